@@ -1,0 +1,61 @@
+#include "core/draw_history.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/bets.h"
+#include "core/text.h"
+
+namespace xuan5 {
+
+DrawSeriesTable BuildDrawSeries(const DrawTable& history) {
+    DrawSeriesTable series{};
+    int target = kHistoryRows;
+    for (int r = 1; r <= kHistoryRows; ++r, --target) {
+        auto pieces = SplitText(history[r].numbers, ",");
+        // A row that does not hold five numbers keeps what it has; validated sources never
+        // deliver one, and such a key matches no bet.
+        std::array<std::string, 5> parts;
+        for (std::size_t i = 0; i < parts.size() && i < pieces.size(); ++i) {
+            parts[i] = std::string(pieces[i]);
+        }
+        for (int pass = 0; pass < 4; ++pass) {
+            for (int j = 0; j < 4; ++j) {
+                if (LeadingNumber(parts[j + 1]) < LeadingNumber(parts[j])) {
+                    std::swap(parts[j], parts[j + 1]);
+                }
+            }
+        }
+        series[target] =
+            parts[0] + "," + parts[1] + "," + parts[2] + "," + parts[3] + "," + parts[4];
+    }
+    return series;
+}
+
+DrawKeyTable DrawKeysFromSeries(const DrawSeriesTable& series) {
+    DrawKeyTable keys{};
+    for (int i = 1; i <= kHistoryRows; ++i) keys[i] = BetFromText(series[i]);
+    return keys;
+}
+
+bool IsValidDrawNumbers(const std::string& numbers) {
+    if (numbers.size() != kBetTextLength) return false;
+    unsigned mask = 0;
+    for (int i = 0; i < 5; ++i) {
+        const char a = numbers[i * 3];
+        const char b = numbers[i * 3 + 1];
+        if (i < 4 && numbers[i * 3 + 2] != ',') return false;
+        if (a < '0' || a > '9' || b < '0' || b > '9') return false;
+        const int v = (a - '0') * 10 + (b - '0');
+        if (v < 1 || v > 11 || (mask & (1u << (v - 1)))) return false;
+        mask |= 1u << (v - 1);
+    }
+    return true;
+}
+
+bool IsValidPeriod(const std::string& period) {
+    return period.size() == 3 &&
+           std::all_of(period.begin(), period.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace xuan5

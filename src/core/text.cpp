@@ -1,0 +1,135 @@
+#include "core/text.h"
+
+#include <cmath>
+#include <limits>
+
+namespace xuan5 {
+
+std::string_view TrimSpaces(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+double LeadingNumber(std::string_view text) {
+    std::string compact;
+    for (char ch : text) {
+        if (ch != ' ' && ch != '\t') compact.push_back(ch);
+    }
+    std::size_t pos = 0;
+    bool negative = false;
+    if (pos < compact.size() && (compact[pos] == '-' || compact[pos] == '+')) {
+        negative = compact[pos] == '-';
+        ++pos;
+    }
+    double value = 0;
+    bool any = false;
+    while (pos < compact.size() && compact[pos] >= '0' && compact[pos] <= '9') {
+        value = value * 10 + (compact[pos] - '0');
+        any = true;
+        ++pos;
+    }
+    if (pos < compact.size() && compact[pos] == '.') {
+        ++pos;
+        double scale = 0.1;
+        while (pos < compact.size() && compact[pos] >= '0' && compact[pos] <= '9') {
+            value += (compact[pos] - '0') * scale;
+            scale /= 10;
+            any = true;
+            ++pos;
+        }
+    }
+    if (!any) return 0;
+    return negative ? -value : value;
+}
+
+double RoundHalfEven(double value) { return std::nearbyint(value); }
+
+std::string PadNumber(long long value, int width) {
+    std::string digits = std::to_string(value < 0 ? -value : value);
+    if (static_cast<int>(digits.size()) < width) {
+        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+    }
+    return value < 0 ? "-" + digits : digits;
+}
+
+std::optional<std::int32_t> ParseInteger32(std::string_view text) {
+    text = TrimSpaces(text);
+    std::size_t pos = 0;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    double value = 0;
+    std::size_t digits = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+        if (value < 1e12) value = value * 10 + (text[pos] - '0');
+        ++digits;
+        ++pos;
+    }
+    if (pos < text.size() && text[pos] == '.') {
+        ++pos;
+        double scale = 0.1;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+            value += (text[pos] - '0') * scale;
+            scale /= 10;
+            ++digits;
+            ++pos;
+        }
+    }
+    if (digits == 0 || pos != text.size()) return std::nullopt;
+    value = RoundHalfEven(negative ? -value : value);
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator) {
+    std::vector<std::string_view> parts;
+    if (text.empty()) return parts;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t hit = text.find(separator, start);
+        if (hit == std::string_view::npos || separator.empty()) {
+            parts.push_back(text.substr(start));
+            return parts;
+        }
+        parts.push_back(text.substr(start, hit - start));
+        start = hit + separator.size();
+    }
+}
+
+bool Contains(std::string_view text, std::string_view needle) {
+    if (needle.empty()) return !text.empty();
+    return text.find(needle) != std::string_view::npos;
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    std::string out;
+    if (from.empty()) return std::string(text);
+    std::size_t start = 0;
+    while (true) {
+        std::size_t hit = text.find(from, start);
+        if (hit == std::string_view::npos) {
+            out.append(text.substr(start));
+            return out;
+        }
+        out.append(text.substr(start, hit - start));
+        out.append(to);
+        start = hit + from.size();
+    }
+}
+
+std::string JoinText(const std::vector<std::string>& parts, std::string_view separator) {
+    std::string out;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) out.append(separator);
+        out.append(parts[i]);
+    }
+    return out;
+}
+
+}  // namespace xuan5
