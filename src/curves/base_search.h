@@ -1,0 +1,43 @@
+// The base search: a base whose profit curve follows a trend line.
+#pragma once
+
+#include <functional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/app_state.h"
+#include "core/bets.h"
+#include "core/messages.h"
+
+namespace xuan5 {
+
+inline constexpr double kMaxLineBets = 980;
+inline constexpr const char* kMsgTooManyBets = "注数不能多于980注";
+inline constexpr const char* kTitleTooManyBets = "出错了";
+inline constexpr const char* kTooManyBetsReplacement = "400";
+
+// A uniform real in [0, 1) from the generator (53 random bits).
+double NextUnit(std::mt19937_64& rng);
+
+struct BaseSearchResult {
+    BetSet bets;                    // the base; render with RenderBetSet(bets, " ") for Tdadi
+    int actualCount = 0;            // T_sj_zhushu
+    ProfitSeriesTable projection{}; // the search's own projection, written to ProfitSeries
+};
+
+// Decides each period oldest first (a repeated combination follows its oldest decision), then
+// fills the base up to the wanted size with random free bets. `wantedSizeText` is read as its
+// leading number.
+BaseSearchResult SearchBaseForLine(std::string_view wantedSizeText, const TrendLineTable& line,
+                                   const DrawKeyTable& keys, std::mt19937_64& rng);
+
+// Picks from the pool (bet numbers in slot order) while k <= n and the pool is not empty:
+// j = int(r * U) with U the highest slot; slot j is taken and slot U moves into its place.
+std::vector<int> PickRandomBets(std::vector<int> pool, double n, std::mt19937_64& rng);
+
+// Whether a line's wanted-size box holds more than 980 (then: message, text "400").
+bool ExceedsLineBetLimit(std::string_view wantedSizeText);
+
+}  // namespace xuan5

@@ -1,0 +1,42 @@
+// What the chart surface shows, in its logical coordinates: X 0..130 (periods 1..120, the
+// newest marked at 120), Y profit with the zero axis in the middle, range +R .. -R.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/app_state.h"
+
+namespace xuan5 {
+
+inline constexpr int kCanvasRange = 5000;
+inline constexpr const char* kCanvasHint = "绘图的时候，请放慢点鼠标，别太快";
+
+enum class ChartColor { Red, Blue, Green };
+
+struct ChartLine {
+    double x0, y0, x1, y1;
+    ChartColor color;
+    int width;
+};
+
+struct ChartLabel {
+    double x, y;  // top-left corner of the text
+    std::string text;
+};
+
+struct ChartPicture {
+    int range = kCanvasRange;  // R: the surface spans +R (top) to -R (bottom)
+    int step = 500;            // grid step
+    std::vector<ChartLine> lines;
+    std::vector<ChartLabel> labels;
+};
+
+// The profit chart of a series: range from the extremes of periods 1..119 (at least 5000),
+// grid every R/10, red rising and blue other bars, red zero axis and green newest marker.
+ChartPicture DrawProfitChart(const ProfitSeriesTable& series);
+
+// The empty drawing canvas of range 5000 with its grid, labels, axis, marker and hint.
+ChartPicture PrepareTrendCanvas();
+
+}  // namespace xuan5

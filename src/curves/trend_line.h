@@ -1,0 +1,40 @@
+// The trend line the user draws with the mouse, and its saved-line text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/app_state.h"
+#include "core/messages.h"
+#include "curves/chart.h"
+
+namespace xuan5 {
+
+inline constexpr const char* kMsgCurveIncomplete = "曲线数据不完整，可能被破坏,请重新画线保存";
+inline constexpr const char* kTitleCurve = "提示";
+
+// Mouse-down on the chart: starts drawing (returns true; the caller prepares the canvas and
+// TrendLine is cleared) or stops it (returns false; gaps are filled). The pen is lifted.
+bool TrendMouseDown(AppState& state);
+
+// Mouse move while drawing, at column x (already floored) and chart value y. Records the point
+// when 0 <= x <= 130 and returns the red segment of width 3 from the previous point, if any.
+std::optional<ChartLine> DrawTrendSegment(AppState& state, int x, double y);
+
+// Fills zero entries of columns 2..118, left to right, with the rounded mean of their
+// neighbours.
+void FillTrendGaps(TrendLineTable& line);
+
+// Entries 1..120 as decimal integers joined by "*".
+std::string SerializeTrendLine(const TrendLineTable& line);
+
+// Parses a saved-line text into entries 1..120 (fields past the 120th are ignored). All or
+// nothing: on a missing or bad field the line keeps its previous values and the message is
+// returned.
+std::optional<Message> ParseTrendLine(std::string_view text, TrendLineTable& line);
+
+// The width-4 red segments that draw a loaded line: (i-1, field i-1) to (i, field i).
+std::vector<ChartLine> TrendLineSegments(const TrendLineTable& line);
+
+}  // namespace xuan5

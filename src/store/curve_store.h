@@ -1,0 +1,48 @@
+// The curve store file data/data.mdb: fifteen saved-line records and an end marker.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "core/app_state.h"
+#include "core/messages.h"
+
+namespace xuan5 {
+
+inline constexpr const char* kTitleStore = "提示";
+inline constexpr const char* kMsgStoreBroken =
+    "目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因";
+inline constexpr const char* kMsgAppWillClose = "本软件将关闭";
+inline constexpr const char* kMsgStoreSaveFailed = "本次保存曲线失败,请检查原因";
+inline constexpr const char* kStoreEndMarker = "********";
+
+// data/data.mdb under a data folder.
+std::filesystem::path CurveStorePath(const std::filesystem::path& dataDir);
+
+// Reads the fifteen records (trimmed). nullopt when the file is missing, unreadable, empty or
+// has fewer than fifteen lines; the caller then shows the two messages and ends the program.
+// Bytes that are not valid UTF-8 are read as GB18030.
+std::optional<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file);
+
+// Reloads state.CurveStoreLines and returns record i, or nullopt on failure (the table is then
+// left empty, as a fresh read that found nothing).
+std::optional<std::string> ReadCurveStore(AppState& state, const std::filesystem::path& file,
+                                          int index);
+
+// The exact file bytes for fifteen records.
+std::string CurveStoreText(const LineTexts& lines);
+
+struct SaveResult {
+    std::string result;            // "1" on success, "0" on failure
+    std::optional<Message> error;  // shown on failure
+};
+
+// Replaces the file atomically (temporary file in the same folder, flush, rename); on any
+// failure the old file stays as it was.
+SaveResult SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file);
+
+// Save button of slot i: the current trend line becomes record i, then the file is saved.
+SaveResult SaveTrendLineToSlot(AppState& state, int index, const std::filesystem::path& file);
+
+}  // namespace xuan5
