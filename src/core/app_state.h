@@ -20,8 +20,7 @@ inline constexpr int kMonitorColumns = 16;  // columns 0..16
 using TrendLineTable = std::array<std::int32_t, kTrendColumns + 1>;
 using ProfitSeriesTable = std::array<std::int32_t, kHistoryRows + 1>;
 using LineTexts = std::array<std::string, kLineCount>;
-using MonitorTable =
-    std::array<std::array<std::int32_t, kMonitorColumns + 1>, kMonitorRows + 1>;
+using MonitorTable = std::array<std::array<std::int32_t, kMonitorColumns + 1>, kMonitorRows + 1>;
 
 struct AppState {
     DrawTable DrawHistory{};

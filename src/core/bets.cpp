@@ -72,7 +72,9 @@ std::string BetText(int bet) {
     return std::string(kUniverse.texts[bet].data(), kBetTextLength);
 }
 
-int BetFromMask(unsigned mask) { return mask < 2048 ? kUniverse.betOfMask[mask] : 0; }
+int BetFromMask(unsigned mask) {
+    return mask < 2048 ? kUniverse.betOfMask[mask] : 0;
+}
 
 int BetFromText(std::string_view text) {
     return text.size() == kBetTextLength ? BetAt(text.data()) : 0;

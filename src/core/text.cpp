@@ -43,7 +43,9 @@ double LeadingNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 std::string PadNumber(long long value, int width) {
     std::string digits = std::to_string(value < 0 ? -value : value);

@@ -22,9 +22,9 @@ inline constexpr const char* kTooManyBetsReplacement = "400";
 double NextUnit(std::mt19937_64& rng);
 
 struct BaseSearchResult {
-    BetSet bets;                    // the base; render with RenderBetSet(bets, " ") for Tdadi
-    int actualCount = 0;            // T_sj_zhushu
-    ProfitSeriesTable projection{}; // the search's own projection, written to ProfitSeries
+    BetSet bets;                     // the base; render with RenderBetSet(bets, " ") for Tdadi
+    int actualCount = 0;             // T_sj_zhushu
+    ProfitSeriesTable projection{};  // the search's own projection, written to ProfitSeries
 };
 
 // Decides each period oldest first (a repeated combination follows its oldest decision), then

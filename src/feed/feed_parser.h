@@ -39,9 +39,9 @@ FeedParse ParseFeedResponse(std::string_view response, AppState& state);
 bool HasNewDraws(const AppState& state);
 
 struct CountdownTick {
-    std::string label;     // shown in L_djs
-    bool fetch = false;    // run FetchDraws now
-    std::string status;    // for Tnew when not empty
+    std::string label;   // shown in L_djs
+    bool fetch = false;  // run FetchDraws now
+    std::string status;  // for Tnew when not empty
 };
 
 // One tick of the one-second countdown.

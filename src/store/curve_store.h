@@ -25,6 +25,13 @@ std::filesystem::path CurveStorePath(const std::filesystem::path& dataDir);
 // Bytes that are not valid UTF-8 are read as GB18030.
 std::optional<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file);
 
+// The same reading applied to the bytes of a file.
+std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes);
+
+// Bytes as UTF-8 text: kept when they are valid UTF-8, otherwise converted from GB18030.
+// nullopt when neither reading works.
+std::optional<std::string> DecodeLocalText(std::string_view bytes);
+
 // Reloads state.CurveStoreLines and returns record i, or nullopt on failure (the table is then
 // left empty, as a fresh read that found nothing).
 std::optional<std::string> ReadCurveStore(AppState& state, const std::filesystem::path& file,

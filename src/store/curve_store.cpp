@@ -1,0 +1,158 @@
+#include "store/curve_store.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "core/text.h"
+#include "curves/trend_line.h"
+
+namespace xuan5 {
+namespace {
+
+bool IsValidUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::size_t extra = 0;
+        unsigned min = 0;
+        unsigned code = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            extra = 1, min = 0x80, code = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2, min = 0x800, code = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3, min = 0x10000, code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= s.size()) return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80) return false;
+            code = (code << 6) | (cc & 0x3F);
+        }
+        if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+std::optional<std::string> FromGb18030(std::string_view bytes) {
+    iconv_t cd = iconv_open("UTF-8", "GB18030");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string in(bytes);
+    std::string out(bytes.size() * 4 + 16, '\0');
+    char* inPtr = in.data();
+    std::size_t inLeft = in.size();
+    char* outPtr = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (rc == static_cast<std::size_t>(-1) || inLeft != 0) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::filesystem::path CurveStorePath(const std::filesystem::path& dataDir) {
+    return dataDir / "data.mdb";
+}
+
+std::optional<std::string> DecodeLocalText(std::string_view bytes) {
+    if (IsValidUtf8(bytes)) return std::string(bytes);
+    return FromGb18030(bytes);
+}
+
+std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes) {
+    const auto text = DecodeLocalText(bytes);
+    if (!text) return std::nullopt;
+    auto pieces = SplitText(TrimSpaces(*text), kCrLf);
+    // A final line break ends the last line; it does not open another one.
+    if (!pieces.empty() && pieces.back().empty()) pieces.pop_back();
+    if (pieces.size() < static_cast<std::size_t>(kLineCount)) return std::nullopt;
+    LineTexts lines;
+    for (int k = 0; k < kLineCount; ++k) lines[k] = std::string(TrimSpaces(pieces[k]));
+    return lines;
+}
+
+std::optional<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return ParseCurveStoreBytes(bytes);
+}
+
+std::optional<std::string> ReadCurveStore(AppState& state, const std::filesystem::path& file,
+                                          int index) {
+    state.CurveStoreLines = LineTexts{};
+    auto lines = ReadCurveStoreFile(file);
+    if (!lines) return std::nullopt;
+    state.CurveStoreLines = std::move(*lines);
+    return state.CurveStoreLines[index];
+}
+
+std::string CurveStoreText(const LineTexts& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += kCrLf;
+    }
+    text += kStoreEndMarker;
+    return std::string(TrimSpaces(text)) + std::string(kCrLf);
+}
+
+SaveResult SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file) {
+    const SaveResult failed{"0", Message{kMsgStoreSaveFailed, kTitleStore}};
+    const std::string text = CurveStoreText(lines);
+    // Written beside the target and renamed over it, so a failure at any point leaves the old
+    // file whole.
+    std::random_device seed;
+    const std::filesystem::path temp =
+        file.parent_path() /
+        (file.filename().string() + ".tmp-" + std::to_string(seed()) + std::to_string(::getpid()));
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return failed;
+    const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    std::error_code ec;
+    if (!written || !closed) {
+        std::filesystem::remove(temp, ec);
+        return failed;
+    }
+    std::filesystem::rename(temp, file, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        return failed;
+    }
+    return {"1", std::nullopt};
+}
+
+SaveResult SaveTrendLineToSlot(AppState& state, int index, const std::filesystem::path& file) {
+    state.CurveStoreLines[index] = std::string(TrimSpaces(SerializeTrendLine(state.TrendLine)));
+    return SaveCurveStore(state.CurveStoreLines, file);
+}
+
+}  // namespace xuan5

@@ -1,0 +1,115 @@
+#include "curves/trend_line.h"
+
+#include <gtest/gtest.h>
+
+namespace xuan5 {
+namespace {
+
+TEST(TrendLine, ClickStartsAndClickStops) {
+    AppState state;
+    state.TrendLine[5] = 77;
+    EXPECT_TRUE(TrendMouseDown(state));
+    EXPECT_EQ(state.TrendLine, TrendLineTable{});
+    EXPECT_FALSE(TrendMouseDown(state));
+    EXPECT_EQ(state.TrendClickCount, 0);
+    EXPECT_EQ(state.TrendLine, TrendLineTable{});
+    // Moves while not drawing record nothing.
+    EXPECT_FALSE(DrawTrendSegment(state, 10, 300));
+    EXPECT_EQ(state.TrendLine[10], 0);
+}
+
+TEST(TrendLine, SegmentsJoinRecordedPoints) {
+    AppState state;
+    TrendMouseDown(state);
+    EXPECT_FALSE(DrawTrendSegment(state, 10, 1000.5));  // first point: nothing to join
+    EXPECT_EQ(state.TrendLine[10], 1000);               // half to even
+    const auto seg = DrawTrendSegment(state, 14, -200.4);
+    ASSERT_TRUE(seg);
+    EXPECT_EQ(seg->x0, 10);
+    EXPECT_EQ(seg->y0, 1000);
+    EXPECT_EQ(seg->x1, 14);
+    EXPECT_EQ(seg->width, 3);
+    EXPECT_EQ(state.TrendLine[14], -200);
+    // Outside the columns: the pen moves, nothing is stored.
+    EXPECT_TRUE(DrawTrendSegment(state, 131, 5));
+    EXPECT_TRUE(DrawTrendSegment(state, -1, 5));
+    EXPECT_EQ(state.PenX, -1);
+    // Moving back left overwrites the earlier column.
+    DrawTrendSegment(state, 10, 400);
+    EXPECT_EQ(state.TrendLine[10], 400);
+}
+
+TEST(TrendLine, GapsFallOffByHalves) {
+    AppState state;
+    TrendMouseDown(state);
+    DrawTrendSegment(state, 10, 800);
+    DrawTrendSegment(state, 14, 1000);
+    TrendMouseDown(state);
+    EXPECT_EQ(state.TrendLine[11], 400);
+    EXPECT_EQ(state.TrendLine[12], 200);
+    EXPECT_EQ(state.TrendLine[13], 600);
+
+    TrendLineTable line{};
+    for (int i = 5; i <= 120; ++i) line[i] = 300;
+    line[119] = 0;
+    line[120] = 0;
+    FillTrendGaps(line);
+    EXPECT_EQ(line[1], 0);
+    EXPECT_EQ(line[3], 0);
+    EXPECT_EQ(line[4], 150);
+    EXPECT_EQ(line[119], 0);  // the pass ends at 118
+    EXPECT_EQ(line[120], 0);
+
+    line = TrendLineTable{};
+    line[1] = 1;
+    line[3] = 2;
+    FillTrendGaps(line);
+    EXPECT_EQ(line[2], 2);  // 1.5 rounds to 2
+}
+
+TEST(TrendLine, SavedTextRoundTripsAndBadTextsChangeNothing) {
+    TrendLineTable line{};
+    for (int i = 1; i <= 130; ++i) line[i] = (i - 60) * 37;
+    const std::string text = SerializeTrendLine(line);
+    EXPECT_EQ(text.substr(0, 11), "-2183*-2146");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '*'), 119);
+
+    TrendLineTable back{};
+    back[125] = 9;
+    EXPECT_FALSE(ParseTrendLine(text + "*5*x", back));  // fields past 120 are ignored
+    for (int i = 1; i <= 120; ++i) EXPECT_EQ(back[i], line[i]);
+    EXPECT_EQ(back[125], 9);
+
+    TrendLineTable lenient{};
+    const std::size_t thirdStar = text.find('*', text.find('*', text.find('*') + 1) + 1);
+    EXPECT_FALSE(ParseTrendLine(" 1.5 *-2.5*+3" + text.substr(thirdStar), lenient));
+    EXPECT_EQ(lenient[1], 2);
+    EXPECT_EQ(lenient[2], -2);
+    EXPECT_EQ(lenient[3], 3);
+
+    const TrendLineTable kept = back;
+    const std::string fields119 = text.substr(0, text.rfind('*'));
+    for (const std::string& bad : {std::string(), fields119, "1*x" + text.substr(text.find('*', 3)),
+                                   text.substr(0, text.rfind('*')) + "*99999999999"}) {
+        const auto msg = ParseTrendLine(bad, back);
+        ASSERT_TRUE(msg) << bad;
+        EXPECT_EQ(msg->text, "曲线数据不完整，可能被破坏,请重新画线保存");
+        EXPECT_EQ(msg->title, "提示");
+        EXPECT_EQ(back, kept);
+    }
+}
+
+TEST(TrendLine, LoadedLineIsDrawnColumnToColumn) {
+    TrendLineTable line{};
+    line[1] = 5;
+    line[2] = 7;
+    const auto segments = TrendLineSegments(line);
+    ASSERT_EQ(segments.size(), 119u);
+    EXPECT_EQ(segments[0].x0, 1);
+    EXPECT_EQ(segments[0].y0, 5);
+    EXPECT_EQ(segments[0].y1, 7);
+    EXPECT_EQ(segments[0].width, 4);
+}
+
+}  // namespace
+}  // namespace xuan5

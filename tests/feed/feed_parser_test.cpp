@@ -1,0 +1,131 @@
+#include "feed/feed_parser.h"
+
+#include <gtest/gtest.h>
+
+#include "core/update_step.h"
+#include "support/sample_history.h"
+
+namespace xuan5 {
+namespace {
+
+using testing::FeedResponse;
+using testing::RandomHistory;
+
+// A history whose newest period is `newest`, and the same rows shifted by `newer` fresh periods.
+DrawTable Shifted(const DrawTable& old, int newer) {
+    DrawTable t = RandomHistory(99, std::stoi(old[1].period) + newer);
+    for (int r = newer + 1; r <= kHistoryRows; ++r) t[r] = old[r - newer];
+    return t;
+}
+
+TEST(FeedParser, FirstResponseIsAcceptedAndStagedRowByRow) {
+    AppState state;
+    const DrawTable rows = RandomHistory(1);
+    const FeedParse parse = ParseFeedResponse(FeedResponse(rows, " anything: "), state);
+    EXPECT_TRUE(parse.hasNewDraws);
+    for (int r = 1; r <= kHistoryRows; ++r) {
+        EXPECT_EQ(state.IncomingDraws[r].period, rows[r].period);
+        EXPECT_EQ(state.IncomingDraws[r].numbers, rows[r].numbers);
+    }
+    EXPECT_EQ(state.IncomingDraws[0].period, "");
+}
+
+TEST(FeedParser, NewnessFollowsTheNewestKnownPeriod) {
+    AppState state;
+    state.IncomingDraws = RandomHistory(2, 300);
+    ApplyIncomingDraws(state);
+
+    // Same list again: no update, history untouched but the list is staged.
+    EXPECT_EQ(ParseFeedResponse(FeedResponse(state.DrawHistory), state).status, "没有更新！");
+    EXPECT_FALSE(HasNewDraws(state));
+
+    // Two new periods: the newest known one is at index 2 of the payload.
+    const DrawTable two = Shifted(state.DrawHistory, 2);
+    FeedParse parse = ParseFeedResponse(FeedResponse(two), state);
+    EXPECT_TRUE(parse.hasNewDraws);
+    EXPECT_EQ(state.IncomingDraws[3].period, "300");
+    ApplyIncomingDraws(state);
+    EXPECT_EQ(state.DrawHistory[1].period, "302");
+
+    // The newest known period 59 places down is still found (row 60); 60 places down is not.
+    const DrawTable far = Shifted(state.DrawHistory, 59);
+    ParseFeedResponse(FeedResponse(far), state);
+    EXPECT_TRUE(HasNewDraws(state));
+    const DrawTable tooFar = Shifted(state.DrawHistory, 60);
+    EXPECT_FALSE(ParseFeedResponse(FeedResponse(tooFar), state).hasNewDraws);
+}
+
+TEST(FeedParser, MalformedResponsesCountAsNoData) {
+    AppState state;
+    const DrawTable rows = RandomHistory(3);
+    const std::string good = FeedResponse(rows);
+
+    // Without the marker nothing is touched, not even the staged table.
+    ParseFeedResponse(good, state);
+    EXPECT_EQ(ParseFeedResponse("<html>busy</html>", state).status, "没有获取到数据");
+    EXPECT_EQ(state.IncomingDraws[1].period, rows[1].period);
+
+    auto expectEmptied = [&](const std::string& response) {
+        ParseFeedResponse(good, state);
+        const FeedParse parse = ParseFeedResponse(response, state);
+        EXPECT_EQ(parse.status, "没有获取到数据") << response.substr(0, 60);
+        EXPECT_FALSE(parse.hasNewDraws);
+        EXPECT_EQ(state.IncomingDraws[1].period, "");
+        EXPECT_EQ(state.DrawHistory[1].period, "");
+    };
+    // Payload not closed by a second separator.
+    expectEmptied(good.substr(0, good.rfind("*-*")));
+    // 119 lines.
+    expectEmptied(good.substr(0, good.rfind("\r\n")) + "*-*");
+    // One row with a bad number, a repeated number, a short line, a bad period.
+    for (const char* bad : {"045-01,05,06,09,12", "045-01,05,05,09,11", "045-1,5,6,9,11",
+                            "04a-01,05,06,09,11", "101,02,03,04,05"}) {
+        DrawTable broken = rows;
+        std::string response = FeedResponse(broken);
+        const std::string line = rows[57].period + "-" + rows[57].numbers;
+        response.replace(response.find(line), line.size(), bad);
+        expectEmptied(response);
+    }
+}
+
+TEST(FeedParser, ExtraLinesAndTailAreIgnored) {
+    AppState state;
+    const DrawTable rows = RandomHistory(4);
+    std::string response = FeedResponse(rows);
+    response.insert(response.rfind("*-*"), "\r\n999-junk that is not a draw");
+    response += "*-*more";
+    EXPECT_TRUE(ParseFeedResponse(response, state).hasNewDraws);
+    EXPECT_EQ(state.IncomingDraws[120].period, rows[120].period);
+}
+
+TEST(FeedParser, RequestUrlKeepsTheKeysInOrder) {
+    EXPECT_EQ(BuildDrawRequestUrl("http://127.0.0.1:8611/", 3, 7.055475f),
+              "http://127.0.0.1:8611/11xuan5/huaxian/login.asp?lx=2&zt=2&cz=3&a=7.055475");
+    EXPECT_EQ(FormatSingle(0.5f), "0.5");
+    EXPECT_EQ(FormatSingle(3.0f), "3");
+}
+
+TEST(FeedParser, CountdownFetchesOnTheTickThatShowsZero) {
+    std::int32_t seconds = 30;
+    int fetches = 0;
+    std::vector<std::string> labels;
+    for (int tick = 0; tick < 62; ++tick) {
+        const CountdownTick t = TickCountdown(seconds, true);
+        labels.push_back(t.label);
+        fetches += t.fetch;
+        EXPECT_TRUE(t.status.empty());
+    }
+    EXPECT_EQ(fetches, 2);  // ticks 31 and 62
+    EXPECT_EQ(labels[0], "30");
+    EXPECT_EQ(labels[30], "0");
+    EXPECT_EQ(labels[31], "30");
+
+    seconds = 0;
+    const CountdownTick off = TickCountdown(seconds, false);
+    EXPECT_FALSE(off.fetch);
+    EXPECT_EQ(off.status, "自动更新未勾选");
+    EXPECT_EQ(seconds, 30);
+}
+
+}  // namespace
+}  // namespace xuan5

@@ -1,0 +1,123 @@
+#include "store/curve_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "curves/trend_line.h"
+
+namespace xuan5 {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CurveStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("xuan5-store-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        file_ = CurveStorePath(dir_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dir_, fs::perms::owner_all, ec);
+        fs::remove_all(dir_, ec);
+    }
+    void Write(const std::string& bytes) { std::ofstream(file_, std::ios::binary) << bytes; }
+    std::string Bytes() const {
+        std::ifstream in(file_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    static std::string Lines(int count, const std::string& end = "") {
+        std::string text;
+        for (int k = 1; k <= count; ++k) text += "rec" + std::to_string(k) + "\r\n";
+        return text + end;
+    }
+    fs::path dir_;
+    fs::path file_;
+};
+
+TEST_F(CurveStoreTest, ReadsFifteenTrimmedRecordsWithOrWithoutMarker) {
+    Write(Lines(15, "********\r\n"));
+    AppState state;
+    EXPECT_EQ(ReadCurveStore(state, file_, 1), "rec2");
+    EXPECT_EQ(state.CurveStoreLines[14], "rec15");
+
+    Write("  1*2  \r\n" + Lines(14));  // no marker; spaces around a record
+    EXPECT_EQ(ReadCurveStore(state, file_, 0), "1*2");
+    EXPECT_EQ(state.CurveStoreLines[14], "rec14");
+}
+
+TEST_F(CurveStoreTest, MissingShortOrEmptyFilesAreBroken) {
+    AppState state;
+    EXPECT_FALSE(ReadCurveStore(state, file_, 1));
+    Write(Lines(14));
+    EXPECT_FALSE(ReadCurveStore(state, file_, 1));
+    Write("");
+    EXPECT_FALSE(ReadCurveStore(state, file_, 1));
+    Write("   ");
+    EXPECT_FALSE(ReadCurveStore(state, file_, 1));
+}
+
+TEST_F(CurveStoreTest, ReadsGb18030Bytes) {
+    // "线" in GB18030 is CF DF; the file is not valid UTF-8.
+    Write("\xCF\xDF\r\n" + Lines(14));
+    AppState state;
+    EXPECT_EQ(ReadCurveStore(state, file_, 0), "线");
+}
+
+TEST_F(CurveStoreTest, SaveSlotRewritesOneLineAndAddsTheMarker) {
+    Write(Lines(15));
+    AppState state;
+    ASSERT_TRUE(ReadCurveStore(state, file_, 1));
+    for (int i = 1; i <= 120; ++i) state.TrendLine[i] = i * 10 - 600;
+    const SaveResult saved = SaveTrendLineToSlot(state, 2, file_);
+    EXPECT_EQ(saved.result, "1");
+    EXPECT_FALSE(saved.error);
+
+    std::string expected = "rec1\r\nrec2\r\n" + SerializeTrendLine(state.TrendLine) + "\r\n";
+    for (int k = 4; k <= 15; ++k) expected += "rec" + std::to_string(k) + "\r\n";
+    expected += "********\r\n";
+    EXPECT_EQ(Bytes(), expected);
+
+    // Reading it back reproduces the line exactly.
+    TrendLineTable back{};
+    ASSERT_FALSE(ParseTrendLine(*ReadCurveStore(state, file_, 2), back));
+    EXPECT_EQ(back, state.TrendLine);
+}
+
+TEST_F(CurveStoreTest, FailedSaveKeepsTheOldFile) {
+    if (::geteuid() == 0) {
+        // Root ignores folder permissions; a folder standing where the file should be fails
+        // the rename just as well.
+        const fs::path blocked = dir_ / "blocked.mdb";
+        fs::create_directories(blocked / "inside");
+        const SaveResult r = SaveCurveStore(LineTexts{}, blocked);
+        EXPECT_EQ(r.result, "0");
+        ASSERT_TRUE(r.error);
+        EXPECT_EQ(r.error->text, "本次保存曲线失败,请检查原因");
+        EXPECT_EQ(r.error->title, "提示");
+        EXPECT_TRUE(fs::exists(blocked / "inside"));
+    }
+    Write(Lines(15));
+    const std::string before = Bytes();
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    if (::geteuid() != 0) {
+        const SaveResult r = SaveCurveStore(LineTexts{}, file_);
+        EXPECT_EQ(r.result, "0");
+        EXPECT_EQ(Bytes(), before);
+    }
+    fs::permissions(dir_, fs::perms::owner_all);
+    // No temporary file is left behind either way.
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(dir_)) ++entries;
+    EXPECT_EQ(entries, ::geteuid() == 0 ? 2 : 1);
+}
+
+}  // namespace
+}  // namespace xuan5
