@@ -1,3 +1,74 @@
+// Runs the benchmarks and, after the usual console table, prints the speed-up of every
+// BM_<Operation> over its BM_<Operation>_Literal baseline (medians when repetitions are asked
+// for, single runs otherwise).
 #include <benchmark/benchmark.h>
 
-BENCHMARK_MAIN();
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if (!median && !single) continue;
+            std::string name = run.run_name.str();
+            const double ns = run.GetAdjustedRealTime() * Multiplier(run.time_unit);
+            const auto literal = name.find("_Literal");
+            if (literal != std::string::npos) {
+                name.erase(literal, 8);
+                literal_[name] = ns;
+            } else {
+                fast_[name] = ns;
+            }
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        bool header = false;
+        for (const auto& [name, fastNs] : fast_) {
+            const auto it = literal_.find(name);
+            if (it == literal_.end() || fastNs <= 0) continue;
+            if (!header) {
+                std::printf("\n%-45s %14s %14s %10s\n", "operation", "engine", "literal",
+                            "speed-up");
+                header = true;
+            }
+            std::printf("%-45s %12.3f us %12.3f us %9.1fx\n", name.c_str(), fastNs / 1e3,
+                        it->second / 1e3, it->second / fastNs);
+        }
+    }
+
+  private:
+    static double Multiplier(benchmark::TimeUnit unit) {
+        switch (unit) {
+            case benchmark::kSecond:
+                return 1e9;
+            case benchmark::kMillisecond:
+                return 1e6;
+            case benchmark::kMicrosecond:
+                return 1e3;
+            default:
+                return 1;
+        }
+    }
+    std::map<std::string, double> fast_;
+    std::map<std::string, double> literal_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
