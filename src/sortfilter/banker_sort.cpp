@@ -1,0 +1,202 @@
+#include "sortfilter/banker_sort.h"
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <limits>
+
+#include "core/text.h"
+
+namespace xuan5 {
+namespace {
+
+constexpr int kNumbers = 11;
+constexpr std::array<int, 5> kDrawPositions = {1, 4, 7, 10, 13};
+constexpr std::array<std::string_view, kNumbers + 1> kTwoDigit = {
+    "00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11"};
+
+constexpr std::string_view kPeriodMark = "期：";
+constexpr std::string_view kPatternMark = "：奖号分布/对几组：";
+constexpr std::string_view kComing = "未开奖....";
+
+// The number a canonical two-digit text "01".."11" names, else 0.
+int CanonicalNumber(std::string_view t) {
+    if (t.size() != 2 || t[0] < '0' || t[0] > '9' || t[1] < '0' || t[1] > '9') return 0;
+    const int v = (t[0] - '0') * 10 + (t[1] - '0');
+    return v <= kNumbers ? v : 0;
+}
+
+// Group sizes of a decomposition mode, or the message that refuses it. A part's size is the
+// step it adds to the rounded running sum, so fractional parts can never make the groups
+// reach past the sum that was checked against 11.
+std::optional<Message> ReadMode(std::string_view modeText, std::vector<int>& sizes) {
+    const std::string_view mode = TrimSpaces(modeText);
+    if (mode.find('-') == std::string_view::npos) {
+        return Message{kMsgSortModeFormat, kTitleSortMode};
+    }
+    std::vector<double> sums;
+    double sum = 0;
+    for (std::string_view part : SplitText(mode, "-")) {
+        sum = RoundHalfEven(sum + LeadingNumber(part));
+        sums.push_back(sum);
+    }
+    if (!(sum <= kNumbers)) return Message{kMsgSortModeValue, kTitleSortMode};
+    sizes.clear();
+    int previous = 0;
+    for (double s : sums) {
+        sizes.push_back(static_cast<int>(s) - previous);
+        previous = static_cast<int>(s);
+    }
+    return std::nullopt;
+}
+
+// What one history row contributes: the numbers its positions count for, and what its draw
+// hits. Non-canonical position texts keep their raw text for the substring test.
+struct RowDraw {
+    std::array<int, 5> counted{};
+    unsigned canonicalMask = 0;
+    std::array<std::string_view, 5> oddTexts{};
+    int oddCount = 0;
+};
+
+RowDraw ReadRow(const DrawRecord& row) {
+    RowDraw d;
+    for (int i = 0; i < 5; ++i) {
+        const std::string_view t = DrawNumberAt(row.numbers, kDrawPositions[i]);
+        d.counted[i] = DrawNumberValue(t);
+        if (const int n = CanonicalNumber(t); n != 0) {
+            d.canonicalMask |= 1u << n;
+        } else if (!t.empty()) {
+            d.oddTexts[d.oddCount++] = t;
+        }
+    }
+    return d;
+}
+
+void AppendDecimal(std::string& out, long long value) {
+    out += std::to_string(value);
+}
+
+}  // namespace
+
+std::string_view DrawNumberAt(std::string_view numbers, int position) {
+    const std::size_t start = static_cast<std::size_t>(position - 1);
+    if (start >= numbers.size()) return {};
+    return numbers.substr(start, 2);
+}
+
+int DrawNumberValue(std::string_view text) {
+    if (text.size() == 2 && text[0] >= '0' && text[0] <= '9' && text[1] >= '0' && text[1] <= '9') {
+        const int v = (text[0] - '0') * 10 + (text[1] - '0');
+        return v <= kNumbers ? v : 0;
+    }
+    const double v = RoundHalfEven(LeadingNumber(text));
+    return v >= 1 && v <= kNumbers ? static_cast<int>(v) : 0;
+}
+
+BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_paixu_qishu,
+                                   std::string_view T_paixu_fenjiemoshi) {
+    BankerSortResult result;
+    const double w = RoundHalfEven(LeadingNumber(T_paixu_qishu));
+    if (!(w >= std::numeric_limits<std::int32_t>::min() &&
+          w <= std::numeric_limits<std::int32_t>::max())) {
+        result.message = Message{kMsgSortFailed, kTitleSortFailed};
+        return result;
+    }
+    if (w > kSortMaxWindow) {
+        result.message = Message{kMsgSortWindowTooLong, kTitleSortWindowTooLong};
+        return result;
+    }
+    std::vector<int> sizes;
+    if (auto refused = ReadMode(T_paixu_fenjiemoshi, sizes)) {
+        result.message = std::move(refused);
+        return result;
+    }
+    result.listReplaced = true;
+    try {
+        const int window = w > 0 ? static_cast<int>(w) : 0;
+        const int deepest = kSortVerifiedPeriods + window;  // at most 70, inside the history
+        std::array<RowDraw, kSortVerifiedPeriods + kSortMaxWindow + 1> rows{};
+        for (int r = 1; r <= deepest; ++r) rows[r] = ReadRow(history[r]);
+
+        // Counts of the window of offset p (rows p+1..p+W), slid one row per offset.
+        std::array<int, kNumbers + 1> counts{};
+        for (int r = kSortVerifiedPeriods + 1; r <= deepest; ++r)
+            for (int n : rows[r].counted) ++counts[n];
+
+        std::vector<std::size_t> groupEnds(sizes.size());
+        std::vector<unsigned> groupMasks(sizes.size());
+        result.List01.reserve(kSortVerifiedPeriods + 1);
+        for (int p = kSortVerifiedPeriods; p >= 0; --p) {
+            // Stable ranking by count, highest first; ties keep ascending number order.
+            std::array<int, kNumbers> ranked{};
+            for (int n = 1; n <= kNumbers; ++n) {
+                int j = n - 1;
+                while (j > 0 && counts[ranked[j - 1]] < counts[n]) {
+                    ranked[j] = ranked[j - 1];
+                    --j;
+                }
+                ranked[j] = n;
+            }
+
+            std::string line;
+            line.reserve(160);
+            if (p > 0) {
+                line += history[p].period;
+            } else {
+                const double next = RoundHalfEven(LeadingNumber(history[1].period) + 1);
+                if (!(next > -1e18 && next < 1e18)) {
+                    result.message = Message{kMsgSortFailed, kTitleSortFailed};
+                    return result;
+                }
+                line += PadNumber(static_cast<long long>(next), 3);
+            }
+            line += kPeriodMark;
+            const std::size_t groupingStart = line.size();
+            int pos = 0;
+            for (std::size_t g = 0; g < sizes.size(); ++g) {
+                if (g > 0) line += '*';
+                unsigned mask = 0;
+                for (int e = 0; e < sizes[g]; ++e, ++pos) {
+                    if (e > 0) line += ' ';
+                    line += kTwoDigit[ranked[pos]];
+                    mask |= 1u << ranked[pos];
+                }
+                groupMasks[g] = mask;
+                groupEnds[g] = line.size();
+            }
+            line += kPatternMark;
+            if (p == 0) {
+                line += kComing;
+            } else {
+                const RowDraw& draw = rows[p];
+                int hits = 0;
+                std::size_t groupStart = groupingStart;
+                for (std::size_t g = 0; g < sizes.size(); ++g) {
+                    bool hit = (groupMasks[g] & draw.canonicalMask) != 0;
+                    const std::string_view text(line.data() + groupStart,
+                                                groupEnds[g] - groupStart);
+                    for (int i = 0; i < draw.oddCount && !hit; ++i)
+                        hit = text.find(draw.oddTexts[i]) != std::string_view::npos;
+                    groupStart = groupEnds[g] + 1;
+                    if (g > 0) line += '-';
+                    line += hit ? '1' : '0';
+                    hits += hit;
+                }
+                line += " / ";
+                AppendDecimal(line, hits);
+            }
+            result.List01.push_back(std::move(line));
+
+            if (p > 0 && window > 0) {
+                for (int n : rows[p].counted) ++counts[n];
+                for (int n : rows[p + window].counted) --counts[n];
+            }
+        }
+    } catch (const std::exception&) {
+        result.message = Message{kMsgSortFailed, kTitleSortFailed};
+    }
+    return result;
+}
+
+}  // namespace xuan5

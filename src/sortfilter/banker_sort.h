@@ -1,0 +1,52 @@
+// Banker-number sort: ranks 01..11 by how often they were drawn in a short window of recent
+// periods, cuts the ranking into groups by a decomposition mode ("3-3-5") and shows how each of
+// the last 20 draws fell on the grouping that was known before it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/draw_history.h"
+#include "core/messages.h"
+
+namespace xuan5 {
+
+inline constexpr int kSortVerifiedPeriods = 20;
+inline constexpr int kSortMaxWindow = 50;
+
+inline constexpr const char* kMsgSortWindowTooLong = "期数不能超过50";
+inline constexpr const char* kTitleSortWindowTooLong = "提示";
+inline constexpr const char* kMsgSortModeFormat = "分解模式输入格式错误";
+inline constexpr const char* kMsgSortModeValue = "分解模式输入数值错误";
+inline constexpr const char* kTitleSortMode = "出错提示";
+inline constexpr const char* kMsgSortFailed = "排序输入格式有误，请检查格式。";
+inline constexpr const char* kTitleSortFailed = "提示";
+
+struct BankerSortResult {
+    // When false the list box keeps the lines it had (the run was refused before clearing it).
+    bool listReplaced = false;
+    // The new content of List01 when listReplaced: the lines built before any failure.
+    std::vector<std::string> List01;
+    std::optional<Message> message;
+
+    friend bool operator==(const BankerSortResult&, const BankerSortResult&) = default;
+};
+
+// Builds the 21 sort lines (oldest verified period first, the coming period last) from the
+// history rows 1..70 and the texts of T_paixu_qishu and T_paixu_fenjiemoshi.
+//
+// History rows that are empty or malformed never fail the run: a position whose two characters
+// do not read as a number 1..11 counts for no number, and an empty position hits no group, so
+// a verified line of an empty row shows only zero flags.
+BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_paixu_qishu,
+                                   std::string_view T_paixu_fenjiemoshi);
+
+// The two characters of a draw text at the 1-based position (shorter or empty near the end).
+std::string_view DrawNumberAt(std::string_view numbers, int position);
+
+// The number 1..11 a position text reads as, 0 when it reads as anything else.
+int DrawNumberValue(std::string_view text);
+
+}  // namespace xuan5

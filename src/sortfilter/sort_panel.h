@@ -1,0 +1,40 @@
+// The pure logic behind the sort and filter panel's handlers; the window reads its controls,
+// calls these and writes what they return.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/messages.h"
+
+namespace xuan5 {
+
+inline constexpr const char* kMsgEnterData = "请输入数据";
+inline constexpr const char* kTitleEnterData = "错误";
+
+// A sort line's grouping text (between the first and the second full-width colon, or to the
+// end when there is only one), nullopt when the line holds no full-width colon.
+std::optional<std::string> GroupingFromSortLine(std::string_view line);
+
+struct AddFilterLineResult {
+    std::optional<Message> message;  // set when the candidate is refused; nothing changes then
+    std::string T_paixu_input;
+    std::string T_paixu_fenjie_houbei;  // emptied once the candidate is added
+    // The filter runs right after a successful add.
+    bool runFilter = false;
+
+    friend bool operator==(const AddFilterLineResult&, const AddFilterLineResult&) = default;
+};
+
+// Appends "<candidate>=<counts>" to the filter box, on a new line unless the box is blank.
+AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,
+                                  std::string_view T_paixu_fenjie_houbei,
+                                  std::string_view T_paixu_fenjie_houbei_cs);
+
+// The window length after "-" (step -1) or "+" (step +1): nullopt when the button does nothing
+// (not above 1, or not below 49), else the new text; the sort is refreshed after a change.
+// A text that is no number reads as 0, so "+" turns it into "1".
+std::optional<std::string> StepWindowLength(std::string_view T_paixu_qishu, int step);
+
+}  // namespace xuan5
