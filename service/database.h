@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "draws.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace xuan5::service {
+
+class DatabaseError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The service's storage: users (token digests only), one settings record per user and the draw
+// history of every region. One connection guarded by a mutex; every statement is prepared once
+// with bound values. WAL with full sync, so an acknowledged write survives a killed process and
+// a power cut, and other processes (add-user, import) can write while the server reads.
+class Database {
+  public:
+    // Creates the file and its tables when missing. Throws DatabaseError.
+    explicit Database(const std::string& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // False when the name is taken.
+    bool AddUser(std::string_view name, std::string_view token_digest);
+    std::optional<std::int64_t> FindUser(std::string_view token_digest);
+
+    void SaveSettings(std::int64_t user_id, std::string_view record);
+    std::optional<std::string> LoadSettings(std::int64_t user_id);
+
+    enum class OnConflict { kKeep, kReplace };
+    // All of them or none; returns how many rows were written.
+    int StoreDraws(int region, const std::vector<Draw>& draws, OnConflict on_conflict);
+    // Ordered by date then period, newest first.
+    std::vector<Draw> RecentDraws(int region, int limit);
+
+    // Changes whenever another connection commits, so caches can notice imports.
+    std::int64_t DataVersion();
+    std::string IntegrityCheck();
+
+  private:
+    struct Statement;
+    void Close();
+    void Execute(const char* sql);
+    sqlite3_stmt* Prepare(const char* sql);
+    [[noreturn]] void Fail(const char* what);
+
+    std::mutex mutex_;
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* add_user_ = nullptr;
+    sqlite3_stmt* find_user_ = nullptr;
+    sqlite3_stmt* save_settings_ = nullptr;
+    sqlite3_stmt* load_settings_ = nullptr;
+    sqlite3_stmt* keep_draw_ = nullptr;
+    sqlite3_stmt* replace_draw_ = nullptr;
+    sqlite3_stmt* recent_draws_ = nullptr;
+    sqlite3_stmt* data_version_ = nullptr;
+    sqlite3_stmt* begin_ = nullptr;
+    sqlite3_stmt* commit_ = nullptr;
+    sqlite3_stmt* rollback_ = nullptr;
+};
+
+}  // namespace xuan5::service

@@ -1,0 +1,167 @@
+#include "draws.h"
+
+#include <cstdio>
+
+namespace xuan5::service {
+namespace {
+
+using std::chrono::days;
+using std::chrono::minutes;
+using std::chrono::sys_days;
+
+constexpr auto kChinaOffset = std::chrono::hours(8);
+
+std::uint64_t SplitMix64(std::uint64_t& state) {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+// Unbiased by rejection; the standard distributions are not the same on every library, which
+// would break the promise that every build serves the same history.
+std::uint64_t UniformBelow(std::uint64_t& state, std::uint64_t bound) {
+    const std::uint64_t limit = ~std::uint64_t{0} - (~std::uint64_t{0} % bound);
+    for (;;) {
+        const std::uint64_t r = SplitMix64(state);
+        if (r < limit) return r % bound;
+    }
+}
+
+Slot FloorDiv(Slot a, Slot b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+bool AllDigits(std::string_view s) {
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+    }
+    return !s.empty();
+}
+
+int ToInt(std::string_view digits) {
+    int value = 0;
+    for (char c : digits) value = value * 10 + (c - '0');
+    return value;
+}
+
+}  // namespace
+
+Slot CurrentSlot(int region, TimePoint now) {
+    const RegionSchedule& s = kSchedules[region];
+    const auto local = std::chrono::floor<std::chrono::seconds>(now + kChinaOffset);
+    const sys_days day = std::chrono::floor<days>(local);
+    const auto minute_of_day = std::chrono::floor<minutes>(local - day).count();
+    const Slot first_of_day = Slot{day.time_since_epoch().count()} * s.periods;
+    if (minute_of_day < s.first_minute) return first_of_day - 1;
+    const Slot index = (minute_of_day - s.first_minute) / s.interval_minutes;
+    return first_of_day + std::min<Slot>(index, s.periods - 1);
+}
+
+Slot FirstSlotOfDay(int region, Slot slot) {
+    const int periods = kSchedules[region].periods;
+    return FloorDiv(slot, periods) * periods;
+}
+
+TimePoint SlotTime(int region, Slot slot) {
+    const RegionSchedule& s = kSchedules[region];
+    const Slot day = FloorDiv(slot, s.periods);
+    const Slot index = slot - day * s.periods;
+    const sys_days midnight{days(day)};
+    return TimePoint(midnight - kChinaOffset +
+                     minutes(s.first_minute + index * s.interval_minutes));
+}
+
+std::optional<Slot> SlotOf(int region, const Draw& draw) {
+    const RegionSchedule& s = kSchedules[region];
+    const auto day = ParseDay(draw.day);
+    if (!day || draw.period < 1 || draw.period > s.periods) return std::nullopt;
+    return Slot{day->time_since_epoch().count()} * s.periods + draw.period - 1;
+}
+
+Draw SimulatedDraw(int region, Slot slot) {
+    const int periods = kSchedules[region].periods;
+    const Slot day = FloorDiv(slot, periods);
+    Draw draw;
+    draw.day = DayText(sys_days{days(day)});
+    draw.period = static_cast<int>(slot - day * periods) + 1;
+
+    std::uint64_t state = 0x243F6A8885A308D3ull ^ static_cast<std::uint64_t>(region);
+    state = SplitMix64(state) ^ static_cast<std::uint64_t>(day);
+    state = SplitMix64(state) ^ static_cast<std::uint64_t>(draw.period);
+    // A partial Fisher-Yates shuffle: every ordered choice of five numbers is equally likely.
+    std::array<int, 11> pool{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    for (int i = 0; i < 5; ++i) {
+        const auto j = i + static_cast<int>(UniformBelow(state, 11 - i));
+        std::swap(pool[i], pool[j]);
+        draw.numbers[i] = pool[i];
+    }
+    return draw;
+}
+
+std::optional<sys_days> ParseDay(std::string_view text) {
+    std::string_view y, m, d;
+    if (text.size() == 8) {
+        y = text.substr(0, 4);
+        m = text.substr(4, 2);
+        d = text.substr(6, 2);
+    } else if (text.size() == 10 && text[4] == text[7] && (text[4] == '-' || text[4] == '/')) {
+        y = text.substr(0, 4);
+        m = text.substr(5, 2);
+        d = text.substr(8, 2);
+    } else {
+        return std::nullopt;
+    }
+    if (!AllDigits(y) || !AllDigits(m) || !AllDigits(d)) return std::nullopt;
+    const std::chrono::year_month_day ymd{std::chrono::year(ToInt(y)),
+                                          std::chrono::month(static_cast<unsigned>(ToInt(m))),
+                                          std::chrono::day(static_cast<unsigned>(ToInt(d)))};
+    if (!ymd.ok() || ToInt(y) < 1970) return std::nullopt;
+    return sys_days(ymd);
+}
+
+std::string DayText(sys_days day) {
+    const std::chrono::year_month_day ymd(day);
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
+                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+    return buffer;
+}
+
+bool HasDistinctValidNumbers(const std::array<int, 5>& numbers) {
+    unsigned seen = 0;
+    for (int n : numbers) {
+        if (n < 1 || n > 11 || (seen & (1u << n))) return false;
+        seen |= 1u << n;
+    }
+    return true;
+}
+
+std::string FeedLine(const Draw& draw) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%03d-%02d,%02d,%02d,%02d,%02d", draw.period,
+                  draw.numbers[0], draw.numbers[1], draw.numbers[2], draw.numbers[3],
+                  draw.numbers[4]);
+    return buffer;
+}
+
+std::string RenderFeed(int region, const std::vector<Draw>& newest_first) {
+    if (newest_first.size() < static_cast<std::size_t>(kFeedLength)) {
+        return "not enough draws: " + std::to_string(newest_first.size()) + " of " +
+               std::to_string(kFeedLength) + " stored for region " + std::to_string(region) +
+               "\r\n";
+    }
+    // The payload must start right after the first "*-*" and end right before the second:
+    // the reader cuts its first and 120th lines at exactly those places.
+    std::string text = "**ok***-*";
+    text.reserve(text.size() + kFeedLength * 20 + 64);
+    for (int i = 0; i < kFeedLength; ++i) {
+        if (i > 0) text += "\r\n";
+        text += FeedLine(newest_first[i]);
+    }
+    text += "*-*\r\nregion " + std::to_string(region) + ", newest " + newest_first[0].day + " " +
+            FeedLine(newest_first[0]).substr(0, 3) + "\r\n";
+    return text;
+}
+
+}  // namespace xuan5::service

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace xuan5::service {
+
+// Regions as the program numbers them: 1 山东, 2 重庆, 3 广东.
+constexpr int kRegionCount = 3;
+// The program always asks for this many draws and rejects a shorter list.
+constexpr int kFeedLength = 120;
+
+constexpr bool IsRegion(int region) {
+    return region >= 1 && region <= kRegionCount;
+}
+
+// A region's daily draw times in China Standard Time (UTC+8, no daylight saving), the clock
+// the lotteries run on whatever the host's time zone.
+struct RegionSchedule {
+    int first_minute;      // minutes after midnight of the first period
+    int interval_minutes;  // between two periods
+    int periods;           // per day, numbered 001 upward
+};
+
+// Indexed by region; element 0 is unused.
+inline constexpr std::array<RegionSchedule, kRegionCount + 1> kSchedules = {{
+    {0, 1, 1},
+    {8 * 60 + 25, 20, 42},  // 山东 08:25 .. 22:05
+    {9 * 60 + 10, 10, 84},  // 重庆 09:10 .. 23:00
+    {9 * 60 + 30, 20, 42},  // 广东 09:30 .. 23:10
+}};
+
+// One period's result. `day` is "YYYY-MM-DD"; `numbers` are in delivery order.
+struct Draw {
+    std::string day;
+    int period = 0;
+    std::array<int, 5> numbers{};
+    bool operator==(const Draw&) const = default;
+};
+
+using TimePoint = std::chrono::system_clock::time_point;
+
+// Every scheduled period of a region has a running index: day * periods + (period - 1), days
+// counted from 1970-01-01 in China time. Consecutive periods, across midnight too, differ by 1.
+using Slot = std::int64_t;
+
+// The latest period drawn at or before `now` (yesterday's last one before today's first).
+Slot CurrentSlot(int region, TimePoint now);
+Slot FirstSlotOfDay(int region, Slot slot);
+TimePoint SlotTime(int region, Slot slot);
+// Nothing when the period lies outside the region's schedule (imported data may do so).
+std::optional<Slot> SlotOf(int region, const Draw& draw);
+
+// The simulated result of a period: five distinct numbers of 1..11, uniformly random, fixed by
+// region, date and period so that every run of the service agrees on the history.
+Draw SimulatedDraw(int region, Slot slot);
+
+// Accepts YYYY-MM-DD, YYYY/MM/DD and YYYYMMDD of a real calendar date.
+std::optional<std::chrono::sys_days> ParseDay(std::string_view text);
+std::string DayText(std::chrono::sys_days day);
+
+bool HasDistinctValidNumbers(const std::array<int, 5>& numbers);
+
+// "NNN-NN,NN,NN,NN,NN": the line layout the program's feed reader takes apart by position.
+std::string FeedLine(const Draw& draw);
+
+// The text answered to a draw request for a list newest first; without the "**ok**" marker
+// when the list is shorter than kFeedLength, so the program keeps its data.
+std::string RenderFeed(int region, const std::vector<Draw>& newest_first);
+
+}  // namespace xuan5::service

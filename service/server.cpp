@@ -1,0 +1,311 @@
+#include "server.h"
+
+#include "sha256.h"
+
+#include <httplib.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <iostream>
+#include <stdexcept>
+#include <vector>
+
+namespace xuan5::service {
+namespace {
+
+constexpr const char* kTextType = "text/plain; charset=utf-8";
+
+void Refuse(httplib::Response& res, int status, const std::string& why) {
+    res.status = status;
+    res.set_content(why + "\r\n", kTextType);
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(text[i]) != lower(prefix[i])) return false;
+    }
+    return true;
+}
+
+// Both requests carry everything in the query; a body is read only to keep the connection in
+// step and to refuse an oversized one. A POST that declares no length has no body (RFC 9112
+// 6.3); the library would otherwise wait for the peer to close and then answer 400.
+httplib::Server::HandlerWithContentReader BodyDiscarded(std::size_t max_body,
+                                                        httplib::Server::Handler handler) {
+    return [max_body, handler = std::move(handler)](const httplib::Request& req,
+                                                    httplib::Response& res,
+                                                    const httplib::ContentReader& read_body) {
+        if (req.has_header("Content-Length") || req.has_header("Transfer-Encoding")) {
+            // The library refuses a declared length over the limit by itself (413) but not a
+            // chunked body, which is counted here.
+            std::size_t received = 0;
+            const bool read = read_body([&](const char*, std::size_t n) {
+                received += n;
+                return received <= max_body;
+            });
+            if (received > max_body || res.status == 413) {
+                Refuse(res, 413, "request body too large");
+                return;
+            }
+            if (!read) {
+                Refuse(res, 400, "unreadable request body");
+                return;
+            }
+        }
+        handler(req, res);
+    };
+}
+
+}  // namespace
+
+Service::Service(ServiceOptions options)
+    : options_(std::move(options)),
+      db_(options_.db_path),
+      server_(std::make_unique<httplib::Server>()) {
+    if (options_.period_seconds < 0) throw std::invalid_argument("period seconds below zero");
+    data_version_ = db_.DataVersion();
+    if (options_.simulate) {
+        const TimePoint now = options_.now();
+        for (int region = 1; region <= kRegionCount; ++region) {
+            Simulation& sim = simulations_[region];
+            sim.started = now;
+            sim.anchor = CurrentSlot(region, now);
+            // A compressed run continues after what an earlier one stored rather than waiting
+            // for the real clock to catch up with it.
+            const auto newest = db_.RecentDraws(region, 1);
+            if (options_.period_seconds > 0 && !newest.empty()) {
+                if (const auto slot = SlotOf(region, newest[0])) {
+                    sim.anchor = std::max(sim.anchor, *slot);
+                }
+            }
+            StoreSimulated(region, FirstSlotOfDay(region, sim.anchor - (kFeedLength - 1)),
+                           sim.anchor);
+            sim.last_stored = sim.anchor;
+        }
+    }
+    Route();
+}
+
+Service::~Service() {
+    Stop();
+}
+
+void Service::Route() {
+    const std::size_t threads = options_.worker_threads;
+    server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    server_->set_payload_max_length(options_.max_body_bytes);
+    server_->set_keep_alive_max_count(1000);
+    server_->set_keep_alive_timeout(3);
+    server_->set_tcp_nodelay(true);
+    // The library's default adds SO_REUSEPORT, which lets a second service bind the same port
+    // and silently take half of the requests to another database. Plain SO_REUSEADDR still
+    // allows a quick restart.
+    server_->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+
+    // Runs before the body is read: oversized and unauthenticated requests cost no more.
+    server_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        if (req.target.size() > options_.max_target_bytes) {
+            Refuse(res, 414, "request target too long");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        if (!Authenticate(req)) {
+            res.status = 401;
+            res.set_header("WWW-Authenticate", "Bearer");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    server_->Post(std::string(kFeedPath),
+                  BodyDiscarded(options_.max_body_bytes,
+                                [this](const httplib::Request& req, httplib::Response& res) {
+                                    HandleFeed(req, res);
+                                }));
+    server_->Post(std::string(kSettingsPath),
+                  BodyDiscarded(options_.max_body_bytes,
+                                [this](const httplib::Request& req, httplib::Response& res) {
+                                    HandleSettings(req, res);
+                                }));
+    server_->set_exception_handler(
+        [](const httplib::Request&, httplib::Response& res, std::exception_ptr ep) {
+            std::string what = "unknown error";
+            try {
+                std::rethrow_exception(ep);
+            } catch (const std::exception& e) {
+                what = e.what();
+            } catch (...) {
+            }
+            std::cerr << "xuan5-service: request failed: " << what << "\n";
+            Refuse(res, 500, "internal error");
+        });
+}
+
+int Service::Listen(const std::string& host, int port) {
+    const int bound = port == 0 ? server_->bind_to_any_port(host)
+                                : (server_->bind_to_port(host, port) ? port : -1);
+    if (bound < 0) {
+        throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
+    }
+    listener_ = std::thread([this] { server_->listen_after_bind(); });
+    // stop() before the listener runs would be lost and leave join() waiting forever.
+    while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (options_.tick_interval.count() > 0) ticker_ = std::thread([this] { TickLoop(); });
+    return bound;
+}
+
+void Service::Stop() {
+    {
+        std::lock_guard lock(stop_mutex_);
+        stopping_ = true;
+    }
+    stop_signal_.notify_all();
+    if (ticker_.joinable()) ticker_.join();
+    if (listener_.joinable()) {
+        server_->stop();
+        listener_.join();
+    }
+}
+
+void Service::TickLoop() {
+    std::unique_lock lock(stop_mutex_);
+    while (!stop_signal_.wait_for(lock, options_.tick_interval, [this] { return stopping_; })) {
+        lock.unlock();
+        try {
+            Tick();
+        } catch (const std::exception& e) {
+            // A busy or briefly locked database is retried on the next tick.
+            std::cerr << "xuan5-service: " << e.what() << "\n";
+        }
+        lock.lock();
+    }
+}
+
+void Service::Tick() {
+    std::lock_guard lock(tick_mutex_);
+    if (options_.simulate) {
+        const TimePoint now = options_.now();
+        for (int region = 1; region <= kRegionCount; ++region) {
+            Simulation& sim = simulations_[region];
+            const Slot due = SimulatedSlotAt(region, now);
+            if (due <= sim.last_stored) continue;
+            // After a long pause only the span the feed can show is worth storing.
+            const Slot from =
+                std::max(sim.last_stored + 1, FirstSlotOfDay(region, due - (kFeedLength - 1)));
+            StoreSimulated(region, from, due);
+            sim.last_stored = due;
+            InvalidateFeed(region);
+        }
+    }
+    const std::int64_t version = db_.DataVersion();
+    if (version != data_version_) {
+        data_version_ = version;
+        for (int region = 1; region <= kRegionCount; ++region) InvalidateFeed(region);
+    }
+}
+
+Slot Service::SimulatedSlotAt(int region, TimePoint now) const {
+    const Simulation& sim = simulations_[region];
+    if (options_.period_seconds == 0) return CurrentSlot(region, now);
+    if (now <= sim.started) return sim.anchor;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now - sim.started);
+    return sim.anchor + elapsed.count() / options_.period_seconds;
+}
+
+void Service::StoreSimulated(int region, Slot from, Slot to) {
+    std::vector<Draw> draws;
+    draws.reserve(static_cast<std::size_t>(std::max<Slot>(0, to - from + 1)));
+    for (Slot slot = from; slot <= to; ++slot) draws.push_back(SimulatedDraw(region, slot));
+    // Imported real results take precedence over simulated ones for the same period.
+    db_.StoreDraws(region, draws, Database::OnConflict::kKeep);
+}
+
+std::optional<std::int64_t> Service::Authenticate(const httplib::Request& req) {
+    constexpr std::string_view kScheme = "Bearer ";
+    const std::string header = req.get_header_value("Authorization");
+    if (!StartsWithNoCase(header, kScheme)) return std::nullopt;
+    std::string_view token = std::string_view(header).substr(kScheme.size());
+    while (!token.empty() && token.front() == ' ') token.remove_prefix(1);
+    while (!token.empty() && token.back() == ' ') token.remove_suffix(1);
+    if (token.empty()) return std::nullopt;
+
+    const std::string digest = Sha256Hex(token);
+    {
+        std::shared_lock lock(users_mutex_);
+        if (const auto it = users_by_digest_.find(digest); it != users_by_digest_.end()) {
+            return it->second;
+        }
+    }
+    // Users are added by another process and never removed, so a found user stays valid.
+    const auto user = db_.FindUser(digest);
+    if (user) {
+        std::unique_lock lock(users_mutex_);
+        users_by_digest_.emplace(digest, *user);
+    }
+    return user;
+}
+
+void Service::HandleFeed(const httplib::Request& req, httplib::Response& res) {
+    const std::string cz = req.get_param_value("cz");
+    if (req.get_param_value("lx") != "2" || req.get_param_value("zt") != "2" || cz.size() != 1 ||
+        cz[0] < '1' || cz[0] > '0' + kRegionCount) {
+        Refuse(res, 400, "unknown lx, zt or cz (expected lx=2, zt=2, cz=1..3)");
+        return;
+    }
+    const auto feed = Feed(cz[0] - '0');
+    res.set_content(*feed, kTextType);
+}
+
+void Service::HandleSettings(const httplib::Request& req, httplib::Response& res) {
+    const auto user = Authenticate(req);
+    if (!user) {
+        res.status = 401;
+        return;
+    }
+    const std::string zt = req.get_param_value("zt");
+    if (req.get_param_value("lx") != "2" || (zt != "1" && zt != "2")) {
+        Refuse(res, 400, "unknown lx or zt (expected lx=2, zt=1 to save, zt=2 to load)");
+        return;
+    }
+    const std::string success = std::string(kSuccessMarker) + "\r\n";
+    if (zt == "1") {
+        if (!req.has_param("uesr_shizhi")) {
+            Refuse(res, 400, "missing uesr_shizhi");
+            return;
+        }
+        const std::string record = req.get_param_value("uesr_shizhi");
+        if (record.find(kSuccessMarker) != std::string::npos) {
+            Refuse(res, 400, "the record may not contain the success marker");
+            return;
+        }
+        db_.SaveSettings(*user, record);
+        res.set_content(success, kTextType);
+        return;
+    }
+    const auto record = db_.LoadSettings(*user);
+    if (!record) {
+        res.set_content("no settings saved for this user\r\n", kTextType);
+        return;
+    }
+    res.set_content(success + *record + "\r\n", kTextType);
+}
+
+std::shared_ptr<const std::string> Service::Feed(int region) {
+    std::lock_guard lock(feed_mutex_);
+    auto& feed = feeds_[region];
+    if (!feed) {
+        feed = std::make_shared<const std::string>(
+            RenderFeed(region, db_.RecentDraws(region, kFeedLength)));
+    }
+    return feed;
+}
+
+void Service::InvalidateFeed(int region) {
+    std::lock_guard lock(feed_mutex_);
+    feeds_[region].reset();
+}
+
+}  // namespace xuan5::service
