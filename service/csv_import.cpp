@@ -32,7 +32,10 @@ int ToInt(std::string_view digits) {
 // Keeps a quoted field short so that a stray binary line cannot flood the report.
 std::string Quote(std::string_view s) {
     constexpr std::size_t kMax = 24;
-    return "'" + std::string(s.substr(0, kMax)) + (s.size() > kMax ? "...'" : "'");
+    std::string quoted(1, '\'');
+    quoted.append(s.substr(0, kMax));
+    quoted.append(s.size() > kMax ? "...'" : "'");
+    return quoted;
 }
 
 std::vector<std::string_view> SplitFields(std::string_view line) {
