@@ -1,0 +1,176 @@
+#include "ui/backup_strip.h"
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace xuan5::ui {
+
+namespace {
+
+QLineEdit* MakeLine(QWidget* parent, const QString& name, const QString& text, int chars) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    // Room for the expected content plus the frame, so short values never scroll out of sight.
+    const QFontMetrics fm(box->font());
+    box->setFixedWidth(fm.horizontalAdvance(QLatin1Char('0')) * chars + 14);
+    return box;
+}
+
+// The style's 80 px minimum for push buttons would not leave room for four backup bases side by
+// side, so buttons here are as wide as their caption needs.
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    const QFontMetrics fm(button->font());
+    button->setFixedWidth(fm.horizontalAdvance(text) + 18);
+    return button;
+}
+
+MultiLineBox* MakeBox(QWidget* parent, const QString& name, const QString& text) {
+    auto* box = new MultiLineBox(parent);
+    box->setObjectName(name);
+    box->setPlainText(text);
+    return box;
+}
+
+}  // namespace
+
+MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent) {}
+
+void MultiLineBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}
+
+ProgressPicture::ProgressPicture(QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(true);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // The strip must not jump when the display is hidden between plan runs.
+    QSizePolicy policy = sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    setSizePolicy(policy);
+}
+
+void ProgressPicture::SetText(const QString& text) {
+    text_ = text;
+    update();
+}
+
+QSize ProgressPicture::sizeHint() const {
+    QFont big = font();
+    big.setPointSize(kPointSize);
+    const QFontMetrics fm(big);
+    // Wide enough for the longest progress text, "100.0%", after the fixed left offset.
+    const int width =
+        static_cast<int>(kTextLeft) + fm.horizontalAdvance(QStringLiteral("100.0%")) + 8;
+    const int height = static_cast<int>(kTextTop) + fm.height() + 4;
+    return {width, height};
+}
+
+QSize ProgressPicture::minimumSizeHint() const {
+    return sizeHint();
+}
+
+void ProgressPicture::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().base());
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (text_.isEmpty()) return;
+    QFont big = font();
+    big.setPointSize(kPointSize);
+    painter.setFont(big);
+    painter.setPen(palette().color(QPalette::Text));
+    const QFontMetrics fm(big);
+    painter.drawText(QPointF(kTextLeft, kTextTop + fm.ascent()), text_);
+}
+
+QSize BackupStrip::sizeHint() const {
+    const QSize natural = QWidget::sizeHint();
+    return {natural.width(), std::max(kPreferredHeight, minimumSizeHint().height())};
+}
+
+BackupStrip::BackupStrip(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("BackupStrip"));
+    auto* root = new QHBoxLayout(this);
+    root->setContentsMargins(4, 4, 4, 4);
+    root->setSpacing(6);
+
+    const QStringList defaults = {QStringLiteral("01,02,03,04,05\n05,06,07,08,09\n"), QString(),
+                                  QString(), QString()};
+    const QStringList counts = {QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("0"),
+                                QStringLiteral("0")};
+    for (int i = 0; i < 4; ++i) {
+        auto* column = new QVBoxLayout;
+        column->setSpacing(3);
+        column->addWidget(MakeBox(this, QStringLiteral("T_dd_beiyong_%1").arg(i), defaults[i]), 1);
+        auto* buttons = new QHBoxLayout;
+        buttons->setSpacing(3);
+        buttons->addWidget(
+            MakeLine(this, QStringLiteral("T_dd_beiyong_zhushu_%1").arg(i), counts[i], 4));
+        if (i < 3) {
+            buttons->addWidget(
+                MakeButton(this, QStringLiteral("C_fuzhu_k_%1").arg(i), QStringLiteral("K")));
+            buttons->addWidget(
+                MakeButton(this, QStringLiteral("C_fuzhu_tie_%1").arg(i), QStringLiteral("粘贴")));
+            buttons->addWidget(
+                MakeButton(this, QStringLiteral("C_fuzhu_copy_%1").arg(i), QStringLiteral("复制")));
+        } else {
+            buttons->addWidget(
+                MakeButton(this, QStringLiteral("C_fuzhu_copy_3"), QStringLiteral("复制交集底")));
+        }
+        buttons->addStretch(1);
+        column->addLayout(buttons);
+        root->addLayout(column, 1);
+    }
+
+    auto* controls = new QVBoxLayout;
+    controls->setSpacing(3);
+    auto* note = new QLabel(QStringLiteral("备注：插入的底格式是逗号隔开，一行一注"), this);
+    controls->addWidget(note);
+    auto* rcRow = new QHBoxLayout;
+    rcRow->addWidget(new QLabel(QStringLiteral("三底容对："), this));
+    rcRow->addWidget(MakeLine(this, QStringLiteral("T_beiyong_rc"), QStringLiteral("123"), 6));
+    rcRow->addWidget(
+        MakeButton(this, QStringLiteral("C_dd_beiyong_jj"), QStringLiteral("开始交集")));
+    rcRow->addStretch(1);
+    controls->addLayout(rcRow);
+    auto* joinRow = new QHBoxLayout;
+    auto* join = new QCheckBox(QStringLiteral("参与计划"), this);
+    join->setObjectName(QStringLiteral("Check_beiyong_canyu"));
+    joinRow->addWidget(join);
+    auto* joinHelp = new QVBoxLayout;
+    joinHelp->setSpacing(0);
+    joinHelp->addWidget(new QLabel(QStringLiteral("勾选，将交集底和上"), this));
+    joinHelp->addWidget(new QLabel(QStringLiteral("面计划交集后出号"), this));
+    joinRow->addLayout(joinHelp);
+    joinRow->addStretch(1);
+    controls->addLayout(joinRow);
+    controls->addStretch(1);
+    root->addLayout(controls);
+
+    auto* intermediate = new QVBoxLayout;
+    intermediate->setSpacing(3);
+    auto* byBox = MakeBox(this, QStringLiteral("T_jihua_jj_dadi_by"), QString());
+    intermediate->addWidget(byBox, 1);
+    auto* byCount = new QHBoxLayout;
+    byCount->addWidget(
+        MakeLine(this, QStringLiteral("T_jihua_jj_dadi_zhushu_by"), QStringLiteral("0"), 4));
+    byCount->addStretch(1);
+    intermediate->addLayout(byCount);
+    root->addLayout(intermediate, 1);
+
+    auto* progress = new ProgressPicture(this);
+    progress->setObjectName(QStringLiteral("Pic_jd"));
+    root->addWidget(progress, 0, Qt::AlignTop);
+}
+
+}  // namespace xuan5::ui

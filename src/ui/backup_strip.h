@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QString>
+#include <QWidget>
+
+namespace xuan5::ui {
+
+// A multi-line text box that reports double clicks, because several boxes empty themselves on a
+// double click (the backup bases, the filter lines) and QPlainTextEdit has no such signal.
+// Note for handlers: QPlainTextEdit stores line breaks as "\n"; texts that leave the program
+// (clipboard, files, record logs) are converted to CR LF by the code that reads the box.
+class MultiLineBox : public QPlainTextEdit {
+    Q_OBJECT
+  public:
+    explicit MultiLineBox(QWidget* parent = nullptr);
+
+  signals:
+    void doubleClicked();
+
+  protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// The progress display: one line of large text at a fixed spot, repainted from the stored text so
+// that it survives exposes while a long plan run processes events.
+class ProgressPicture : public QWidget {
+    Q_OBJECT
+  public:
+    // Where the text's top-left corner sits and how large it is; the spot corresponds to
+    // 1000 x 500 twips of the classic form layout.
+    static constexpr double kTextLeft = 1000.0 / 15.0;
+    static constexpr double kTextTop = 500.0 / 15.0;
+    static constexpr int kPointSize = 20;
+
+    explicit ProgressPicture(QWidget* parent = nullptr);
+
+    void SetText(const QString& text);
+    const QString& Text() const { return text_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QString text_;
+};
+
+// The strip along the bottom of the main window: four backup bases, their intersection and
+// participation in plans, the intermediate plan base of plan mode one and the progress display.
+class BackupStrip : public QWidget {
+    Q_OBJECT
+  public:
+    // The height the strip asks for: four or five lines of bets per box, which leaves the panels
+    // above it their room on a 768-pixel-high screen.
+    static constexpr int kPreferredHeight = 160;
+
+    explicit BackupStrip(QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+};
+
+}  // namespace xuan5::ui

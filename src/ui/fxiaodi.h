@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QWidget>
+
+namespace xuan5::ui {
+
+// The small-base window: the fifteen line bases side by side with their labels and "K" buttons.
+// It carries its fill timer (objectName "Timer1", 500 ms, single shot); whoever opens the window
+// starts it, so the boxes fill half a second after the window appears.
+class Fxiaodi : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Fxiaodi(QWidget* parent = nullptr);
+};
+
+}  // namespace xuan5::ui
