@@ -1,0 +1,243 @@
+#include "ui/monitor_panel.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace xuan5::ui {
+
+namespace {
+
+constexpr double kHeadingTop = 20.8;
+
+QLineEdit* MakeLine(QWidget* parent, const QString& name, const QString& text) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const QString& name, const QString& text) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    return box;
+}
+
+}  // namespace
+
+MonitorTableWidget::MonitorTableWidget(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void MonitorTableWidget::SetTexts(QList<MonitorTableText> texts) {
+    texts_ = std::move(texts);
+    update();
+}
+
+QPointF MonitorTableWidget::ToPixels(double x, double y) const {
+    // One pixel less than the size, so that the closing lines at x = 17 and y = 0 stay inside.
+    const double w = std::max(1, width() - 1);
+    const double h = std::max(1, height() - 1);
+    return {x / kUnitsWide * w, (kUnitsHigh - y) / kUnitsHigh * h};
+}
+
+QSize MonitorTableWidget::sizeHint() const {
+    return {17 * 30, 21 * 21};
+}
+
+QSize MonitorTableWidget::minimumSizeHint() const {
+    return {17 * 22, 21 * 16};
+}
+
+void MonitorTableWidget::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+
+    painter.setPen(QPen(QColor(0, 0, 255), 1));
+    for (int y = 0; y <= 21; ++y) painter.drawLine(ToPixels(0, y), ToPixels(kUnitsWide, y));
+    for (int x = 2; x <= 17; ++x) painter.drawLine(ToPixels(x, 0), ToPixels(x, kUnitsHigh));
+
+    // The font follows the cell size so that "开奖期数" fits its two units and a mark its cell.
+    const double unitW = std::max(1, width() - 1) / kUnitsWide;
+    const double unitH = std::max(1, height() - 1) / kUnitsHigh;
+    QFont cellFont = font();
+    cellFont.setPixelSize(
+        std::clamp(static_cast<int>(std::min(unitH * 0.62, unitW * 0.42)), 7, 40));
+    painter.setFont(cellFont);
+    painter.setPen(Qt::black);
+    const QFontMetricsF fm(cellFont);
+    auto print = [&](double x, double y, const QString& text) {
+        const QPointF topLeft = ToPixels(x, y);
+        painter.drawText(QPointF(topLeft.x(), topLeft.y() + fm.ascent()), text);
+    };
+
+    print(0.05, kHeadingTop, QStringLiteral("开奖期数"));
+    for (int n = 1; n <= 15; ++n)
+        print(n + 1 + (n <= 9 ? 0.3 : 0.15), kHeadingTop, QString::number(n));
+    for (const MonitorTableText& item : texts_) print(item.x, item.y, item.text);
+}
+
+ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(parent) {
+    // The caption starts with "<", which QLabel would otherwise take for a rich-text tag.
+    setTextFormat(Qt::PlainText);
+    setText(text);
+    setCursor(Qt::PointingHandCursor);
+    QPalette linkPalette = palette();
+    linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    setPalette(linkPalette);
+}
+
+void ClickableLabel::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click) emit clicked();
+}
+
+MonitorPanel::MonitorPanel(QWidget* parent) : QGroupBox(QStringLiteral("监控"), parent) {
+    setObjectName(QStringLiteral("Frame_ding_1"));
+    auto* root = new QHBoxLayout(this);
+    root->setSpacing(10);
+
+    auto* left = new QVBoxLayout;
+    auto* table = new MonitorTableWidget(this);
+    table->setObjectName(QStringLiteral("Pic_jiangkong"));
+    left->addWidget(table, 1);
+    left->addWidget(
+        new QLabel(QStringLiteral("以上显示15条线的近期中-挂记录，方便判断进入点"), this));
+    root->addLayout(left, 1);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(4);
+
+    auto* settings = new QGridLayout;
+    settings->setVerticalSpacing(4);
+    settings->addWidget(new QLabel(QStringLiteral("容对(注意格式，必须2位)"), this), 0, 0);
+    settings->addWidget(
+        MakeLine(this, QStringLiteral("T_jiankong_rc"), QStringLiteral("03.04.05.06.07.08.09.10")),
+        0, 1);
+    settings->addWidget(new QLabel(QStringLiteral("选择大底数"), this), 1, 0);
+    auto* countRow = new QHBoxLayout;
+    auto* count = MakeLine(this, QStringLiteral("T_jiankong_15di_geshu"), QStringLiteral("0"));
+    count->setMaximumWidth(48);
+    countRow->addWidget(count);
+    countRow->addWidget(
+        MakeButton(this, QStringLiteral("C_jiankong_di_cls"), QStringLiteral("清空监控记录")));
+    countRow->addWidget(
+        MakeButton(this, QStringLiteral("C_jiankong_guankan"), QStringLiteral("观看15个底号码")));
+    countRow->addStretch(1);
+    settings->addLayout(countRow, 1, 1);
+    right->addLayout(settings);
+
+    auto* choice = new QGroupBox(QStringLiteral("自绘趋势线出底"), this);
+    choice->setObjectName(QStringLiteral("Frame2"));
+    auto* choiceRow = new QHBoxLayout(choice);
+    choiceRow->setContentsMargins(8, 2, 8, 2);
+    auto* everyPeriod = new QRadioButton(QStringLiteral("每期算号"), choice);
+    everyPeriod->setObjectName(QStringLiteral("Op_jiankong_zihui"));
+    auto* keep = new QRadioButton(QStringLiteral("保持当前底"), choice);
+    keep->setObjectName(QStringLiteral("Op_jiankong_shougong"));
+    choiceRow->addWidget(everyPeriod);
+    choiceRow->addWidget(keep);
+    choiceRow->addStretch(1);
+    right->addWidget(choice);
+
+    auto* lines = new QGridLayout;
+    lines->setVerticalSpacing(2);
+    for (int i = 0; i < 15; ++i) {
+        lines->addWidget(MakeCheck(this, QStringLiteral("Ch_jiankong_jj_%1").arg(i),
+                                   QStringLiteral("%1线").arg(i + 1)),
+                         i / 5, i % 5);
+    }
+    lines->addWidget(
+        MakeCheck(this, QStringLiteral("Ch_jiankong_jj_all"), QStringLiteral("小底全选")), 3, 0, 1,
+        2);
+    lines->addWidget(
+        MakeCheck(this, QStringLiteral("Ch_jiankong_jj_cls"), QStringLiteral("小底全清")), 3, 2, 1,
+        2);
+    right->addLayout(lines);
+
+    auto* help = new QVBoxLayout;
+    help->setSpacing(0);
+    for (const QString& line : {
+             QStringLiteral("01，表示前面选择的几个线路，对了1条；"),
+             QStringLiteral("01.02.03；表示前面选择的，对了1条，或者2条，"),
+             QStringLiteral("或者3条；01.05.08；表示1条，或者5条，或者8条。"),
+             QStringLiteral("以上1-15，一共15个选项，对应的是15个线路，也对应的是15个K线底。"),
+             QStringLiteral("勾选哪个就表示选用哪个，可以单选，也可以多选，按需求选择。"),
+             QStringLiteral("例如我只勾选第一条线路，那么后面软件只会自动调用第一条K线来做"),
+             QStringLiteral("计划。勾选多个，软件会自动调用多条线来做计划。"),
+         }) {
+        help->addWidget(new QLabel(line, this));
+    }
+    right->addLayout(help);
+    right->addStretch(1);
+
+    auto* user = new QHBoxLayout;
+    auto* userButtons = new QVBoxLayout;
+    auto* exportLink = new ClickableLabel(QStringLiteral("<点此=导出大底到文本>"), this);
+    exportLink->setObjectName(QStringLiteral("Labe_daochu_dadi"));
+    userButtons->addWidget(exportLink);
+    userButtons->addWidget(
+        MakeButton(this, QStringLiteral("C_user_save"), QStringLiteral("保存用户设置")));
+    userButtons->addWidget(
+        MakeButton(this, QStringLiteral("C_user_load"), QStringLiteral("读取用户设置")));
+    userButtons->addStretch(1);
+    user->addLayout(userButtons);
+
+    auto* noteFrame = new QGroupBox(QStringLiteral("用户配置选项说明"), this);
+    noteFrame->setObjectName(QStringLiteral("Frame11"));
+    auto* noteLayout = new QVBoxLayout(noteFrame);
+    noteLayout->setContentsMargins(4, 2, 4, 4);
+    auto* note = new QPlainTextEdit(noteFrame);
+    note->setObjectName(QStringLiteral("Text9"));
+    note->setPlainText(QStringLiteral(
+        "用户配置包括监控\n界面设置，计划界\n面参数设置，可以\n点击保存。\n（云数据保存）\n"));
+    note->setReadOnly(true);
+    note->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Measured from the laid-out text rather than the primary font: the Chinese glyphs come from
+    // a fallback font with a taller line, and the whole note should show without a scroll bar.
+    QSizeF textSize;
+    for (QTextBlock block = note->document()->begin(); block.isValid(); block = block.next()) {
+        const QRectF bounds = note->document()->documentLayout()->blockBoundingRect(block);
+        textSize.setHeight(textSize.height() + bounds.height());
+        textSize.setWidth(std::max(textSize.width(), bounds.width()));
+    }
+    const int margins =
+        static_cast<int>(note->document()->documentMargin() * 2) + note->frameWidth() * 2;
+    note->setFixedHeight(static_cast<int>(std::ceil(textSize.height())) + margins + 2);
+    note->setMinimumWidth(static_cast<int>(std::ceil(textSize.width())) + margins + 2);
+    noteLayout->addWidget(note);
+    user->addWidget(noteFrame, 1);
+    right->addLayout(user);
+
+    root->addLayout(right);
+}
+
+}  // namespace xuan5::ui
