@@ -1,0 +1,46 @@
+// The chart surface `Pic`: shows a ChartPicture in its logical coordinates (X 0..130 left to
+// right, Y +R at the top to -R at the bottom) plus the segments drawn on it since, and reports
+// mouse presses and moves in the same coordinates. Everything is painted from this state, so
+// a resize or an uncovered window shows the same picture.
+#pragma once
+
+#include <QPointF>
+#include <QWidget>
+#include <vector>
+
+#include "curves/chart.h"
+
+namespace xuan5::ui {
+
+class ChartWidget : public QWidget {
+    Q_OBJECT
+  public:
+    explicit ChartWidget(QWidget* parent = nullptr);
+
+    // Replaces the whole picture (and forgets the segments drawn on the previous one).
+    void SetPicture(ChartPicture picture);
+    // Draws on top of the current picture.
+    void AddLines(const std::vector<ChartLine>& lines);
+    void AddLine(const ChartLine& line) { AddLines({line}); }
+
+    const ChartPicture& Picture() const { return picture_; }
+    const std::vector<ChartLine>& ExtraLines() const { return extra_; }
+
+    QPointF ToLogical(QPointF pixel) const;
+    QPointF ToPixel(double x, double y) const;
+
+  signals:
+    void mouseDown(double x, double y);
+    void mouseMoved(double x, double y);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    ChartPicture picture_;
+    std::vector<ChartLine> extra_;
+};
+
+}  // namespace xuan5::ui

@@ -1,0 +1,248 @@
+#include "ui/draw_panel.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+#include <exception>
+
+#include "core/messages.h"
+#include "curves/base_search.h"
+#include "curves/chart.h"
+#include "curves/profit_curve.h"
+#include "curves/trend_line.h"
+#include "store/curve_store.h"
+#include "ui/chart_widget.h"
+#include "ui/ftishi.h"
+#include "ui/message_box.h"
+
+namespace xuan5::ui {
+
+namespace {
+
+QString Two(int n) {
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    if (!name.isEmpty()) label->setObjectName(name);
+    return label;
+}
+
+QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+constexpr const char* kHelpText =
+    "说明：X轴是最近120期，最右边（绿线处）是最新一期；Y轴是这组号码按1倍投注的盈利。"
+    "红色表示中奖，蓝色表示没中。\r\n"
+    "用法：点“开始画线”，在绘图区点一下开始，移动鼠标画出希望的走势，再点一下结束；"
+    "在“要求注数”填注数，点“寻找大底”得到走势相符的大底，“K”显示大底的盈利曲线，"
+    "“复制”把大底放到剪贴板。\r\n"
+    "画好的线可以用“保存线”存为1~15号线，用“读取线”读回；"
+    "下面的注数框是每条线出小底的注数，不能多于980注。";
+
+}  // namespace
+
+std::optional<std::string> ReadCurveStoreGuarded(AppState& state, const std::filesystem::path& file,
+                                                 int index) {
+    try {
+        return ReadCurveStore(state, file, index);
+    } catch (const std::exception&) {
+        state.CurveStoreLines = LineTexts{};
+        return std::nullopt;
+    }
+}
+
+DrawPanel::DrawPanel(AppState& state, std::mt19937_64& rng, std::filesystem::path storeFile,
+                     std::function<void()> storeBroken, QWidget* parent)
+    : QGroupBox(QStringLiteral("画线"), parent),
+      state_(state),
+      rng_(rng),
+      storeFile_(std::move(storeFile)),
+      storeBroken_(std::move(storeBroken)),
+      pic_(new ChartWidget(this)),
+      startDrawing_(MakeButton(QStringLiteral("C_huaxian_ks"), QStringLiteral("开始画线"), this)),
+      search_(MakeButton(QStringLiteral("C_dadi_look"), QStringLiteral("寻找大底"), this)),
+      showCurve_(MakeButton(QStringLiteral("C_dadi_k"), QStringLiteral("K"), this)),
+      copy_(MakeButton(QStringLiteral("C_copy"), QStringLiteral("复制"), this)),
+      base_(new QPlainTextEdit(this)),
+      wanted_(new QLineEdit(QStringLiteral("230"), this)),
+      actual_(new QLineEdit(this)) {
+    setObjectName(QStringLiteral("Frame_ding_0"));
+    pic_->setObjectName(QStringLiteral("Pic"));
+    base_->setObjectName(QStringLiteral("Tdadi"));
+    wanted_->setObjectName(QStringLiteral("T_dadi_zhushu"));
+    actual_->setObjectName(QStringLiteral("T_sj_zhushu"));
+    wanted_->setFixedWidth(60);
+    actual_->setFixedWidth(60);
+    showCurve_->setFixedWidth(40);
+
+    // Left: the chart over the three rows of the fifteen stored lines.
+    auto* lines = new QGridLayout;
+    lines->setHorizontalSpacing(3);
+    lines->setVerticalSpacing(3);
+    lines->addWidget(MakeLabel(QStringLiteral("Label2"), QStringLiteral("保存线："), this), 0, 0);
+    lines->addWidget(MakeLabel(QStringLiteral("Label6"), QStringLiteral("读取线："), this), 1, 0);
+    lines->addWidget(
+        MakeLabel(QStringLiteral("Label_quxian_zhushu"), QStringLiteral("注数："), this), 2, 0);
+    for (int i = 0; i < kLineCount; ++i) {
+        auto* save = MakeButton(QStringLiteral("C_gengxin_%1").arg(i), Two(i + 1), this);
+        auto* load = MakeButton(QStringLiteral("C_duqu_%1").arg(i), Two(i + 1), this);
+        auto* count = new QLineEdit(QStringLiteral("230"), this);
+        count->setObjectName(QStringLiteral("T_quxian_zhushu_%1").arg(i));
+        for (QWidget* w : {static_cast<QWidget*>(save), static_cast<QWidget*>(load),
+                           static_cast<QWidget*>(count)}) {
+            w->setMinimumWidth(30);
+            w->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        }
+        count->setAlignment(Qt::AlignCenter);
+        lines->addWidget(save, 0, i + 1);
+        lines->addWidget(load, 1, i + 1);
+        lines->addWidget(count, 2, i + 1);
+        lineCounts_[i] = count;
+        connect(save, &QPushButton::clicked, this, [this, i] { SaveLine(i); });
+        connect(load, &QPushButton::clicked, this, [this, i] { LoadLine(i); });
+        connect(count, &QLineEdit::textChanged, this, [this, i] { CheckLineBetCount(i); });
+    }
+    auto* left = new QVBoxLayout;
+    left->addWidget(pic_, 1);
+    left->addLayout(lines);
+
+    // Right: drawing, the base search and the help text.
+    auto* hint = MakeLabel(QStringLiteral("Label3"),
+                           QStringLiteral("点开始，然后鼠标移动到绘图区。鼠标点一下，开始，"
+                                          "再点一下，结束。"),
+                           this);
+    hint->setWordWrap(true);
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(
+        MakeLabel(QStringLiteral("Label_dadi_zhushu"), QStringLiteral("要求注数"), this));
+    searchRow->addWidget(wanted_);
+    searchRow->addWidget(search_);
+    searchRow->addStretch(1);
+    auto* resultRow = new QHBoxLayout;
+    resultRow->addWidget(
+        MakeLabel(QStringLiteral("Label_sj_zhushu"), QStringLiteral("实际注数"), this));
+    resultRow->addWidget(actual_);
+    resultRow->addWidget(showCurve_);
+    resultRow->addWidget(copy_);
+    resultRow->addStretch(1);
+    base_->setPlaceholderText(QStringLiteral("大底"));
+    auto* help = new QPlainTextEdit(QString::fromUtf8(kHelpText), this);
+    help->setObjectName(QStringLiteral("Text2"));
+    help->setReadOnly(true);
+    help->setFixedHeight(150);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(startDrawing_);
+    right->addWidget(hint);
+    right->addLayout(searchRow);
+    right->addLayout(resultRow);
+    right->addWidget(base_, 1);
+    right->addWidget(help);
+    auto* rightBox = new QWidget(this);
+    rightBox->setLayout(right);
+    right->setContentsMargins(0, 0, 0, 0);
+    rightBox->setFixedWidth(300);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->addLayout(left, 1);
+    layout->addWidget(rightBox);
+
+    connect(startDrawing_, &QPushButton::clicked, this, &DrawPanel::PrepareCanvas);
+    connect(search_, &QPushButton::clicked, this, &DrawPanel::SearchBase);
+    connect(showCurve_, &QPushButton::clicked, this, &DrawPanel::ShowBaseCurve);
+    connect(copy_, &QPushButton::clicked, this, &DrawPanel::CopyBase);
+    connect(pic_, &ChartWidget::mouseDown, this, [this] { ChartMouseDown(); });
+    connect(pic_, &ChartWidget::mouseMoved, this, &DrawPanel::ChartMouseMove);
+}
+
+bool DrawPanel::RequireDraws() {
+    if (state_.UpdateCount != 0) return true;
+    ShowMessage(this, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
+    return false;
+}
+
+void DrawPanel::PrepareCanvas() {
+    pic_->SetPicture(PrepareTrendCanvas());
+}
+
+void DrawPanel::ChartMouseDown() {
+    if (TrendMouseDown(state_)) {
+        startDrawing_->click();
+        pic_->setCursor(Qt::CrossCursor);
+    } else {
+        pic_->unsetCursor();
+    }
+}
+
+void DrawPanel::ChartMouseMove(double x, double y) {
+    if (auto segment = DrawTrendSegment(state_, static_cast<int>(std::floor(x)), y))
+        pic_->AddLine(*segment);
+}
+
+void DrawPanel::SearchBase() {
+    if (!RequireDraws()) return;
+    search_->setEnabled(false);
+    const BaseSearchResult result =
+        SearchBaseForLine(wanted_->text().toStdString(), state_.TrendLine, state_.DrawKeys, rng_);
+    state_.ProfitSeries = result.projection;
+    base_->setPlainText(QString::fromStdString(RenderBetSet(result.bets, " ")));
+    actual_->setText(QString::number(result.actualCount));
+    showCurve_->click();
+    search_->setEnabled(true);
+}
+
+void DrawPanel::ShowBaseCurve() {
+    // Without draws every period would count as a miss and the curve would be meaningless.
+    if (!RequireDraws()) return;
+    state_.ProfitSeries =
+        ComputeProfitSeries(base_->toPlainText().trimmed().toStdString(), state_.DrawKeys);
+    pic_->SetPicture(DrawProfitChart(state_.ProfitSeries));
+}
+
+void DrawPanel::CopyBase() {
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(base_->toPlainText());
+    ShowCopyNotice(this);
+}
+
+void DrawPanel::SaveLine(int index) {
+    const SaveResult result = SaveTrendLineToSlot(state_, index, storeFile_);
+    if (result.error) ShowMessage(this, *result.error);
+}
+
+void DrawPanel::LoadLine(int index) {
+    const std::optional<std::string> record = ReadCurveStoreGuarded(state_, storeFile_, index);
+    if (!record) {
+        storeBroken_();
+        return;
+    }
+    PrepareCanvas();
+    if (std::optional<Message> error = ParseTrendLine(*record, state_.TrendLine)) {
+        ShowMessage(this, *error);
+        return;
+    }
+    pic_->AddLines(TrendLineSegments(state_.TrendLine));
+}
+
+void DrawPanel::CheckLineBetCount(int index) {
+    QLineEdit* box = lineCounts_[index];
+    if (!ExceedsLineBetLimit(box->text().toStdString())) return;
+    ShowMessage(this, QString::fromUtf8(kMsgTooManyBets), QString::fromUtf8(kTitleTooManyBets));
+    box->setText(QString::fromUtf8(kTooManyBetsReplacement));
+}
+
+}  // namespace xuan5::ui

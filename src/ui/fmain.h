@@ -1,0 +1,122 @@
+// The main window: the always-visible strip (region, feed, draw list, manual entry), the four
+// panels in one place, the backup strip, the timers and the start-up sequence.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "core/app_state.h"
+#include "ui/config.h"
+#include "ui/http_request.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace xuan5::ui {
+
+class DrawPanel;
+
+struct FmainOptions {
+    QString dataDir;
+    ServiceSettings service;
+    int requestTimeoutMs = kHttpTimeoutMs;
+};
+
+inline constexpr int kPanelCount = 4;
+
+class Fmain : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Fmain(FmainOptions options, QWidget* parent = nullptr);
+
+    // The load step. False when the curve store is missing or damaged: the two messages have
+    // been shown and the program must end.
+    bool ApplyStartupDefaults();
+
+    AppState& State() { return state_; }
+    std::mt19937_64& Rng() { return rng_; }
+    HttpClient& Http() { return *http_; }
+    DrawPanel* Drawing() const { return drawPanel_; }
+    std::filesystem::path StoreFile() const;
+    bool FetchInFlight() const { return fetchInFlight_; }
+    int CurrentPanel() const { return currentPanel_; }
+
+    // How the program ends (after "Yes" to the close question or a broken curve store); the
+    // default quits the event loop with the code.
+    void SetEndApplication(std::function<void(int)> end) { endApplication_ = std::move(end); }
+
+    // Handlers; "pressing" a control from code calls these.
+    void ShowPanel(int index);     // C_sst_0(index)
+    void SelectRegion(int index);  // Op_lx(index)
+    void ManualFetch();            // Cshoudong
+    void FetchDraws();             // skipped while a fetch is in flight
+    void CountdownTick();          // Timer_gx
+    void ApplyDraws();             // Command1: applies the staged table
+    void OpenManualEntry();        // C_rulu_kjh
+    void ApplyTypedDraw();         // Timer_add_kjh
+    void BuildBets();              // Timer_fuzhi
+    void ShowTerms();              // C_xieyi
+
+  signals:
+    // A fetch's answer has been handled (whatever it was).
+    void fetchHandled();
+    // A draw table was applied after the first one: the monitor row, the plan settlement and
+    // the sort refresh follow from here.
+    void afterDrawPipelineDue();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildLayout();
+    void HandleFeedAnswer(const std::string& body);
+    void StageTypedDraw(const DrawRecord& draw);
+    void RunAfterDrawPipeline();
+    void ShowStoreBrokenMessages();
+    void StoreBroken();
+    void SetStatus(const std::string& text);
+    float NextCacheBreaker();
+
+    FmainOptions options_;
+    AppState state_;
+    std::mt19937_64 rng_;
+    HttpClient* http_;
+    std::function<void(int)> endApplication_;
+    bool fetchInFlight_ = false;
+    int currentPanel_ = 0;
+
+    std::array<QRadioButton*, 3> regions_{};
+    QLabel* countdown_;
+    QCheckBox* autoUpdate_;
+    QPushButton* fetchNow_;
+    QPushButton* manualEntry_;
+    QPushButton* applyStaged_;
+    QLineEdit* status_;
+    QListWidget* drawList_;
+    QPushButton* terms_;
+    QPlainTextEdit* termsText_;
+    QGroupBox* disclaimer_;
+    std::array<QPushButton*, kPanelCount> panelButtons_{};
+    std::array<QWidget*, kPanelCount> panels_{};
+    DrawPanel* drawPanel_ = nullptr;
+    QWidget* backupStrip_ = nullptr;
+    QTimer* countdownTimer_;
+    QTimer* typedDrawTimer_;
+    QTimer* betsTimer_;
+};
+
+// The colours of the panel buttons: the current one cyan, the others light green.
+QColor PanelButtonColor(bool current);
+
+}  // namespace xuan5::ui

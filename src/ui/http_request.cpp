@@ -1,0 +1,48 @@
+#include "ui/http_request.h"
+
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+
+namespace xuan5::ui {
+
+HttpClient::HttpClient(QObject* parent) : QObject(parent) {
+    // The service sits on a known address; a desktop proxy setting must not reroute it.
+    manager_.setProxy(QNetworkProxy::NoProxy);
+}
+
+void HttpClient::HttpRequest(const QString& method, const QString& url, const QByteArray& body,
+                             std::function<void(std::string)> done) {
+    QUrl target(url);
+    if (!target.isValid() || target.scheme().isEmpty() || target.host().isEmpty()) {
+        // Answer on the next turn of the event loop, like any network failure would.
+        QMetaObject::invokeMethod(
+            this, [done = std::move(done)] { done({}); }, Qt::QueuedConnection);
+        return;
+    }
+    QNetworkRequest request(target);
+    request.setTransferTimeout(timeoutMs_);
+    if (!token_.isEmpty()) request.setRawHeader("Authorization", "Bearer " + token_.toUtf8());
+
+    QNetworkReply* reply = nullptr;
+    if (method == QLatin1String("GET")) {
+        reply = manager_.get(request);
+    } else {
+        request.setHeader(QNetworkRequest::ContentTypeHeader,
+                          QByteArrayLiteral("application/x-www-form-urlencoded"));
+        reply = manager_.post(request, body);
+    }
+    connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
+        reply->deleteLater();
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (reply->error() != QNetworkReply::NoError || status != 200) {
+            done({});
+            return;
+        }
+        const QByteArray bytes = reply->readAll();
+        done(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    });
+}
+
+}  // namespace xuan5::ui

@@ -1,0 +1,290 @@
+// The draw feed over real HTTP against a server on loopback: the request, every outcome in the
+// status line, the countdown, and that the window keeps running while a request is out.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrlQuery>
+
+#include "ui/http_request.h"
+#include "ui_test_support.h"
+
+namespace xuan5::ui::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+QString StatusOf(Shell& shell) {
+    return shell.Find<QLineEdit>("Tnew")->text();
+}
+
+TEST(Feed, RequestCarriesTheKeysInOrderTheTokenAndTheRegion) {
+    Shell shell;
+    ASSERT_TRUE(shell.FetchFeed(150));
+    shell.Find<QRadioButton>("Op_lx_2")->click();
+    ASSERT_TRUE(shell.Fetch());
+    shell.Find<QRadioButton>("Op_lx_1")->click();
+    ASSERT_TRUE(shell.Fetch());
+
+    const std::vector<RecordedRequest> requests = shell.Server().Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    const char* regions[] = {"1", "3", "2"};
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        const RecordedRequest& r = requests[i];
+        EXPECT_EQ(r.method, "POST");
+        EXPECT_EQ(r.path, "/11xuan5/huaxian/login.asp");
+        EXPECT_EQ(r.authorization, std::string("Bearer ") + kTestToken);
+        EXPECT_EQ(r.contentType, "application/x-www-form-urlencoded");
+        EXPECT_TRUE(r.body.empty());
+        const QUrlQuery query(QString::fromStdString(r.query));
+        const auto items = query.queryItems();
+        ASSERT_EQ(items.size(), 4) << r.query;
+        EXPECT_EQ(items[0], qMakePair(QString("lx"), QString("2")));
+        EXPECT_EQ(items[1], qMakePair(QString("zt"), QString("2")));
+        EXPECT_EQ(items[2], qMakePair(QString("cz"), QString(regions[i])));
+        EXPECT_EQ(items[3].first, "a");
+        bool ok = false;
+        const double a = items[3].second.toDouble(&ok);
+        EXPECT_TRUE(ok) << r.query;
+        EXPECT_GE(a, 0.0);
+        EXPECT_LT(a, 10.0);
+    }
+    // Each URL is unique, so no cache can answer.
+    EXPECT_NE(requests[0].query, requests[1].query);
+    EXPECT_NE(requests[1].query, requests[2].query);
+}
+
+TEST(Feed, FirstWellFormedResponseIsAppliedAndListed) {
+    Shell shell;
+    ASSERT_TRUE(shell.FetchFeed(150));
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
+    AppState& state = shell.State();
+    EXPECT_EQ(state.UpdateCount, 1);
+    EXPECT_EQ(state.HistoryLoaded, 1);
+    EXPECT_EQ(state.DrawHistory[1].period, "150");
+    EXPECT_EQ(state.DrawHistory[120].period, "031");
+    auto* list = shell.Find<QListWidget>("L_kjh");
+    ASSERT_EQ(list->count(), 120);
+    EXPECT_EQ(list->item(0)->text().toStdString(), "150:" + DrawNumbers(150));
+    EXPECT_EQ(list->item(119)->text().toStdString(), "031:" + DrawNumbers(31));
+    EXPECT_TRUE(shell.Find<QPushButton>("Cshoudong")->isEnabled());
+}
+
+TEST(Feed, FailureTableEveryRow) {
+    Shell shell;
+    ASSERT_TRUE(shell.FetchFeed(150));
+    const DrawTable history = shell.State().DrawHistory;
+    auto unchangedHistory = [&] {
+        for (int r = 0; r <= 120; ++r)
+            if (shell.State().DrawHistory[r].period != history[r].period ||
+                shell.State().DrawHistory[r].numbers != history[r].numbers)
+                return false;
+        return shell.State().UpdateCount == 1;
+    };
+    auto incomingEmpty = [&] {
+        for (int r = 0; r <= 120; ++r)
+            if (!shell.State().IncomingDraws[r].period.empty()) return false;
+        return true;
+    };
+
+    // Status other than 200, with and without a body; an empty 200 body.
+    for (int status : {404, 500, 401}) {
+        shell.Server().Answer(status, FeedResponse(FeedLines(151, 120)));
+        ASSERT_TRUE(shell.Fetch());
+        EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接")) << status;
+        EXPECT_TRUE(unchangedHistory());
+        EXPECT_EQ(shell.State().IncomingDraws[1].period, "150") << "staged table kept";
+    }
+    shell.Server().Answer(200, "");
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接"));
+
+    // A body without the marker leaves even the staged table alone.
+    std::string noMarker = FeedResponse(FeedLines(151, 120));
+    noMarker.replace(0, 6, "**no**");
+    shell.Server().Answer(200, noMarker);
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("没有获取到数据"));
+    EXPECT_EQ(shell.State().IncomingDraws[1].period, "150");
+    EXPECT_TRUE(unchangedHistory());
+
+    // The payload not closed by a second separator: staged table emptied.
+    std::string open = FeedResponse(FeedLines(151, 120));
+    open = open.substr(0, open.rfind("*-*"));
+    shell.Server().Answer(200, open);
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("没有获取到数据"));
+    EXPECT_TRUE(incomingEmpty());
+    EXPECT_TRUE(unchangedHistory());
+
+    // 119 lines.
+    shell.Server().Answer(200, FeedResponse(FeedLines(151, 119)));
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("没有获取到数据"));
+    EXPECT_TRUE(incomingEmpty());
+    EXPECT_TRUE(unchangedHistory());
+
+    // A malformed row among 120 spoils the whole response.
+    std::vector<std::string> lines = FeedLines(151, 120);
+    lines[40] = "111-01,02,03,04,12";
+    shell.Server().Answer(200, FeedResponse(lines));
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("没有获取到数据"));
+    EXPECT_TRUE(unchangedHistory());
+
+    // The same list again: nothing new, but the staged table holds it.
+    shell.Server().Answer(200, FeedResponse(FeedLines(150, 120)));
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("没有更新！"));
+    EXPECT_EQ(shell.State().IncomingDraws[1].period, "150");
+    EXPECT_TRUE(unchangedHistory());
+
+    // No server at all.
+    shell.Window().Http().ClearConnectionCache();
+    shell.Server().Stop();
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接"));
+    EXPECT_TRUE(unchangedHistory());
+    EXPECT_TRUE(shell.Find<QPushButton>("Cshoudong")->isEnabled());
+}
+
+TEST(Feed, NewPeriodsAreAcceptedWithinSixtyRows) {
+    Shell shell;
+    ASSERT_TRUE(shell.FetchFeed(150));
+    // Two new periods: the current newest stands third.
+    ASSERT_TRUE(shell.FetchFeed(152));
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
+    EXPECT_EQ(shell.State().DrawHistory[1].period, "152");
+    EXPECT_EQ(shell.State().DrawHistory[3].period, "150");
+    EXPECT_EQ(shell.State().UpdateCount, 2);
+
+    // Newest period at row 60 of the new list: still an update.
+    ASSERT_TRUE(shell.FetchFeed(152 + 59));
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
+    EXPECT_EQ(shell.State().DrawHistory[60].period, "152");
+    EXPECT_EQ(shell.State().UpdateCount, 3);
+
+    // At row 61 it is out of reach: treated as no update.
+    ASSERT_TRUE(shell.FetchFeed(211 + 60));
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("没有更新！"));
+    EXPECT_EQ(shell.State().DrawHistory[1].period, "211");
+    EXPECT_EQ(shell.State().UpdateCount, 3);
+
+    // 121 lines: the last is ignored.
+    ASSERT_TRUE(shell.FetchFeed(212));
+    shell.Server().Answer(200, FeedResponse(FeedLines(213, 121)));
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(shell.State().DrawHistory[1].period, "213");
+    EXPECT_EQ(shell.State().DrawHistory[120].period, "094");
+    EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 120);
+}
+
+TEST(Feed, SecondUpdateOnwardsRunsTheAfterDrawPipeline) {
+    Shell shell;
+    int pipelines = 0;
+    QObject::connect(&shell.Window(), &Fmain::afterDrawPipelineDue, [&] { ++pipelines; });
+    ASSERT_TRUE(shell.FetchFeed(150));
+    EXPECT_EQ(pipelines, 0);
+    ASSERT_TRUE(shell.FetchFeed(151));
+    EXPECT_EQ(pipelines, 1);
+    ASSERT_TRUE(shell.FetchFeed(151));  // no update
+    EXPECT_EQ(pipelines, 1);
+}
+
+TEST(Feed, TimeOutEndsInCannotConnectAndTheWindowKeepsRunning) {
+    Shell shell(250);
+    shell.Server().Answer(200, FeedResponse(FeedLines(150, 120)), 1200ms);
+    auto* button = shell.Find<QPushButton>("Cshoudong");
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(20);
+    button->click();
+    EXPECT_TRUE(shell.Window().FetchInFlight());
+    EXPECT_FALSE(button->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Window().FetchInFlight(); }, 5000));
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接"));
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_EQ(shell.State().UpdateCount, 0);
+    // Timers kept firing while the request was out.
+    EXPECT_GE(ticks, 5);
+}
+
+TEST(Feed, CountdownFetchesOnlyWhenTickedAndSkipsWhileOneIsOut) {
+    Shell shell;
+    Fmain& w = shell.Window();
+    auto* label = shell.Find<QLabel>("L_djs");
+    // Unticked: the tick that shows 0 only reminds.
+    shell.State().CountdownSeconds = 1;
+    w.CountdownTick();
+    EXPECT_EQ(label->text(), "1");
+    w.CountdownTick();
+    EXPECT_EQ(label->text(), "0");
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("自动更新未勾选"));
+    EXPECT_EQ(shell.State().CountdownSeconds, 30);
+    EXPECT_FALSE(w.FetchInFlight());
+    EXPECT_TRUE(shell.Server().Requests().empty());
+
+    // Ticked: a fetch; a second one coming due while it is out is skipped.
+    shell.Find<QCheckBox>("Cauto")->setChecked(true);
+    shell.Server().Answer(200, FeedResponse(FeedLines(150, 120)), 400ms);
+    shell.State().CountdownSeconds = 0;
+    w.CountdownTick();
+    EXPECT_TRUE(w.FetchInFlight());
+    EXPECT_FALSE(shell.Find<QPushButton>("Cshoudong")->isEnabled());
+    shell.State().CountdownSeconds = 0;
+    w.CountdownTick();
+    w.ManualFetch();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.FetchInFlight(); }, 5000));
+    EXPECT_EQ(shell.Server().Requests().size(), 1u);
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
+    EXPECT_EQ(shell.State().UpdateCount, 1);
+}
+
+TEST(Feed, CountdownTimerCountsDownOncePerSecond) {
+    Shell shell;
+    auto* label = shell.Find<QLabel>("L_djs");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !label->text().isEmpty(); }, 2500));
+    EXPECT_EQ(label->text(), "30");
+    EXPECT_EQ(shell.State().CountdownSeconds, 29);
+}
+
+TEST(HttpRequest, GetWithoutContentTypePostWithIt) {
+    FeedServer server;
+    server.Answer(200, "hello");
+    HttpClient client;
+    std::vector<std::string> answers;
+    client.HttpRequest("GET", server.Url() + "/11xuan5/huaxian/login.asp?x=1", {},
+                       [&](std::string body) { answers.push_back(body); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 1; }, 5000));
+    client.HttpRequest("POST", server.Url() + "/11xuan5/huaxian/login.asp", "k=v",
+                       [&](std::string body) { answers.push_back(body); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 2; }, 5000));
+    // A URL that cannot be requested answers empty, asynchronously.
+    client.HttpRequest("POST", "not a url", {}, [&](std::string body) {
+        answers.push_back(body.empty() ? "<empty>" : body);
+    });
+    EXPECT_EQ(answers.size(), 2u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 3; }, 5000));
+    client.ClearConnectionCache();
+
+    EXPECT_EQ(answers, (std::vector<std::string>{"hello", "hello", "<empty>"}));
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].method, "GET");
+    EXPECT_EQ(requests[0].query, "x=1");
+    EXPECT_EQ(requests[0].contentType, "");
+    EXPECT_EQ(requests[0].authorization, "");
+    EXPECT_EQ(requests[1].method, "POST");
+    EXPECT_EQ(requests[1].contentType, "application/x-www-form-urlencoded");
+    EXPECT_EQ(requests[1].body, "k=v");
+}
+
+}  // namespace
+}  // namespace xuan5::ui::test

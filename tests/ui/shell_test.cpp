@@ -1,0 +1,275 @@
+// The main window as a whole: start-up state, panels, regions, timers, the close question and
+// the layout at the smallest supported screen.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/draw_panel.h"
+#include "ui_test_support.h"
+
+namespace xuan5::ui::test {
+namespace {
+
+const QColor kLightGreen(128, 255, 128);
+const QColor kCyan(0, 255, 255);
+
+TEST(Startup, DefaultsOfEveryPanelAndTable) {
+    Shell shell;
+    ASSERT_TRUE(shell.StartupOk());
+    EXPECT_TRUE(shell.Messages().messages().empty());
+    AppState& state = shell.State();
+
+    EXPECT_TRUE(shell.Find<QRadioButton>("Op_lx_0")->isChecked());
+    EXPECT_FALSE(shell.Find<QRadioButton>("Op_lx_1")->isChecked());
+    EXPECT_EQ(state.RegionCode, 1);
+    EXPECT_EQ(state.CountdownSeconds, 30);
+    EXPECT_EQ(state.UpdateCount, 0);
+    EXPECT_EQ(state.HistoryLoaded, 0);
+    EXPECT_TRUE(state.DrawHistory[1].period.empty());
+    // The store was read to prove it readable: its records are in memory.
+    EXPECT_EQ(state.CurveStoreLines[1], SampleLineText(1));
+
+    for (int i = 0; i < 15; ++i) {
+        auto* line = shell.Find<QCheckBox>(QStringLiteral("Ch_jiankong_jj_%1").arg(i));
+        ASSERT_NE(line, nullptr) << i;
+        EXPECT_TRUE(line->isChecked()) << i;
+        auto* count = shell.Find<QLineEdit>(QStringLiteral("T_quxian_zhushu_%1").arg(i));
+        ASSERT_NE(count, nullptr) << i;
+        EXPECT_EQ(count->text(), "230");
+        EXPECT_EQ(count->font().pointSize(), 7);
+    }
+    EXPECT_TRUE(shell.Find<QRadioButton>("Op_jiankong_zihui")->isChecked());
+    EXPECT_FALSE(shell.Find<QRadioButton>("Op_jiankong_shougong")->isChecked());
+    EXPECT_TRUE(shell.Find<QCheckBox>("Check_jh_dadi_chongfu")->isChecked());
+    EXPECT_TRUE(shell.Find<QCheckBox>("Check_jihua_sx")->isChecked());
+    EXPECT_FALSE(shell.Find<QWidget>("T_paixu_yanzheng")->isEnabled());
+    EXPECT_EQ(shell.Find<QWidget>("T_jh_dadi_jilu")->font().pointSize(), 9);
+    EXPECT_FALSE(shell.Find<QWidget>("Pic_jd")->isVisibleTo(&shell.Window()));
+
+    EXPECT_FALSE(shell.Find<QCheckBox>("Cauto")->isChecked());
+    EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("信息反馈栏"));
+    EXPECT_EQ(shell.Find<QLabel>("L_djs")->text(), QString());
+    EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 0);
+
+    auto* countdown = shell.Find<QTimer>("Timer_gx");
+    ASSERT_NE(countdown, nullptr);
+    EXPECT_TRUE(countdown->isActive());
+    EXPECT_EQ(countdown->interval(), 1000);
+    auto* typed = shell.Find<QTimer>("Timer_add_kjh");
+    ASSERT_NE(typed, nullptr);
+    EXPECT_FALSE(typed->isActive());
+    EXPECT_EQ(typed->interval(), 100);
+    auto* bets = shell.Find<QTimer>("Timer_fuzhi");
+    ASSERT_NE(bets, nullptr);
+    EXPECT_EQ(bets->parent(), shell.Find<QGroupBox>("Frame6"));
+    EXPECT_EQ(bets->interval(), 200);
+    EXPECT_TRUE(bets->isActive());
+}
+
+TEST(Startup, BetUniverseArrivesFromTheOneShotTimer) {
+    Shell shell;
+    EXPECT_TRUE(shell.State().AllBets[1].empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.State().AllBets[462].empty(); }, 3000));
+    EXPECT_EQ(shell.State().AllBets[1], "01,02,03,04,05");
+    EXPECT_EQ(shell.State().AllBets[462], "07,08,09,10,11");
+    EXPECT_FALSE(shell.Find<QTimer>("Timer_fuzhi")->isActive());
+}
+
+TEST(Startup, UnreadableCurveStoreShowsTwoMessagesAndFails) {
+    std::string fourteen;
+    for (int k = 0; k < 14; ++k) fourteen += SampleLineText(k) + "\r\n";
+    const std::vector<std::string> broken = {"", "   \r\n", fourteen};
+    for (const std::string& bytes : broken) {
+        DataFolder data;
+        data.WriteStore(bytes);
+        MessageRecorder messages;
+        Fmain window(FmainOptions{data.Path() + "/data", {}, 1000});
+        std::vector<int> ends;
+        window.SetEndApplication([&](int code) { ends.push_back(code); });
+        EXPECT_FALSE(window.ApplyStartupDefaults());
+        ASSERT_EQ(messages.messages().size(), 2u);
+        EXPECT_EQ(messages.messages()[0].text,
+                  QStringLiteral("目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因"));
+        EXPECT_EQ(messages.messages()[0].title, QStringLiteral("提示"));
+        EXPECT_EQ(messages.messages()[1].text, QStringLiteral("本软件将关闭"));
+        EXPECT_EQ(messages.messages()[1].title, QStringLiteral("提示"));
+        // Nothing after the failed read ran: the countdown never started.
+        EXPECT_FALSE(window.findChild<QTimer*>("Timer_gx")->isActive());
+    }
+    // A missing file, and a folder in its place, are the same case.
+    for (bool folder : {false, true}) {
+        DataFolder data;
+        QFile::remove(data.StorePath());
+        if (folder) QDir().mkdir(data.StorePath());
+        MessageRecorder messages;
+        Fmain window(FmainOptions{data.Path() + "/data", {}, 1000});
+        EXPECT_FALSE(window.ApplyStartupDefaults());
+        EXPECT_EQ(messages.messages().size(), 2u);
+    }
+}
+
+TEST(Startup, FifteenLinesWithoutEndMarkerAreEnough) {
+    DataFolder data;
+    std::string bytes;
+    for (int k = 0; k < 15; ++k) bytes += SampleLineText(k) + "\r\n";
+    data.WriteStore(bytes);
+    MessageRecorder messages;
+    Fmain window(FmainOptions{data.Path() + "/data", {}, 1000});
+    EXPECT_TRUE(window.ApplyStartupDefaults());
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST(Panels, ButtonsShowOnePanelAndColourTheCurrentOne) {
+    Shell shell;
+    Fmain& w = shell.Window();
+    w.resize(1366, 768);
+    w.show();
+    const QString captions[] = {"画趋势", "监控表", "出计划", "断组区"};
+    const QString titles[] = {"画线", "监控", "计划", "断组"};
+    auto check = [&](int current) {
+        for (int i = 0; i < 4; ++i) {
+            auto* frame = shell.Find<QGroupBox>(QStringLiteral("Frame_ding_%1").arg(i));
+            auto* button = shell.Find<QPushButton>(QStringLiteral("C_sst_0_%1").arg(i));
+            ASSERT_NE(frame, nullptr);
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->text(), captions[i]);
+            EXPECT_EQ(frame->title(), titles[i]);
+            EXPECT_EQ(frame->isVisible(), i == current) << "panel " << i;
+            EXPECT_EQ(PaintedColorNearCorner(button), i == current ? kCyan : kLightGreen)
+                << "button " << i << " with panel " << current << " current";
+        }
+    };
+    check(0);
+    shell.Find<QPushButton>("C_sst_0_3")->click();
+    check(3);
+    shell.Find<QPushButton>("C_sst_0_1")->click();
+    check(1);
+    shell.Find<QPushButton>("C_sst_0_0")->click();
+    check(0);
+    // The four panels share one place.
+    const QRect place = shell.Find<QWidget>("Frame_ding_0")->geometry();
+    for (int i = 1; i < 4; ++i) {
+        shell.Find<QPushButton>(QStringLiteral("C_sst_0_%1").arg(i))->click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shell.Find<QWidget>(QStringLiteral("Frame_ding_%1").arg(i))->geometry(), place);
+    }
+}
+
+TEST(Panels, RegionOptionsSetTheRegionCodeOnly) {
+    Shell shell;
+    ASSERT_TRUE(shell.FetchFeed(150));
+    const int items = shell.Find<QListWidget>("L_kjh")->count();
+    shell.Find<QRadioButton>("Op_lx_2")->click();
+    EXPECT_EQ(shell.State().RegionCode, 3);
+    EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), items);
+    EXPECT_EQ(shell.State().UpdateCount, 1);
+    shell.Find<QRadioButton>("Op_lx_1")->click();
+    EXPECT_EQ(shell.State().RegionCode, 2);
+    EXPECT_FALSE(shell.Find<QRadioButton>("Op_lx_2")->isChecked());
+    shell.Find<QRadioButton>("Op_lx_0")->click();
+    EXPECT_EQ(shell.State().RegionCode, 1);
+}
+
+TEST(Shell, CloseQuestionNoKeepsTheWindowYesEndsTheProgram) {
+    Shell shell;
+    Fmain& w = shell.Window();
+    w.show();
+    shell.Messages().QueueAnswer(MessageAnswer::No);
+    EXPECT_FALSE(w.close());
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    EXPECT_EQ(shell.Messages().messages()[0].text, QStringLiteral("是否要关闭软件？"));
+    EXPECT_EQ(shell.Messages().messages()[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(shell.EndCodes().empty());
+
+    shell.Messages().QueueAnswer(MessageAnswer::Yes);
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(shell.Messages().messages().size(), 2u);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(shell.EndCodes(), std::vector<int>{0});
+}
+
+TEST(Shell, TermsButtonShowsTheTermsText) {
+    Shell shell;
+    shell.Find<QPushButton>("C_xieyi")->click();
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    const RecordedMessage& shown = shell.Messages().messages()[0];
+    EXPECT_EQ(shown.title, QStringLiteral("用户使用协议"));
+    EXPECT_EQ(shown.text, shell.Find<QPlainTextEdit>("T_xieyi")->toPlainText());
+    EXPECT_FALSE(shown.text.isEmpty());
+}
+
+TEST(Shell, DrawDependentButtonsBeforeDataAnswerNoDrawData) {
+    Shell shell;
+    for (const char* name : {"C_rulu_kjh", "C_dadi_look", "C_dadi_k"}) {
+        shell.Messages().Clear();
+        shell.Find<QPushButton>(name)->click();
+        ASSERT_EQ(shell.Messages().messages().size(), 1u) << name;
+        EXPECT_EQ(shell.Messages().messages()[0].text, QStringLiteral("没有开奖数据")) << name;
+        EXPECT_EQ(shell.Messages().messages()[0].title, QStringLiteral("出错提示")) << name;
+    }
+    // No entry window opened, nothing searched.
+    EXPECT_EQ(shell.Window().findChild<QDialog*>("Fadd"), nullptr);
+    EXPECT_TRUE(shell.Find<QPlainTextEdit>("Tdadi")->toPlainText().isEmpty());
+    EXPECT_TRUE(shell.Find<QLineEdit>("T_sj_zhushu")->text().isEmpty());
+}
+
+// Every control of every panel fits at the smallest supported screen: nothing overlaps,
+// nothing lies outside the window, no caption is cut.
+TEST(Layout, EveryControlVisibleWithoutOverlapAt1366x768) {
+    Shell shell;
+    Fmain& w = shell.Window();
+    w.resize(1366, 768);
+    w.show();
+    for (int panel = 0; panel < 4; ++panel) {
+        w.ShowPanel(panel);
+        QCoreApplication::processEvents();
+        ASSERT_LE(w.minimumSizeHint().width(), 1366);
+        ASSERT_LE(w.minimumSizeHint().height(), 768);
+        const std::vector<QWidget*> controls = VisibleControls(&w);
+        ASSERT_GT(controls.size(), 60u);
+        std::vector<QRect> rects;
+        for (QWidget* c : controls) {
+            const QRect r(c->mapTo(&w, QPoint(0, 0)), c->size());
+            EXPECT_TRUE(w.rect().contains(r))
+                << c->objectName().toStdString() << " outside the window on panel " << panel;
+            EXPECT_GT(r.width(), 0);
+            EXPECT_GT(r.height(), 0);
+            if (auto* label = qobject_cast<QLabel*>(c); label && !label->wordWrap()) {
+                EXPECT_GE(r.width(), label->minimumSizeHint().width())
+                    << label->text().toStdString() << " is cut";
+            }
+            if (auto* button = qobject_cast<QAbstractButton*>(c)) {
+                EXPECT_GE(r.width(), button->fontMetrics().horizontalAdvance(button->text()))
+                    << button->text().toStdString() << " is cut";
+            }
+            rects.push_back(r);
+        }
+        for (std::size_t i = 0; i < rects.size(); ++i)
+            for (std::size_t j = i + 1; j < rects.size(); ++j)
+                EXPECT_FALSE(rects[i].intersects(rects[j]))
+                    << controls[i]->objectName().toStdString() << " overlaps "
+                    << controls[j]->objectName().toStdString() << " on panel " << panel;
+    }
+    // The chart is the largest surface of the drawing panel.
+    w.ShowPanel(0);
+    QCoreApplication::processEvents();
+    const QSize chart = shell.Find<QWidget>("Pic")->size();
+    EXPECT_GE(chart.width(), 500);
+    EXPECT_GE(chart.height(), 300);
+}
+
+}  // namespace
+}  // namespace xuan5::ui::test

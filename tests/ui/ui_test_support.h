@@ -1,0 +1,128 @@
+// Shared pieces of the widget tests: a data folder with a curve store, a loopback feed server
+// and a main window wired to both.
+#pragma once
+
+#include <QTemporaryDir>
+#include <QWidget>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/fmain.h"
+#include "ui/message_box.h"
+
+namespace httplib {
+class Server;
+}
+
+namespace xuan5::ui::test {
+
+// One valid saved line: 120 values joined by "*".
+std::string SampleLineText(int seed);
+
+// A data folder holding data/data.mdb with fifteen saved lines (slot `emptySlot` left empty
+// when 0..14).
+class DataFolder {
+  public:
+    explicit DataFolder(int emptySlot = -1);
+    QString Path() const { return dir_.path(); }
+    QString StorePath() const;
+    void WriteStore(const std::string& bytes) const;
+    std::string ReadStore() const;
+
+  private:
+    QTemporaryDir dir_;
+};
+
+// The numbers of a simulated draw, five distinct numbers in delivery order.
+std::string DrawNumbers(int period);
+
+// Payload lines newest first: `count` periods from `newest` downwards (three digits).
+std::vector<std::string> FeedLines(int newest, int count);
+
+// A complete response: marker, separator, the lines joined by CR LF, separator, tail.
+std::string FeedResponse(const std::vector<std::string>& lines);
+
+struct RecordedRequest {
+    std::string method;
+    std::string path;
+    std::string query;  // raw, in the order sent
+    std::string authorization;
+    std::string contentType;
+    std::string body;
+};
+
+// cpp-httplib on 127.0.0.1 with an ephemeral port, answering every request to the feed path
+// with the configured status, body and delay.
+class FeedServer {
+  public:
+    FeedServer();
+    ~FeedServer();
+    FeedServer(const FeedServer&) = delete;
+    FeedServer& operator=(const FeedServer&) = delete;
+
+    QString Url() const;
+    int Port() const { return port_; }
+    void Answer(int status, std::string body, std::chrono::milliseconds delay = {});
+    std::vector<RecordedRequest> Requests() const;
+    void Stop();
+
+  private:
+    std::unique_ptr<httplib::Server> server_;
+    std::thread thread_;
+    int port_ = 0;
+    mutable std::mutex mutex_;
+    int status_ = 200;
+    std::string body_;
+    std::chrono::milliseconds delay_{0};
+    std::vector<RecordedRequest> requests_;
+};
+
+inline constexpr const char* kTestToken = "t0ken-for-tests";
+
+// A started main window on a fresh data folder, talking to a fresh feed server, with every
+// message recorded and the program's end recorded instead of carried out.
+class Shell {
+  public:
+    explicit Shell(int timeoutMs = 5000);
+    ~Shell();
+
+    Fmain& Window() { return *window_; }
+    AppState& State() { return window_->State(); }
+    FeedServer& Server() { return server_; }
+    MessageRecorder& Messages() { return messages_; }
+    DataFolder& Data() { return data_; }
+    const std::vector<int>& EndCodes() const { return endCodes_; }
+    bool StartupOk() const { return startupOk_; }
+
+    template <typename T>
+    T* Find(const QString& name) const {
+        return window_->findChild<T*>(name);
+    }
+
+    // Presses "手动更新" and waits until the answer is handled; false on a stuck fetch.
+    bool Fetch();
+    // Serves a 120-line feed with `newest` on top and fetches it.
+    bool FetchFeed(int newest);
+
+  private:
+    DataFolder data_;
+    FeedServer server_;
+    MessageRecorder messages_;
+    std::vector<int> endCodes_;
+    std::unique_ptr<Fmain> window_;
+    bool startupOk_ = false;
+};
+
+// Leaf controls (buttons, boxes, labels, lists, pictures) visible inside `root`.
+std::vector<QWidget*> VisibleControls(QWidget* root);
+
+// The colour of a pixel a few pixels inside the widget's top-left corner, as painted.
+QColor PaintedColorNearCorner(QWidget* widget);
+
+}  // namespace xuan5::ui::test
