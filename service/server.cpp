@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <atomic>
 #include <iostream>
 #include <stdexcept>
 #include <vector>
@@ -150,9 +151,19 @@ int Service::Listen(const std::string& host, int port) {
     if (bound < 0) {
         throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
     }
-    listener_ = std::thread([this] { server_->listen_after_bind(); });
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    listener_ = std::thread([this, finished] {
+        server_->listen_after_bind();
+        *finished = true;
+    });
     // stop() before the listener runs would be lost and leave join() waiting forever.
-    while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!server_->is_running()) {
+        if (*finished) {
+            listener_.join();
+            throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(bound));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     if (options_.tick_interval.count() > 0) ticker_ = std::thread([this] { TickLoop(); });
     return bound;
 }
