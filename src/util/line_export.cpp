@@ -38,7 +38,8 @@ bool ReplaceFile(const std::filesystem::path& target, std::string_view content) 
 }  // namespace
 
 LineExportResult ExportLineBases(const LineTexts& lineBases,
-                                 const std::filesystem::path& txtFolder) {
+                                 const std::filesystem::path& dataFolder) {
+    const std::filesystem::path txtFolder = dataFolder / "txt";
     LineExportResult result;
     for (int i = 0; i < kLineCount; ++i) {
         std::string content(TrimSpaces(lineBases[i]));

@@ -18,10 +18,11 @@ struct LineExportResult {
     Message message;
 };
 
-// Writes each line base, trimmed of outer spaces and ended by CR LF, to txtFolder/dadi<i>.txt,
-// replacing the file as a whole. The folder must exist; the export stops at the first file
-// that cannot be written and the files written before it stay.
+// Writes each line base, trimmed of outer spaces and ended by CR LF, to
+// <dataFolder>/txt/dadi<i>.txt, replacing the file as a whole. The txt folder must exist (it
+// is not created); the export stops at the first file that cannot be written and the files
+// written before it stay.
 LineExportResult ExportLineBases(const LineTexts& lineBases,
-                                 const std::filesystem::path& txtFolder);
+                                 const std::filesystem::path& dataFolder);
 
 }  // namespace xuan5

@@ -16,12 +16,14 @@ class TempFolder {
     TempFolder() {
         std::string pattern = (fs::temp_directory_path() / "xuan5-export-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
+        fs::create_directory(txt());
     }
     ~TempFolder() {
         std::error_code ignored;
         fs::remove_all(path_, ignored);
     }
     const fs::path& path() const { return path_; }
+    fs::path txt() const { return path_ / "txt"; }
 
   private:
     fs::path path_;
@@ -48,12 +50,12 @@ TEST(LineExport, WritesFifteenTrimmedFiles) {
     const LineExportResult r = ExportLineBases(SampleBases(), folder.path());
     EXPECT_EQ(r.filesWritten, 15);
     EXPECT_EQ(r.message, (Message{"导出完成，文件夹=\\data\\txt\\", "完成"}));
-    EXPECT_EQ(ReadFile(folder.path() / "dadi0.txt"), "01,02,03,04,05\r\n");
-    EXPECT_EQ(ReadFile(folder.path() / "dadi4.txt"), "\r\n");
-    EXPECT_EQ(ReadFile(folder.path() / "dadi7.txt"), "01,02,03,04,05 01,02,03,04,06\r\n");
-    EXPECT_EQ(ReadFile(folder.path() / "dadi14.txt"), "01,02,03,04,09\r\n");
+    EXPECT_EQ(ReadFile(folder.txt() / "dadi0.txt"), "01,02,03,04,05\r\n");
+    EXPECT_EQ(ReadFile(folder.txt() / "dadi4.txt"), "\r\n");
+    EXPECT_EQ(ReadFile(folder.txt() / "dadi7.txt"), "01,02,03,04,05 01,02,03,04,06\r\n");
+    EXPECT_EQ(ReadFile(folder.txt() / "dadi14.txt"), "01,02,03,04,09\r\n");
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.path())) ++files;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.txt())) ++files;
     EXPECT_EQ(files, 15);  // no temporary file left behind
 }
 
@@ -66,7 +68,7 @@ TEST(LineExport, SecondExportReplacesTheFiles) {
     shorter.fill("07,08,09,10,11");
     ASSERT_EQ(ExportLineBases(shorter, folder.path()).filesWritten, 15);
     for (int i = 0; i < kLineCount; ++i) {
-        EXPECT_EQ(ReadFile(folder.path() / ("dadi" + std::to_string(i) + ".txt")),
+        EXPECT_EQ(ReadFile(folder.txt() / ("dadi" + std::to_string(i) + ".txt")),
                   "07,08,09,10,11\r\n");
     }
 }
@@ -74,20 +76,22 @@ TEST(LineExport, SecondExportReplacesTheFiles) {
 TEST(LineExport, FailureStopsAndKeepsEarlierFiles) {
     TempFolder folder;
     const Message failed{"导出过程出现错误，请检查", "出错了"};
-    LineExportResult r = ExportLineBases(SampleBases(), folder.path() / "missing");
+    // The txt folder is not created.
+    fs::create_directory(folder.path() / "bare");
+    LineExportResult r = ExportLineBases(SampleBases(), folder.path() / "bare");
     EXPECT_EQ(r.filesWritten, 0);
     EXPECT_EQ(r.message, failed);
-    EXPECT_FALSE(fs::exists(folder.path() / "missing"));
+    EXPECT_FALSE(fs::exists(folder.path() / "bare" / "txt"));
 
     // dadi3.txt cannot be replaced: files 0..2 stay written, nothing after it is.
-    fs::create_directory(folder.path() / "dadi3.txt");
-    fs::create_directory(folder.path() / "dadi3.txt" / "inner");
+    fs::create_directory(folder.txt() / "dadi3.txt");
+    fs::create_directory(folder.txt() / "dadi3.txt" / "inner");
     r = ExportLineBases(SampleBases(), folder.path());
     EXPECT_EQ(r.filesWritten, 3);
     EXPECT_EQ(r.message, failed);
-    EXPECT_EQ(ReadFile(folder.path() / "dadi2.txt"), "01,02,03,04,07\r\n");
-    EXPECT_FALSE(fs::exists(folder.path() / "dadi4.txt"));
-    EXPECT_FALSE(fs::exists(folder.path() / "dadi3.txt.tmp"));
+    EXPECT_EQ(ReadFile(folder.txt() / "dadi2.txt"), "01,02,03,04,07\r\n");
+    EXPECT_FALSE(fs::exists(folder.txt() / "dadi4.txt"));
+    EXPECT_FALSE(fs::exists(folder.txt() / "dadi3.txt.tmp"));
 }
 
 }  // namespace
