@@ -291,7 +291,7 @@ TEST(CommandLine, ServeAnswersUntilSigtermThenClosesTheDatabaseCleanly) {
     EXPECT_NE(rival.err().find("cannot listen"), std::string::npos) << rival.err();
 
     // The compressed schedule brings a new period within a few seconds.
-    std::this_thread::sleep_for(2500ms);
+    std::this_thread::sleep_for(3500ms);
     const auto later = Post(port, "/11xuan5/huaxian/login.asp?lx=2&zt=2&cz=1&a=0.6", token);
     ASSERT_TRUE(later);
     ASSERT_EQ(later->body.rfind("**ok***-*", 0), 0u);
