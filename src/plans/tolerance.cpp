@@ -8,6 +8,15 @@
 namespace xuan5 {
 namespace {
 
+// Bets 1..462: bit 0 and the bits past 462 stay clear.
+constexpr BetSet kAllBets = [] {
+    BetSet set;
+    for (auto& word : set.words) word = ~std::uint64_t{0};
+    set.words[0] &= ~std::uint64_t{1};
+    set.words[7] = (std::uint64_t{1} << (kBetCount - 7 * 64 + 1)) - 1;
+    return set;
+}();
+
 void XorInto(BetSet& target, const BetSet& other) {
     for (std::size_t i = 0; i < target.words.size(); ++i) target.words[i] ^= other.words[i];
 }
@@ -65,7 +74,7 @@ int HitCountOf(const HitCounts& counts, int bet) {
 
 BetSet BetsWithCount(const HitCounts& counts, int count) {
     if (count < 0 || (counts.planeCount < 31 && count >= (1 << counts.planeCount))) return {};
-    BetSet bets = FullBetSet();
+    BetSet bets = kAllBets;
     for (int p = 0; p < counts.planeCount; ++p) {
         if ((count >> p) & 1) {
             bets &= counts.planes[p];

@@ -14,7 +14,7 @@
 #include "core/bets.h"
 #include "core/text.h"
 #include "curves/trend_line.h"
-#include "oracle/literal_curves.h"
+#include "literal_curves.h"
 
 namespace xuan5::literal {
 

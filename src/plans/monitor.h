@@ -1,0 +1,49 @@
+// The monitor table: for the last twenty draws, which line bases held the draw; and what its
+// picture shows, as data the window paints.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/app_state.h"
+#include "curves/chart.h"
+
+namespace xuan5 {
+
+// The picture's own scale: x 0 (left) .. 17 (right), y 21 (top) .. 0 (bottom).
+inline constexpr double kMonitorWidth = 17;
+inline constexpr double kMonitorHeight = 21;
+inline constexpr int kMonitorUsedRows = 20;
+inline constexpr int kMonitorPeriodColumn = 15;
+inline constexpr int kMonitorUsedColumn = 16;
+inline constexpr const char* kMonitorHeading = "开奖期数";
+inline constexpr const char* kMonitorHit = "中";
+inline constexpr const char* kMonitorMiss = "*";
+
+// Lines are pure blue (red 0, green 0, blue 255); texts are placed by their top-left corner.
+struct MonitorPicture {
+    std::vector<ChartLine> lines;
+    std::vector<ChartLabel> texts;
+};
+
+// Judges the newest draw against the line bases in force: the first free row of 1..20, or row
+// 20 after scrolling the table up by one row when all are used.
+void RecordMonitorRow(AppState& state);
+
+// Empties the table; the window then shows DrawMonitorGrid().
+void ClearMonitorRecords(AppState& state);
+
+// The empty grid with the heading row.
+MonitorPicture DrawMonitorGrid();
+
+// One cell text: kind 1 prints "中" for 1 and "*" otherwise, kind 0 prints the value as given.
+ChartLabel DrawMonitorCell(double x, double y, const std::string& value, int kind);
+
+// The grid and the used rows, stopping at the first free one.
+MonitorPicture RedrawMonitorTable(const MonitorTable& records);
+
+// The number of checked line boxes, for T_jiankong_15di_geshu.
+std::string CountSelectedLines(const std::array<bool, kLineCount>& checked);
+
+}  // namespace xuan5

@@ -1,0 +1,92 @@
+// The two plan modes: many simulated instances intersected (mode one), and lines split into
+// groups with a tolerance per group and a total one (mode two).
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/app_state.h"
+#include "core/messages.h"
+#include "curves/line_intersection.h"
+#include "curves/plan_log.h"
+#include "plans/line_bases.h"
+#include "plans/tolerance.h"
+
+namespace xuan5 {
+
+inline constexpr const char* kMsgPlanInputError = "输入数据有误，请检查格式。";
+inline constexpr const char* kTitlePlanInputError = "提示";
+inline constexpr const char* kWaitingProgress = "等待";
+// A larger count holds the window for minutes and can exhaust memory.
+inline constexpr int kMaxInstances = 10000;
+
+// Called with each progress text; the window prints it and processes its pending events.
+using ProgressFn = std::function<void(const std::string& progressText)>;
+
+enum class PlanRunStatus {
+    Done,
+    InputError,   // the run ended with kMsgPlanInputError
+    StoreFailed,  // the curve store could not be read: show the messages, then end the program
+};
+
+// What a plan run writes. Unset fields are left as they are in the window.
+struct PlanRunOutput {
+    PlanRunStatus status = PlanRunStatus::Done;
+    std::vector<Message> messages;  // to show in this order
+    std::optional<std::string> T_jihua_jj_dadi;
+    std::optional<std::string> T_jihua_jj_dadi_zhushu;
+    std::optional<std::string> T_jihua_jj_dadi_by;
+    std::optional<std::string> T_jihua_jj_dadi_zhushu_by;
+    std::optional<std::string> Tdadi;        // left by the last line's base search
+    std::optional<std::string> T_sj_zhushu;  // likewise
+    std::optional<PendingRecordOutput> log;  // the pending record, while planning automatically
+};
+
+struct PlanModeOneInput {
+    std::string T_jh_dadi_chongfu_cs = "5";   // X, the simulated instances
+    std::string T_jh_dadi_chongfu_rc = "05";  // total tolerance over the instances
+    LineBasesInput lines;                     // Op_jiankong_zihui, T_quxian_zhushu
+    LineIntersectionInput selection;          // T_jiankong_rc, Ch_jiankong_jj, banker filter
+    PlanLogInput log;
+};
+
+// The progress of instance i of x: at least two integer digits, one decimal, "%".
+std::string InstanceProgressText(int i, int x);
+
+// Reloads the saved lines from `curveStoreFile`, builds X instance plans from freshly searched
+// line bases (or one plan when X < 2) and intersects them under the total tolerance. Calls
+// `progress` once per instance.
+PlanRunOutput RunPlanModeOne(const PlanModeOneInput& input,
+                             const std::filesystem::path& curveStoreFile, AppState& state,
+                             std::mt19937_64& rng, const ProgressFn& progress = {});
+
+struct PlanModeTwoInput {
+    std::string T_jh_dadi_fenzu_01 = "01.02.03.04.05";
+    std::string T_jh_dadi_fenzu_02 = "06.07.08.09.10";
+    std::string T_jh_dadi_fenzu_03 = "11.12.13.14.15";
+    std::string T_jh_dadi_fenzu_01_rc = "01.02.03.04";
+    std::string T_jh_dadi_fenzu_02_rc = "01.02.03.04";
+    std::string T_jh_dadi_fenzu_03_rc = "01.02.03.04";
+    std::string T_jh_dadi_fenzu_rc = "03";  // total: accepted numbers of satisfied groups
+    LineBasesInput lines;
+    BankerSettings banker;
+    PlanLogInput log;
+};
+
+// The bets of the grouped-lines rule over line bases held as sets: line n belongs to a group
+// when its two-digit number occurs in the group text.
+BetSet GroupedLinesPlan(const LineBaseSets& lineBases, const std::array<std::string, 3>& groups,
+                        const std::array<std::string, 3>& groupTolerances,
+                        std::string_view totalTolerance, const BetSet& bankerPass);
+
+// Shows "等待", recomputes the line bases when "每期算号" is selected, and writes the grouped
+// plan and its backup copies. The line check boxes play no part.
+PlanRunOutput RunPlanModeTwo(const PlanModeTwoInput& input, AppState& state, std::mt19937_64& rng,
+                             const ProgressFn& progress = {});
+
+}  // namespace xuan5
