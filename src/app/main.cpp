@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,8 +14,8 @@
 
 namespace {
 
-constexpr int kScreenshotWidth = 1366;
-constexpr int kScreenshotHeight = 768;
+constexpr int kWindowWidth = 1366;
+constexpr int kWindowHeight = 768;
 // Longer than the request time-out, so a fetch always ends before the wait does.
 constexpr int kFetchWaitMs = xuan5::ui::kHttpTimeoutMs + 5000;
 
@@ -24,7 +26,7 @@ void ProcessEventsFor(int ms) {
 }
 
 int TakeScreenshot(xuan5::ui::Fmain& window, const xuan5::ui::AppConfig& config) {
-    window.resize(kScreenshotWidth, kScreenshotHeight);
+    window.resize(kWindowWidth, kWindowHeight);
     window.show();
     ProcessEventsFor(50);
     if (config.fetch) {
@@ -35,8 +37,8 @@ int TakeScreenshot(xuan5::ui::Fmain& window, const xuan5::ui::AppConfig& config)
         if (window.FetchInFlight()) loop.exec();
     }
     window.ShowPanel(config.panel);
-    // Let the bet universe timer and the layout settle before the picture is taken.
-    ProcessEventsFor(300);
+    // Let the countdown show its first value and the layout settle before the picture.
+    ProcessEventsFor(1100);
     if (!window.grab().save(config.screenshotFile, "PNG")) {
         std::fprintf(stderr, "xuan5: cannot write %s\n",
                      config.screenshotFile.toUtf8().constData());
@@ -76,6 +78,9 @@ int main(int argc, char** argv) {
     if (!window.ApplyStartupDefaults()) return 1;
     if (screenshot) return TakeScreenshot(window, config);
 
+    // The window fits the smallest supported screen, 1366 x 768, and no more than the screen.
+    const QRect screen = window.screen()->availableGeometry();
+    window.resize(std::min(kWindowWidth, screen.width()), std::min(kWindowHeight, screen.height()));
     window.show();
     return QApplication::exec();
 }

@@ -141,7 +141,7 @@ DrawPanel::DrawPanel(AppState& state, std::mt19937_64& rng, std::filesystem::pat
     auto* help = new QPlainTextEdit(QString::fromUtf8(kHelpText), this);
     help->setObjectName(QStringLiteral("Text2"));
     help->setReadOnly(true);
-    help->setFixedHeight(150);
+    help->setMinimumHeight(90);
 
     auto* right = new QVBoxLayout;
     right->addWidget(startDrawing_);
@@ -149,7 +149,7 @@ DrawPanel::DrawPanel(AppState& state, std::mt19937_64& rng, std::filesystem::pat
     right->addLayout(searchRow);
     right->addLayout(resultRow);
     right->addWidget(base_, 1);
-    right->addWidget(help);
+    right->addWidget(help, 1);
     auto* rightBox = new QWidget(this);
     rightBox->setLayout(right);
     right->setContentsMargins(0, 0, 0, 0);

@@ -24,26 +24,13 @@
 #include "feed/feed_parser.h"
 #include "feed/manual_entry.h"
 #include "store/curve_store.h"
+#include "ui/backup_strip.h"
 #include "ui/draw_panel.h"
 #include "ui/fadd.h"
 #include "ui/message_box.h"
-
-#if __has_include("ui/monitor_panel.h")
 #include "ui/monitor_panel.h"
-#define XUAN5_HAVE_MONITOR_PANEL 1
-#endif
-#if __has_include("ui/plan_panel.h")
 #include "ui/plan_panel.h"
-#define XUAN5_HAVE_PLAN_PANEL 1
-#endif
-#if __has_include("ui/sort_panel.h")
 #include "ui/sort_panel.h"
-#define XUAN5_HAVE_SORT_PANEL 1
-#endif
-#if __has_include("ui/backup_strip.h")
-#include "ui/backup_strip.h"
-#define XUAN5_HAVE_BACKUP_STRIP 1
-#endif
 
 namespace xuan5::ui {
 
@@ -142,6 +129,11 @@ Fmain::Fmain(FmainOptions options, QWidget* parent)
     ShowPanel(0);
 }
 
+Fmain::~Fmain() {
+    // An answer arriving now must not reach a window that is half gone.
+    delete http_;
+}
+
 void Fmain::BuildLayout() {
     // The strip's controls are direct children of the window, so a search by name from the
     // window finds them before any namesake inside a panel or a dialog.
@@ -234,21 +226,9 @@ void Fmain::BuildLayout() {
     drawPanel_ = new DrawPanel(
         state_, rng_, StoreFile(), [this] { StoreBroken(); }, this);
     panels_[0] = drawPanel_;
-#ifdef XUAN5_HAVE_MONITOR_PANEL
     panels_[1] = new MonitorPanel(this);
-#else
-    panels_[1] = Named(new QGroupBox(Q("监控"), this), "Frame_ding_1");
-#endif
-#ifdef XUAN5_HAVE_PLAN_PANEL
     panels_[2] = new PlanPanel(this);
-#else
-    panels_[2] = Named(new QGroupBox(Q("计划"), this), "Frame_ding_2");
-#endif
-#ifdef XUAN5_HAVE_SORT_PANEL
     panels_[3] = new SortPanel(this);
-#else
-    panels_[3] = Named(new QGroupBox(Q("断组"), this), "Frame_ding_3");
-#endif
     auto* panelArea = new QGridLayout;
     panelArea->setContentsMargins(0, 0, 0, 0);
     for (QWidget* panel : panels_) panelArea->addWidget(panel, 0, 0);
@@ -262,11 +242,7 @@ void Fmain::BuildLayout() {
     top->addLayout(strip);
     top->addLayout(right, 1);
 
-#ifdef XUAN5_HAVE_BACKUP_STRIP
     backupStrip_ = new BackupStrip(this);
-#else
-    backupStrip_ = Named(new QWidget(this), "BackupStrip");
-#endif
 
     // The strip keeps its own height whichever panel is shown.
     backupStrip_->setSizePolicy(backupStrip_->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);

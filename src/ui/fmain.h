@@ -39,6 +39,7 @@ class Fmain : public QWidget {
     Q_OBJECT
   public:
     explicit Fmain(FmainOptions options, QWidget* parent = nullptr);
+    ~Fmain() override;
 
     // The load step. False when the curve store is missing or damaged: the two messages have
     // been shown and the program must end.

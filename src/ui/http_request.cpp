@@ -12,6 +12,13 @@ HttpClient::HttpClient(QObject* parent) : QObject(parent) {
     manager_.setProxy(QNetworkProxy::NoProxy);
 }
 
+HttpClient::~HttpClient() {
+    for (QNetworkReply* reply : manager_.findChildren<QNetworkReply*>()) {
+        disconnect(reply, nullptr, this, nullptr);
+        reply->abort();
+    }
+}
+
 void HttpClient::HttpRequest(const QString& method, const QString& url, const QByteArray& body,
                              std::function<void(std::string)> done) {
     QUrl target(url);

@@ -16,6 +16,8 @@ class HttpClient : public QObject {
     Q_OBJECT
   public:
     explicit HttpClient(QObject* parent = nullptr);
+    // Requests still out are abandoned without calling their callbacks.
+    ~HttpClient() override;
 
     // Sent as "Authorization: Bearer <token>" when not empty.
     void SetToken(const QString& token) { token_ = token; }

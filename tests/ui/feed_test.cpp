@@ -255,6 +255,24 @@ TEST(Feed, CountdownTimerCountsDownOncePerSecond) {
     EXPECT_EQ(shell.State().CountdownSeconds, 29);
 }
 
+TEST(Feed, ClosingTheWindowWhileAFetchIsOutIsSafe) {
+    FeedServer server;
+    server.Answer(200, FeedResponse(FeedLines(150, 120)), 300ms);
+    DataFolder data;
+    MessageRecorder messages;
+    {
+        Fmain window(FmainOptions{data.Path() + "/data", {server.Url(), kTestToken}, 5000});
+        ASSERT_TRUE(window.ApplyStartupDefaults());
+        window.ManualFetch();
+        ASSERT_TRUE(window.FetchInFlight());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !server.Requests().empty(); }, 5000));
+    }
+    // Whatever the network layer still delivers finds no window.
+    QTest::qWait(400);
+    EXPECT_TRUE(messages.messages().empty());
+    server.Stop();
+}
+
 TEST(HttpRequest, GetWithoutContentTypePostWithIt) {
     FeedServer server;
     server.Answer(200, "hello");
