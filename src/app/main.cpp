@@ -51,9 +51,8 @@ int TakeScreenshot(xuan5::ui::Fmain& window, const xuan5::ui::AppConfig& config)
 
 int main(int argc, char** argv) {
     const bool screenshot = xuan5::ui::WantsScreenshot(argc, argv);
-    // A screenshot needs no display: render offscreen unless a platform is chosen already.
-    if (screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A screenshot needs no display and must look the same with or without one.
+    if (screenshot) qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QStringList args = QApplication::arguments();
