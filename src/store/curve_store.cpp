@@ -98,9 +98,17 @@ std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes) {
 }
 
 std::optional<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    // libstdc++ reports some read errors by throwing from the stream buffer.
+    try {
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return std::nullopt;
+    }
     if (in.bad()) return std::nullopt;
     return ParseCurveStoreBytes(bytes);
 }

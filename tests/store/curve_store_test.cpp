@@ -62,6 +62,9 @@ TEST_F(CurveStoreTest, MissingShortOrEmptyFilesAreBroken) {
     EXPECT_FALSE(ReadCurveStore(state, file_, 1));
     Write("   ");
     EXPECT_FALSE(ReadCurveStore(state, file_, 1));
+    fs::remove(file_);
+    fs::create_directories(file_);  // a folder where the file should be
+    EXPECT_FALSE(ReadCurveStore(state, file_, 1));
 }
 
 TEST_F(CurveStoreTest, ReadsGb18030Bytes) {
