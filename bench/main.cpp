@@ -17,7 +17,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
             if (!median && !single) continue;
-            std::string name = run.run_name.str();
+            // Pairs are matched on the function and its arguments; fixed iteration or
+            // repetition counts of a slow baseline do not count as part of the name.
+            std::string name = run.run_name.function_name;
+            if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
             const double ns = run.GetAdjustedRealTime() * Multiplier(run.time_unit);
             const auto literal = name.find("_Literal");
             if (literal != std::string::npos) {
