@@ -1,4 +1,5 @@
 #include "ui/backup_strip.h"
+#include "ui/named_controls.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -15,7 +16,7 @@ namespace xuan5::ui {
 
 namespace {
 
-QLineEdit* MakeLine(QWidget* parent, const QString& name, const QString& text, int chars) {
+QLineEdit* MakeFixedLine(QWidget* parent, const QString& name, const QString& text, int chars) {
     auto* box = new QLineEdit(text, parent);
     box->setObjectName(name);
     // Room for the expected content plus the frame, so short values never scroll out of sight.
@@ -26,19 +27,12 @@ QLineEdit* MakeLine(QWidget* parent, const QString& name, const QString& text, i
 
 // The style's 80 px minimum for push buttons would not leave room for four backup bases side by
 // side, so buttons here are as wide as their caption needs.
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text) {
+QPushButton* MakeCompactButton(QWidget* parent, const QString& name, const QString& text) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
     const QFontMetrics fm(button->font());
     button->setFixedWidth(fm.horizontalAdvance(text) + 18);
     return button;
-}
-
-MultiLineBox* MakeBox(QWidget* parent, const QString& name, const QString& text) {
-    auto* box = new MultiLineBox(parent);
-    box->setObjectName(name);
-    box->setPlainText(text);
-    return box;
 }
 
 }  // namespace
@@ -115,17 +109,17 @@ BackupStrip::BackupStrip(QWidget* parent) : QWidget(parent) {
         auto* buttons = new QHBoxLayout;
         buttons->setSpacing(3);
         buttons->addWidget(
-            MakeLine(this, QStringLiteral("T_dd_beiyong_zhushu_%1").arg(i), counts[i], 4));
+            MakeFixedLine(this, QStringLiteral("T_dd_beiyong_zhushu_%1").arg(i), counts[i], 4));
         if (i < 3) {
-            buttons->addWidget(
-                MakeButton(this, QStringLiteral("C_fuzhu_k_%1").arg(i), QStringLiteral("K")));
-            buttons->addWidget(
-                MakeButton(this, QStringLiteral("C_fuzhu_tie_%1").arg(i), QStringLiteral("粘贴")));
-            buttons->addWidget(
-                MakeButton(this, QStringLiteral("C_fuzhu_copy_%1").arg(i), QStringLiteral("复制")));
+            buttons->addWidget(MakeCompactButton(this, QStringLiteral("C_fuzhu_k_%1").arg(i),
+                                                 QStringLiteral("K")));
+            buttons->addWidget(MakeCompactButton(this, QStringLiteral("C_fuzhu_tie_%1").arg(i),
+                                                 QStringLiteral("粘贴")));
+            buttons->addWidget(MakeCompactButton(this, QStringLiteral("C_fuzhu_copy_%1").arg(i),
+                                                 QStringLiteral("复制")));
         } else {
-            buttons->addWidget(
-                MakeButton(this, QStringLiteral("C_fuzhu_copy_3"), QStringLiteral("复制交集底")));
+            buttons->addWidget(MakeCompactButton(this, QStringLiteral("C_fuzhu_copy_3"),
+                                                 QStringLiteral("复制交集底")));
         }
         buttons->addStretch(1);
         column->addLayout(buttons);
@@ -138,9 +132,9 @@ BackupStrip::BackupStrip(QWidget* parent) : QWidget(parent) {
     controls->addWidget(note);
     auto* rcRow = new QHBoxLayout;
     rcRow->addWidget(new QLabel(QStringLiteral("三底容对："), this));
-    rcRow->addWidget(MakeLine(this, QStringLiteral("T_beiyong_rc"), QStringLiteral("123"), 6));
+    rcRow->addWidget(MakeFixedLine(this, QStringLiteral("T_beiyong_rc"), QStringLiteral("123"), 6));
     rcRow->addWidget(
-        MakeButton(this, QStringLiteral("C_dd_beiyong_jj"), QStringLiteral("开始交集")));
+        MakeCompactButton(this, QStringLiteral("C_dd_beiyong_jj"), QStringLiteral("开始交集")));
     rcRow->addStretch(1);
     controls->addLayout(rcRow);
     auto* joinRow = new QHBoxLayout;
@@ -163,7 +157,7 @@ BackupStrip::BackupStrip(QWidget* parent) : QWidget(parent) {
     intermediate->addWidget(byBox, 1);
     auto* byCount = new QHBoxLayout;
     byCount->addWidget(
-        MakeLine(this, QStringLiteral("T_jihua_jj_dadi_zhushu_by"), QStringLiteral("0"), 4));
+        MakeFixedLine(this, QStringLiteral("T_jihua_jj_dadi_zhushu_by"), QStringLiteral("0"), 4));
     byCount->addStretch(1);
     intermediate->addLayout(byCount);
     root->addLayout(intermediate, 1);

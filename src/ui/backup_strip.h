@@ -22,6 +22,13 @@ class MultiLineBox : public QPlainTextEdit {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
+inline MultiLineBox* MakeBox(QWidget* parent, const QString& name, const QString& text = {}) {
+    auto* box = new MultiLineBox(parent);
+    box->setObjectName(name);
+    box->setPlainText(text);
+    return box;
+}
+
 // The progress display: one line of large text at a fixed spot, repainted from the stored text so
 // that it survives exposes while a long plan run processes events.
 class ProgressPicture : public QWidget {

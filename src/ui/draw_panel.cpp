@@ -1,4 +1,5 @@
 #include "ui/draw_panel.h"
+#include "ui/named_controls.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -30,18 +31,6 @@ QString Two(int n) {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
-QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    if (!name.isEmpty()) label->setObjectName(name);
-    return label;
-}
-
-QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
-
 constexpr const char* kHelpText =
     "说明：X轴是最近120期，最右边（绿线处）是最新一期；Y轴是这组号码按1倍投注的盈利。"
     "红色表示中奖，蓝色表示没中。\r\n"
@@ -71,10 +60,10 @@ DrawPanel::DrawPanel(AppState& state, std::mt19937_64& rng, std::filesystem::pat
       storeFile_(std::move(storeFile)),
       storeBroken_(std::move(storeBroken)),
       pic_(new ChartWidget(this)),
-      startDrawing_(MakeButton(QStringLiteral("C_huaxian_ks"), QStringLiteral("开始画线"), this)),
-      search_(MakeButton(QStringLiteral("C_dadi_look"), QStringLiteral("寻找大底"), this)),
-      showCurve_(MakeButton(QStringLiteral("C_dadi_k"), QStringLiteral("K"), this)),
-      copy_(MakeButton(QStringLiteral("C_copy"), QStringLiteral("复制"), this)),
+      startDrawing_(MakeButton(this, QStringLiteral("C_huaxian_ks"), QStringLiteral("开始画线"))),
+      search_(MakeButton(this, QStringLiteral("C_dadi_look"), QStringLiteral("寻找大底"))),
+      showCurve_(MakeButton(this, QStringLiteral("C_dadi_k"), QStringLiteral("K"))),
+      copy_(MakeButton(this, QStringLiteral("C_copy"), QStringLiteral("复制"))),
       base_(new QPlainTextEdit(this)),
       wanted_(new QLineEdit(QStringLiteral("230"), this)),
       actual_(new QLineEdit(this)) {
@@ -91,13 +80,13 @@ DrawPanel::DrawPanel(AppState& state, std::mt19937_64& rng, std::filesystem::pat
     auto* lines = new QGridLayout;
     lines->setHorizontalSpacing(3);
     lines->setVerticalSpacing(3);
-    lines->addWidget(MakeLabel(QStringLiteral("Label2"), QStringLiteral("保存线："), this), 0, 0);
-    lines->addWidget(MakeLabel(QStringLiteral("Label6"), QStringLiteral("读取线："), this), 1, 0);
+    lines->addWidget(MakeLabel(this, QStringLiteral("Label2"), QStringLiteral("保存线：")), 0, 0);
+    lines->addWidget(MakeLabel(this, QStringLiteral("Label6"), QStringLiteral("读取线：")), 1, 0);
     lines->addWidget(
-        MakeLabel(QStringLiteral("Label_quxian_zhushu"), QStringLiteral("注数："), this), 2, 0);
+        MakeLabel(this, QStringLiteral("Label_quxian_zhushu"), QStringLiteral("注数：")), 2, 0);
     for (int i = 0; i < kLineCount; ++i) {
-        auto* save = MakeButton(QStringLiteral("C_gengxin_%1").arg(i), Two(i + 1), this);
-        auto* load = MakeButton(QStringLiteral("C_duqu_%1").arg(i), Two(i + 1), this);
+        auto* save = MakeButton(this, QStringLiteral("C_gengxin_%1").arg(i), Two(i + 1));
+        auto* load = MakeButton(this, QStringLiteral("C_duqu_%1").arg(i), Two(i + 1));
         auto* count = new QLineEdit(QStringLiteral("230"), this);
         count->setObjectName(QStringLiteral("T_quxian_zhushu_%1").arg(i));
         for (QWidget* w : {static_cast<QWidget*>(save), static_cast<QWidget*>(load),
@@ -119,20 +108,19 @@ DrawPanel::DrawPanel(AppState& state, std::mt19937_64& rng, std::filesystem::pat
     left->addLayout(lines);
 
     // Right: drawing, the base search and the help text.
-    auto* hint = MakeLabel(QStringLiteral("Label3"),
+    auto* hint = MakeLabel(this, QStringLiteral("Label3"),
                            QStringLiteral("点开始，然后鼠标移动到绘图区。鼠标点一下，开始，"
-                                          "再点一下，结束。"),
-                           this);
+                                          "再点一下，结束。"));
     hint->setWordWrap(true);
     auto* searchRow = new QHBoxLayout;
     searchRow->addWidget(
-        MakeLabel(QStringLiteral("Label_dadi_zhushu"), QStringLiteral("要求注数"), this));
+        MakeLabel(this, QStringLiteral("Label_dadi_zhushu"), QStringLiteral("要求注数")));
     searchRow->addWidget(wanted_);
     searchRow->addWidget(search_);
     searchRow->addStretch(1);
     auto* resultRow = new QHBoxLayout;
     resultRow->addWidget(
-        MakeLabel(QStringLiteral("Label_sj_zhushu"), QStringLiteral("实际注数"), this));
+        MakeLabel(this, QStringLiteral("Label_sj_zhushu"), QStringLiteral("实际注数")));
     resultRow->addWidget(actual_);
     resultRow->addWidget(showCurve_);
     resultRow->addWidget(copy_);

@@ -1,4 +1,5 @@
 #include "ui/monitor_panel.h"
+#include "ui/named_controls.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
@@ -24,24 +25,6 @@ namespace xuan5::ui {
 namespace {
 
 constexpr double kHeadingTop = 20.8;
-
-QLineEdit* MakeLine(QWidget* parent, const QString& name, const QString& text) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    return box;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
-
-QCheckBox* MakeCheck(QWidget* parent, const QString& name, const QString& text) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(name);
-    return box;
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "ui/plan_panel.h"
+#include "ui/named_controls.h"
 
 #include "ui/backup_strip.h"
 
@@ -15,33 +16,6 @@
 namespace xuan5::ui {
 
 namespace {
-
-QLineEdit* MakeLine(QWidget* parent, const QString& name, const QString& text, int chars) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    const QFontMetrics fm(box->font());
-    box->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('0')) * chars + 14);
-    return box;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
-
-QCheckBox* MakeCheck(QWidget* parent, const QString& name, const QString& text) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(name);
-    return box;
-}
-
-MultiLineBox* MakeBox(QWidget* parent, const QString& name, const QString& text = QString()) {
-    auto* box = new MultiLineBox(parent);
-    box->setObjectName(name);
-    box->setPlainText(text);
-    return box;
-}
 
 // The explanation that stands beside each plan mode, one short label per line.
 QVBoxLayout* HelpColumn(QWidget* parent, const QStringList& lines) {

@@ -1,4 +1,5 @@
 #include "ui/sort_panel.h"
+#include "ui/named_controls.h"
 
 #include "ui/backup_strip.h"
 
@@ -14,14 +15,6 @@ namespace xuan5::ui {
 
 namespace {
 
-QLineEdit* MakeLine(QWidget* parent, const QString& name, const QString& text, int chars) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    const QFontMetrics fm(box->font());
-    box->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('0')) * chars + 14);
-    return box;
-}
-
 // Short boxes for numbers keep their width, so the rows do not stretch them across the panel.
 QLineEdit* MakeNumber(QWidget* parent, const QString& name, const QString& text) {
     auto* box = MakeLine(parent, name, text, 3);
@@ -29,30 +22,11 @@ QLineEdit* MakeNumber(QWidget* parent, const QString& name, const QString& text)
     return box;
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    return button;
-}
-
 // "-" and "+" need no more room than their sign.
 QPushButton* MakeSignButton(QWidget* parent, const QString& name, const QString& text) {
     auto* button = MakeButton(parent, name, text);
     button->setFixedWidth(button->fontMetrics().height() + 14);
     return button;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-MultiLineBox* MakeBox(QWidget* parent, const QString& name, const QString& text = QString()) {
-    auto* box = new MultiLineBox(parent);
-    box->setObjectName(name);
-    box->setPlainText(text);
-    return box;
 }
 
 }  // namespace
