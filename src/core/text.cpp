@@ -11,36 +11,47 @@ std::string_view TrimSpaces(std::string_view text) {
     return text;
 }
 
+namespace {
+
+// A signed decimal at the front of `text`: optional sign, digits, optional fraction.
+struct DecimalScan {
+    double value = 0;
+    std::size_t digits = 0;  // digits read, fraction included
+    std::size_t end = 0;     // where reading stopped
+};
+
+DecimalScan ScanDecimal(std::string_view text) {
+    DecimalScan scan;
+    std::size_t pos = 0;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    auto isDigit = [&](std::size_t i) {
+        return i < text.size() && text[i] >= '0' && text[i] <= '9';
+    };
+    for (; isDigit(pos); ++pos, ++scan.digits) scan.value = scan.value * 10 + (text[pos] - '0');
+    if (pos < text.size() && text[pos] == '.') {
+        ++pos;
+        for (double scale = 0.1; isDigit(pos); ++pos, ++scan.digits, scale /= 10) {
+            scan.value += (text[pos] - '0') * scale;
+        }
+    }
+    if (negative) scan.value = -scan.value;
+    scan.end = pos;
+    return scan;
+}
+
+}  // namespace
+
 double LeadingNumber(std::string_view text) {
     std::string compact;
     for (char ch : text) {
         if (ch != ' ' && ch != '\t') compact.push_back(ch);
     }
-    std::size_t pos = 0;
-    bool negative = false;
-    if (pos < compact.size() && (compact[pos] == '-' || compact[pos] == '+')) {
-        negative = compact[pos] == '-';
-        ++pos;
-    }
-    double value = 0;
-    bool any = false;
-    while (pos < compact.size() && compact[pos] >= '0' && compact[pos] <= '9') {
-        value = value * 10 + (compact[pos] - '0');
-        any = true;
-        ++pos;
-    }
-    if (pos < compact.size() && compact[pos] == '.') {
-        ++pos;
-        double scale = 0.1;
-        while (pos < compact.size() && compact[pos] >= '0' && compact[pos] <= '9') {
-            value += (compact[pos] - '0') * scale;
-            scale /= 10;
-            any = true;
-            ++pos;
-        }
-    }
-    if (!any) return 0;
-    return negative ? -value : value;
+    const DecimalScan scan = ScanDecimal(compact);
+    return scan.digits > 0 ? scan.value : 0;
 }
 
 double RoundHalfEven(double value) {
@@ -57,31 +68,9 @@ std::string PadNumber(long long value, int width) {
 
 std::optional<std::int32_t> ParseInteger32(std::string_view text) {
     text = TrimSpaces(text);
-    std::size_t pos = 0;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    double value = 0;
-    std::size_t digits = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-        if (value < 1e12) value = value * 10 + (text[pos] - '0');
-        ++digits;
-        ++pos;
-    }
-    if (pos < text.size() && text[pos] == '.') {
-        ++pos;
-        double scale = 0.1;
-        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-            value += (text[pos] - '0') * scale;
-            scale /= 10;
-            ++digits;
-            ++pos;
-        }
-    }
-    if (digits == 0 || pos != text.size()) return std::nullopt;
-    value = RoundHalfEven(negative ? -value : value);
+    const DecimalScan scan = ScanDecimal(text);
+    if (scan.digits == 0 || scan.end != text.size()) return std::nullopt;
+    const double value = RoundHalfEven(scan.value);
     if (value < std::numeric_limits<std::int32_t>::min() ||
         value > std::numeric_limits<std::int32_t>::max()) {
         return std::nullopt;
