@@ -2,24 +2,22 @@
 // versions of the same runs.
 #include <benchmark/benchmark.h>
 
-#include "curves/line_intersection.h"
 #include "oracle/literal_plans.h"
+#include "plans/line_intersection.h"
 #include "plans/plan_fixture.h"
 #include "plans/plan_modes.h"
-#include "store/curve_store.h"
 
 namespace xuan5 {
 namespace {
 
 struct Fixture {
-    testing::StoreFolder store{testing::ShapedSavedLines()};
     AppState state = testing::LoadedState(2026);
     LineTexts lineBases;
 
     Fixture() {
         state.CurveStoreLines = testing::ShapedSavedLines();
         std::mt19937_64 rng(1);
-        ExtractLineBases(LineBasesInput{}, state, rng);
+        ExtractLineBases(LineBasesInput{}, state.CurveStoreLines, state, rng);
         lineBases = state.LineBases;
     }
 };
@@ -36,7 +34,7 @@ void BM_RunPlanModeOne(benchmark::State& bench) {
     input.T_jh_dadi_chongfu_cs = std::to_string(bench.range(0));
     std::mt19937_64 rng(7);
     for (auto _ : bench) {
-        benchmark::DoNotOptimize(RunPlanModeOne(input, f.store.File(), state, rng));
+        benchmark::DoNotOptimize(RunPlanModeOne(input, state.CurveStoreLines, state, rng));
     }
 }
 BENCHMARK(BM_RunPlanModeOne)->Arg(5)->Arg(1000)->Unit(benchmark::kMicrosecond);
@@ -49,7 +47,6 @@ void BM_RunPlanModeOne_Literal(benchmark::State& bench) {
     const int x = static_cast<int>(bench.range(0));
     std::mt19937_64 rng(7);
     for (auto _ : bench) {
-        ReadCurveStore(state, f.store.File(), 1);
         benchmark::DoNotOptimize(literal::LiteralRunPlanModeOne(
             state, x, input.T_jh_dadi_chongfu_rc, input.lines.T_quxian_zhushu, sel.Ch_jiankong_jj,
             sel.T_jiankong_rc,
@@ -71,7 +68,8 @@ void BM_RunPlanModeTwo(benchmark::State& bench) {
     AppState state = f.state;
     const PlanModeTwoInput input;
     std::mt19937_64 rng(7);
-    for (auto _ : bench) benchmark::DoNotOptimize(RunPlanModeTwo(input, state, rng));
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(RunPlanModeTwo(input, state.CurveStoreLines, state, rng));
 }
 BENCHMARK(BM_RunPlanModeTwo)->Unit(benchmark::kMicrosecond);
 

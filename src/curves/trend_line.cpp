@@ -87,4 +87,9 @@ std::vector<ChartLine> TrendLineSegments(const TrendLineTable& line) {
     return segments;
 }
 
+SaveResult SaveTrendLineToSlot(AppState& state, int index, const std::filesystem::path& file) {
+    state.CurveStoreLines[index] = std::string(TrimSpaces(SerializeTrendLine(state.TrendLine)));
+    return SaveCurveStore(state.CurveStoreLines, file);
+}
+
 }  // namespace xuan5

@@ -8,6 +8,7 @@
 #include "core/app_state.h"
 #include "core/messages.h"
 #include "curves/chart.h"
+#include "store/curve_store.h"
 
 namespace xuan5 {
 
@@ -36,5 +37,8 @@ std::optional<Message> ParseTrendLine(std::string_view text, TrendLineTable& lin
 
 // The width-4 red segments that draw a loaded line: (i-1, field i-1) to (i, field i).
 std::vector<ChartLine> TrendLineSegments(const TrendLineTable& line);
+
+// Save button of slot i: the current trend line becomes record i, then the whole store is saved.
+SaveResult SaveTrendLineToSlot(AppState& state, int index, const std::filesystem::path& file);
 
 }  // namespace xuan5

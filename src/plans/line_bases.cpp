@@ -35,14 +35,14 @@ LineBaseSearch SearchLineBaseSets(const PreparedLines& lines, const LineSizeText
     return out;
 }
 
-LineBasesOutput ExtractLineBases(const LineBasesInput& input, AppState& state,
-                                 std::mt19937_64& rng) {
+LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& savedLines,
+                                 AppState& state, std::mt19937_64& rng) {
     LineBasesOutput out;
     if (!input.Op_jiankong_zihui) {
         out.messages.push_back({kMsgChooseRecompute, kTitleFriendlyNotice});
         return out;
     }
-    const PreparedLines lines = PrepareLines(state.CurveStoreLines);
+    const PreparedLines lines = PrepareLines(savedLines);
     for (const auto& message : lines.messages) {
         if (message) out.messages.push_back(*message);
     }

@@ -11,7 +11,7 @@
 #include "core/app_state.h"
 #include "core/messages.h"
 #include "curves/base_search.h"
-#include "curves/line_intersection.h"
+#include "plans/line_intersection.h"
 
 namespace xuan5 {
 
@@ -39,11 +39,11 @@ struct LineBasesOutput {
     std::optional<std::string> T_sj_zhushu;
 };
 
-// Recomputes LineBases from CurveStoreLines when "每期算号" is selected; otherwise shows the
+// Recomputes LineBases from the saved lines when "每期算号" is selected; otherwise shows the
 // notice and changes nothing. Leaves TrendLine and ProfitSeries as the last line's search left
 // them. A damaged saved line is reported and searched on whatever TrendLine holds.
-LineBasesOutput ExtractLineBases(const LineBasesInput& input, AppState& state,
-                                 std::mt19937_64& rng);
+LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& savedLines,
+                                 AppState& state, std::mt19937_64& rng);
 
 // The saved lines parsed once, for runs that extract the bases many times over unchanged lines.
 struct PreparedLines {

@@ -3,7 +3,6 @@
 #include <exception>
 
 #include "core/text.h"
-#include "store/curve_store.h"
 
 namespace xuan5 {
 namespace {
@@ -28,16 +27,16 @@ void ShowLineSearch(PlanRunOutput& out, const LineBasesOutput& extracted) {
 }
 
 // X of two or more: every instance searches the fifteen line bases again and intersects them.
-// The instances work on sets; only what stays visible afterwards is rendered.
-void RunInstances(const PlanModeOneInput& input, int x, std::string_view totalTolerance,
-                  AppState& state, std::mt19937_64& rng, const ProgressFn& progress,
-                  PlanRunOutput& out) {
-    state.InstanceBases.assign(static_cast<std::size_t>(x) + 1, std::string());
+// The instances work on sets; only what stays visible afterwards is rendered. False when the
+// progress callback stopped the run; nothing has been written then.
+bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, int x,
+                  std::string_view totalTolerance, AppState& state, std::mt19937_64& rng,
+                  const ProgressFn& progress, PlanRunOutput& out) {
     const bool recompute = input.lines.Op_jiankong_zihui;
     PreparedLines lines;
     LineBaseSets bases;
     if (recompute) {
-        lines = PrepareLines(state.CurveStoreLines);
+        lines = PrepareLines(savedLines);
         // The saved lines are the same in every instance, so a damaged one is reported once
         // per run rather than once per instance.
         for (const auto& message : lines.messages) {
@@ -55,8 +54,15 @@ void RunInstances(const PlanModeOneInput& input, int x, std::string_view totalTo
     std::vector<BetSet> plans;
     plans.reserve(static_cast<std::size_t>(x));
     int lastCount = 0;
+    // The searches change TrendLine and ProfitSeries as they go; a stopped run puts them back.
+    const TrendLineTable trendLine = state.TrendLine;
+    const ProfitSeriesTable profitSeries = state.ProfitSeries;
     for (int i = 1; i <= x; ++i) {
-        if (progress) progress(InstanceProgressText(i, x));
+        if (progress && !progress(InstanceProgressText(i, x))) {
+            state.TrendLine = trendLine;
+            state.ProfitSeries = profitSeries;
+            return false;
+        }
         if (recompute) {
             LineBaseSearch search =
                 SearchLineBaseSets(lines, input.lines.T_quxian_zhushu, state, rng);
@@ -65,7 +71,11 @@ void RunInstances(const PlanModeOneInput& input, int x, std::string_view totalTo
         }
         plans.push_back(
             IntersectLineBaseSets(bases, input.selection.Ch_jiankong_jj, accepted, bankerPass));
-        state.InstanceBases[static_cast<std::size_t>(i)] = RenderBetSet(plans.back(), kCrLf);
+    }
+    state.InstanceBases.assign(static_cast<std::size_t>(x) + 1, std::string());
+    for (int i = 1; i <= x; ++i) {
+        state.InstanceBases[static_cast<std::size_t>(i)] =
+            RenderBetSet(plans[static_cast<std::size_t>(i - 1)], kCrLf);
     }
     if (recompute) {
         for (int i = 0; i < kLineCount; ++i) state.LineBases[i] = RenderBetSet(bases[i], " ");
@@ -73,6 +83,7 @@ void RunInstances(const PlanModeOneInput& input, int x, std::string_view totalTo
         out.T_sj_zhushu = std::to_string(lastCount);
     }
     SetPlan(out, RenderPlanBase(IntersectInstanceBaseSets(plans, totalTolerance)), true);
+    return true;
 }
 
 }  // namespace
@@ -84,9 +95,8 @@ std::string InstanceProgressText(int i, int x) {
     return PadNumber(tenths / 10, 2) + "." + std::to_string(tenths % 10) + "%";
 }
 
-PlanRunOutput RunPlanModeOne(const PlanModeOneInput& input,
-                             const std::filesystem::path& curveStoreFile, AppState& state,
-                             std::mt19937_64& rng, const ProgressFn& progress) {
+PlanRunOutput RunPlanModeOne(const PlanModeOneInput& input, const LineTexts& savedLines,
+                             AppState& state, std::mt19937_64& rng, const ProgressFn& progress) {
     PlanRunOutput out;
     const auto fail = [&out] {
         out.status = PlanRunStatus::InputError;
@@ -98,22 +108,18 @@ PlanRunOutput RunPlanModeOne(const PlanModeOneInput& input,
         if (!x || *x > kMaxInstances) return fail();
         const std::string totalTolerance(TrimSpaces(input.T_jh_dadi_chongfu_rc));
 
-        if (!ReadCurveStore(state, curveStoreFile, 1)) {
-            out.status = PlanRunStatus::StoreFailed;
-            out.messages.push_back({kMsgStoreBroken, kTitleStore});
-            out.messages.push_back({kMsgAppWillClose, kTitleStore});
-            return out;
-        }
-
         if (*x < 2) {
             if (input.lines.Op_jiankong_zihui) {
-                ShowLineSearch(out, ExtractLineBases(input.lines, state, rng));
+                ShowLineSearch(out, ExtractLineBases(input.lines, savedLines, state, rng));
             }
             // The backup copies follow this plan too, so restoring them never brings back the
             // plan of an earlier run.
             SetPlan(out, IntersectLineBases(input.selection, state.LineBases), true);
-        } else {
-            RunInstances(input, *x, totalTolerance, state, rng, progress, out);
+        } else if (!RunInstances(input, savedLines, *x, totalTolerance, state, rng, progress,
+                                 out)) {
+            PlanRunOutput cancelled;
+            cancelled.status = PlanRunStatus::Cancelled;
+            return cancelled;
         }
         out.log = WritePendingRecord(input.log, *out.T_jihua_jj_dadi_zhushu, state);
         return out;
@@ -137,12 +143,15 @@ BetSet GroupedLinesPlan(const LineBaseSets& lineBases, const std::array<std::str
     return ApplyToleranceRule(satisfied, totalTolerance, HitCode::TwoDigit) & bankerPass;
 }
 
-PlanRunOutput RunPlanModeTwo(const PlanModeTwoInput& input, AppState& state, std::mt19937_64& rng,
-                             const ProgressFn& progress) {
+PlanRunOutput RunPlanModeTwo(const PlanModeTwoInput& input, const LineTexts& savedLines,
+                             AppState& state, std::mt19937_64& rng, const ProgressFn& progress) {
     PlanRunOutput out;
-    if (progress) progress(kWaitingProgress);
+    if (progress && !progress(kWaitingProgress)) {
+        out.status = PlanRunStatus::Cancelled;
+        return out;
+    }
     if (input.lines.Op_jiankong_zihui) {
-        ShowLineSearch(out, ExtractLineBases(input.lines, state, rng));
+        ShowLineSearch(out, ExtractLineBases(input.lines, savedLines, state, rng));
     }
     const BetSet plan = GroupedLinesPlan(
         LineBaseSetsFromTexts(state.LineBases),

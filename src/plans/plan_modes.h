@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <random>
@@ -12,9 +11,9 @@
 
 #include "core/app_state.h"
 #include "core/messages.h"
-#include "curves/line_intersection.h"
-#include "curves/plan_log.h"
 #include "plans/line_bases.h"
+#include "plans/line_intersection.h"
+#include "plans/plan_log.h"
 #include "plans/tolerance.h"
 
 namespace xuan5 {
@@ -25,13 +24,14 @@ inline constexpr const char* kWaitingProgress = "等待";
 // A larger count holds the window for minutes and can exhaust memory.
 inline constexpr int kMaxInstances = 10000;
 
-// Called with each progress text; the window prints it and processes its pending events.
-using ProgressFn = std::function<void(const std::string& progressText)>;
+// Called with each progress text; the window prints it and processes its pending events. It
+// returns false to stop the run (the window is closing): nothing is written then.
+using ProgressFn = std::function<bool(const std::string& progressText)>;
 
 enum class PlanRunStatus {
     Done,
-    InputError,   // the run ended with kMsgPlanInputError
-    StoreFailed,  // the curve store could not be read: show the messages, then end the program
+    InputError,  // the run ended with kMsgPlanInputError
+    Cancelled,   // the progress callback asked to stop; nothing was written
 };
 
 // What a plan run writes. Unset fields are left as they are in the window.
@@ -58,12 +58,12 @@ struct PlanModeOneInput {
 // The progress of instance i of x: at least two integer digits, one decimal, "%".
 std::string InstanceProgressText(int i, int x);
 
-// Reloads the saved lines from `curveStoreFile`, builds X instance plans from freshly searched
-// line bases (or one plan when X < 2) and intersects them under the total tolerance. Calls
-// `progress` once per instance.
-PlanRunOutput RunPlanModeOne(const PlanModeOneInput& input,
-                             const std::filesystem::path& curveStoreFile, AppState& state,
-                             std::mt19937_64& rng, const ProgressFn& progress = {});
+// Builds X instance plans from line bases freshly searched over `savedLines` (or one plan when
+// X < 2) and intersects them under the total tolerance. The caller reloads the saved lines from
+// the curve store first. Calls `progress` once per instance.
+PlanRunOutput RunPlanModeOne(const PlanModeOneInput& input, const LineTexts& savedLines,
+                             AppState& state, std::mt19937_64& rng,
+                             const ProgressFn& progress = {});
 
 struct PlanModeTwoInput {
     std::string T_jh_dadi_fenzu_01 = "01.02.03.04.05";
@@ -86,7 +86,8 @@ BetSet GroupedLinesPlan(const LineBaseSets& lineBases, const std::array<std::str
 
 // Shows "等待", recomputes the line bases when "每期算号" is selected, and writes the grouped
 // plan and its backup copies. The line check boxes play no part.
-PlanRunOutput RunPlanModeTwo(const PlanModeTwoInput& input, AppState& state, std::mt19937_64& rng,
+PlanRunOutput RunPlanModeTwo(const PlanModeTwoInput& input, const LineTexts& savedLines,
+                             AppState& state, std::mt19937_64& rng,
                              const ProgressFn& progress = {});
 
 }  // namespace xuan5

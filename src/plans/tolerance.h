@@ -13,7 +13,7 @@
 
 #include "core/app_state.h"
 #include "core/bets.h"
-#include "curves/plan_log.h"
+#include "plans/plan_log.h"
 
 namespace xuan5 {
 

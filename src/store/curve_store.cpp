@@ -1,16 +1,12 @@
 #include "store/curve_store.h"
 
-#include <fcntl.h>
 #include <iconv.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <fstream>
 #include <iterator>
-#include <random>
 
 #include "core/text.h"
-#include "curves/trend_line.h"
+#include "util/atomic_file.h"
 
 namespace xuan5 {
 namespace {
@@ -60,18 +56,6 @@ std::optional<std::string> FromGb18030(std::string_view bytes) {
     if (rc == static_cast<std::size_t>(-1) || inLeft != 0) return std::nullopt;
     out.resize(out.size() - outLeft);
     return out;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 }  // namespace
@@ -133,34 +117,9 @@ std::string CurveStoreText(const LineTexts& lines) {
 }
 
 SaveResult SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file) {
-    const SaveResult failed{"0", Message{kMsgStoreSaveFailed, kTitleStore}};
-    const std::string text = CurveStoreText(lines);
-    // Written beside the target and renamed over it, so a failure at any point leaves the old
-    // file whole.
-    std::random_device seed;
-    const std::filesystem::path temp =
-        file.parent_path() /
-        (file.filename().string() + ".tmp-" + std::to_string(seed()) + std::to_string(::getpid()));
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return failed;
-    const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    std::error_code ec;
-    if (!written || !closed) {
-        std::filesystem::remove(temp, ec);
-        return failed;
-    }
-    std::filesystem::rename(temp, file, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return failed;
-    }
+    if (!ReplaceFileAtomically(file, CurveStoreText(lines)))
+        return {"0", Message{kMsgStoreSaveFailed, kTitleStore}};
     return {"1", std::nullopt};
-}
-
-SaveResult SaveTrendLineToSlot(AppState& state, int index, const std::filesystem::path& file) {
-    state.CurveStoreLines[index] = std::string(TrimSpaces(SerializeTrendLine(state.TrendLine)));
-    return SaveCurveStore(state.CurveStoreLines, file);
 }
 
 }  // namespace xuan5

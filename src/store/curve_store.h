@@ -49,7 +49,4 @@ struct SaveResult {
 // failure the old file stays as it was.
 SaveResult SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file);
 
-// Save button of slot i: the current trend line becomes record i, then the file is saved.
-SaveResult SaveTrendLineToSlot(AppState& state, int index, const std::filesystem::path& file);
-
 }  // namespace xuan5

@@ -15,7 +15,7 @@ TEST(LineBases, KeepCurrentShowsNoticeAndChangesNothing) {
     LineBasesInput input;
     input.Op_jiankong_zihui = false;
     std::mt19937_64 rng(1);
-    const LineBasesOutput out = ExtractLineBases(input, state, rng);
+    const LineBasesOutput out = ExtractLineBases(input, state.CurveStoreLines, state, rng);
     ASSERT_EQ(out.messages.size(), 1u);
     EXPECT_EQ(out.messages[0], (Message{"请先选择“每期算号”", "友情提示"}));
     EXPECT_FALSE(out.Tdadi.has_value());
@@ -32,7 +32,7 @@ TEST(LineBases, EachLineSearchedWithItsOwnSize) {
     LineBasesInput input;
     for (int i = 0; i < kLineCount; ++i) input.T_quxian_zhushu[i] = std::to_string(20 * i + 5);
     std::mt19937_64 rng(42);
-    const LineBasesOutput out = ExtractLineBases(input, state, rng);
+    const LineBasesOutput out = ExtractLineBases(input, state.CurveStoreLines, state, rng);
     EXPECT_TRUE(out.messages.empty());
 
     std::mt19937_64 replay(42);
@@ -65,7 +65,7 @@ TEST(LineBases, DamagedLineIsReportedAndSearchedOnThePreviousShape) {
     input.T_quxian_zhushu[5] = "0";
     input.T_quxian_zhushu[6] = "0";
     std::mt19937_64 rng(9);
-    const LineBasesOutput out = ExtractLineBases(input, state, rng);
+    const LineBasesOutput out = ExtractLineBases(input, state.CurveStoreLines, state, rng);
     const Message damaged{"曲线数据不完整，可能被破坏,请重新画线保存", "提示"};
     EXPECT_EQ(out.messages, (std::vector<Message>{damaged, damaged}));
     EXPECT_FALSE(state.LineBases[6].empty());

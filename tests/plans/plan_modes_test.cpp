@@ -21,8 +21,12 @@ const Message kDamaged{"曲线数据不完整，可能被破坏,请重新画线�
 
 struct Recorder {
     std::vector<std::string> texts;
+    int stopAfter = -1;  // stop the run at this call (counted from 0)
     ProgressFn Fn() {
-        return [this](const std::string& text) { texts.push_back(text); };
+        return [this](const std::string& text) {
+            texts.push_back(text);
+            return stopAfter < 0 || static_cast<int>(texts.size()) <= stopAfter;
+        };
     }
 };
 
@@ -47,7 +51,7 @@ TEST(PlanModeOne, ProgressTexts) {
 
 // Same generator seed, same saved lines: the set-based run must reproduce the text run exactly.
 TEST(PlanModeOne, MatchesLiteralRunOverInstances) {
-    const testing::StoreFolder store(testing::ShapedSavedLines());
+    const LineTexts saved = testing::ShapedSavedLines();
     std::mt19937_64 pick(2024);
     for (int round = 0; round < 6; ++round) {
         AppState state = testing::LoadedState(100 + round);
@@ -66,7 +70,7 @@ TEST(PlanModeOne, MatchesLiteralRunOverInstances) {
         AppState replay = state;
         Recorder progress;
         std::mt19937_64 rng(round);
-        const PlanRunOutput out = RunPlanModeOne(input, store.File(), state, rng, progress.Fn());
+        const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng, progress.Fn());
         ASSERT_EQ(out.status, PlanRunStatus::Done);
         EXPECT_TRUE(out.messages.empty());
         ASSERT_EQ(progress.texts.size(), static_cast<std::size_t>(x));
@@ -93,7 +97,6 @@ TEST(PlanModeOne, MatchesLiteralRunOverInstances) {
                   std::to_string(BetSetFromText(expected.lineBases[kLineCount - 1]).Count()));
         EXPECT_EQ(state.TrendLine, replay.TrendLine);
         EXPECT_EQ(state.ProfitSeries, replay.ProfitSeries);
-        EXPECT_EQ(state.CurveStoreLines, replay.CurveStoreLines);
         ASSERT_TRUE(out.log.has_value());
         EXPECT_EQ(state.PlanRecords[0], "042期，开：**************-" +
                                             PadNumber(expected.plan.count, 3) + "注-等待中。。。");
@@ -101,13 +104,13 @@ TEST(PlanModeOne, MatchesLiteralRunOverInstances) {
 }
 
 TEST(PlanModeOne, TotalToleranceCountsInstancePlansExactly) {
-    const testing::StoreFolder store(testing::ShapedSavedLines());
+    const LineTexts saved = testing::ShapedSavedLines();
     AppState state = testing::LoadedState(7);
     PlanModeOneInput input;
     input.selection.T_jiankong_rc = "01.02.03.04.05.06";
     input.T_jh_dadi_chongfu_rc = "03";
     std::mt19937_64 rng(3);
-    const PlanRunOutput out = RunPlanModeOne(input, store.File(), state, rng);
+    const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng);
     ASSERT_EQ(state.InstanceBases.size(), 6u);
     EXPECT_EQ(state.InstanceBases[0], "");
     const BetSet plan = BetSetFromText(*out.T_jihua_jj_dadi);
@@ -123,7 +126,7 @@ TEST(PlanModeOne, TotalToleranceCountsInstancePlansExactly) {
 }
 
 TEST(PlanModeOne, SingleInstanceIsOneLineIntersectionAndRefreshesTheBackup) {
-    const testing::StoreFolder store(testing::ShapedSavedLines());
+    const LineTexts saved = testing::ShapedSavedLines();
     for (const char* x : {"1", "0", "-3", " 1 "}) {
         AppState state = testing::LoadedState(8);
         state.InstanceBases = {"", "kept"};
@@ -131,7 +134,7 @@ TEST(PlanModeOne, SingleInstanceIsOneLineIntersectionAndRefreshesTheBackup) {
         input.T_jh_dadi_chongfu_cs = x;
         Recorder progress;
         std::mt19937_64 rng(4);
-        const PlanRunOutput out = RunPlanModeOne(input, store.File(), state, rng, progress.Fn());
+        const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng, progress.Fn());
         ASSERT_EQ(out.status, PlanRunStatus::Done);
         EXPECT_TRUE(progress.texts.empty());
         EXPECT_EQ(state.InstanceBases, (std::vector<std::string>{"", "kept"}));
@@ -150,16 +153,15 @@ TEST(PlanModeOne, SingleInstanceIsOneLineIntersectionAndRefreshesTheBackup) {
     input.T_jh_dadi_chongfu_cs = "1";
     input.lines.Op_jiankong_zihui = false;
     std::mt19937_64 rng(4);
-    const PlanRunOutput out = RunPlanModeOne(input, store.File(), state, rng);
+    const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng);
     EXPECT_TRUE(out.messages.empty());
     EXPECT_FALSE(out.Tdadi.has_value());
     EXPECT_EQ(out.T_jihua_jj_dadi, "");
     EXPECT_EQ(state.LineBases[3], "01,02,03,04,05");
-    EXPECT_EQ(state.CurveStoreLines, testing::ShapedSavedLines());
 }
 
 TEST(PlanModeOne, BadInstanceCountEndsTheRunBeforeAnything) {
-    const testing::StoreFolder store(testing::ShapedSavedLines());
+    const LineTexts saved = testing::ShapedSavedLines();
     for (const char* x : {"", "  ", "abc", "5x", "10001", "99999999999", "2147483648"}) {
         AppState state = testing::LoadedState(9);
         state.CurveStoreLines[0] = "untouched";
@@ -167,7 +169,7 @@ TEST(PlanModeOne, BadInstanceCountEndsTheRunBeforeAnything) {
         input.T_jh_dadi_chongfu_cs = x;
         Recorder progress;
         std::mt19937_64 rng(1);
-        const PlanRunOutput out = RunPlanModeOne(input, store.File(), state, rng, progress.Fn());
+        const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng, progress.Fn());
         EXPECT_EQ(out.status, PlanRunStatus::InputError) << x;
         EXPECT_EQ(out.messages, std::vector<Message>{kInputError});
         EXPECT_FALSE(out.T_jihua_jj_dadi || out.T_jihua_jj_dadi_zhushu || out.T_jihua_jj_dadi_by ||
@@ -178,21 +180,28 @@ TEST(PlanModeOne, BadInstanceCountEndsTheRunBeforeAnything) {
     }
 }
 
-TEST(PlanModeOne, UnreadableStoreIsFatal) {
-    const testing::StoreFolder store(testing::ShapedSavedLines());
+// A window that closes during a run stops it: nothing of the run is written anywhere.
+TEST(PlanModeOne, StoppedRunWritesNothing) {
+    const LineTexts saved = testing::ShapedSavedLines();
     AppState state = testing::LoadedState(10);
+    state.InstanceBases = {"", "kept"};
+    const AppState before = state;
+    Recorder progress;
+    progress.stopAfter = 2;
     std::mt19937_64 rng(1);
-    const PlanRunOutput out = RunPlanModeOne(PlanModeOneInput{}, store.Missing(), state, rng);
-    EXPECT_EQ(out.status, PlanRunStatus::StoreFailed);
-    EXPECT_EQ(out.messages,
-              (std::vector<Message>{
-                  {"目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因", "提示"},
-                  {"本软件将关闭", "提示"}}));
-    EXPECT_FALSE(out.T_jihua_jj_dadi || out.log);
+    const PlanRunOutput out = RunPlanModeOne(PlanModeOneInput{}, saved, state, rng, progress.Fn());
+    EXPECT_EQ(out.status, PlanRunStatus::Cancelled);
+    EXPECT_EQ(progress.texts.size(), 3u);
+    EXPECT_FALSE(out.T_jihua_jj_dadi || out.T_jihua_jj_dadi_by || out.log || out.Tdadi);
+    EXPECT_EQ(state.InstanceBases, before.InstanceBases);
+    EXPECT_EQ(state.LineBases, before.LineBases);
+    EXPECT_EQ(state.PlanRecords, before.PlanRecords);
+    EXPECT_EQ(state.TrendLine, before.TrendLine);
+    EXPECT_EQ(state.ProfitSeries, before.ProfitSeries);
 }
 
 TEST(PlanModeOne, KeepingBasesShowsTheNoticeOncePerRun) {
-    const testing::StoreFolder store(testing::ShapedSavedLines());
+    const LineTexts saved = testing::ShapedSavedLines();
     AppState state = testing::LoadedState(11);
     state.LineBases[0] = "01,02,03,04,05 01,02,03,04,06";
     state.LineBases[1] = "01,02,03,04,05";
@@ -203,7 +212,7 @@ TEST(PlanModeOne, KeepingBasesShowsTheNoticeOncePerRun) {
     input.lines.Op_jiankong_zihui = false;
     Recorder progress;
     std::mt19937_64 rng(1);
-    PlanRunOutput out = RunPlanModeOne(input, store.File(), state, rng, progress.Fn());
+    PlanRunOutput out = RunPlanModeOne(input, saved, state, rng, progress.Fn());
     EXPECT_EQ(out.messages, std::vector<Message>{kNotice});
     EXPECT_EQ(progress.texts, (std::vector<std::string>{"33.3%", "66.7%", "100.0%"}));
     ASSERT_EQ(state.InstanceBases.size(), 4u);
@@ -215,33 +224,31 @@ TEST(PlanModeOne, KeepingBasesShowsTheNoticeOncePerRun) {
     EXPECT_EQ(state.LineBases[1], "01,02,03,04,05");
     // Equal instance plans: the total keeps all of them or none.
     input.T_jh_dadi_chongfu_rc = "02";
-    out = RunPlanModeOne(input, store.File(), state, rng);
+    out = RunPlanModeOne(input, saved, state, rng);
     EXPECT_EQ(out.T_jihua_jj_dadi, "");
     EXPECT_EQ(out.T_jihua_jj_dadi_zhushu, "0");
 }
 
 TEST(PlanModeOne, DamagedSavedLineIsReportedOncePerRun) {
-    testing::StoreFolder store(testing::ShapedSavedLines());
-    LineTexts lines = testing::ShapedSavedLines();
-    lines[6] = "";
-    store.Write(lines);
+    LineTexts saved = testing::ShapedSavedLines();
+    saved[6] = "";
     AppState state = testing::LoadedState(12);
     PlanModeOneInput input;
     input.T_jh_dadi_chongfu_cs = "4";
     std::mt19937_64 rng(1);
-    const PlanRunOutput out = RunPlanModeOne(input, store.File(), state, rng);
+    const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng);
     EXPECT_EQ(out.status, PlanRunStatus::Done);
     EXPECT_EQ(out.messages, std::vector<Message>{kDamaged});
     EXPECT_FALSE(state.LineBases[6].empty());
 }
 
 TEST(PlanModeOne, NoRecordWhileAutomaticPlanningIsOff) {
-    const testing::StoreFolder store(testing::ShapedSavedLines());
+    const LineTexts saved = testing::ShapedSavedLines();
     AppState state = testing::LoadedState(13);
     PlanModeOneInput input;
     input.log.Check_jihua_sx = false;
     std::mt19937_64 rng(1);
-    const PlanRunOutput out = RunPlanModeOne(input, store.File(), state, rng);
+    const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng);
     EXPECT_TRUE(out.T_jihua_jj_dadi.has_value());
     EXPECT_FALSE(out.log.has_value());
     EXPECT_EQ(state.PlanRecords[0], "");
@@ -357,7 +364,8 @@ TEST(PlanModeTwo, RunWritesPlanBackupAndRecord) {
     input.banker.T_jiaoji_danma = "02.04";
     Recorder progress;
     std::mt19937_64 rng(1);
-    const PlanRunOutput out = RunPlanModeTwo(input, state, rng, progress.Fn());
+    const PlanRunOutput out =
+        RunPlanModeTwo(input, state.CurveStoreLines, state, rng, progress.Fn());
     EXPECT_EQ(progress.texts, std::vector<std::string>{"等待"});
     // Keeping the bases: no notice in this mode, and the bases stay.
     EXPECT_TRUE(out.messages.empty());
@@ -377,7 +385,7 @@ TEST(PlanModeTwo, RecomputesLineBasesWhenAskedTo) {
     state.CurveStoreLines[2] = "broken";
     PlanModeTwoInput input;
     std::mt19937_64 rng(6);
-    const PlanRunOutput out = RunPlanModeTwo(input, state, rng);
+    const PlanRunOutput out = RunPlanModeTwo(input, state.CurveStoreLines, state, rng);
     EXPECT_EQ(out.messages, std::vector<Message>{kDamaged});
     EXPECT_EQ(out.Tdadi, state.LineBases[kLineCount - 1]);
     const auto expected = literal::LiteralGroupedLines(

@@ -1,4 +1,4 @@
-#include "curves/line_intersection.h"
+#include "plans/line_intersection.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "curves/plan_log.h"
+#include "plans/plan_log.h"
 
 #include <gtest/gtest.h>
 

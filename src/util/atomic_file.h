@@ -1,0 +1,17 @@
+// Replacing a file as a whole: the new content is written to a temporary file beside the target,
+// flushed to the disk and renamed over the target, so a reader (or a crash at any moment) sees
+// either the old file or the new one, never half of it.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace xuan5 {
+
+// The temporary files of `target` are named "<target name>.tmp-<random>".
+inline constexpr std::string_view kTemporaryInfix = ".tmp-";
+
+// False on any failure; the target then keeps its old content and no temporary file is left.
+bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content);
+
+}  // namespace xuan5
