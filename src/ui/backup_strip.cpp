@@ -1,5 +1,8 @@
 #include "ui/backup_strip.h"
+
+#include "ui/app_context.h"
 #include "ui/named_controls.h"
+#include "ui/panel_links.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -92,7 +95,8 @@ QSize BackupStrip::sizeHint() const {
     return {natural.width(), std::max(kPreferredHeight, minimumSizeHint().height())};
 }
 
-BackupStrip::BackupStrip(QWidget* parent) : QWidget(parent) {
+BackupStrip::BackupStrip(AppContext& ctx, const PanelLinks& links, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), links_(links) {
     setObjectName(QStringLiteral("BackupStrip"));
     auto* root = new QHBoxLayout(this);
     root->setContentsMargins(4, 4, 4, 4);
@@ -105,21 +109,27 @@ BackupStrip::BackupStrip(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < 4; ++i) {
         auto* column = new QVBoxLayout;
         column->setSpacing(3);
-        column->addWidget(MakeBox(this, QStringLiteral("T_dd_beiyong_%1").arg(i), defaults[i]), 1);
+        boxes_[i] = MakeBox(this, QStringLiteral("T_dd_beiyong_%1").arg(i), defaults[i]);
+        column->addWidget(boxes_[i], 1);
         auto* buttons = new QHBoxLayout;
         buttons->setSpacing(3);
-        buttons->addWidget(
-            MakeFixedLine(this, QStringLiteral("T_dd_beiyong_zhushu_%1").arg(i), counts[i], 4));
+        counts_[i] =
+            MakeFixedLine(this, QStringLiteral("T_dd_beiyong_zhushu_%1").arg(i), counts[i], 4);
+        buttons->addWidget(counts_[i]);
         if (i < 3) {
-            buttons->addWidget(MakeCompactButton(this, QStringLiteral("C_fuzhu_k_%1").arg(i),
-                                                 QStringLiteral("K")));
-            buttons->addWidget(MakeCompactButton(this, QStringLiteral("C_fuzhu_tie_%1").arg(i),
-                                                 QStringLiteral("粘贴")));
-            buttons->addWidget(MakeCompactButton(this, QStringLiteral("C_fuzhu_copy_%1").arg(i),
-                                                 QStringLiteral("复制")));
+            showCurve_[i] =
+                MakeCompactButton(this, QStringLiteral("C_fuzhu_k_%1").arg(i), QStringLiteral("K"));
+            paste_[i] = MakeCompactButton(this, QStringLiteral("C_fuzhu_tie_%1").arg(i),
+                                          QStringLiteral("粘贴"));
+            copy_[i] = MakeCompactButton(this, QStringLiteral("C_fuzhu_copy_%1").arg(i),
+                                         QStringLiteral("复制"));
+            buttons->addWidget(showCurve_[i]);
+            buttons->addWidget(paste_[i]);
+            buttons->addWidget(copy_[i]);
         } else {
-            buttons->addWidget(MakeCompactButton(this, QStringLiteral("C_fuzhu_copy_3"),
-                                                 QStringLiteral("复制交集底")));
+            copy_[i] = MakeCompactButton(this, QStringLiteral("C_fuzhu_copy_3"),
+                                         QStringLiteral("复制交集底"));
+            buttons->addWidget(copy_[i]);
         }
         buttons->addStretch(1);
         column->addLayout(buttons);
@@ -132,15 +142,17 @@ BackupStrip::BackupStrip(QWidget* parent) : QWidget(parent) {
     controls->addWidget(note);
     auto* rcRow = new QHBoxLayout;
     rcRow->addWidget(new QLabel(QStringLiteral("三底容对："), this));
-    rcRow->addWidget(MakeFixedLine(this, QStringLiteral("T_beiyong_rc"), QStringLiteral("123"), 6));
-    rcRow->addWidget(
-        MakeCompactButton(this, QStringLiteral("C_dd_beiyong_jj"), QStringLiteral("开始交集")));
+    tolerance_ = MakeFixedLine(this, QStringLiteral("T_beiyong_rc"), QStringLiteral("123"), 6);
+    rcRow->addWidget(tolerance_);
+    intersect_ =
+        MakeCompactButton(this, QStringLiteral("C_dd_beiyong_jj"), QStringLiteral("开始交集"));
+    rcRow->addWidget(intersect_);
     rcRow->addStretch(1);
     controls->addLayout(rcRow);
     auto* joinRow = new QHBoxLayout;
-    auto* join = new QCheckBox(QStringLiteral("参与计划"), this);
-    join->setObjectName(QStringLiteral("Check_beiyong_canyu"));
-    joinRow->addWidget(join);
+    join_ = new QCheckBox(QStringLiteral("参与计划"), this);
+    join_->setObjectName(QStringLiteral("Check_beiyong_canyu"));
+    joinRow->addWidget(join_);
     auto* joinHelp = new QVBoxLayout;
     joinHelp->setSpacing(0);
     joinHelp->addWidget(new QLabel(QStringLiteral("勾选，将交集底和上"), this));
@@ -153,18 +165,27 @@ BackupStrip::BackupStrip(QWidget* parent) : QWidget(parent) {
 
     auto* intermediate = new QVBoxLayout;
     intermediate->setSpacing(3);
-    auto* byBox = MakeBox(this, QStringLiteral("T_jihua_jj_dadi_by"), QString());
-    intermediate->addWidget(byBox, 1);
+    planBackup_ = MakeBox(this, QStringLiteral("T_jihua_jj_dadi_by"), QString());
+    intermediate->addWidget(planBackup_, 1);
     auto* byCount = new QHBoxLayout;
-    byCount->addWidget(
-        MakeFixedLine(this, QStringLiteral("T_jihua_jj_dadi_zhushu_by"), QStringLiteral("0"), 4));
+    planBackupCount_ =
+        MakeFixedLine(this, QStringLiteral("T_jihua_jj_dadi_zhushu_by"), QStringLiteral("0"), 4);
+    byCount->addWidget(planBackupCount_);
     byCount->addStretch(1);
     intermediate->addLayout(byCount);
     root->addLayout(intermediate, 1);
 
-    auto* progress = new ProgressPicture(this);
-    progress->setObjectName(QStringLiteral("Pic_jd"));
-    root->addWidget(progress, 0, Qt::AlignTop);
+    progress_ = new ProgressPicture(this);
+    progress_->setObjectName(QStringLiteral("Pic_jd"));
+    root->addWidget(progress_, 0, Qt::AlignTop);
+}
+
+void BackupStrip::ShowProgressPanel(bool show) {
+    progress_->setVisible(show);
+}
+
+void BackupStrip::PrintProgressText(const QString& text) {
+    progress_->SetText(text);
 }
 
 }  // namespace xuan5::ui

@@ -3,6 +3,11 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
 
 namespace xuan5::ui {
 
@@ -55,6 +60,9 @@ class ProgressPicture : public QWidget {
     QString text_;
 };
 
+class AppContext;
+struct PanelLinks;
+
 // The strip along the bottom of the main window: four backup bases, their intersection and
 // participation in plans, the intermediate plan base of plan mode one and the progress display.
 class BackupStrip : public QWidget {
@@ -64,9 +72,30 @@ class BackupStrip : public QWidget {
     // above it their room on a 768-pixel-high screen.
     static constexpr int kPreferredHeight = 160;
 
-    explicit BackupStrip(QWidget* parent = nullptr);
+    // `ctx` and `links` outlive the strip.
+    BackupStrip(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
+
+    // The progress display Pic_jd: shown ("op") or hidden (anything else).
+    void ShowProgressPanel(bool show);
+    void PrintProgressText(const QString& text);
+
+  private:
+    AppContext& ctx_;
+    const PanelLinks& links_;
+
+    std::array<MultiLineBox*, 4> boxes_{};     // T_dd_beiyong(0..3)
+    std::array<QLineEdit*, 4> counts_{};       // T_dd_beiyong_zhushu(0..3)
+    std::array<QPushButton*, 3> showCurve_{};  // C_fuzhu_k(0..2)
+    std::array<QPushButton*, 3> paste_{};      // C_fuzhu_tie(0..2)
+    std::array<QPushButton*, 4> copy_{};       // C_fuzhu_copy(0..3)
+    QLineEdit* tolerance_;                     // T_beiyong_rc
+    QPushButton* intersect_;                   // C_dd_beiyong_jj
+    QCheckBox* join_;                          // Check_beiyong_canyu
+    MultiLineBox* planBackup_;                 // T_jihua_jj_dadi_by
+    QLineEdit* planBackupCount_;               // T_jihua_jj_dadi_zhushu_by
+    ProgressPicture* progress_;                // Pic_jd
 };
 
 }  // namespace xuan5::ui

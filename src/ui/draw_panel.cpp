@@ -1,5 +1,8 @@
 #include "ui/draw_panel.h"
+
+#include "ui/app_context.h"
 #include "ui/named_controls.h"
+#include "ui/panel_links.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -52,13 +55,11 @@ std::optional<std::string> ReadCurveStoreGuarded(AppState& state, const std::fil
     }
 }
 
-DrawPanel::DrawPanel(AppState& state, std::mt19937_64& rng, std::filesystem::path storeFile,
-                     std::function<void()> storeBroken, QWidget* parent)
+DrawPanel::DrawPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
     : QGroupBox(QStringLiteral("画线"), parent),
-      state_(state),
-      rng_(rng),
-      storeFile_(std::move(storeFile)),
-      storeBroken_(std::move(storeBroken)),
+      ctx_(ctx),
+      links_(links),
+      state_(ctx.state),
       pic_(new ChartWidget(this)),
       startDrawing_(MakeButton(this, QStringLiteral("C_huaxian_ks"), QStringLiteral("开始画线"))),
       search_(MakeButton(this, QStringLiteral("C_dadi_look"), QStringLiteral("寻找大底"))),
@@ -158,7 +159,7 @@ DrawPanel::DrawPanel(AppState& state, std::mt19937_64& rng, std::filesystem::pat
 
 bool DrawPanel::RequireDraws() {
     if (state_.UpdateCount != 0) return true;
-    ShowMessage(this, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
+    ctx_.Show(this, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
     return false;
 }
 
@@ -183,8 +184,8 @@ void DrawPanel::ChartMouseMove(double x, double y) {
 void DrawPanel::SearchBase() {
     if (!RequireDraws()) return;
     search_->setEnabled(false);
-    const BaseSearchResult result =
-        SearchBaseForLine(wanted_->text().toStdString(), state_.TrendLine, state_.DrawKeys, rng_);
+    const BaseSearchResult result = SearchBaseForLine(wanted_->text().toStdString(),
+                                                      state_.TrendLine, state_.DrawKeys, ctx_.rng);
     state_.ProfitSeries = result.projection;
     base_->setPlainText(QString::fromStdString(RenderBetSet(result.bets, " ")));
     actual_->setText(QString::number(result.actualCount));
@@ -208,19 +209,20 @@ void DrawPanel::CopyBase() {
 }
 
 void DrawPanel::SaveLine(int index) {
-    const SaveResult result = SaveTrendLineToSlot(state_, index, storeFile_);
-    if (result.error) ShowMessage(this, *result.error);
+    const SaveResult result = SaveTrendLineToSlot(state_, index, ctx_.StoreFile());
+    if (result.error) ctx_.Show(this, *result.error);
 }
 
 void DrawPanel::LoadLine(int index) {
-    const std::optional<std::string> record = ReadCurveStoreGuarded(state_, storeFile_, index);
+    const std::optional<std::string> record =
+        ReadCurveStoreGuarded(state_, ctx_.StoreFile(), index);
     if (!record) {
-        storeBroken_();
+        ctx_.StoreBroken(this);
         return;
     }
     PrepareCanvas();
     if (std::optional<Message> error = ParseTrendLine(*record, state_.TrendLine)) {
-        ShowMessage(this, *error);
+        ctx_.Show(this, *error);
         return;
     }
     pic_->AddLines(TrendLineSegments(state_.TrendLine));
@@ -229,8 +231,31 @@ void DrawPanel::LoadLine(int index) {
 void DrawPanel::CheckLineBetCount(int index) {
     QLineEdit* box = lineCounts_[index];
     if (!ExceedsLineBetLimit(box->text().toStdString())) return;
-    ShowMessage(this, QString::fromUtf8(kMsgTooManyBets), QString::fromUtf8(kTitleTooManyBets));
+    ctx_.Show(this, QString::fromUtf8(kMsgTooManyBets), QString::fromUtf8(kTitleTooManyBets));
     box->setText(QString::fromUtf8(kTooManyBetsReplacement));
+}
+
+LineSizeTexts DrawPanel::LineSizes() const {
+    LineSizeTexts sizes;
+    for (int i = 0; i < kLineCount; ++i) sizes[i] = lineCounts_[i]->text().toStdString();
+    return sizes;
+}
+
+void DrawPanel::SetLineCountFontSize(int points) {
+    for (QLineEdit* box : lineCounts_) {
+        QFont font = box->font();
+        font.setPointSize(points);
+        box->setFont(font);
+    }
+}
+
+void DrawPanel::ShowSearchResult(const QString& base, const QString& count) {
+    base_->setPlainText(base);
+    actual_->setText(count);
+}
+
+void DrawPanel::SetBaseText(const QString& base) {
+    base_->setPlainText(base);
 }
 
 }  // namespace xuan5::ui

@@ -5,12 +5,11 @@
 #include <QGroupBox>
 #include <array>
 #include <filesystem>
-#include <functional>
 #include <optional>
-#include <random>
 #include <string>
 
 #include "core/app_state.h"
+#include "plans/line_bases.h"
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -18,7 +17,9 @@ class QPushButton;
 
 namespace xuan5::ui {
 
+class AppContext;
 class ChartWidget;
+struct PanelLinks;
 
 // ReadCurveStore that also turns an unexpected failure of the file layer (a folder in place of
 // the file, an I/O error) into the ordinary "unreadable store" answer.
@@ -28,11 +29,20 @@ std::optional<std::string> ReadCurveStoreGuarded(AppState& state, const std::fil
 class DrawPanel : public QGroupBox {
     Q_OBJECT
   public:
-    // `storeBroken` runs when the curve store cannot be read (the program then ends).
-    DrawPanel(AppState& state, std::mt19937_64& rng, std::filesystem::path storeFile,
-              std::function<void()> storeBroken, QWidget* parent = nullptr);
+    // `ctx` and `links` outlive the panel.
+    DrawPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
 
     ChartWidget* Chart() const { return pic_; }
+
+    // The wanted sizes of the fifteen stored lines, T_quxian_zhushu(0..14).
+    LineSizeTexts LineSizes() const;
+    QLineEdit* LineCountBox(int index) const { return lineCounts_[index]; }
+    // Start-up step: the font size of the fifteen size boxes.
+    void SetLineCountFontSize(int points);
+    // Tdadi and T_sj_zhushu, as a search leaves them.
+    void ShowSearchResult(const QString& base, const QString& count);
+    // Tdadi alone, before other panels press "K".
+    void SetBaseText(const QString& base);
 
     // Click handlers; other panels press these buttons to reuse them.
     void PrepareCanvas();                     // C_huaxian_ks
@@ -48,10 +58,9 @@ class DrawPanel : public QGroupBox {
   private:
     bool RequireDraws();
 
+    AppContext& ctx_;
+    const PanelLinks& links_;
     AppState& state_;
-    std::mt19937_64& rng_;
-    std::filesystem::path storeFile_;
-    std::function<void()> storeBroken_;
 
     ChartWidget* pic_;
     QPushButton* startDrawing_;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -78,12 +79,6 @@ void ApplyButtonColor(QPushButton* button, const QColor& color) {
             .arg(color.name(), color.darker(115).name()));
 }
 
-// A control of another panel, set by name at start-up.
-template <typename T>
-T* FindControl(QWidget* root, const QString& name) {
-    return root->findChild<T*>(name);
-}
-
 }  // namespace
 
 QColor PanelButtonColor(bool current) {
@@ -92,21 +87,13 @@ QColor PanelButtonColor(bool current) {
 
 Fmain::Fmain(FmainOptions options, QWidget* parent)
     : QWidget(parent),
-      options_(std::move(options)),
-      http_(new HttpClient(this)),
-      endApplication_([](int code) { QCoreApplication::exit(code); }),
+      ctx_(std::make_unique<AppContext>(std::filesystem::path(options.dataDir.toStdString()),
+                                        options.service, options.requestTimeoutMs)),
       countdownTimer_(new QTimer(this)),
       typedDrawTimer_(new QTimer(this)),
       betsTimer_(nullptr) {
-    // One generator per process run, seeded from a non-deterministic source.
-    std::random_device device;
-    std::seed_seq seed{device(), device(), device(), device()};
-    rng_.seed(seed);
-
     setObjectName(QStringLiteral("Fmain"));
     setWindowTitle(QStringLiteral("11选5 画线分析"));
-    http_->SetToken(options_.service.token);
-    http_->SetTimeoutMs(options_.requestTimeoutMs);
 
     BuildLayout();
 
@@ -130,8 +117,12 @@ Fmain::Fmain(FmainOptions options, QWidget* parent)
 }
 
 Fmain::~Fmain() {
-    // An answer arriving now must not reach a window that is half gone.
-    delete http_;
+    // The panels and windows go first, while the context they refer to is still whole.
+    QList<QPointer<QObject>> widgets;
+    for (QObject* child : children()) {
+        if (child->isWidgetType()) widgets.append(child);
+    }
+    for (const QPointer<QObject>& widget : widgets) delete widget.data();
 }
 
 void Fmain::BuildLayout() {
@@ -223,12 +214,12 @@ void Fmain::BuildLayout() {
     }
     panelButtons->addStretch(1);
 
-    drawPanel_ = new DrawPanel(
-        state_, rng_, StoreFile(), [this] { StoreBroken(); }, this);
-    panels_[0] = drawPanel_;
-    panels_[1] = new MonitorPanel(this);
-    panels_[2] = new PlanPanel(this);
-    panels_[3] = new SortPanel(this);
+    links_.draw = new DrawPanel(*ctx_, links_, this);
+    links_.monitor = new MonitorPanel(*ctx_, links_, this);
+    links_.plan = new PlanPanel(*ctx_, links_, this);
+    links_.sort = new SortPanel(*ctx_, links_, this);
+    links_.showPanel = [this](int index) { ShowPanel(index); };
+    panels_ = {links_.draw, links_.monitor, links_.plan, links_.sort};
     auto* panelArea = new QGridLayout;
     panelArea->setContentsMargins(0, 0, 0, 0);
     for (QWidget* panel : panels_) panelArea->addWidget(panel, 0, 0);
@@ -242,84 +233,22 @@ void Fmain::BuildLayout() {
     top->addLayout(strip);
     top->addLayout(right, 1);
 
-    backupStrip_ = new BackupStrip(this);
+    links_.backup = new BackupStrip(*ctx_, links_, this);
 
     // The strip keeps its own height whichever panel is shown.
-    backupStrip_->setSizePolicy(backupStrip_->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+    links_.backup->setSizePolicy(links_.backup->sizePolicy().horizontalPolicy(),
+                                 QSizePolicy::Fixed);
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(6, 6, 6, 6);
     root->setSpacing(4);
     root->addLayout(top, 1);
-    root->addWidget(backupStrip_);
+    root->addWidget(links_.backup);
 
     connect(fetchNow_, &QPushButton::clicked, this, &Fmain::ManualFetch);
     connect(manualEntry_, &QPushButton::clicked, this, &Fmain::OpenManualEntry);
     connect(applyStaged_, &QPushButton::clicked, this, &Fmain::ApplyDraws);
     connect(terms_, &QPushButton::clicked, this, &Fmain::ShowTerms);
-}
-
-std::filesystem::path Fmain::StoreFile() const {
-    return CurveStorePath(std::filesystem::path(options_.dataDir.toStdString()));
-}
-
-bool Fmain::ApplyStartupDefaults() {
-    if (auto* progress = FindControl<QWidget>(this, QStringLiteral("Pic_jd"))) progress->hide();
-
-    // The curve store is the one file that must be there; only its readability matters here.
-    if (!ReadCurveStoreGuarded(state_, StoreFile(), 1)) {
-        ShowStoreBrokenMessages();
-        return false;
-    }
-
-    state_.MonitorRecords = {};
-    for (int i = 0; i < kLineCount; ++i) {
-        if (auto* box = FindControl<QLineEdit>(this, QStringLiteral("T_quxian_zhushu_%1").arg(i))) {
-            QFont font = box->font();
-            font.setPointSize(7);
-            box->setFont(font);
-        }
-    }
-    state_.TrendLine = {};
-    if (auto* op = FindControl<QRadioButton>(this, QStringLiteral("Op_jiankong_zihui")))
-        op->setChecked(true);
-    state_.PlanRecords.assign(201, std::string());
-    state_.LineBases = {};
-    for (int i = 0; i < kLineCount; ++i) {
-        if (auto* box = FindControl<QCheckBox>(this, QStringLiteral("Ch_jiankong_jj_%1").arg(i)))
-            box->setChecked(true);
-    }
-    if (auto* box = FindControl<QCheckBox>(this, QStringLiteral("Check_jh_dadi_chongfu")))
-        box->setChecked(true);
-    if (auto* box = FindControl<QWidget>(this, QStringLiteral("T_paixu_yanzheng")))
-        box->setEnabled(false);
-    if (auto* box = FindControl<QCheckBox>(this, QStringLiteral("Check_jihua_sx")))
-        box->setChecked(true);
-    if (auto* log = FindControl<QWidget>(this, QStringLiteral("T_jh_dadi_jilu"))) {
-        QFont font = log->font();
-        font.setPointSize(9);
-        log->setFont(font);
-    }
-    state_.CountdownSeconds = 30;
-    state_.IncomingDraws = {};
-    state_.DrawHistory = {};
-    typedDrawTimer_->stop();
-    regions_[0]->setChecked(true);
-    state_.RegionCode = 1;
-
-    countdownTimer_->start();
-    betsTimer_->start();
-    return true;
-}
-
-void Fmain::ShowStoreBrokenMessages() {
-    ShowMessage(this, Q(kMsgStoreBroken), Q(kTitleStore));
-    ShowMessage(this, Q(kMsgAppWillClose), Q(kTitleStore));
-}
-
-void Fmain::StoreBroken() {
-    ShowStoreBrokenMessages();
-    endApplication_(1);
 }
 
 void Fmain::ShowPanel(int index) {
@@ -331,7 +260,7 @@ void Fmain::ShowPanel(int index) {
 }
 
 void Fmain::SelectRegion(int index) {
-    state_.RegionCode = index + 1;
+    ctx_->state.RegionCode = index + 1;
 }
 
 void Fmain::SetStatus(const std::string& text) {
@@ -340,7 +269,7 @@ void Fmain::SetStatus(const std::string& text) {
 
 float Fmain::NextCacheBreaker() {
     // Rounding a double just below 10 to single precision could give 10 itself.
-    float a = static_cast<float>(NextUnit(rng_) * 10.0);
+    float a = static_cast<float>(NextUnit(ctx_->rng) * 10.0);
     if (a >= 10.0f) a = std::nextafter(10.0f, 0.0f);
     return a;
 }
@@ -354,10 +283,10 @@ void Fmain::FetchDraws() {
     if (fetchInFlight_) return;
     fetchInFlight_ = true;
     fetchNow_->setEnabled(false);
-    const std::string url = BuildDrawRequestUrl(options_.service.url.toStdString(),
-                                                state_.RegionCode, NextCacheBreaker());
-    http_->HttpRequest(QStringLiteral("POST"), Q(url), QByteArray(),
-                       [this](std::string body) { HandleFeedAnswer(body); });
+    const std::string url = BuildDrawRequestUrl(ctx_->service.url.toStdString(),
+                                                ctx_->state.RegionCode, NextCacheBreaker());
+    ctx_->Http().HttpRequest(QStringLiteral("POST"), Q(url), QByteArray(),
+                             [this](std::string body) { HandleFeedAnswer(body); });
 }
 
 void Fmain::HandleFeedAnswer(const std::string& body) {
@@ -366,7 +295,7 @@ void Fmain::HandleFeedAnswer(const std::string& body) {
         SetStatus(kMsgCannotConnect);
     } else {
         SetStatus(kMsgConnected);
-        const FeedParse parse = ParseFeedResponse(body, state_);
+        const FeedParse parse = ParseFeedResponse(body, ctx_->state);
         if (parse.hasNewDraws)
             ApplyDraws();
         else
@@ -378,14 +307,14 @@ void Fmain::HandleFeedAnswer(const std::string& body) {
 
 void Fmain::CountdownTick() {
     const xuan5::CountdownTick tick =
-        TickCountdown(state_.CountdownSeconds, autoUpdate_->isChecked());
+        TickCountdown(ctx_->state.CountdownSeconds, autoUpdate_->isChecked());
     countdown_->setText(Q(tick.label));
     if (!tick.status.empty()) SetStatus(tick.status);
     if (tick.fetch) FetchDraws();
 }
 
 void Fmain::ApplyDraws() {
-    const ApplyOutcome outcome = ApplyIncomingDraws(state_);
+    const ApplyOutcome outcome = ApplyIncomingDraws(ctx_->state);
     drawList_->setUpdatesEnabled(false);
     drawList_->clear();
     for (const std::string& line : outcome.drawList) drawList_->addItem(Q(line));
@@ -400,18 +329,18 @@ void Fmain::RunAfterDrawPipeline() {
 }
 
 void Fmain::OpenManualEntry() {
-    if (state_.UpdateCount == 0) {
-        ShowMessage(this, Q(kMsgNoDrawData), Q(kTitleNoDrawData));
+    if (ctx_->state.UpdateCount == 0) {
+        ctx_->Show(this, Q(kMsgNoDrawData), Q(kTitleNoDrawData));
         return;
     }
     auto* entry = new Fadd(
-        state_.DrawHistory, [this](const DrawRecord& draw) { StageTypedDraw(draw); }, this);
+        ctx_->state.DrawHistory, [this](const DrawRecord& draw) { StageTypedDraw(draw); }, this);
     entry->setAttribute(Qt::WA_DeleteOnClose);
     entry->open();
 }
 
 void Fmain::StageTypedDraw(const DrawRecord& draw) {
-    xuan5::StageTypedDraw(state_, draw);
+    xuan5::StageTypedDraw(ctx_->state, draw);
     autoUpdate_->setChecked(false);
     // One typed draw at a time: a second one staged before the first is applied would
     // replace it.
@@ -426,22 +355,22 @@ void Fmain::ApplyTypedDraw() {
 }
 
 void Fmain::BuildBets() {
-    state_.AllBets = BuildAllBets();
+    ctx_->state.AllBets = BuildAllBets();
     betsTimer_->stop();
 }
 
 void Fmain::ShowTerms() {
-    ShowMessage(this, termsText_->toPlainText(), Q(kTermsTitle));
+    ctx_->Show(this, termsText_->toPlainText(), Q(kTermsTitle));
 }
 
 void Fmain::closeEvent(QCloseEvent* event) {
-    if (ShowMessage(this, Q(kCloseQuestion), Q(kCloseTitle), MessageButtons::YesNo) !=
+    if (ctx_->Show(this, Q(kCloseQuestion), Q(kCloseTitle), MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         event->ignore();
         return;
     }
     event->accept();
-    endApplication_(0);
+    ctx_->endApplication(0);
 }
 
 }  // namespace xuan5::ui

@@ -6,12 +6,15 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 
 #include "core/app_state.h"
+#include "ui/app_context.h"
 #include "ui/config.h"
 #include "ui/http_request.h"
+#include "ui/panel_links.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -24,8 +27,6 @@ class QRadioButton;
 class QTimer;
 
 namespace xuan5::ui {
-
-class DrawPanel;
 
 struct FmainOptions {
     QString dataDir;
@@ -41,21 +42,19 @@ class Fmain : public QWidget {
     explicit Fmain(FmainOptions options, QWidget* parent = nullptr);
     ~Fmain() override;
 
-    // The load step. False when the curve store is missing or damaged: the two messages have
-    // been shown and the program must end.
+    // The load step, in start-up.cpp. False when the curve store is missing or damaged: the
+    // two messages have been shown and the program must end.
     bool ApplyStartupDefaults();
 
-    AppState& State() { return state_; }
-    std::mt19937_64& Rng() { return rng_; }
-    HttpClient& Http() { return *http_; }
-    DrawPanel* Drawing() const { return drawPanel_; }
-    std::filesystem::path StoreFile() const;
+    AppContext& Context() { return *ctx_; }
+    AppState& State() { return ctx_->state; }
+    const PanelLinks& Panels() const { return links_; }
     bool FetchInFlight() const { return fetchInFlight_; }
     int CurrentPanel() const { return currentPanel_; }
 
     // How the program ends (after "Yes" to the close question or a broken curve store); the
     // default quits the event loop with the code.
-    void SetEndApplication(std::function<void(int)> end) { endApplication_ = std::move(end); }
+    void SetEndApplication(std::function<void(int)> end) { ctx_->endApplication = std::move(end); }
 
     // Handlers; "pressing" a control from code calls these.
     void ShowPanel(int index);     // C_sst_0(index)
@@ -84,16 +83,12 @@ class Fmain : public QWidget {
     void HandleFeedAnswer(const std::string& body);
     void StageTypedDraw(const DrawRecord& draw);
     void RunAfterDrawPipeline();
-    void ShowStoreBrokenMessages();
-    void StoreBroken();
     void SetStatus(const std::string& text);
     float NextCacheBreaker();
 
-    FmainOptions options_;
-    AppState state_;
-    std::mt19937_64 rng_;
-    HttpClient* http_;
-    std::function<void(int)> endApplication_;
+    // Created first and destroyed last: every panel and window holds a reference to it.
+    std::unique_ptr<AppContext> ctx_;
+    PanelLinks links_;
     bool fetchInFlight_ = false;
     int currentPanel_ = 0;
 
@@ -110,8 +105,6 @@ class Fmain : public QWidget {
     QGroupBox* disclaimer_;
     std::array<QPushButton*, kPanelCount> panelButtons_{};
     std::array<QWidget*, kPanelCount> panels_{};
-    DrawPanel* drawPanel_ = nullptr;
-    QWidget* backupStrip_ = nullptr;
     QTimer* countdownTimer_;
     QTimer* typedDrawTimer_;
     QTimer* betsTimer_;

@@ -1,5 +1,8 @@
 #include "ui/fxiaodi.h"
 
+#include "ui/app_context.h"
+#include "ui/panel_links.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +12,8 @@
 
 namespace xuan5::ui {
 
-Fxiaodi::Fxiaodi(QWidget* parent) : QWidget(parent, Qt::Window) {
+Fxiaodi::Fxiaodi(AppContext& ctx, const PanelLinks& links, QWidget* parent)
+    : QWidget(parent, Qt::Window), ctx_(ctx), links_(links) {
     setObjectName(QStringLiteral("Fxiaodi"));
     setWindowTitle(QStringLiteral("15个小底数据显示"));
     auto* root = new QVBoxLayout(this);

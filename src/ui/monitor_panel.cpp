@@ -1,5 +1,9 @@
 #include "ui/monitor_panel.h"
+
+#include "plans/monitor.h"
+#include "ui/app_context.h"
 #include "ui/named_controls.h"
+#include "ui/panel_links.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
@@ -103,15 +107,16 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (click) emit clicked();
 }
 
-MonitorPanel::MonitorPanel(QWidget* parent) : QGroupBox(QStringLiteral("监控"), parent) {
+MonitorPanel::MonitorPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
+    : QGroupBox(QStringLiteral("监控"), parent), ctx_(ctx), links_(links) {
     setObjectName(QStringLiteral("Frame_ding_1"));
     auto* root = new QHBoxLayout(this);
     root->setSpacing(10);
 
     auto* left = new QVBoxLayout;
-    auto* table = new MonitorTableWidget(this);
-    table->setObjectName(QStringLiteral("Pic_jiangkong"));
-    left->addWidget(table, 1);
+    table_ = new MonitorTableWidget(this);
+    table_->setObjectName(QStringLiteral("Pic_jiangkong"));
+    left->addWidget(table_, 1);
     left->addWidget(
         new QLabel(QStringLiteral("以上显示15条线的近期中-挂记录，方便判断进入点"), this));
     root->addLayout(left, 1);
@@ -122,18 +127,20 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QGroupBox(QStringLiteral("监控")
     auto* settings = new QGridLayout;
     settings->setVerticalSpacing(4);
     settings->addWidget(new QLabel(QStringLiteral("容对(注意格式，必须2位)"), this), 0, 0);
-    settings->addWidget(
-        MakeLine(this, QStringLiteral("T_jiankong_rc"), QStringLiteral("03.04.05.06.07.08.09.10")),
-        0, 1);
+    tolerance_ =
+        MakeLine(this, QStringLiteral("T_jiankong_rc"), QStringLiteral("03.04.05.06.07.08.09.10"));
+    settings->addWidget(tolerance_, 0, 1);
     settings->addWidget(new QLabel(QStringLiteral("选择大底数"), this), 1, 0);
     auto* countRow = new QHBoxLayout;
-    auto* count = MakeLine(this, QStringLiteral("T_jiankong_15di_geshu"), QStringLiteral("0"));
-    count->setMaximumWidth(48);
-    countRow->addWidget(count);
-    countRow->addWidget(
-        MakeButton(this, QStringLiteral("C_jiankong_di_cls"), QStringLiteral("清空监控记录")));
-    countRow->addWidget(
-        MakeButton(this, QStringLiteral("C_jiankong_guankan"), QStringLiteral("观看15个底号码")));
+    lineCount_ = MakeLine(this, QStringLiteral("T_jiankong_15di_geshu"), QStringLiteral("0"));
+    lineCount_->setMaximumWidth(48);
+    countRow->addWidget(lineCount_);
+    clearRecords_ =
+        MakeButton(this, QStringLiteral("C_jiankong_di_cls"), QStringLiteral("清空监控记录"));
+    countRow->addWidget(clearRecords_);
+    viewBases_ =
+        MakeButton(this, QStringLiteral("C_jiankong_guankan"), QStringLiteral("观看15个底号码"));
+    countRow->addWidget(viewBases_);
     countRow->addStretch(1);
     settings->addLayout(countRow, 1, 1);
     right->addLayout(settings);
@@ -142,28 +149,30 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QGroupBox(QStringLiteral("监控")
     choice->setObjectName(QStringLiteral("Frame2"));
     auto* choiceRow = new QHBoxLayout(choice);
     choiceRow->setContentsMargins(8, 2, 8, 2);
-    auto* everyPeriod = new QRadioButton(QStringLiteral("每期算号"), choice);
-    everyPeriod->setObjectName(QStringLiteral("Op_jiankong_zihui"));
-    auto* keep = new QRadioButton(QStringLiteral("保持当前底"), choice);
-    keep->setObjectName(QStringLiteral("Op_jiankong_shougong"));
-    choiceRow->addWidget(everyPeriod);
-    choiceRow->addWidget(keep);
+    everyPeriod_ = new QRadioButton(QStringLiteral("每期算号"), choice);
+    everyPeriod_->setObjectName(QStringLiteral("Op_jiankong_zihui"));
+    keepBases_ = new QRadioButton(QStringLiteral("保持当前底"), choice);
+    keepBases_->setObjectName(QStringLiteral("Op_jiankong_shougong"));
+    choiceRow->addWidget(everyPeriod_);
+    choiceRow->addWidget(keepBases_);
     choiceRow->addStretch(1);
     right->addWidget(choice);
 
     auto* lines = new QGridLayout;
     lines->setVerticalSpacing(2);
-    for (int i = 0; i < 15; ++i) {
-        lines->addWidget(MakeCheck(this, QStringLiteral("Ch_jiankong_jj_%1").arg(i),
-                                   QStringLiteral("%1线").arg(i + 1)),
-                         i / 5, i % 5);
+    for (int i = 0; i < kLineCount; ++i) {
+        lines_[i] = MakeCheck(this, QStringLiteral("Ch_jiankong_jj_%1").arg(i),
+                              QStringLiteral("%1线").arg(i + 1));
+        lines->addWidget(lines_[i], i / 5, i % 5);
+        // A tick set from code counts as a click too, as "小底全选" and the start-up expect.
+        connect(lines_[i], &QCheckBox::toggled, this, &MonitorPanel::LineBoxClicked);
     }
-    lines->addWidget(
-        MakeCheck(this, QStringLiteral("Ch_jiankong_jj_all"), QStringLiteral("小底全选")), 3, 0, 1,
-        2);
-    lines->addWidget(
-        MakeCheck(this, QStringLiteral("Ch_jiankong_jj_cls"), QStringLiteral("小底全清")), 3, 2, 1,
-        2);
+    allLines_ = MakeCheck(this, QStringLiteral("Ch_jiankong_jj_all"), QStringLiteral("小底全选"));
+    lines->addWidget(allLines_, 3, 0, 1, 2);
+    noLines_ = MakeCheck(this, QStringLiteral("Ch_jiankong_jj_cls"), QStringLiteral("小底全清"));
+    lines->addWidget(noLines_, 3, 2, 1, 2);
+    connect(allLines_, &QCheckBox::clicked, this, &MonitorPanel::SelectAllLines);
+    connect(noLines_, &QCheckBox::clicked, this, &MonitorPanel::ClearAllLines);
     right->addLayout(lines);
 
     auto* help = new QVBoxLayout;
@@ -184,13 +193,13 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QGroupBox(QStringLiteral("监控")
 
     auto* user = new QHBoxLayout;
     auto* userButtons = new QVBoxLayout;
-    auto* exportLink = new ClickableLabel(QStringLiteral("<点此=导出大底到文本>"), this);
-    exportLink->setObjectName(QStringLiteral("Labe_daochu_dadi"));
-    userButtons->addWidget(exportLink);
-    userButtons->addWidget(
-        MakeButton(this, QStringLiteral("C_user_save"), QStringLiteral("保存用户设置")));
-    userButtons->addWidget(
-        MakeButton(this, QStringLiteral("C_user_load"), QStringLiteral("读取用户设置")));
+    exportLink_ = new ClickableLabel(QStringLiteral("<点此=导出大底到文本>"), this);
+    exportLink_->setObjectName(QStringLiteral("Labe_daochu_dadi"));
+    userButtons->addWidget(exportLink_);
+    userSave_ = MakeButton(this, QStringLiteral("C_user_save"), QStringLiteral("保存用户设置"));
+    userButtons->addWidget(userSave_);
+    userLoad_ = MakeButton(this, QStringLiteral("C_user_load"), QStringLiteral("读取用户设置"));
+    userButtons->addWidget(userLoad_);
     userButtons->addStretch(1);
     user->addLayout(userButtons);
 
@@ -221,6 +230,44 @@ MonitorPanel::MonitorPanel(QWidget* parent) : QGroupBox(QStringLiteral("监控")
     right->addLayout(user);
 
     root->addLayout(right);
+}
+
+bool MonitorPanel::RecomputeEachPeriod() const {
+    return everyPeriod_->isChecked();
+}
+
+LineChecks MonitorPanel::CheckedLines() const {
+    LineChecks checked{};
+    for (int i = 0; i < kLineCount; ++i) checked[i] = lines_[i]->isChecked();
+    return checked;
+}
+
+std::string MonitorPanel::LineTolerance() const {
+    return tolerance_->text().toStdString();
+}
+
+std::string MonitorPanel::CheckedLineCount() const {
+    return lineCount_->text().toStdString();
+}
+
+void MonitorPanel::SelectRecomputeEachPeriod() {
+    everyPeriod_->setChecked(true);
+}
+
+void MonitorPanel::TickAllLines() {
+    SelectAllLines();
+}
+
+void MonitorPanel::LineBoxClicked() {
+    lineCount_->setText(QString::fromStdString(CountSelectedLines(CheckedLines())));
+}
+
+void MonitorPanel::SelectAllLines() {
+    for (QCheckBox* box : lines_) box->setChecked(true);
+}
+
+void MonitorPanel::ClearAllLines() {
+    for (QCheckBox* box : lines_) box->setChecked(false);
 }
 
 }  // namespace xuan5::ui

@@ -5,6 +5,16 @@
 #include <QList>
 #include <QString>
 #include <QWidget>
+#include <array>
+#include <string>
+
+#include "core/app_state.h"
+#include "plans/line_intersection.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
 namespace xuan5::ui {
 
@@ -60,12 +70,49 @@ class ClickableLabel : public QLabel {
     bool pressed_ = false;
 };
 
+class AppContext;
+struct PanelLinks;
+
 // The monitor panel: the hit/miss table of the fifteen lines, the line selection used by plans,
 // the line tolerance, the small-base controls and the user-settings buttons.
 class MonitorPanel : public QGroupBox {
     Q_OBJECT
   public:
-    explicit MonitorPanel(QWidget* parent = nullptr);
+    // `ctx` and `links` outlive the panel.
+    MonitorPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
+
+    // What the plans read here.
+    bool RecomputeEachPeriod() const;      // "每期算号" selected, else "保持当前底"
+    LineChecks CheckedLines() const;       // Ch_jiankong_jj(0..14)
+    std::string LineTolerance() const;     // T_jiankong_rc
+    std::string CheckedLineCount() const;  // T_jiankong_15di_geshu
+
+    // Start-up steps.
+    void SelectRecomputeEachPeriod();
+    void TickAllLines();
+
+    // Handlers.
+    void LineBoxClicked();  // Ch_jiankong_jj(i): counts the ticked boxes
+    void SelectAllLines();  // Ch_jiankong_jj_all
+    void ClearAllLines();   // Ch_jiankong_jj_cls
+
+  private:
+    AppContext& ctx_;
+    const PanelLinks& links_;
+
+    MonitorTableWidget* table_;
+    QLineEdit* tolerance_;
+    QLineEdit* lineCount_;
+    QPushButton* clearRecords_;
+    QPushButton* viewBases_;
+    QRadioButton* everyPeriod_;
+    QRadioButton* keepBases_;
+    std::array<QCheckBox*, kLineCount> lines_{};
+    QCheckBox* allLines_;
+    QCheckBox* noLines_;
+    ClickableLabel* exportLink_;
+    QPushButton* userSave_;
+    QPushButton* userLoad_;
 };
 
 }  // namespace xuan5::ui

@@ -1,16 +1,67 @@
+// Panel 2 "计划": the two plan modes, the banker filter, the plan base with its count, the plan
+// log with its hit tally, the result words and the signature, and the plan buttons.
 #pragma once
 
 #include <QGroupBox>
-#include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
 
 namespace xuan5::ui {
 
-// The plan panel: the two plan modes, the banker filter, the plan base with its count, the plan
-// log with its hit tally, the result words and the signature, and the plan buttons.
+class AppContext;
+class MultiLineBox;
+struct PanelLinks;
+
 class PlanPanel : public QGroupBox {
     Q_OBJECT
   public:
-    explicit PlanPanel(QWidget* parent = nullptr);
+    // `ctx` and `links` outlive the panel.
+    PlanPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
+
+    // The plan-mode boxes of the user settings, in record order: T_jh_dadi_chongfu_cs,
+    // T_jh_dadi_chongfu_rc, then T_jh_dadi_fenzu_01, _01_rc, _02, _02_rc, _03, _03_rc and
+    // T_jh_dadi_fenzu_rc.
+    std::array<QLineEdit*, 9> SettingsBoxes() const;
+
+    // Start-up steps.
+    void SelectModeOne();  // ticks Check_jh_dadi_chongfu
+    void TickAutoPlan();   // ticks Check_jihua_sx
+    void SetLogFontSize(int points);
+
+  private:
+    QGroupBox* BuildModeOne();
+    QGroupBox* BuildModeTwo();
+
+    AppContext& ctx_;
+    const PanelLinks& links_;
+
+    MultiLineBox* planBase_;                       // T_jihua_jj_dadi
+    QLineEdit* planCount_;                         // T_jihua_jj_dadi_zhushu
+    QPushButton* copyBase_;                        // C_jihua_jj_copy
+    MultiLineBox* log_;                            // T_jh_dadi_jilu
+    MultiLineBox* tally_;                          // T_jh_rc
+    std::array<QLineEdit*, 2> words_{};            // T_zdy_yongyu(0..1)
+    MultiLineBox* signature_;                      // T_jihua_qianming
+    QCheckBox* modeOne_;                           // Check_jh_dadi_chongfu
+    QLineEdit* instances_;                         // T_jh_dadi_chongfu_cs
+    QLineEdit* instanceTolerance_;                 // T_jh_dadi_chongfu_rc
+    QCheckBox* modeTwo_;                           // Check_jh_dadi_fenzu
+    std::array<QLineEdit*, 3> groups_{};           // T_jh_dadi_fenzu_01..03
+    std::array<QLineEdit*, 3> groupTolerances_{};  // T_jh_dadi_fenzu_01_rc..03_rc
+    QLineEdit* totalTolerance_;                    // T_jh_dadi_fenzu_rc
+    QCheckBox* banker_;                            // Check_danma_jiaoji
+    QLineEdit* bankerNumbers_;                     // T_jiaoji_danma
+    QLineEdit* bankerCounts_;                      // T_jiaoji_danma_rc
+    QPushButton* start_;                           // C_jihua_ks
+    QPushButton* clear_;                           // C_jihua_cls
+    QPushButton* copyPlan_;                        // C_copy_1
+    QPushButton* preview_;                         // C_jh_dd_k
+    QCheckBox* autoPlan_;                          // Check_jihua_sx
+    QCheckBox* withBets_;                          // Check_jihua_jilu_haoma
+    QCheckBox* noCommas_;                          // Check_qu_douhao
 };
 
 }  // namespace xuan5::ui

@@ -1,7 +1,9 @@
 #include "ui/sort_panel.h"
-#include "ui/named_controls.h"
 
+#include "ui/app_context.h"
 #include "ui/backup_strip.h"
+#include "ui/named_controls.h"
+#include "ui/panel_links.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -31,7 +33,8 @@ QPushButton* MakeSignButton(QWidget* parent, const QString& name, const QString&
 
 }  // namespace
 
-SortPanel::SortPanel(QWidget* parent) : QGroupBox(QStringLiteral("断组"), parent) {
+SortPanel::SortPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
+    : QGroupBox(QStringLiteral("断组"), parent), ctx_(ctx), links_(links) {
     setObjectName(QStringLiteral("Frame_ding_3"));
     auto* root = new QHBoxLayout(this);
     root->setSpacing(10);
@@ -40,27 +43,27 @@ SortPanel::SortPanel(QWidget* parent) : QGroupBox(QStringLiteral("断组"), pare
     auto* window = new QHBoxLayout;
     window->addWidget(
         MakeLabel(this, QStringLiteral("Label20"), QStringLiteral("排序期数/验证期数")));
-    window->addWidget(MakeNumber(this, QStringLiteral("T_paixu_qishu"), QStringLiteral("10")));
-    window->addWidget(MakeNumber(this, QStringLiteral("T_paixu_yanzheng"), QStringLiteral("20")));
-    window->addWidget(
-        MakeSignButton(this, QStringLiteral("C_paixu_qishu_jian"), QStringLiteral("-")));
-    window->addWidget(
-        MakeSignButton(this, QStringLiteral("C_paixu_qishu_jia"), QStringLiteral("+")));
-    window->addWidget(
-        MakeButton(this, QStringLiteral("C_paixu_shuaxin"), QStringLiteral("刷新排序")));
+    window_ = MakeNumber(this, QStringLiteral("T_paixu_qishu"), QStringLiteral("10"));
+    verified_ = MakeNumber(this, QStringLiteral("T_paixu_yanzheng"), QStringLiteral("20"));
+    shorter_ = MakeSignButton(this, QStringLiteral("C_paixu_qishu_jian"), QStringLiteral("-"));
+    longer_ = MakeSignButton(this, QStringLiteral("C_paixu_qishu_jia"), QStringLiteral("+"));
+    refresh_ = MakeButton(this, QStringLiteral("C_paixu_shuaxin"), QStringLiteral("刷新排序"));
+    for (QWidget* w : {static_cast<QWidget*>(window_), static_cast<QWidget*>(verified_),
+                       static_cast<QWidget*>(shorter_), static_cast<QWidget*>(longer_),
+                       static_cast<QWidget*>(refresh_)})
+        window->addWidget(w);
     window->addStretch(1);
     sort->addLayout(window);
     auto* mode = new QHBoxLayout;
     mode->addWidget(MakeLabel(this, QStringLiteral("Label28"), QStringLiteral("分解模式：")));
-    auto* modeBox =
-        MakeLine(this, QStringLiteral("T_paixu_fenjiemoshi"), QStringLiteral("3-3-5"), 10);
-    modeBox->setMaximumWidth(modeBox->minimumWidth());
-    mode->addWidget(modeBox);
+    mode_ = MakeLine(this, QStringLiteral("T_paixu_fenjiemoshi"), QStringLiteral("3-3-5"), 10);
+    mode_->setMaximumWidth(mode_->minimumWidth());
+    mode->addWidget(mode_);
     mode->addStretch(1);
     sort->addLayout(mode);
-    auto* list = new QListWidget(this);
-    list->setObjectName(QStringLiteral("List01"));
-    sort->addWidget(list, 1);
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("List01"));
+    sort->addWidget(list_, 1);
     root->addLayout(sort, 3);
 
     auto* filter = new QGroupBox(QStringLiteral("过滤功能(分解模式，用“-”号分开）"), this);
@@ -68,34 +71,42 @@ SortPanel::SortPanel(QWidget* parent) : QGroupBox(QStringLiteral("断组"), pare
     auto* column = new QVBoxLayout(filter);
     column->setContentsMargins(6, 4, 6, 6);
     auto* candidate = new QHBoxLayout;
-    candidate->addWidget(MakeLine(filter, QStringLiteral("T_paixu_fenjie_houbei"), QString(), 20),
-                         1);
-    candidate->addWidget(
-        MakeNumber(filter, QStringLiteral("T_paixu_fenjie_houbei_cs"), QStringLiteral("12")));
-    candidate->addWidget(
-        MakeButton(filter, QStringLiteral("C_paixu_add"), QStringLiteral("加入过滤框")));
+    candidate_ = MakeLine(filter, QStringLiteral("T_paixu_fenjie_houbei"), QString(), 20);
+    candidate->addWidget(candidate_, 1);
+    candidateCounts_ =
+        MakeNumber(filter, QStringLiteral("T_paixu_fenjie_houbei_cs"), QStringLiteral("12"));
+    candidate->addWidget(candidateCounts_);
+    add_ = MakeButton(filter, QStringLiteral("C_paixu_add"), QStringLiteral("加入过滤框"));
+    candidate->addWidget(add_);
     column->addLayout(candidate);
     // Default lines are held with "\n"; the filter splits the text into lines either way.
-    column->addWidget(
-        MakeBox(filter, QStringLiteral("T_paixu_input"),
-                QStringLiteral("01 02 03*04 05*07 08=12\n03 04 05*06 07 08*10 11=12\n")),
-        2);
+    input_ = MakeBox(filter, QStringLiteral("T_paixu_input"),
+                     QStringLiteral("01 02 03*04 05*07 08=12\n03 04 05*06 07 08*10 11=12\n"));
+    column->addWidget(input_, 2);
     auto* run = new QHBoxLayout;
     run->addWidget(
         MakeLabel(filter, QStringLiteral("Label27"), QStringLiteral("双击清空；容对：")));
-    run->addWidget(MakeNumber(filter, QStringLiteral("T_paixu_input_rc"), QStringLiteral("12")));
-    run->addWidget(MakeButton(filter, QStringLiteral("C_paixu_go"), QStringLiteral("开始过滤")));
+    inputCounts_ = MakeNumber(filter, QStringLiteral("T_paixu_input_rc"), QStringLiteral("12"));
+    run->addWidget(inputCounts_);
+    run_ = MakeButton(filter, QStringLiteral("C_paixu_go"), QStringLiteral("开始过滤"));
+    run->addWidget(run_);
     run->addStretch(1);
     column->addLayout(run);
-    column->addWidget(MakeBox(filter, QStringLiteral("T_paixu_dadi")), 3);
+    result_ = MakeBox(filter, QStringLiteral("T_paixu_dadi"));
+    column->addWidget(result_, 3);
     auto* result = new QHBoxLayout;
     result->addWidget(MakeLabel(filter, QStringLiteral("Label26"), QStringLiteral("注数：")));
-    result->addWidget(MakeLabel(filter, QStringLiteral("Label_paixu_zhushu"), QStringLiteral("0")));
+    resultCount_ = MakeLabel(filter, QStringLiteral("Label_paixu_zhushu"), QStringLiteral("0"));
+    result->addWidget(resultCount_);
     result->addStretch(1);
-    result->addWidget(
-        MakeButton(filter, QStringLiteral("C_paixu_copy"), QStringLiteral("复制号码")));
+    copy_ = MakeButton(filter, QStringLiteral("C_paixu_copy"), QStringLiteral("复制号码"));
+    result->addWidget(copy_);
     column->addLayout(result);
     root->addWidget(filter, 2);
+}
+
+void SortPanel::DisableVerificationBox() {
+    verified_->setEnabled(false);
 }
 
 }  // namespace xuan5::ui

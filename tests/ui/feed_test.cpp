@@ -146,7 +146,7 @@ TEST(Feed, FailureTableEveryRow) {
     EXPECT_TRUE(unchangedHistory());
 
     // No server at all.
-    shell.Window().Http().ClearConnectionCache();
+    shell.Window().Context().Http().ClearConnectionCache();
     shell.Server().Stop();
     ASSERT_TRUE(shell.Fetch());
     EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接"));

@@ -3,9 +3,11 @@
 // panel must show all of its controls without overlap or clipped text at the size the main
 // window gives it.
 
+#include "ui/app_context.h"
 #include "ui/backup_strip.h"
 #include "ui/fxiaodi.h"
 #include "ui/monitor_panel.h"
+#include "ui/panel_links.h"
 #include "ui/plan_panel.h"
 #include "ui/sort_panel.h"
 
@@ -230,7 +232,9 @@ std::vector<Expected> SmallBaseControls() {
 }
 
 TEST(PanelControls, MonitorPanelHasEveryNamedControlWithItsCaption) {
-    MonitorPanel panel;
+    AppContext ctx;
+    PanelLinks links;
+    MonitorPanel panel(ctx, links);
     EXPECT_EQ(panel.objectName(), "Frame_ding_1");
     EXPECT_EQ(panel.title(), U("监控"));
     ExpectControls(&panel, MonitorControls());
@@ -258,7 +262,9 @@ TEST(PanelControls, MonitorPanelHasEveryNamedControlWithItsCaption) {
 }
 
 TEST(PanelControls, PlanPanelHasEveryNamedControlWithItsCaption) {
-    PlanPanel panel;
+    AppContext ctx;
+    PanelLinks links;
+    PlanPanel panel(ctx, links);
     EXPECT_EQ(panel.objectName(), "Frame_ding_2");
     EXPECT_EQ(panel.title(), U("计划"));
     ExpectControls(&panel, PlanControls());
@@ -281,7 +287,9 @@ TEST(PanelControls, PlanPanelHasEveryNamedControlWithItsCaption) {
 }
 
 TEST(PanelControls, SortPanelHasEveryNamedControlWithItsCaption) {
-    SortPanel panel;
+    AppContext ctx;
+    PanelLinks links;
+    SortPanel panel(ctx, links);
     EXPECT_EQ(panel.objectName(), "Frame_ding_3");
     EXPECT_EQ(panel.title(), U("断组"));
     ExpectControls(&panel, SortControls());
@@ -295,7 +303,9 @@ TEST(PanelControls, SortPanelHasEveryNamedControlWithItsCaption) {
 }
 
 TEST(PanelControls, BackupStripHasEveryNamedControlWithItsCaption) {
-    BackupStrip strip;
+    AppContext ctx;
+    PanelLinks links;
+    BackupStrip strip(ctx, links);
     EXPECT_EQ(strip.objectName(), "BackupStrip");
     ExpectControls(&strip, BackupControls());
     for (const char* line : {"备注：插入的底格式是逗号隔开，一行一注", "三底容对：",
@@ -314,7 +324,9 @@ TEST(PanelControls, BackupStripHasEveryNamedControlWithItsCaption) {
 }
 
 TEST(PanelControls, SmallBaseWindowHasBoxesButtonsAndAnIdleFillTimer) {
-    Fxiaodi window;
+    AppContext ctx;
+    PanelLinks links;
+    Fxiaodi window(ctx, links);
     EXPECT_TRUE(window.isWindow());
     EXPECT_EQ(window.windowTitle(), U("15个小底数据显示"));
     ExpectControls(&window, SmallBaseControls());
@@ -409,33 +421,45 @@ TEST(PanelLayout, EveryPanelFitsTheMainWindowAreaWithoutOverlap) {
     const QSize panelArea(1000, 560);
     {
         SCOPED_TRACE("monitor");
-        MonitorPanel panel;
+        AppContext ctx;
+        PanelLinks links;
+        MonitorPanel panel(ctx, links);
         ExpectCleanLayout(&panel, panelArea);
     }
     {
         SCOPED_TRACE("plan");
-        PlanPanel panel;
+        AppContext ctx;
+        PanelLinks links;
+        PlanPanel panel(ctx, links);
         ExpectCleanLayout(&panel, panelArea);
     }
     {
         SCOPED_TRACE("sort");
-        SortPanel panel;
+        AppContext ctx;
+        PanelLinks links;
+        SortPanel panel(ctx, links);
         ExpectCleanLayout(&panel, panelArea);
     }
     {
         SCOPED_TRACE("backup strip");
-        BackupStrip strip;
+        AppContext ctx;
+        PanelLinks links;
+        BackupStrip strip(ctx, links);
         ExpectCleanLayout(&strip, QSize(1340, 170));
     }
     {
         SCOPED_TRACE("small-base window");
-        Fxiaodi window;
+        AppContext ctx;
+        PanelLinks links;
+        Fxiaodi window(ctx, links);
         ExpectCleanLayout(&window, window.sizeHint());
     }
 }
 
 TEST(PanelLayout, BackupStripAsksForLittleHeightAndStaysPutWhenProgressHides) {
-    BackupStrip strip;
+    AppContext ctx;
+    PanelLinks links;
+    BackupStrip strip(ctx, links);
     // The main window fixes the strip at the height it asks for; more would squeeze the panels.
     EXPECT_LE(strip.sizeHint().height(), 170);
     EXPECT_GE(strip.sizeHint().height(), strip.minimumSizeHint().height());
@@ -530,7 +554,9 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton bu
 }
 
 TEST(ClickSignals, BoxesReportDoubleClicksAndTheExportLinkReportsClicks) {
-    BackupStrip strip;
+    AppContext ctx;
+    PanelLinks links;
+    BackupStrip strip(ctx, links);
     strip.resize(1340, 170);
     strip.show();
     auto* box = qobject_cast<MultiLineBox*>(strip.findChild<QWidget*>("T_dd_beiyong_1"));
@@ -544,7 +570,7 @@ TEST(ClickSignals, BoxesReportDoubleClicksAndTheExportLinkReportsClicks) {
     SendMouse(box->viewport(), QEvent::MouseButtonDblClick, spot, Qt::LeftButton);
     EXPECT_EQ(doubles, 1);
 
-    MonitorPanel panel;
+    MonitorPanel panel(ctx, links);
     panel.resize(1000, 560);
     panel.show();
     auto* link = panel.findChild<ClickableLabel*>("Labe_daochu_dadi");

@@ -151,7 +151,7 @@ Shell::Shell(int timeoutMs) {
 
 Shell::~Shell() {
     // Closing the kept-alive connection first lets the server stop at once.
-    window_->Http().ClearConnectionCache();
+    window_->Context().Http().ClearConnectionCache();
     window_.reset();
     server_.Stop();
 }

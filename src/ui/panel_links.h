@@ -1,0 +1,26 @@
+// The typed links between the panels of the main window. Fmain fills them once, after it has
+// built every panel; a panel that presses another panel's button calls that panel's handler
+// through them.
+#pragma once
+
+#include <functional>
+
+namespace xuan5::ui {
+
+class BackupStrip;
+class DrawPanel;
+class MonitorPanel;
+class PlanPanel;
+class SortPanel;
+
+struct PanelLinks {
+    DrawPanel* draw = nullptr;        // panel 0, "画线"
+    MonitorPanel* monitor = nullptr;  // panel 1, "监控"
+    PlanPanel* plan = nullptr;        // panel 2, "计划"
+    SortPanel* sort = nullptr;        // panel 3, "断组"
+    BackupStrip* backup = nullptr;    // the strip along the bottom
+    // The panel buttons C_sst_0(i) of the main window.
+    std::function<void(int)> showPanel;
+};
+
+}  // namespace xuan5::ui
