@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,6 +110,21 @@ TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporary) {
     EXPECT_TRUE(fs::exists(blocked / "inside"));
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"data.mdb", "blocked"}));
     EXPECT_FALSE(ReplaceFileAtomically(dir / "no-such-folder" / "x", "text"));
+
+    // A write that fails half-way (the disk fills: here a file size limit in a child) keeps the
+    // old content and leaves no temporary.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(ReplaceFileAtomically(target, std::string(100000, 'x')) ? 1 : 0);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failed save said it worked";
+    EXPECT_EQ(Read(target), "second");
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"data.mdb", "blocked"}));
 }
 
 }  // namespace
