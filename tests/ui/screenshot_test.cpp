@@ -12,38 +12,49 @@
 namespace xuan5::ui::test {
 namespace {
 
-TEST(Screenshot, AFetchNotHandledWithinTheWaitFailsTheRun) {
-    QTemporaryDir out;
+struct Shot {
+    ScreenshotResult result;
+    QString status;  // Tnew after the run
+    bool saved = false;
+};
+
+// A started window on a fresh data folder, talking to `url`, shot with "--fetch --panel 1".
+Shot TakeFetchingScreenshot(const QString& url, const QString& file, int waitMs) {
+    DataFolder data;
+    MessageRecorder messages;
+    Fmain window(FmainOptions{data.Path() + "/data", {url, kTestToken}, 60000});
+    EXPECT_TRUE(window.ApplyStartupDefaults());
     AppConfig config;
     config.fetch = true;
     config.panel = 1;
+    config.screenshotFile = file;
+    Shot shot;
+    shot.result = TakeScreenshot(window, config, waitMs);
+    shot.status = window.findChild<QLineEdit*>("Tnew")->text();
+    shot.saved = QFile::exists(file);
+    window.Context().Http().ClearConnectionCache();
+    return shot;
+}
+
+TEST(Screenshot, AFetchNotHandledWithinTheWaitFailsTheRun) {
+    QTemporaryDir out;
     {
         TrickleServer trickle;
-        DataFolder data;
-        MessageRecorder messages;
-        Fmain window(FmainOptions{data.Path() + "/data", {trickle.Url(), kTestToken}, 60000});
-        ASSERT_TRUE(window.ApplyStartupDefaults());
-        config.screenshotFile = out.filePath("stuck.png");
-        const ScreenshotResult result = TakeScreenshot(window, config, 300);
-        EXPECT_EQ(result.exitCode, 1);
-        EXPECT_TRUE(result.error.contains("not answered")) << result.error.toStdString();
+        const Shot stuck = TakeFetchingScreenshot(trickle.Url(), out.filePath("stuck.png"), 300);
+        EXPECT_EQ(stuck.result.exitCode, 1);
+        EXPECT_TRUE(stuck.result.error.contains("not answered"))
+            << stuck.result.error.toStdString();
         // The picture is still there to show what the window looked like.
-        EXPECT_TRUE(QFile::exists(config.screenshotFile));
+        EXPECT_TRUE(stuck.saved);
     }
 
     // An answer that was handled finishes the run, even when the answer is a failure.
     FeedServer server;
     server.Answer(404, "");
-    DataFolder data;
-    MessageRecorder messages;
-    Fmain window(FmainOptions{data.Path() + "/data", {server.Url(), kTestToken}, 60000});
-    ASSERT_TRUE(window.ApplyStartupDefaults());
-    config.screenshotFile = out.filePath("failed.png");
-    const ScreenshotResult result = TakeScreenshot(window, config, 30000);
-    EXPECT_EQ(result.exitCode, 0) << result.error.toStdString();
-    EXPECT_EQ(window.findChild<QLineEdit*>("Tnew")->text(), QStringLiteral("无法连接"));
-    EXPECT_TRUE(QFile::exists(config.screenshotFile));
-    window.Context().Http().ClearConnectionCache();
+    const Shot failed = TakeFetchingScreenshot(server.Url(), out.filePath("failed.png"), 30000);
+    EXPECT_EQ(failed.result.exitCode, 0) << failed.result.error.toStdString();
+    EXPECT_EQ(failed.status, QStringLiteral("无法连接"));
+    EXPECT_TRUE(failed.saved);
 }
 
 }  // namespace
