@@ -1,6 +1,7 @@
 // Runs the benchmarks and, after the usual console table, prints the speed-up of every
 // BM_<Operation> over its BM_<Operation>_Literal baseline (medians when repetitions are asked
-// for, single runs otherwise).
+// for, single runs otherwise). Other formats (--benchmark_format=json, csv) are printed as the
+// library prints them, so their output stays machine-readable.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -70,8 +71,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    // The library's own choice for the asked format; it owns that reporter.
+    benchmark::BenchmarkReporter* display = benchmark::CreateDefaultDisplayReporter();
+    RatioReporter ratios;
+    if (dynamic_cast<benchmark::ConsoleReporter*>(display) != nullptr) display = &ratios;
+    benchmark::RunSpecifiedBenchmarks(display);
     benchmark::Shutdown();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -11,7 +12,7 @@
 #include "csv_import.h"
 #include "database.h"
 #include "server.h"
-#include "sha256.h"
+#include "token.h"
 
 namespace xuan5::service {
 namespace {
@@ -22,6 +23,7 @@ constexpr const char* kUsage =
     "                      [--period-seconds N]\n"
     "  xuan5-service add-user NAME --db FILE\n"
     "  xuan5-service import --db FILE --region R FILE.csv\n"
+    "  xuan5-service --help | --version\n"
     "regions: 1 山东, 2 重庆, 3 广东\n";
 
 constexpr const char* kRegionNames[] = {"", "山东", "重庆", "广东"};
@@ -167,26 +169,25 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 }  // namespace
 
-std::string NewToken() {
-    std::ifstream source("/dev/urandom", std::ios::binary);
-    unsigned char bytes[32];
-    if (!source.read(reinterpret_cast<char*>(bytes), sizeof bytes)) {
-        throw std::runtime_error("cannot read /dev/urandom");
-    }
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string token;
-    for (unsigned char b : bytes) {
-        token.push_back(kHex[b >> 4]);
-        token.push_back(kHex[b & 0xF]);
-    }
-    return token;
-}
-
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    const std::function<bool()>& should_stop) {
-    if (args.empty() || args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
-        (args.empty() ? err : out) << kUsage;
-        return args.empty() ? 2 : 0;
+    if (args.empty()) {
+        err << kUsage;
+        return 2;
+    }
+    // Asked for anywhere, even after a command ("serve --help"), they answer and do nothing else.
+    const auto asked = [&](std::initializer_list<std::string_view> names) {
+        return std::any_of(args.begin(), args.end(), [&](const std::string& arg) {
+            return std::find(names.begin(), names.end(), arg) != names.end();
+        });
+    };
+    if (args[0] == "help" || asked({"--help", "-h"})) {
+        out << kUsage;
+        return 0;
+    }
+    if (asked({"--version", "-V"})) {
+        out << "xuan5-service " << XUAN5_VERSION << "\n";
+        return 0;
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     try {

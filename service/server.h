@@ -13,7 +13,8 @@
 #include <string>
 #include <string_view>
 #include <thread>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "database.h"
 #include "draws.h"
@@ -103,7 +104,7 @@ class Service {
     std::array<std::shared_ptr<const std::string>, kRegionCount + 1> feeds_{};
 
     std::shared_mutex users_mutex_;
-    std::unordered_map<std::string, std::int64_t> users_by_digest_;
+    std::vector<std::pair<std::string, std::int64_t>> known_users_;  // token digest, user
 };
 
 }  // namespace xuan5::service

@@ -1,13 +1,13 @@
 // The program xuan5: the main window over the engine, or a screenshot of it.
 #include <QApplication>
-#include <QDir>
-#include <QEventLoop>
+#include <QCoreApplication>
+#include <QIcon>
 #include <QScreen>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 
+#include "app/screenshot.h"
 #include "ui/config.h"
 #include "ui/fmain.h"
 #include "ui/message_box.h"
@@ -16,66 +16,67 @@ namespace {
 
 constexpr int kWindowWidth = 1366;
 constexpr int kWindowHeight = 768;
-// Longer than the request time-out, so a fetch always ends before the wait does.
-constexpr int kFetchWaitMs = xuan5::ui::kHttpTimeoutMs + 5000;
 
-void ProcessEventsFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-int TakeScreenshot(xuan5::ui::Fmain& window, const xuan5::ui::AppConfig& config) {
-    window.resize(kWindowWidth, kWindowHeight);
-    window.show();
-    ProcessEventsFor(50);
-    if (config.fetch) {
-        QEventLoop loop;
-        QObject::connect(&window, &xuan5::ui::Fmain::fetchHandled, &loop, &QEventLoop::quit);
-        QTimer::singleShot(kFetchWaitMs, &loop, &QEventLoop::quit);
-        window.ManualFetch();
-        if (window.FetchInFlight()) loop.exec();
-    }
-    window.ShowPanel(config.panel);
-    // Let the countdown show its first value and the layout settle before the picture.
-    ProcessEventsFor(1100);
-    if (!window.grab().save(config.screenshotFile, "PNG")) {
-        std::fprintf(stderr, "xuan5: cannot write %s\n",
-                     config.screenshotFile.toUtf8().constData());
-        return 1;
-    }
-    return 0;
+void PrintError(const QString& text) {
+    std::fprintf(stderr, "xuan5: %s\n", text.toUtf8().constData());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool screenshot = xuan5::ui::WantsScreenshot(argc, argv);
-    // A screenshot needs no display and must look the same with or without one.
-    if (screenshot) qputenv("QT_QPA_PLATFORM", "offscreen");
+    using namespace xuan5::ui;
+    // The name also names the user's data folder (~/.local/share/xuan5).
+    QCoreApplication::setApplicationName(QStringLiteral("xuan5"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(XUAN5_VERSION));
 
-    QApplication app(argc, argv);
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        std::fputs(xuan5::ui::UsageText().toUtf8().constData(), stdout);
+    // The command line is read before any window system is touched, so --help, --version,
+    // --print-config and bad usage work on a machine without a display.
+    std::optional<AppConfig> parsed;
+    {
+        QCoreApplication core(argc, argv);
+        const ConfigResult result =
+            ParseArguments(core.arguments().mid(1), QCoreApplication::applicationDirPath());
+        if (!result.output.isEmpty()) {
+            std::fputs(result.output.toUtf8().constData(), stdout);
+            return 0;
+        }
+        if (!result.config) {
+            PrintError(result.error + QStringLiteral("\n(xuan5 --help lists the options)"));
+            return 2;
+        }
+        parsed = result.config;
+    }
+    AppConfig& config = *parsed;
+    if (config.printConfig) {
+        std::fputs(ConfigText(config, ServiceFor(config)).toUtf8().constData(), stdout);
         return 0;
     }
-    const xuan5::ui::ConfigResult parsed =
-        xuan5::ui::ParseArguments(args, QApplication::applicationDirPath());
-    if (!parsed.config) {
-        std::fprintf(stderr, "xuan5: %s\n%s", parsed.error.toUtf8().constData(),
-                     xuan5::ui::UsageText().toUtf8().constData());
-        return 2;
+    if (!config.data.seedFrom.isEmpty()) {
+        QString error;
+        if (!SeedDataFolder(config.data.dir, config.data.seedFrom, error)) {
+            PrintError(error);
+            return 1;
+        }
     }
-    const xuan5::ui::AppConfig& config = *parsed.config;
+    const ServiceSettings service = ServiceFor(config);
 
-    xuan5::ui::StderrMessageSink stderrMessages;
-    if (screenshot) xuan5::ui::InstallMessageSink(&stderrMessages);
+    const bool screenshot = !config.screenshotFile.isEmpty();
+    // A screenshot needs no display and must look the same with or without one.
+    if (screenshot) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/xuan5/xuan5.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("xuan5"));
 
-    xuan5::ui::Fmain window({config.dataDir, config.service, xuan5::ui::kHttpTimeoutMs});
+    StderrMessageSink stderrMessages;
+    if (screenshot) InstallMessageSink(&stderrMessages);
+
+    Fmain window({config.data.dir, service, kHttpTimeoutMs});
     if (!window.ApplyStartupDefaults()) return 1;
-    if (screenshot) return TakeScreenshot(window, config);
+    if (screenshot) {
+        const ScreenshotResult result = TakeScreenshot(window, config);
+        if (result.exitCode != 0) PrintError(result.error);
+        return result.exitCode;
+    }
 
     // The window fits the smallest supported screen, 1366 x 768, and no more than the screen.
     const QRect screen = window.screen()->availableGeometry();

@@ -77,12 +77,18 @@ std::optional<Message> ParseTrendLine(std::string_view text, TrendLineTable& lin
     return std::nullopt;
 }
 
-std::vector<ChartLine> TrendLineSegments(const TrendLineTable& line) {
+std::vector<ChartLine> SavedLineSegments(std::string_view text) {
+    TrendLineTable checked{};
+    if (ParseTrendLine(text, checked)) return {};
+    // Every field reads as a number now, so its leading number is its whole value.
+    const auto fields = SplitText(text, "*");
     std::vector<ChartLine> segments;
     segments.reserve(kHistoryRows - 1);
-    for (int i = 2; i <= kHistoryRows; ++i) {
-        segments.push_back(
-            {double(i - 1), double(line[i - 1]), double(i), double(line[i]), ChartColor::Red, 4});
+    double previous = LeadingNumber(fields[0]);
+    for (std::size_t i = 2; i <= static_cast<std::size_t>(kHistoryRows); ++i) {
+        const double value = LeadingNumber(fields[i - 1]);
+        segments.push_back({double(i - 1), previous, double(i), value, ChartColor::Red, 4});
+        previous = value;
     }
     return segments;
 }

@@ -35,8 +35,10 @@ std::string SerializeTrendLine(const TrendLineTable& line);
 // returned.
 std::optional<Message> ParseTrendLine(std::string_view text, TrendLineTable& line);
 
-// The width-4 red segments that draw a loaded line: (i-1, field i-1) to (i, field i).
-std::vector<ChartLine> TrendLineSegments(const TrendLineTable& line);
+// The width-4 red segments that draw a loaded saved-line text: (i-1, field i-1) to (i, field i)
+// with the fields as real numbers, so a field of 2.5 is drawn at 2.5 while TrendLine keeps the
+// rounded value. Empty when ParseTrendLine refuses the text.
+std::vector<ChartLine> SavedLineSegments(std::string_view text);
 
 // Save button of slot i: the current trend line becomes record i, then the whole store is saved.
 SaveResult SaveTrendLineToSlot(AppState& state, int index, const std::filesystem::path& file);

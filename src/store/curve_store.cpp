@@ -70,14 +70,20 @@ std::optional<std::string> DecodeLocalText(std::string_view bytes) {
 }
 
 std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes) {
-    const auto text = DecodeLocalText(bytes);
-    if (!text) return std::nullopt;
-    auto pieces = SplitText(TrimSpaces(*text), kCrLf);
+    // Split before decoding: neither UTF-8 nor GB18030 has a CR or LF byte inside a character,
+    // and one damaged record must not cost the user the other fourteen.
+    auto pieces = SplitText(TrimSpaces(bytes), kCrLf);
     // A final line break ends the last line; it does not open another one.
     if (!pieces.empty() && pieces.back().empty()) pieces.pop_back();
     if (pieces.size() < static_cast<std::size_t>(kLineCount)) return std::nullopt;
     LineTexts lines;
-    for (int k = 0; k < kLineCount; ++k) lines[k] = std::string(TrimSpaces(pieces[k]));
+    for (int k = 0; k < kLineCount; ++k) {
+        // A record that neither reading accepts stays as its bytes: loading it reports a
+        // damaged line, and saving another slot writes it back unchanged.
+        const std::string_view piece = pieces[k];
+        const std::optional<std::string> text = DecodeLocalText(piece);
+        lines[k] = std::string(TrimSpaces(text ? std::string_view(*text) : piece));
+    }
     return lines;
 }
 

@@ -22,7 +22,7 @@ std::filesystem::path CurveStorePath(const std::filesystem::path& dataDir);
 
 // Reads the fifteen records (trimmed). nullopt when the file is missing, unreadable, empty or
 // has fewer than fifteen lines; the caller then shows the two messages and ends the program.
-// Bytes that are not valid UTF-8 are read as GB18030.
+// Each record is decoded on its own: UTF-8, else GB18030, else kept as its raw bytes.
 std::optional<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file);
 
 // The same reading applied to the bytes of a file.

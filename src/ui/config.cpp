@@ -1,9 +1,13 @@
 #include "ui/config.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cstring>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace xuan5::ui {
 
@@ -14,99 +18,156 @@ QString WithoutTrailingSlashes(QString url) {
     return url;
 }
 
+// The installed defaults, relative to the installed program (bin/ beside share/).
+constexpr const char* kInstalledDefaults = "../share/xuan5";
+
 }  // namespace
 
 ServiceSettings ReadServiceIni(const QString& file) {
     ServiceSettings settings;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) return settings;
-    const QString text = QString::fromUtf8(in.readAll());
-    for (QString line : text.split(QLatin1Char('\n'))) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')) ||
-            line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('[')))
-            continue;
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq < 0) continue;
-        const QString key = line.left(eq).trimmed().toLower();
-        const QString value = line.mid(eq + 1).trimmed();
-        if (key == QLatin1String("url")) {
-            if (!value.isEmpty()) settings.url = WithoutTrailingSlashes(value);
-        } else if (key == QLatin1String("token")) {
-            settings.token = value;
-        }
-    }
+    if (!QFileInfo(file).isFile()) return settings;
+    const QSettings ini(file, QSettings::IniFormat);
+    const QString url = ini.value(QStringLiteral("url")).toString().trimmed();
+    if (!url.isEmpty()) settings.url = WithoutTrailingSlashes(url);
+    settings.token = ini.value(QStringLiteral("token")).toString().trimmed();
     return settings;
 }
 
-ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
-    ConfigResult result;
-    AppConfig config;
-    QString dataDir = QDir(exeDir).filePath(QStringLiteral("data"));
-    std::optional<QString> service, token;
+DataFolderChoice DefaultDataFolder(const QString& exeDir) {
+    const QDir exe(exeDir);
+    const QString beside = QDir::cleanPath(exe.absoluteFilePath(QStringLiteral("data")));
+    const QString installed =
+        QDir::cleanPath(exe.absoluteFilePath(QString::fromLatin1(kInstalledDefaults)));
+    if (QFileInfo(beside).isDir() ||
+        !QFileInfo(QDir(installed).filePath(QStringLiteral("data.mdb"))).isFile())
+        return {beside, {}};
+    const QString home = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (home.isEmpty()) return {beside, {}};
+    return {QDir::cleanPath(home), installed};
+}
 
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        const bool takesValue =
-            arg == QLatin1String("--data") || arg == QLatin1String("--service") ||
-            arg == QLatin1String("--token") || arg == QLatin1String("--screenshot") ||
-            arg == QLatin1String("--panel");
-        if (takesValue) {
-            if (i + 1 >= args.size()) {
-                result.error = arg + QStringLiteral(" needs a value");
-                return result;
-            }
-            const QString value = args[++i];
-            if (arg == QLatin1String("--data")) {
-                dataDir = value;
-            } else if (arg == QLatin1String("--service")) {
-                service = value;
-            } else if (arg == QLatin1String("--token")) {
-                token = value;
-            } else if (arg == QLatin1String("--screenshot")) {
-                config.screenshotFile = QFileInfo(value).absoluteFilePath();
-            } else {
-                bool ok = false;
-                const int panel = value.toInt(&ok);
-                if (!ok || panel < 0 || panel > 3) {
-                    result.error = QStringLiteral("--panel takes 0, 1, 2 or 3");
-                    return result;
-                }
-                config.panel = panel;
-            }
-        } else if (arg == QLatin1String("--fetch")) {
-            config.fetch = true;
-        } else {
-            result.error = QStringLiteral("unknown argument: ") + arg;
-            return result;
+bool SeedDataFolder(const QString& dir, const QString& defaults, QString& error) {
+    if (QFileInfo::exists(dir)) return true;
+    const QString parent = QFileInfo(dir).absolutePath();
+    if (!QDir().mkpath(parent)) {
+        error = QStringLiteral("cannot create %1").arg(parent);
+        return false;
+    }
+    QTemporaryDir staging(dir + QStringLiteral(".tmp-XXXXXX"));
+    if (!staging.isValid()) {
+        error = QStringLiteral("cannot create a folder in %1").arg(parent);
+        return false;
+    }
+    const QDir from(defaults);
+    const QDir to(staging.path());
+    for (const QString& name : from.entryList(QDir::Files)) {
+        const QString copy = to.filePath(name);
+        // The installed files may be read-only; the user's copies must not be.
+        if (!QFile::copy(from.filePath(name), copy) ||
+            !QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ReadGroup | QFileDevice::ReadOther)) {
+            error = QStringLiteral("cannot copy %1 into %2").arg(from.filePath(name), dir);
+            return false;
         }
     }
+    if (!to.mkdir(QStringLiteral("txt")) || !QDir().rename(staging.path(), dir)) {
+        // Another start may have seeded the folder meanwhile; then it is there to use.
+        if (QFileInfo(dir).isDir()) return true;
+        error = QStringLiteral("cannot create %1").arg(dir);
+        return false;
+    }
+    staging.setAutoRemove(false);
+    return true;
+}
 
-    config.dataDir = QDir::cleanPath(QFileInfo(dataDir).absoluteFilePath());
-    config.service = ReadServiceIni(QDir(config.dataDir).filePath(QStringLiteral("service.ini")));
-    if (service) config.service.url = WithoutTrailingSlashes(*service);
-    if (token) config.service.token = *token;
+ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("11选5 trend-line analysis"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption data(
+        QStringLiteral("data"),
+        QStringLiteral("Data folder (default: data beside the program; installed: the user's "
+                       "application data folder, ~/.local/share/xuan5)."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption service(
+        QStringLiteral("service"),
+        QStringLiteral("Result service address (default: url= of DIR/service.ini, else %1).")
+            .arg(QString::fromLatin1(kDefaultServiceUrl)),
+        QStringLiteral("URL"));
+    const QCommandLineOption token(QStringLiteral("token"),
+                                   QStringLiteral("Access token (default: token= of "
+                                                  "DIR/service.ini)."),
+                                   QStringLiteral("TOKEN"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Render the window offscreen into a PNG file and exit."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption panel(
+        QStringLiteral("panel"),
+        QStringLiteral("Panel shown in the screenshot: 0 画线, 1 监控, 2 计划, 3 断组."),
+        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption fetch(
+        QStringLiteral("fetch"),
+        QStringLiteral("Press 手动更新 and wait for the answer before the screenshot; exit 1 if "
+                       "it is not handled in time."));
+    const QCommandLineOption printConfig(
+        QStringLiteral("print-config"),
+        QStringLiteral("Print the data folder, the service address and the token (data=, url=, "
+                       "token= lines) and exit."));
+    parser.addOptions({data, service, token, screenshot, panel, fetch, printConfig});
+
+    ConfigResult result;
+    if (!parser.parse(QStringList{QStringLiteral("xuan5")} + args)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.output = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.output = QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                                      QCoreApplication::applicationVersion());
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.error = QStringLiteral("unexpected argument: ") + parser.positionalArguments()[0];
+        return result;
+    }
+
+    AppConfig config;
+    bool ok = false;
+    config.panel = parser.value(panel).toInt(&ok);
+    if (!ok || config.panel < 0 || config.panel > 3) {
+        result.error = QStringLiteral("--panel takes 0, 1, 2 or 3");
+        return result;
+    }
+    if (parser.isSet(data))
+        config.data = {QDir::cleanPath(QFileInfo(parser.value(data)).absoluteFilePath()), {}};
+    else
+        config.data = DefaultDataFolder(exeDir);
+    if (parser.isSet(service)) config.serviceUrl = parser.value(service);
+    if (parser.isSet(token)) config.token = parser.value(token);
+    if (parser.isSet(screenshot))
+        config.screenshotFile = QFileInfo(parser.value(screenshot)).absoluteFilePath();
+    config.fetch = parser.isSet(fetch);
+    config.printConfig = parser.isSet(printConfig);
     result.config = config;
     return result;
 }
 
-bool WantsScreenshot(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--screenshot") == 0) return true;
-    return false;
+ServiceSettings ServiceFor(const AppConfig& config) {
+    ServiceSettings settings =
+        ReadServiceIni(QDir(config.data.dir).filePath(QStringLiteral("service.ini")));
+    if (config.serviceUrl) settings.url = WithoutTrailingSlashes(*config.serviceUrl);
+    if (config.token) settings.token = *config.token;
+    return settings;
 }
 
-QString UsageText() {
-    return QStringLiteral(
-        "usage: xuan5 [--data DIR] [--service URL] [--token TOKEN]\n"
-        "             [--screenshot FILE [--panel 0-3] [--fetch]]\n"
-        "  --data DIR        data folder (default: data beside the program)\n"
-        "  --service URL     result service address (default: url= of DIR/service.ini,\n"
-        "                    else http://127.0.0.1:8611)\n"
-        "  --token TOKEN     access token (default: token= of DIR/service.ini)\n"
-        "  --screenshot FILE render the window offscreen into a PNG file and exit\n"
-        "  --panel N         panel shown in the screenshot: 0 画线, 1 监控, 2 计划, 3 断组\n"
-        "  --fetch           press 手动更新 and wait for the answer before the screenshot\n");
+QString ConfigText(const AppConfig& config, const ServiceSettings& service) {
+    return QStringLiteral("data=%1\nurl=%2\ntoken=%3\n")
+        .arg(config.data.dir, service.url, service.token);
 }
 
 }  // namespace xuan5::ui

@@ -14,31 +14,50 @@ struct ServiceSettings {
     QString token;
 };
 
-// Reads `url=` and `token=` lines; blank lines, [sections] and lines starting with # or ; are
-// skipped. A missing file or key keeps the default.
+// The keys `url` and `token` of an INI file, outside any [section]. A missing file, key or
+// empty value keeps the default; a trailing "/" of the address is dropped.
 ServiceSettings ReadServiceIni(const QString& file);
 
+// The data folder used when --data is not given, and where its first content comes from.
+struct DataFolderChoice {
+    QString dir;       // absolute
+    QString seedFrom;  // not empty: the installed defaults, copied into `dir` if it is missing
+};
+
+// `data` beside the program when it is there (a build tree, a copied program folder). An
+// installed program cannot write beside itself: when there is no such folder and the installed
+// defaults stand in ../share/xuan5, its data live in the user's application data folder.
+DataFolderChoice DefaultDataFolder(const QString& exeDir);
+
+// Makes `dir` a copy of the files in `defaults` when `dir` does not exist yet; an existing folder
+// is the user's and is left alone. The copy is built beside `dir` and renamed into place, so an
+// interrupted first start leaves no half-filled folder. False, with `error` set, on failure.
+bool SeedDataFolder(const QString& dir, const QString& defaults, QString& error);
+
 struct AppConfig {
-    QString dataDir;  // absolute
-    ServiceSettings service;
-    QString screenshotFile;  // not empty: render the window offscreen into this PNG and exit
-    int panel = 0;           // panel shown in the screenshot
-    bool fetch = false;      // press "手动更新" before the screenshot
+    DataFolderChoice data;
+    std::optional<QString> serviceUrl;  // --service
+    std::optional<QString> token;       // --token
+    QString screenshotFile;    // not empty: render the window offscreen into this PNG and exit
+    int panel = 0;             // panel shown in the screenshot
+    bool fetch = false;        // press "手动更新" before the screenshot
+    bool printConfig = false;  // print the data folder and the service, then exit
 };
 
 struct ConfigResult {
     std::optional<AppConfig> config;
-    QString error;  // usage problem when config is empty
+    QString output;  // --help or --version: print this and exit successfully
+    QString error;   // bad usage when there is neither a config nor an output
 };
 
-// `args` are the program's arguments without the program name. The data folder defaults to
-// `data` inside `exeDir`; service.ini of the chosen folder is read, then --service and --token
-// win over it.
+// `args` are the program's arguments without the program name; nothing is read or written here.
+// `exeDir` is the program's folder (see DefaultDataFolder).
 ConfigResult ParseArguments(const QStringList& args, const QString& exeDir);
 
-// Whether a screenshot run is asked for; looked at before the window system is chosen.
-bool WantsScreenshot(int argc, char** argv);
+// service.ini of the chosen data folder, then --service and --token over it.
+ServiceSettings ServiceFor(const AppConfig& config);
 
-QString UsageText();
+// What --print-config prints: "data=", "url=" and "token=" lines.
+QString ConfigText(const AppConfig& config, const ServiceSettings& service);
 
 }  // namespace xuan5::ui

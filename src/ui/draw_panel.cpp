@@ -225,7 +225,7 @@ void DrawPanel::LoadLine(int index) {
         ctx_.Show(this, *error);
         return;
     }
-    pic_->AddLines(TrendLineSegments(state_.TrendLine));
+    pic_->AddLines(SavedLineSegments(*record));
 }
 
 void DrawPanel::CheckLineBetCount(int index) {

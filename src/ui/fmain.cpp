@@ -41,6 +41,7 @@ constexpr int kStripWidth = 300;
 constexpr int kCountdownMs = 1000;
 constexpr int kTypedDrawMs = 100;
 constexpr int kBuildBetsMs = 200;
+constexpr int kWaitingRefreshMs = 1000;
 constexpr const char* kCloseQuestion = "是否要关闭软件？";
 constexpr const char* kCloseTitle = "提示";
 constexpr const char* kTermsTitle = "用户使用协议";
@@ -89,6 +90,7 @@ Fmain::Fmain(FmainOptions options, QWidget* parent)
     : QWidget(parent),
       ctx_(std::make_unique<AppContext>(std::filesystem::path(options.dataDir.toStdString()),
                                         options.service, options.requestTimeoutMs)),
+      waitingTimer_(new QTimer(this)),
       countdownTimer_(new QTimer(this)),
       typedDrawTimer_(new QTimer(this)),
       betsTimer_(nullptr) {
@@ -100,6 +102,12 @@ Fmain::Fmain(FmainOptions options, QWidget* parent)
     countdownTimer_->setObjectName(QStringLiteral("Timer_gx"));
     countdownTimer_->setInterval(kCountdownMs);
     connect(countdownTimer_, &QTimer::timeout, this, &Fmain::CountdownTick);
+
+    waitingTimer_->setObjectName(QStringLiteral("Timer_dengdai"));
+    waitingTimer_->setInterval(kWaitingRefreshMs);
+    // Never early, so each refresh shows one more second.
+    waitingTimer_->setTimerType(Qt::PreciseTimer);
+    connect(waitingTimer_, &QTimer::timeout, this, &Fmain::ShowWaiting);
 
     typedDrawTimer_->setObjectName(QStringLiteral("Timer_add_kjh"));
     typedDrawTimer_->setInterval(kTypedDrawMs);
@@ -151,6 +159,11 @@ void Fmain::BuildLayout() {
     fetchNow_ = Named(new QPushButton(Q("手动更新"), this), "Cshoudong");
     fetchRow->addWidget(autoUpdate_);
     fetchRow->addWidget(fetchNow_, 1);
+    // Its own indicator: the status line keeps its messages while a fetch is out.
+    waiting_ = Named(new QLabel(this), "L_dengdai");
+    waiting_->setStyleSheet(QStringLiteral("color: rgb(0, 0, 192);"));
+    waiting_->hide();
+    fetchRow->addWidget(waiting_);
 
     auto* entryRow = new QHBoxLayout;
     manualEntry_ = Named(new QPushButton(Q("录入开奖号"), this), "C_rulu_kjh");
@@ -283,14 +296,24 @@ void Fmain::FetchDraws() {
     if (fetchInFlight_) return;
     fetchInFlight_ = true;
     fetchNow_->setEnabled(false);
+    waitingSince_.start();
+    ShowWaiting();
+    waiting_->show();
+    waitingTimer_->start();
     const std::string url = BuildDrawRequestUrl(ctx_->service.url.toStdString(),
                                                 ctx_->state.RegionCode, NextCacheBreaker());
     ctx_->Http().HttpRequest(QStringLiteral("POST"), Q(url), QByteArray(),
                              [this](std::string body) { HandleFeedAnswer(body); });
 }
 
+void Fmain::ShowWaiting() {
+    waiting_->setText(Q("等待应答 %1 秒").arg(waitingSince_.elapsed() / 1000));
+}
+
 void Fmain::HandleFeedAnswer(const std::string& body) {
     fetchInFlight_ = false;
+    waitingTimer_->stop();
+    waiting_->hide();
     if (body.empty()) {
         SetStatus(kMsgCannotConnect);
     } else {

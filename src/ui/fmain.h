@@ -2,6 +2,7 @@
 // panels in one place, the backup strip, the timers and the start-up sequence.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -84,6 +85,7 @@ class Fmain : public QWidget {
     void StageTypedDraw(const DrawRecord& draw);
     void RunAfterDrawPipeline();
     void SetStatus(const std::string& text);
+    void ShowWaiting();  // L_dengdai: the seconds the fetch out has waited
     float NextCacheBreaker();
 
     // Created first and destroyed last: every panel and window holds a reference to it.
@@ -96,6 +98,9 @@ class Fmain : public QWidget {
     QLabel* countdown_;
     QCheckBox* autoUpdate_;
     QPushButton* fetchNow_;
+    QLabel* waiting_;
+    QTimer* waitingTimer_;
+    QElapsedTimer waitingSince_;
     QPushButton* manualEntry_;
     QPushButton* applyStaged_;
     QLineEdit* status_;

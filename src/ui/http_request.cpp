@@ -3,6 +3,7 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QUrl>
 
 namespace xuan5::ui {
@@ -29,7 +30,6 @@ void HttpClient::HttpRequest(const QString& method, const QString& url, const QB
         return;
     }
     QNetworkRequest request(target);
-    request.setTransferTimeout(timeoutMs_);
     if (!token_.isEmpty()) request.setRawHeader("Authorization", "Bearer " + token_.toUtf8());
 
     QNetworkReply* reply = nullptr;
@@ -40,6 +40,13 @@ void HttpClient::HttpRequest(const QString& method, const QString& url, const QB
                           QByteArrayLiteral("application/x-www-form-urlencoded"));
         reply = manager_.post(request, body);
     }
+    // The limit covers the whole exchange, from sending to the answer: a server that keeps
+    // trickling bytes must not hold the request open for ever. Aborting finishes the reply with
+    // an error, which answers with an empty text like any other failure.
+    auto* limit = new QTimer(reply);
+    limit->setSingleShot(true);
+    connect(limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    limit->start(timeoutMs_);
     connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
         reply->deleteLater();
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

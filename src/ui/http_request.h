@@ -21,7 +21,7 @@ class HttpClient : public QObject {
 
     // Sent as "Authorization: Bearer <token>" when not empty.
     void SetToken(const QString& token) { token_ = token; }
-    // Longest silence allowed during an exchange (connect, send, receive).
+    // Longest time an exchange may take, from sending the request to its answer.
     void SetTimeoutMs(int ms) { timeoutMs_ = ms; }
     int TimeoutMs() const { return timeoutMs_; }
 

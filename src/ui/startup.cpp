@@ -8,12 +8,14 @@
 #include "ui/monitor_panel.h"
 #include "ui/plan_panel.h"
 #include "ui/sort_panel.h"
+#include "util/atomic_file.h"
 
 namespace xuan5::ui {
 
 bool Fmain::ApplyStartupDefaults() {
     AppState& state = ctx_->state;
     links_.backup->ShowProgressPanel(false);
+    RemoveStaleTemporaries(ctx_->StoreFile());
 
     // The curve store is the one file that must be there; only its readability matters here.
     if (!ReadCurveStoreGuarded(state, ctx_->StoreFile(), 1)) {

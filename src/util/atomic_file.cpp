@@ -1,6 +1,8 @@
 #include "util/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +12,9 @@
 
 namespace xuan5 {
 namespace {
+
+// A writer holds an exclusive lock on its temporary file from creation to rename. The kernel
+// drops the lock when the writer dies, so an unlocked temporary is a stale one.
 
 bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
@@ -29,21 +34,82 @@ std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
                                    std::to_string(seed()) + std::to_string(::getpid()));
 }
 
+// Whether `path` still names the file open as `fd`: a cleaner may have unlinked it between our
+// open and our lock.
+bool StillNames(int fd, const std::filesystem::path& path) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+// A new temporary beside `target`, created, locked and still in place; -1 on failure.
+int CreateLockedTemporary(const std::filesystem::path& target, std::filesystem::path& temp) {
+    constexpr int kAttempts = 4;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        temp = TemporaryBeside(target);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return -1;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNames(fd, temp)) return fd;
+        ::close(fd);
+    }
+    return -1;
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+    // Makes the rename itself survive a power cut; the data were synced before it.
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 }  // namespace
 
 bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
-    const std::filesystem::path temp = TemporaryBeside(target);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    std::filesystem::path temp;
+    const int fd = CreateLockedTemporary(target, temp);
     if (fd < 0) return false;
-    const bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
+    bool done = WriteAll(fd, content) && ::fsync(fd) == 0;
     std::error_code ec;
-    if (written && closed) {
+    if (done) {
+        // Renamed while still locked, so no cleaner can take it for a stale one.
         std::filesystem::rename(temp, target, ec);
-        if (!ec) return true;
+        done = !ec;
     }
-    std::filesystem::remove(temp, ec);
-    return false;
+    if (!done) std::filesystem::remove(temp, ec);
+    // The content was synced before the rename; closing cannot lose it any more.
+    ::close(fd);
+    if (done) SyncFolder(target.parent_path());
+    return done;
+}
+
+int RemoveStaleTemporaries(const std::filesystem::path& target) {
+    const std::string prefix = target.filename().string() + std::string(kTemporaryInfix);
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    if (ec) return 0;
+    int removed = 0;
+    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        const std::filesystem::path path = it->path();
+        if (!path.filename().string().starts_with(prefix)) continue;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat info {};
+        const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+        // Unlinked under our lock only if the name still refers to what we locked.
+        if (regular && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNames(fd, path) &&
+            ::unlink(path.c_str()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    return removed;
 }
 
 }  // namespace xuan5

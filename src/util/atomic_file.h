@@ -14,4 +14,9 @@ inline constexpr std::string_view kTemporaryInfix = ".tmp-";
 // False on any failure; the target then keeps its old content and no temporary file is left.
 bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content);
 
+// Deletes the temporary files of `target` that a killed or crashed writer left behind. A
+// temporary that a running writer (this process or another) is still filling is kept. Returns
+// how many were deleted.
+int RemoveStaleTemporaries(const std::filesystem::path& target);
+
 }  // namespace xuan5

@@ -99,16 +99,32 @@ TEST(TrendLine, SavedTextRoundTripsAndBadTextsChangeNothing) {
     }
 }
 
-TEST(TrendLine, LoadedLineIsDrawnColumnToColumn) {
+TEST(TrendLine, LoadedLineIsDrawnAtTheFieldValues) {
+    // Fields 1..3 are "2.5", " -7.5 ", "+3"; the table keeps them rounded half to even.
+    std::string text = "2.5* -7.5 *+3";
+    for (int i = 4; i <= 121; ++i) text += "*" + std::to_string(i);
     TrendLineTable line{};
-    line[1] = 5;
-    line[2] = 7;
-    const auto segments = TrendLineSegments(line);
+    ASSERT_FALSE(ParseTrendLine(text, line));
+    EXPECT_EQ(line[1], 2);
+    EXPECT_EQ(line[2], -8);
+
+    const auto segments = SavedLineSegments(text);
     ASSERT_EQ(segments.size(), 119u);
     EXPECT_EQ(segments[0].x0, 1);
-    EXPECT_EQ(segments[0].y0, 5);
-    EXPECT_EQ(segments[0].y1, 7);
+    EXPECT_EQ(segments[0].y0, 2.5);
+    EXPECT_EQ(segments[0].x1, 2);
+    EXPECT_EQ(segments[0].y1, -7.5);
+    EXPECT_EQ(segments[1].y1, 3);
+    EXPECT_EQ(segments[118].x1, 120);
+    EXPECT_EQ(segments[118].y1, 120);
     EXPECT_EQ(segments[0].width, 4);
+    EXPECT_EQ(segments[0].color, ChartColor::Red);
+
+    // A text the parser refuses draws nothing.
+    EXPECT_TRUE(SavedLineSegments("1*2*3").empty());
+    std::string bad = text;
+    bad.replace(bad.find("*50*"), 4, "*5x*");
+    EXPECT_TRUE(SavedLineSegments(bad).empty());
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 
 #include "database.h"
 #include "service_test_support.h"
-#include "sha256.h"
+#include "token.h"
 
 extern char** environ;
 
@@ -262,9 +262,24 @@ TEST(CommandLine, BadUsageIsReportedWithExitCodeTwo) {
             << (args.empty() ? "" : args[0]);
         EXPECT_NE(err.str().find("usage"), std::string::npos);
     }
-    std::ostringstream out, err;
-    EXPECT_EQ(RunCommandLine({"--help"}, out, err, [] { return true; }), 0);
-    EXPECT_NE(out.str().find("add-user NAME --db FILE"), std::string::npos);
+}
+
+TEST(CommandLine, HelpAndVersionAnswerAndDoNothingElse) {
+    TempDir dir;
+    const std::string db = dir.File("s.db");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"-h"}, {"help"}, {"serve", "--db", db, "--help"}}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCommandLine(args, out, err, [] { return false; }), 0) << args.back();
+        EXPECT_NE(out.str().find("add-user NAME --db FILE"), std::string::npos);
+        EXPECT_TRUE(err.str().empty());
+    }
+    const Finished version = RunProgram({"add-user", "x", "--db", db, "--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_TRUE(
+        std::regex_match(version.out, std::regex("xuan5-service [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+        << version.out;
+    EXPECT_FALSE(std::filesystem::exists(db)) << "no user was added";
 }
 
 TEST(CommandLine, ServeAnswersUntilSigtermThenClosesTheDatabaseCleanly) {

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "service_test_support.h"
-#include "sha256.h"
+#include "token.h"
 
 namespace xuan5::service {
 namespace {
@@ -146,22 +146,21 @@ TEST(FeedText, PadsPeriodsAndNumbersToFixedWidth) {
     EXPECT_EQ(FeedLine(Draw{"2024-05-06", 84, {5, 4, 3, 2, 1}}), "084-05,04,03,02,01");
 }
 
-TEST(Sha256, MatchesReferenceDigestsAcrossBlockBoundaries) {
-    EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+TEST(Token, DigestNewTokensAndComparison) {
     EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
-              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
-    const std::map<std::size_t, std::string> x_runs = {
-        {55, "d5e285683cd4efc02d021a5c62014694958901005d6f71e89e0989fac77e4072"},
-        {56, "04c26261370ee7541549d16dee320c723e3fd14671e66a099afe0a377c16888e"},
-        {63, "75220b47218278e656f2013bb8f0c455a25eaf01e86c64924e9d48d89776d6f2"},
-        {64, "7ce100971f64e7001e8fe5a51973ecdfe1ced42befe7ee8d5fd6219506b5393c"},
-        {119, "000b48d4edf0fa7bee3c6236ecd2785baa5db4eeb8bb54341b029e0d9fa5fb0c"},
-        {120, "13f05a0b594787f5ecd315edc96141bd3243203d1b7d4f0836f37308b276ba98"},
-    };
-    for (const auto& [length, digest] : x_runs) {
-        EXPECT_EQ(Sha256Hex(std::string(length, 'x')), digest) << length;
-    }
+    const std::string a = NewToken();
+    const std::string b = NewToken();
+    EXPECT_EQ(a.size(), 64u);
+    EXPECT_EQ(a.find_first_not_of("0123456789abcdef"), std::string::npos) << a;
+    EXPECT_NE(a, b);
+
+    const std::string digest = Sha256Hex(a);
+    EXPECT_TRUE(SameDigest(digest, Sha256Hex(a)));
+    std::string last = digest;
+    last.back() = last.back() == '0' ? '1' : '0';
+    EXPECT_FALSE(SameDigest(digest, last));
+    EXPECT_FALSE(SameDigest(digest, digest.substr(0, 63)));
+    EXPECT_FALSE(SameDigest(digest, ""));
 }
 
 }  // namespace

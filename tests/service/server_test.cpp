@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "service_test_support.h"
-#include "sha256.h"
+#include "token.h"
 
 namespace xuan5::service {
 namespace {

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "server.h"
+#include "util/settings_record.h"
 
 namespace xuan5::service::testing {
 
@@ -58,22 +59,8 @@ inline TimePoint ChinaTime(int year, unsigned month, unsigned day, int hour, int
            std::chrono::minutes(minute) + std::chrono::seconds(second);
 }
 
-// Percent-encodes everything but unreserved characters, as a careful client does.
-inline std::string PercentEncode(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == '-' || c == '_' || c == '.' || c == '~' || c == '*' || c == '/') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 0xF]);
-        }
-    }
-    return out;
-}
+// The program's own encoding of a settings record, so the service is tested with what it gets.
+using xuan5::PercentEncode;
 
 inline std::vector<std::string> Split(std::string_view text, std::string_view separator) {
     std::vector<std::string> parts;

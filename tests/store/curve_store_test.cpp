@@ -74,6 +74,33 @@ TEST_F(CurveStoreTest, ReadsGb18030Bytes) {
     EXPECT_EQ(ReadCurveStore(state, file_, 0), "线");
 }
 
+TEST_F(CurveStoreTest, AnUndecodableRecordCostsOnlyItself) {
+    // Line 3 holds a byte that is neither UTF-8 nor GB18030; line 1 is GB18030, line 2 UTF-8.
+    std::string line3 =
+        "1*2*\xFF"
+        "3";
+    std::string bytes = "\xCF\xDF\r\n线\r\n  " + line3 + "  \r\n";
+    for (int k = 4; k <= 15; ++k) bytes += "rec" + std::to_string(k) + "\r\n";
+    Write(bytes + "********\r\n");
+
+    AppState state;
+    ASSERT_EQ(ReadCurveStore(state, file_, 2), line3);
+    EXPECT_EQ(state.CurveStoreLines[0], "线");
+    EXPECT_EQ(state.CurveStoreLines[1], "线");
+    EXPECT_EQ(state.CurveStoreLines[14], "rec15");
+    TrendLineTable line{};
+    const std::optional<Message> damaged = ParseTrendLine(state.CurveStoreLines[2], line);
+    ASSERT_TRUE(damaged);
+    EXPECT_EQ(damaged->text, "曲线数据不完整，可能被破坏,请重新画线保存");
+
+    // Saving another slot writes the damaged record back byte for byte.
+    for (int i = 1; i <= 120; ++i) state.TrendLine[i] = i;
+    ASSERT_EQ(SaveTrendLineToSlot(state, 4, file_).result, "1");
+    EXPECT_NE(Bytes().find("\r\n" + line3 + "\r\n"), std::string::npos);
+    EXPECT_EQ(ReadCurveStore(state, file_, 2), line3);
+    EXPECT_EQ(ReadCurveStore(state, file_, 4), SerializeTrendLine(state.TrendLine));
+}
+
 TEST_F(CurveStoreTest, SaveSlotRewritesOneLineAndAddsTheMarker) {
     Write(Lines(15));
     AppState state;

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -143,6 +145,58 @@ TEST(DrawPanel, LoadingAnEmptyLineReportsItAndKeepsTheCurrentLine) {
     EXPECT_EQ(shell.Messages().messages()[0].title, QStringLiteral("提示"));
     EXPECT_EQ(shell.State().TrendLine[3], 42);
     EXPECT_TRUE(Chart(shell)->ExtraLines().empty());
+}
+
+TEST(DrawPanel, AStrayByteCostsOneLineAndLoadedLinesKeepTheirRealValues) {
+    DataFolder data;
+    std::string bytes;
+    for (int k = 0; k < 15; ++k) {
+        if (k == 2)
+            bytes += "12*\xFF" + SampleLineText(2);
+        else if (k == 4)
+            bytes += "2.5*-7.5*" + SampleLineText(4).substr(SampleLineText(4).find('*') + 1);
+        else
+            bytes += SampleLineText(k);
+        bytes += "\r\n";
+    }
+    data.WriteStore(bytes + "********\r\n");
+    // Stale temporaries of killed saves lie beside the store; the program's start clears them.
+    for (const char* stale : {"data.mdb.tmp-1", "data.mdb.tmp-2"}) {
+        QFile file(data.Path() + "/data/" + stale);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromStdString(bytes));
+    }
+
+    MessageRecorder messages;
+    std::vector<int> ends;
+    Fmain window(FmainOptions{data.Path() + "/data", {}, 5000});
+    window.SetEndApplication([&](int code) { ends.push_back(code); });
+    ASSERT_TRUE(window.ApplyStartupDefaults());
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(QDir(data.Path() + "/data").entryList(QDir::Files), QStringList{"data.mdb"});
+
+    // The damaged line reports itself; the program goes on.
+    window.findChild<QPushButton*>("C_duqu_2")->click();
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text,
+              QStringLiteral("曲线数据不完整，可能被破坏,请重新画线保存"));
+    EXPECT_TRUE(ends.empty());
+
+    // The fields are drawn as they are; the table keeps them rounded half to even.
+    messages.Clear();
+    window.findChild<QPushButton*>("C_duqu_4")->click();
+    EXPECT_TRUE(messages.messages().empty());
+    AppState& state = window.State();
+    EXPECT_EQ(state.TrendLine[1], 2);
+    EXPECT_EQ(state.TrendLine[2], -8);
+    auto* pic = window.findChild<ChartWidget*>("Pic");
+    ASSERT_EQ(pic->ExtraLines().size(), 119u);
+    EXPECT_EQ(pic->ExtraLines()[0].y0, 2.5);
+    EXPECT_EQ(pic->ExtraLines()[0].y1, -7.5);
+
+    window.findChild<QPushButton*>("C_duqu_0")->click();
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(SerializeTrendLine(state.TrendLine), SampleLineText(0));
 }
 
 TEST(DrawPanel, StoreFailuresAreReported) {

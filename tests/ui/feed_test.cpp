@@ -8,6 +8,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QUrlQuery>
@@ -214,6 +216,52 @@ TEST(Feed, TimeOutEndsInCannotConnectAndTheWindowKeepsRunning) {
     EXPECT_EQ(shell.State().UpdateCount, 0);
     // Timers kept firing while the request was out.
     EXPECT_GE(ticks, 5);
+}
+
+TEST(Feed, ATricklingServerCannotHoldAFetchPastTheLimit) {
+    // Bytes keep coming, so no silence ever lasts; only a limit on the whole exchange ends it.
+    TrickleServer trickle(50);
+    DataFolder data;
+    MessageRecorder messages;
+    Fmain window(FmainOptions{data.Path() + "/data", {trickle.Url(), kTestToken}, 4000});
+    ASSERT_TRUE(window.ApplyStartupDefaults());
+    auto* button = window.findChild<QPushButton*>("Cshoudong");
+    auto* waiting = window.findChild<QLabel*>("L_dengdai");
+    auto* status = window.findChild<QLineEdit*>("Tnew");
+    ASSERT_TRUE(waiting);
+    EXPECT_TRUE(waiting->isHidden());
+    const QString statusBefore = status->text();
+    QSignalSpy handled(&window, &Fmain::fetchHandled);
+
+    // While the request is out its own indicator counts the seconds; the status line keeps
+    // its text.
+    button->click();
+    EXPECT_FALSE(waiting->isHidden());
+    EXPECT_EQ(waiting->text(), QStringLiteral("等待应答 0 秒"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return waiting->text() != "等待应答 0 秒"; }, 10000));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^等待应答 [1-9][0-9]* 秒$"))
+                    .match(waiting->text())
+                    .hasMatch())
+        << waiting->text().toStdString();
+    EXPECT_EQ(status->text(), statusBefore);
+    EXPECT_EQ(handled.count(), 0);
+
+    ASSERT_TRUE(handled.wait(30000)) << "the fetch was still out";
+    EXPECT_GT(trickle.BytesSent(), 0);
+    EXPECT_EQ(status->text(), QStringLiteral("无法连接"));
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(waiting->isHidden());
+    EXPECT_FALSE(window.FetchInFlight());
+    EXPECT_TRUE(messages.messages().empty());
+
+    // The settings exchange goes through the same door and meets the same limit.
+    HttpClient client;
+    client.SetTimeoutMs(300);
+    std::optional<std::string> answer;
+    client.HttpRequest("POST", trickle.Url() + "/11xuan5/huaxian/save.asp?lx=2&zt=2&", {},
+                       [&](std::string body) { answer = body; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 30000));
+    EXPECT_EQ(*answer, "");
 }
 
 TEST(Feed, CountdownFetchesOnlyWhenTickedAndSkipsWhileOneIsOut) {

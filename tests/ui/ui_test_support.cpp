@@ -140,6 +140,43 @@ std::vector<RecordedRequest> FeedServer::Requests() const {
     return requests_;
 }
 
+TrickleServer::TrickleServer(int everyMs)
+    : server_(std::make_unique<QTcpServer>()), timer_(std::make_unique<QTimer>()) {
+    server_->listen(QHostAddress::LocalHost, 0);
+    QObject::connect(server_.get(), &QTcpServer::newConnection, [this] {
+        while (QTcpSocket* socket = server_->nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                socket->readAll();
+                if (std::find(answering_.begin(), answering_.end(), socket) != answering_.end())
+                    return;
+                socket->write(
+                    "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"
+                    "Content-Length: 1000000\r\n\r\n");
+                answering_.emplace_back(socket);
+            });
+        }
+    });
+    timer_->setInterval(everyMs);
+    QObject::connect(timer_.get(), &QTimer::timeout, [this] {
+        for (const QPointer<QTcpSocket>& socket : answering_) {
+            if (socket && socket->state() == QAbstractSocket::ConnectedState &&
+                socket->write("*") == 1)
+                ++bytesSent_;
+        }
+    });
+    timer_->start();
+}
+
+TrickleServer::~TrickleServer() {
+    timer_->stop();
+    for (const QPointer<QTcpSocket>& socket : answering_)
+        if (socket) socket->abort();
+}
+
+QString TrickleServer::Url() const {
+    return QStringLiteral("http://127.0.0.1:%1").arg(server_->serverPort());
+}
+
 Shell::Shell(int timeoutMs) {
     ServiceSettings service;
     service.url = server_.Url();

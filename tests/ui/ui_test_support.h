@@ -2,7 +2,11 @@
 // and a main window wired to both.
 #pragma once
 
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <chrono>
@@ -81,6 +85,27 @@ class FeedServer {
     std::string body_;
     std::chrono::milliseconds delay_{0};
     std::vector<RecordedRequest> requests_;
+};
+
+// A server on 127.0.0.1 that never finishes an answer: to every request it sends a status line
+// and headers promising a long body, then one byte of the body every `everyMs` for as long as
+// the client stays. It runs on the test's own event loop.
+class TrickleServer {
+  public:
+    explicit TrickleServer(int everyMs = 50);
+    ~TrickleServer();
+    TrickleServer(const TrickleServer&) = delete;
+    TrickleServer& operator=(const TrickleServer&) = delete;
+
+    QString Url() const;
+    // Body bytes sent so far, over all connections.
+    qint64 BytesSent() const { return bytesSent_; }
+
+  private:
+    std::unique_ptr<QTcpServer> server_;
+    std::unique_ptr<QTimer> timer_;
+    std::vector<QPointer<QTcpSocket>> answering_;
+    qint64 bytesSent_ = 0;
 };
 
 inline constexpr const char* kTestToken = "t0ken-for-tests";
