@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "server.h"
-#include "sha256.h"
+#include "token.h"
 #include "ui/draw_panel.h"
 #include "ui/monitor_panel.h"
 #include "ui/plan_panel.h"
