@@ -39,8 +39,9 @@ bool HasNewDraws(const AppState& state) {
 }
 
 FeedParse ParseFeedResponse(std::string_view response, AppState& state) {
+    // A refused answer leaves the staged table as it was: Command1 can still apply the last good
+    // one, and an emptied table would have nothing to apply.
     if (!Contains(response, kOkMarker)) return {kMsgNoFeedData, false};
-    state.IncomingDraws = DrawTable{};
     const auto parts = SplitText(response, kPartSeparator);
     if (parts.size() < 3) return {kMsgNoFeedData, false};
     const auto lines = SplitText(parts[1], kCrLf);

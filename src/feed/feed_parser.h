@@ -31,7 +31,7 @@ struct FeedParse {
 
 // Stages a response into IncomingDraws. Every one of the 120 payload lines must be a
 // three-digit period and five distinct numbers 01..11; otherwise the response counts as no
-// data (IncomingDraws emptied, DrawHistory untouched).
+// data and neither IncomingDraws nor DrawHistory changes.
 FeedParse ParseFeedResponse(std::string_view response, AppState& state);
 
 // Whether IncomingDraws is newer than DrawHistory: history empty, or its newest period

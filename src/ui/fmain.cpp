@@ -315,6 +315,10 @@ void Fmain::CountdownTick() {
 
 void Fmain::ApplyDraws() {
     const ApplyOutcome outcome = ApplyIncomingDraws(ctx_->state);
+    if (!outcome.applied) {
+        ctx_->Show(this, Q(kMsgNoDrawData), Q(kTitleNoDrawData));
+        return;
+    }
     drawList_->setUpdatesEnabled(false);
     drawList_->clear();
     for (const std::string& line : outcome.drawList) drawList_->addItem(Q(line));

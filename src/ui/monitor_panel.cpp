@@ -26,18 +26,13 @@
 
 namespace xuan5::ui {
 
-namespace {
-
-constexpr double kHeadingTop = 20.8;
-
-}  // namespace
-
-MonitorTableWidget::MonitorTableWidget(QWidget* parent) : QWidget(parent) {
+MonitorTableWidget::MonitorTableWidget(QWidget* parent)
+    : QWidget(parent), picture_(xuan5::DrawMonitorGrid()) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void MonitorTableWidget::SetTexts(QList<MonitorTableText> texts) {
-    texts_ = std::move(texts);
+void MonitorTableWidget::SetPicture(MonitorPicture picture) {
+    picture_ = std::move(picture);
     update();
 }
 
@@ -60,9 +55,11 @@ void MonitorTableWidget::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
 
-    painter.setPen(QPen(QColor(0, 0, 255), 1));
-    for (int y = 0; y <= 21; ++y) painter.drawLine(ToPixels(0, y), ToPixels(kUnitsWide, y));
-    for (int x = 2; x <= 17; ++x) painter.drawLine(ToPixels(x, 0), ToPixels(x, kUnitsHigh));
+    for (const ChartLine& line : picture_.lines) {
+        // The table's lines are all pure blue.
+        painter.setPen(QPen(QColor(0, 0, 255), line.width));
+        painter.drawLine(ToPixels(line.x0, line.y0), ToPixels(line.x1, line.y1));
+    }
 
     // The font follows the cell size so that "开奖期数" fits its two units and a mark its cell.
     const double unitW = std::max(1, width() - 1) / kUnitsWide;
@@ -78,10 +75,8 @@ void MonitorTableWidget::paintEvent(QPaintEvent* /*event*/) {
         painter.drawText(QPointF(topLeft.x(), topLeft.y() + fm.ascent()), text);
     };
 
-    print(0.05, kHeadingTop, QStringLiteral("开奖期数"));
-    for (int n = 1; n <= 15; ++n)
-        print(n + 1 + (n <= 9 ? 0.3 : 0.15), kHeadingTop, QString::number(n));
-    for (const MonitorTableText& item : texts_) print(item.x, item.y, item.text);
+    for (const ChartLabel& label : picture_.texts)
+        print(label.x, label.y, QString::fromStdString(label.text));
 }
 
 ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(parent) {
@@ -172,6 +167,7 @@ MonitorPanel::MonitorPanel(AppContext& ctx, const PanelLinks& links, QWidget* pa
     noLines_ = MakeCheck(this, QStringLiteral("Ch_jiankong_jj_cls"), QStringLiteral("小底全清"));
     lines->addWidget(noLines_, 3, 2, 1, 2);
     connect(allLines_, &QCheckBox::clicked, this, &MonitorPanel::SelectAllLines);
+    connect(clearRecords_, &QPushButton::clicked, this, &MonitorPanel::ClearMonitorRecords);
     connect(noLines_, &QCheckBox::clicked, this, &MonitorPanel::ClearAllLines);
     right->addLayout(lines);
 
@@ -256,6 +252,23 @@ void MonitorPanel::SelectRecomputeEachPeriod() {
 
 void MonitorPanel::TickAllLines() {
     SelectAllLines();
+}
+
+void MonitorPanel::RecordMonitorRow() {
+    xuan5::RecordMonitorRow(ctx_.state);
+}
+
+void MonitorPanel::RedrawMonitorTable() {
+    table_->SetPicture(xuan5::RedrawMonitorTable(ctx_.state.MonitorRecords));
+}
+
+void MonitorPanel::DrawMonitorGrid() {
+    table_->SetPicture(xuan5::DrawMonitorGrid());
+}
+
+void MonitorPanel::ClearMonitorRecords() {
+    xuan5::ClearMonitorRecords(ctx_.state);
+    DrawMonitorGrid();
 }
 
 void MonitorPanel::LineBoxClicked() {

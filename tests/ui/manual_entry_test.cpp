@@ -124,7 +124,8 @@ TEST(ManualEntry, TypedDrawBuildsOnHistoryAfterARefusedResponse) {
     const DrawTable before = shell.State().DrawHistory;
     shell.Server().Answer(200, FeedResponse(FeedLines(46, 100)));
     ASSERT_TRUE(shell.Fetch());
-    ASSERT_TRUE(shell.State().IncomingDraws[1].period.empty());
+    // The refused answer keeps the staged table of the last good one.
+    ASSERT_EQ(shell.State().IncomingDraws[1].period, before[1].period);
 
     QDialog* entry = OpenEntry(shell);
     ASSERT_NE(entry, nullptr);
@@ -144,8 +145,16 @@ TEST(ManualEntry, Command1AppliesTheStagedTableEachTime) {
     Shell shell;
     int pipelines = 0;
     QObject::connect(&shell.Window(), &Fmain::afterDrawPipelineDue, [&] { ++pipelines; });
-    ASSERT_TRUE(shell.FetchFeed(150));
     auto* apply = shell.Find<QPushButton>("Command1");
+    // Nothing staged yet: nothing is applied.
+    apply->click();
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    EXPECT_EQ(shell.Messages().messages()[0].text, QStringLiteral("没有开奖数据"));
+    EXPECT_EQ(shell.Messages().messages()[0].title, QStringLiteral("出错提示"));
+    EXPECT_EQ(shell.State().UpdateCount, 0);
+    EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 0);
+
+    ASSERT_TRUE(shell.FetchFeed(150));
     EXPECT_EQ(apply->text(), "Command1");
     apply->click();
     apply->click();
