@@ -4,6 +4,7 @@
 #include "ui/app_context.h"
 #include "ui/named_controls.h"
 #include "ui/panel_links.h"
+#include "ui/user_settings.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
@@ -196,6 +197,9 @@ MonitorPanel::MonitorPanel(AppContext& ctx, const PanelLinks& links, QWidget* pa
     userButtons->addWidget(userSave_);
     userLoad_ = MakeButton(this, QStringLiteral("C_user_load"), QStringLiteral("读取用户设置"));
     userButtons->addWidget(userLoad_);
+    userSettings_ = new UserSettings(ctx_, links_, userSave_, userLoad_, this);
+    connect(userSave_, &QPushButton::clicked, userSettings_, &UserSettings::SaveUserSettings);
+    connect(userLoad_, &QPushButton::clicked, userSettings_, &UserSettings::LoadUserSettings);
     userButtons->addStretch(1);
     user->addLayout(userButtons);
 

@@ -66,6 +66,7 @@ class ClickableLabel : public QLabel {
 };
 
 class AppContext;
+class UserSettings;
 struct PanelLinks;
 
 // The monitor panel: the hit/miss table of the fifteen lines, the line selection used by plans,
@@ -115,6 +116,7 @@ class MonitorPanel : public QGroupBox {
     ClickableLabel* exportLink_;
     QPushButton* userSave_;
     QPushButton* userLoad_;
+    UserSettings* userSettings_;  // the handlers of C_user_save and C_user_load
 };
 
 }  // namespace xuan5::ui

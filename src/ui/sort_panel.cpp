@@ -1,16 +1,23 @@
 #include "ui/sort_panel.h"
 
+#include "sortfilter/banker_sort.h"
+#include "sortfilter/group_filter.h"
+#include "sortfilter/sort_panel.h"
 #include "ui/app_context.h"
 #include "ui/backup_strip.h"
+#include "ui/ftishi.h"
 #include "ui/named_controls.h"
 #include "ui/panel_links.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace xuan5::ui {
@@ -29,6 +36,21 @@ QPushButton* MakeSignButton(QWidget* parent, const QString& name, const QString&
     auto* button = MakeButton(parent, name, text);
     button->setFixedWidth(button->fontMetrics().height() + 14);
     return button;
+}
+
+// The engine's texts break lines with CR LF, the multi-line boxes with "\n". A lone CR cannot
+// come out of a box (the document turns it into a line break), so every break becomes CR LF.
+std::string BoxToEngine(const QPlainTextEdit* box) {
+    return box->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")).toStdString();
+}
+
+void EngineToBox(QPlainTextEdit* box, const std::string& text) {
+    box->setPlainText(
+        QString::fromStdString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
+
+std::string LineText(const QLineEdit* box) {
+    return box->text().toStdString();
 }
 
 }  // namespace
@@ -103,10 +125,95 @@ SortPanel::SortPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
     result->addWidget(copy_);
     column->addLayout(result);
     root->addWidget(filter, 2);
+
+    connect(refresh_, &QPushButton::clicked, this, &SortPanel::RefreshSort);
+    connect(shorter_, &QPushButton::clicked, this, &SortPanel::ShortenWindow);
+    connect(longer_, &QPushButton::clicked, this, &SortPanel::LengthenWindow);
+    // A click on a line, and moving the selection with the keyboard, both take its grouping.
+    // (Only a selection counts: tabbing into the list makes a line current without choosing it.)
+    connect(list_, &QListWidget::itemClicked, this, &SortPanel::TakeLineGrouping);
+    connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!refilling_) TakeLineGrouping();
+    });
+    connect(add_, &QPushButton::clicked, this, &SortPanel::AddCandidate);
+    connect(run_, &QPushButton::clicked, this, &SortPanel::RunFilter);
+    connect(copy_, &QPushButton::clicked, this, &SortPanel::CopyResult);
+    connect(input_, &MultiLineBox::doubleClicked, this, &SortPanel::ClearInput);
 }
 
 void SortPanel::DisableVerificationBox() {
     verified_->setEnabled(false);
+}
+
+void SortPanel::RefreshSort() {
+    const BankerSortResult result =
+        RefreshBankerSort(ctx_.state.DrawHistory, LineText(window_), LineText(mode_));
+    if (result.listReplaced) {
+        refilling_ = true;
+        list_->clear();
+        for (const std::string& line : result.List01) list_->addItem(QString::fromStdString(line));
+        refilling_ = false;
+    }
+    // A failure part-way keeps the lines built before it, and they are on screen behind the box.
+    if (result.message) ctx_.Show(this, *result.message);
+}
+
+void SortPanel::ShortenWindow() {
+    StepWindow(-1);
+}
+
+void SortPanel::LengthenWindow() {
+    StepWindow(+1);
+}
+
+void SortPanel::StepWindow(int step) {
+    const std::optional<std::string> length = StepWindowLength(LineText(window_), step);
+    if (!length) return;
+    window_->setText(QString::fromStdString(*length));
+    RefreshSort();
+}
+
+void SortPanel::TakeLineGrouping() {
+    const QListWidgetItem* item = list_->currentItem();
+    if (item == nullptr || !item->isSelected()) return;
+    if (const std::optional<std::string> grouping =
+            GroupingFromSortLine(item->text().toStdString()))
+        candidate_->setText(QString::fromStdString(*grouping));
+}
+
+void SortPanel::AddCandidate() {
+    const AddFilterLineResult added =
+        AddFilterLine(BoxToEngine(input_), LineText(candidate_), LineText(candidateCounts_));
+    if (added.message) {
+        ctx_.Show(this, *added.message);
+        return;
+    }
+    EngineToBox(input_, added.T_paixu_input);
+    candidate_->setText(QString::fromStdString(added.T_paixu_fenjie_houbei));
+    if (added.runFilter) RunFilter();
+}
+
+void SortPanel::RunFilter() {
+    const GroupFilterResult result = RunGroupFilter(BoxToEngine(input_), LineText(inputCounts_));
+    EngineToBox(input_, result.T_paixu_input);
+    input_->moveCursor(QTextCursor::End);
+    if (result.resultWritten) {
+        EngineToBox(result_, result.T_paixu_dadi);
+        resultCount_->setText(QString::fromStdString(result.Label_paixu_zhushu));
+    }
+    if (result.message) ctx_.Show(this, *result.message);
+}
+
+void SortPanel::CopyResult() {
+    // What leaves the program carries CR LF, as every other base text the user passes on.
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(QString::fromStdString(BoxToEngine(result_)));
+    ShowCopyNotice(this);
+}
+
+void SortPanel::ClearInput() {
+    input_->clear();
 }
 
 }  // namespace xuan5::ui

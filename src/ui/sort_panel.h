@@ -24,7 +24,19 @@ class SortPanel : public QGroupBox {
     // Start-up step: the verification length only displays its fixed value.
     void DisableVerificationBox();
 
+    // Handlers; the after-draw pipeline presses "刷新排序" through RefreshSort().
+    void RefreshSort();       // C_paixu_shuaxin
+    void ShortenWindow();     // C_paixu_qishu_jian
+    void LengthenWindow();    // C_paixu_qishu_jia
+    void TakeLineGrouping();  // List01 click
+    void AddCandidate();      // C_paixu_add
+    void RunFilter();         // C_paixu_go
+    void CopyResult();        // C_paixu_copy
+    void ClearInput();        // T_paixu_input double-click
+
   private:
+    void StepWindow(int step);
+
     AppContext& ctx_;
     const PanelLinks& links_;
 
@@ -44,6 +56,8 @@ class SortPanel : public QGroupBox {
     MultiLineBox* result_;        // T_paixu_dadi
     QLabel* resultCount_;         // Label_paixu_zhushu
     QPushButton* copy_;           // C_paixu_copy
+    // Set while List01 is refilled, so that its moving selection is not taken for a click.
+    bool refilling_ = false;
 };
 
 }  // namespace xuan5::ui
