@@ -10,9 +10,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <string>
 
 #include "ui/monitor_panel.h"
+#include "ui/plan_panel.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -102,7 +104,7 @@ void ExpectOneStep(Shell& shell, const Before& before, int row) {
         EXPECT_EQ(marks[c], before.lineBases[c].find(key) != std::string::npos ? 1 : 0) << c;
     const MonitorPicture& picture = shell.Find<MonitorTableWidget>("Pic_jiangkong")->Picture();
     EXPECT_TRUE(std::any_of(picture.texts.begin(), picture.texts.end(), [&](const ChartLabel& t) {
-        return t.text == std::to_string(std::stoi(period));
+        return t.text == ThreeDigits(std::stoi(period));
     }));
 
     const std::string word = before.planBase.find(key) != std::string::npos ? "中中中" : "一会中";
@@ -170,6 +172,30 @@ TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
 }
 
 #endif
+
+// Plan mode one lets events in between its instances; an update that comes meanwhile waits
+// for the plan, then runs the pipeline once.
+TEST(AfterDrawPipeline, AnUpdateDuringAPlanWaitsForIt) {
+    Shell shell;
+    ASSERT_TRUE(shell.FetchFeed(150));
+    AppState& state = shell.State();
+    shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("40");
+    bool pressedDuringPlan = false;
+    QTimer::singleShot(0, [&] {
+        pressedDuringPlan = shell.Window().Panels().plan->PlanRunning();
+        shell.Find<QPushButton>("Command1")->click();
+        EXPECT_EQ(state.UpdateCount, 1);
+        EXPECT_TRUE(shell.Window().ApplyPending());
+    });
+    shell.Find<QPushButton>("C_jihua_ks")->click();
+    ASSERT_TRUE(pressedDuringPlan);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.UpdateCount == 2; }, 5000));
+    EXPECT_EQ(shell.Window().PipelineRuns(), 1);
+    EXPECT_FALSE(shell.Window().ApplyPending());
+    EXPECT_EQ(state.PlanRecordCount, 1);
+    EXPECT_EQ(state.MonitorRecords[1][kMonitorUsedColumn], 1);
+    EXPECT_EQ(state.MonitorRecords[2][kMonitorUsedColumn], 0);
+}
 
 }  // namespace
 }  // namespace xuan5::ui::test
