@@ -35,7 +35,7 @@ struct FeedParse {
 FeedParse ParseFeedResponse(std::string_view response, AppState& state);
 
 // Whether IncomingDraws is newer than DrawHistory: history empty, or its newest period
-// reappears in rows 2..60 of the staged table.
+// reappears in rows 2..60 of the staged table while the staged newest draw is another one.
 bool HasNewDraws(const AppState& state);
 
 struct CountdownTick {

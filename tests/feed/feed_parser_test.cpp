@@ -55,6 +55,27 @@ TEST(FeedParser, NewnessFollowsTheNewestKnownPeriod) {
     EXPECT_FALSE(ParseFeedResponse(FeedResponse(tooFar), state).hasNewDraws);
 }
 
+// 山东 draws 42 periods a day: the newest period comes back 42 rows down, from yesterday.
+TEST(FeedParser, AnUnchangedListIsNoUpdateWhenPeriodsRepeatDaily) {
+    DrawTable day = RandomHistory(4, 37);
+    for (int r = 1; r <= kHistoryRows; ++r) {
+        const int period = ((37 - r) % 42 + 42) % 42 + 1;  // 037, 036, .., 001, 042, ..
+        day[r].period = (period < 10 ? "00" : "0") + std::to_string(period);
+    }
+    ASSERT_EQ(day[43].period, "037");
+    AppState state;
+    state.IncomingDraws = day;
+    ApplyIncomingDraws(state);
+    const FeedParse same = ParseFeedResponse(FeedResponse(day), state);
+    EXPECT_FALSE(same.hasNewDraws);
+    EXPECT_EQ(same.status, "没有更新！");
+
+    DrawTable next = day;
+    for (int r = kHistoryRows; r > 1; --r) next[r] = next[r - 1];
+    next[1] = {"038", "01,03,05,07,09"};
+    EXPECT_TRUE(ParseFeedResponse(FeedResponse(next), state).hasNewDraws);
+}
+
 TEST(FeedParser, MalformedResponsesCountAsNoData) {
     AppState state;
     const DrawTable rows = RandomHistory(3);
