@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFont>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -92,6 +93,12 @@ void SetBoxText(QPlainTextEdit* box, const std::string& text) {
     QString boxText = QString::fromStdString(text);
     boxText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box->setPlainText(boxText);
+}
+
+void UseUnshapedFont(QWidget* box) {
+    QFont font = box->font();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    box->setFont(font);
 }
 
 void SelectLastCharacter(QPlainTextEdit* box) {
@@ -181,6 +188,7 @@ BackupStrip::BackupStrip(AppContext& ctx, const PanelLinks& links, QWidget* pare
         auto* column = new QVBoxLayout;
         column->setSpacing(3);
         boxes_[i] = MakeBox(this, QStringLiteral("T_dd_beiyong_%1").arg(i), defaults[i]);
+        UseUnshapedFont(boxes_[i]);
         column->addWidget(boxes_[i], 1);
         auto* buttons = new QHBoxLayout;
         buttons->setSpacing(3);
@@ -237,6 +245,7 @@ BackupStrip::BackupStrip(AppContext& ctx, const PanelLinks& links, QWidget* pare
     auto* intermediate = new QVBoxLayout;
     intermediate->setSpacing(3);
     planBackup_ = MakeBox(this, QStringLiteral("T_jihua_jj_dadi_by"), QString());
+    UseUnshapedFont(planBackup_);
     intermediate->addWidget(planBackup_, 1);
     auto* byCount = new QHBoxLayout;
     planBackupCount_ =

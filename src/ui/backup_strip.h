@@ -49,6 +49,11 @@ class MultiLineBox : public QPlainTextEdit {
 std::string BoxText(const QPlainTextEdit* box);
 void SetBoxText(QPlainTextEdit* box, const std::string& text);
 
+// For boxes that hold bets only (digits, commas, spaces): their text is drawn without shaping,
+// which changes nothing on screen for such text and saves most of the time a box takes to
+// show a plan of a few hundred bets.
+void UseUnshapedFont(QWidget* box);
+
 // Scrolls a box to its end by selecting its last character, as the plan log does.
 void SelectLastCharacter(QPlainTextEdit* box);
 

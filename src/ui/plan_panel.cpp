@@ -109,6 +109,7 @@ PlanPanel::PlanPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
     // The plan base and its count.
     auto* baseColumn = new QVBoxLayout;
     planBase_ = MakeBox(this, QStringLiteral("T_jihua_jj_dadi"));
+    UseUnshapedFont(planBase_);
     baseColumn->addWidget(planBase_, 1);
     auto* baseRow = new QHBoxLayout;
     planCount_ = MakeLine(this, QStringLiteral("T_jihua_jj_dadi_zhushu"), QStringLiteral("0"), 4);
