@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <string>
 
 #include "plans/plan_modes.h"
 #include "store/curve_store.h"
@@ -17,6 +18,7 @@
 #include "ui/app_context.h"
 #include "ui/fmain.h"
 #include "ui/message_box.h"
+#include "ui/monitor_panel.h"
 #include "ui/plan_panel.h"
 
 namespace xuan5::ui {
@@ -103,6 +105,46 @@ void BM_StartPlanEngineOnly(benchmark::State& bench) {
         benchmark::DoNotOptimize(RunPlanModeOne(input, state.CurveStoreLines, state, rng));
 }
 BENCHMARK(BM_StartPlanEngineOnly)->Unit(benchmark::kMicrosecond);
+
+// A new draw as the running window handles it: the staged table applied, the monitor row and
+// its picture, the plan record settled, plan mode one with five instances, the sort list
+// refreshed, and the monitor panel on screen repainted. Each iteration stages one fresh period
+// on top of the history, as the feed does every few minutes.
+void BM_AfterDrawPipeline(benchmark::State& bench) {
+    WindowFixture& f = Window();
+    if (!f.ready) {
+        bench.SkipWithError("the window did not start on the shipped data folder");
+        return;
+    }
+    Fmain& window = *f.window;
+    AppState& state = window.State();
+    window.Context().rng.seed(11);
+    window.ShowPanel(1);
+    QCoreApplication::processEvents();
+    std::mt19937_64 draws(3);
+    int period = std::stoi(state.DrawHistory[1].period);
+    const int runsBefore = window.PipelineRuns();
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        period = period % 999 + 1;
+        DrawTable next = state.DrawHistory;
+        for (int r = kHistoryRows; r > 1; --r) next[r] = next[r - 1];
+        next[1] = testing::RandomHistory(draws(), period)[1];
+        state.IncomingDraws = next;
+        // The log holds 201 records; keep it from filling up over a long run.
+        if (state.PlanRecordCount >= 190) state.PlanRecordCount = 0;
+        bench.ResumeTiming();
+        window.ApplyDraws();
+        // The visible panel painted, with whatever else the update changed, as the event loop
+        // would paint it.
+        window.Panels().monitor->update();
+        QCoreApplication::processEvents();
+    }
+    if (window.PipelineRuns() - runsBefore != static_cast<int>(bench.iterations()) ||
+        !f.messages.messages().empty())
+        bench.SkipWithError("the pipeline did not run once per draw");
+}
+BENCHMARK(BM_AfterDrawPipeline)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace xuan5::ui

@@ -72,14 +72,21 @@ void MonitorTableWidget::paintEvent(QPaintEvent* /*event*/) {
         std::clamp(static_cast<int>(std::min(unitH * 0.62, unitW * 0.42)), 7, 40));
     painter.setFont(cellFont);
     painter.setPen(Qt::black);
-    const QFontMetricsF fm(cellFont);
-    auto print = [&](double x, double y, const QString& text) {
-        const QPointF topLeft = ToPixels(x, y);
-        painter.drawText(QPointF(topLeft.x(), topLeft.y() + fm.ascent()), text);
-    };
-
-    for (const ChartLabel& label : picture_.texts)
-        print(label.x, label.y, QString::fromStdString(label.text));
+    if (cellFont.pixelSize() != laidOutPixelSize_) {
+        laidOut_.clear();
+        laidOutPixelSize_ = cellFont.pixelSize();
+    }
+    for (const ChartLabel& label : picture_.texts) {
+        const QString text = QString::fromStdString(label.text);
+        auto it = laidOut_.find(text);
+        if (it == laidOut_.end()) {
+            QStaticText laid(text);
+            laid.setTextFormat(Qt::PlainText);
+            laid.prepare(QTransform(), cellFont);
+            it = laidOut_.insert(text, laid);
+        }
+        painter.drawStaticText(ToPixels(label.x, label.y), *it);
+    }
 }
 
 ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(parent) {

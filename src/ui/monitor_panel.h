@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QList>
 #include <QPointer>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -48,6 +50,10 @@ class MonitorTableWidget : public QWidget {
 
   private:
     MonitorPicture picture_;
+    // The table repeats a handful of texts ("中", "*", periods) hundreds of times; each is laid
+    // out once per font size instead of on every paint.
+    QHash<QString, QStaticText> laidOut_;
+    int laidOutPixelSize_ = 0;
 };
 
 // A label that acts as a link: it reports a click (press and release over it).

@@ -2,6 +2,7 @@
 // log with its hit tally, the result words and the signature, and the plan buttons.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QString>
 #include <array>
@@ -87,6 +88,9 @@ class PlanPanel : public QGroupBox {
     const PanelLinks& links_;
     bool running_ = false;
     bool stopRequested_ = false;
+    // When the running plan last let the window's events in.
+    QElapsedTimer eventsLetIn_;
+    static constexpr int kProgressFrameMs = 16;
 
     MultiLineBox* planBase_;                       // T_jihua_jj_dadi
     QLineEdit* planCount_;                         // T_jihua_jj_dadi_zhushu

@@ -179,7 +179,7 @@ TEST(AfterDrawPipeline, AnUpdateDuringAPlanWaitsForIt) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(150));
     AppState& state = shell.State();
-    shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("40");
+    shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("500");
     bool pressedDuringPlan = false;
     QTimer::singleShot(0, [&] {
         pressedDuringPlan = shell.Window().Panels().plan->PlanRunning();
