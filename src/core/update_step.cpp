@@ -11,9 +11,18 @@ std::vector<std::string> DrawListLines(const DrawTable& history) {
     return lines;
 }
 
+bool HoldsValidDraw(const DrawTable& table) {
+    for (int r = 1; r <= kHistoryRows; ++r) {
+        if (IsValidPeriod(table[r].period) && IsValidDrawNumbers(table[r].numbers)) return true;
+    }
+    return false;
+}
+
 ApplyOutcome ApplyIncomingDraws(AppState& state) {
-    for (int r = 1; r <= kHistoryRows; ++r) state.DrawHistory[r] = state.IncomingDraws[r];
     ApplyOutcome outcome;
+    if (!HoldsValidDraw(state.IncomingDraws)) return outcome;
+    for (int r = 1; r <= kHistoryRows; ++r) state.DrawHistory[r] = state.IncomingDraws[r];
+    outcome.applied = true;
     outcome.drawList = DrawListLines(state.DrawHistory);
     outcome.status = std::string(kMsgDrawsApplied);
     ++state.UpdateCount;

@@ -30,17 +30,23 @@ std::string BuildDrawRequestUrl(std::string_view baseUrl, std::int32_t regionCod
 }
 
 bool HasNewDraws(const AppState& state) {
-    const std::string& newest = state.DrawHistory[1].period;
-    if (newest.empty()) return true;
+    const DrawRecord& known = state.DrawHistory[1];
+    if (known.period.empty()) return true;
+    // Period numbers start again every day: in a region with fewer than sixty draws a day an
+    // unchanged list holds yesterday's draw of the same period further down, which must not
+    // make the same newest draw look new.
+    const DrawRecord& staged = state.IncomingDraws[1];
+    if (staged.period == known.period && staged.numbers == known.numbers) return false;
     for (int r = 2; r <= 60; ++r) {
-        if (state.IncomingDraws[r].period == newest) return true;
+        if (state.IncomingDraws[r].period == known.period) return true;
     }
     return false;
 }
 
 FeedParse ParseFeedResponse(std::string_view response, AppState& state) {
+    // A refused answer leaves the staged table as it was: Command1 can still apply the last good
+    // one, and an emptied table would have nothing to apply.
     if (!Contains(response, kOkMarker)) return {kMsgNoFeedData, false};
-    state.IncomingDraws = DrawTable{};
     const auto parts = SplitText(response, kPartSeparator);
     if (parts.size() < 3) return {kMsgNoFeedData, false};
     const auto lines = SplitText(parts[1], kCrLf);

@@ -31,11 +31,11 @@ struct FeedParse {
 
 // Stages a response into IncomingDraws. Every one of the 120 payload lines must be a
 // three-digit period and five distinct numbers 01..11; otherwise the response counts as no
-// data (IncomingDraws emptied, DrawHistory untouched).
+// data and neither IncomingDraws nor DrawHistory changes.
 FeedParse ParseFeedResponse(std::string_view response, AppState& state);
 
 // Whether IncomingDraws is newer than DrawHistory: history empty, or its newest period
-// reappears in rows 2..60 of the staged table.
+// reappears in rows 2..60 of the staged table while the staged newest draw is another one.
 bool HasNewDraws(const AppState& state);
 
 struct CountdownTick {

@@ -25,6 +25,7 @@
 #include "feed/feed_parser.h"
 #include "feed/manual_entry.h"
 #include "store/curve_store.h"
+#include "ui/after_draw_pipeline.h"
 #include "ui/backup_strip.h"
 #include "ui/draw_panel.h"
 #include "ui/fadd.h"
@@ -230,6 +231,7 @@ void Fmain::BuildLayout() {
     links_.draw = new DrawPanel(*ctx_, links_, this);
     links_.monitor = new MonitorPanel(*ctx_, links_, this);
     links_.plan = new PlanPanel(*ctx_, links_, this);
+    connect(links_.plan, &PlanPanel::planFinished, this, &Fmain::ApplyPendingDraws);
     links_.sort = new SortPanel(*ctx_, links_, this);
     links_.showPanel = [this](int index) { ShowPanel(index); };
     panels_ = {links_.draw, links_.monitor, links_.plan, links_.sort};
@@ -337,18 +339,36 @@ void Fmain::CountdownTick() {
 }
 
 void Fmain::ApplyDraws() {
+    // A plan in progress reads the history between its instances, and the pipeline must finish
+    // judging one draw before the next is applied: the update waits and is applied after them.
+    if (pipelineRunning_ || links_.plan->PlanRunning()) {
+        applyPending_ = true;
+        return;
+    }
     const ApplyOutcome outcome = ApplyIncomingDraws(ctx_->state);
+    if (!outcome.applied) {
+        ctx_->Show(this, Q(kMsgNoDrawData), Q(kTitleNoDrawData));
+        return;
+    }
     drawList_->setUpdatesEnabled(false);
     drawList_->clear();
     for (const std::string& line : outcome.drawList) drawList_->addItem(Q(line));
     drawList_->setUpdatesEnabled(true);
     SetStatus(outcome.status);
-    if (outcome.runAfterDrawPipeline) RunAfterDrawPipeline();
+    if (outcome.runAfterDrawPipeline) {
+        pipelineRunning_ = true;
+        AfterDrawPipeline(*ctx_, links_);
+        pipelineRunning_ = false;
+        ++pipelineRuns_;
+    }
+    ApplyPendingDraws();
 }
 
-void Fmain::RunAfterDrawPipeline() {
-    // The monitor row, the plan settlement and the sort refresh are connected here.
-    emit afterDrawPipelineDue();
+void Fmain::ApplyPendingDraws() {
+    if (!applyPending_ || pipelineRunning_ || links_.plan->PlanRunning()) return;
+    applyPending_ = false;
+    // Later: the pipeline or plan that made it wait is still on the call stack.
+    QTimer::singleShot(0, this, &Fmain::ApplyDraws);
 }
 
 void Fmain::OpenManualEntry() {
@@ -393,6 +413,7 @@ void Fmain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    links_.plan->StopPlan();
     ctx_->endApplication(0);
 }
 

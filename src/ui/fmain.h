@@ -52,6 +52,10 @@ class Fmain : public QWidget {
     const PanelLinks& Panels() const { return links_; }
     bool FetchInFlight() const { return fetchInFlight_; }
     int CurrentPanel() const { return currentPanel_; }
+    // How often the after-draw pipeline has run since start.
+    int PipelineRuns() const { return pipelineRuns_; }
+    // An update arrived while a plan or the pipeline was running and waits for its end.
+    bool ApplyPending() const { return applyPending_; }
 
     // How the program ends (after "Yes" to the close question or a broken curve store); the
     // default quits the event loop with the code.
@@ -72,9 +76,6 @@ class Fmain : public QWidget {
   signals:
     // A fetch's answer has been handled (whatever it was).
     void fetchHandled();
-    // A draw table was applied after the first one: the monitor row, the plan settlement and
-    // the sort refresh follow from here.
-    void afterDrawPipelineDue();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,7 +84,7 @@ class Fmain : public QWidget {
     void BuildLayout();
     void HandleFeedAnswer(const std::string& body);
     void StageTypedDraw(const DrawRecord& draw);
-    void RunAfterDrawPipeline();
+    void ApplyPendingDraws();
     void SetStatus(const std::string& text);
     void ShowWaiting();  // L_dengdai: the seconds the fetch out has waited
     float NextCacheBreaker();
@@ -93,6 +94,9 @@ class Fmain : public QWidget {
     PanelLinks links_;
     bool fetchInFlight_ = false;
     int currentPanel_ = 0;
+    bool pipelineRunning_ = false;
+    bool applyPending_ = false;
+    int pipelineRuns_ = 0;
 
     std::array<QRadioButton*, 3> regions_{};
     QLabel* countdown_;

@@ -2,9 +2,11 @@
 
 #include "plans/monitor.h"
 #include "ui/app_context.h"
+#include "ui/fxiaodi.h"
 #include "ui/named_controls.h"
 #include "ui/panel_links.h"
 #include "ui/user_settings.h"
+#include "util/line_export.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
@@ -27,18 +29,13 @@
 
 namespace xuan5::ui {
 
-namespace {
-
-constexpr double kHeadingTop = 20.8;
-
-}  // namespace
-
-MonitorTableWidget::MonitorTableWidget(QWidget* parent) : QWidget(parent) {
+MonitorTableWidget::MonitorTableWidget(QWidget* parent)
+    : QWidget(parent), picture_(xuan5::DrawMonitorGrid()) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void MonitorTableWidget::SetTexts(QList<MonitorTableText> texts) {
-    texts_ = std::move(texts);
+void MonitorTableWidget::SetPicture(MonitorPicture picture) {
+    picture_ = std::move(picture);
     update();
 }
 
@@ -61,9 +58,11 @@ void MonitorTableWidget::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
 
-    painter.setPen(QPen(QColor(0, 0, 255), 1));
-    for (int y = 0; y <= 21; ++y) painter.drawLine(ToPixels(0, y), ToPixels(kUnitsWide, y));
-    for (int x = 2; x <= 17; ++x) painter.drawLine(ToPixels(x, 0), ToPixels(x, kUnitsHigh));
+    for (const ChartLine& line : picture_.lines) {
+        // The table's lines are all pure blue.
+        painter.setPen(QPen(QColor(0, 0, 255), line.width));
+        painter.drawLine(ToPixels(line.x0, line.y0), ToPixels(line.x1, line.y1));
+    }
 
     // The font follows the cell size so that "开奖期数" fits its two units and a mark its cell.
     const double unitW = std::max(1, width() - 1) / kUnitsWide;
@@ -73,16 +72,21 @@ void MonitorTableWidget::paintEvent(QPaintEvent* /*event*/) {
         std::clamp(static_cast<int>(std::min(unitH * 0.62, unitW * 0.42)), 7, 40));
     painter.setFont(cellFont);
     painter.setPen(Qt::black);
-    const QFontMetricsF fm(cellFont);
-    auto print = [&](double x, double y, const QString& text) {
-        const QPointF topLeft = ToPixels(x, y);
-        painter.drawText(QPointF(topLeft.x(), topLeft.y() + fm.ascent()), text);
-    };
-
-    print(0.05, kHeadingTop, QStringLiteral("开奖期数"));
-    for (int n = 1; n <= 15; ++n)
-        print(n + 1 + (n <= 9 ? 0.3 : 0.15), kHeadingTop, QString::number(n));
-    for (const MonitorTableText& item : texts_) print(item.x, item.y, item.text);
+    if (cellFont.pixelSize() != laidOutPixelSize_) {
+        laidOut_.clear();
+        laidOutPixelSize_ = cellFont.pixelSize();
+    }
+    for (const ChartLabel& label : picture_.texts) {
+        const QString text = QString::fromStdString(label.text);
+        auto it = laidOut_.find(text);
+        if (it == laidOut_.end()) {
+            QStaticText laid(text);
+            laid.setTextFormat(Qt::PlainText);
+            laid.prepare(QTransform(), cellFont);
+            it = laidOut_.insert(text, laid);
+        }
+        painter.drawStaticText(ToPixels(label.x, label.y), *it);
+    }
 }
 
 ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(parent) {
@@ -173,6 +177,7 @@ MonitorPanel::MonitorPanel(AppContext& ctx, const PanelLinks& links, QWidget* pa
     noLines_ = MakeCheck(this, QStringLiteral("Ch_jiankong_jj_cls"), QStringLiteral("小底全清"));
     lines->addWidget(noLines_, 3, 2, 1, 2);
     connect(allLines_, &QCheckBox::clicked, this, &MonitorPanel::SelectAllLines);
+    connect(clearRecords_, &QPushButton::clicked, this, &MonitorPanel::ClearMonitorRecords);
     connect(noLines_, &QCheckBox::clicked, this, &MonitorPanel::ClearAllLines);
     right->addLayout(lines);
 
@@ -234,6 +239,9 @@ MonitorPanel::MonitorPanel(AppContext& ctx, const PanelLinks& links, QWidget* pa
     right->addLayout(user);
 
     root->addLayout(right);
+
+    connect(viewBases_, &QPushButton::clicked, this, &MonitorPanel::OpenSmallBaseWindow);
+    connect(exportLink_, &ClickableLabel::clicked, this, &MonitorPanel::ExportLineBases);
 }
 
 bool MonitorPanel::RecomputeEachPeriod() const {
@@ -262,6 +270,23 @@ void MonitorPanel::TickAllLines() {
     SelectAllLines();
 }
 
+void MonitorPanel::RecordMonitorRow() {
+    xuan5::RecordMonitorRow(ctx_.state);
+}
+
+void MonitorPanel::RedrawMonitorTable() {
+    table_->SetPicture(xuan5::RedrawMonitorTable(ctx_.state.MonitorRecords));
+}
+
+void MonitorPanel::DrawMonitorGrid() {
+    table_->SetPicture(xuan5::DrawMonitorGrid());
+}
+
+void MonitorPanel::ClearMonitorRecords() {
+    xuan5::ClearMonitorRecords(ctx_.state);
+    DrawMonitorGrid();
+}
+
 void MonitorPanel::LineBoxClicked() {
     lineCount_->setText(QString::fromStdString(CountSelectedLines(CheckedLines())));
 }
@@ -272,6 +297,22 @@ void MonitorPanel::SelectAllLines() {
 
 void MonitorPanel::ClearAllLines() {
     for (QCheckBox* box : lines_) box->setChecked(false);
+}
+
+void MonitorPanel::OpenSmallBaseWindow() {
+    // One window at a time: a second press brings the open one forward. Closing it unloads it,
+    // so the next press opens a fresh one that fills itself again.
+    if (!smallBases_) {
+        smallBases_ = new Fxiaodi(ctx_, links_, this);
+        smallBases_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    smallBases_->show();
+    smallBases_->raise();
+    smallBases_->activateWindow();
+}
+
+void MonitorPanel::ExportLineBases() {
+    ctx_.Show(this, ::xuan5::ExportLineBases(ctx_.state.LineBases, ctx_.dataDir).message);
 }
 
 }  // namespace xuan5::ui

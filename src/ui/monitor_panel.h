@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QList>
+#include <QPointer>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -10,6 +13,7 @@
 
 #include "core/app_state.h"
 #include "plans/line_intersection.h"
+#include "plans/monitor.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -18,27 +22,22 @@ class QRadioButton;
 
 namespace xuan5::ui {
 
-// One text of the monitor table: (x, y) is the top-left corner of the text in table units.
-struct MonitorTableText {
-    double x = 0;
-    double y = 0;
-    QString text;
-};
-
-// The monitor table: a grid of 17 x 21 table units, x growing to the right from 0, y growing
-// upwards from 0 at the bottom to 21 at the top. The grid and its headings are always drawn; the
-// period labels and hit marks are data set by the monitor handlers and repainted from that state.
+// The monitor table picture Pic_jiangkong: 17 x 21 table units, x growing to the right from 0,
+// y growing upwards from 0 at the bottom to 21 at the top. It paints the picture it was last
+// given (grid lines and texts placed by their top-left corner), so resizing or uncovering the
+// window keeps what the monitor handlers drew.
 class MonitorTableWidget : public QWidget {
     Q_OBJECT
   public:
     static constexpr double kUnitsWide = 17;
     static constexpr double kUnitsHigh = 21;
 
+    // Starts with the empty grid and its headings.
     explicit MonitorTableWidget(QWidget* parent = nullptr);
 
-    // Replaces every data text (not the headings) and repaints.
-    void SetTexts(QList<MonitorTableText> texts);
-    const QList<MonitorTableText>& Texts() const { return texts_; }
+    // Replaces the whole picture and repaints.
+    void SetPicture(MonitorPicture picture);
+    const MonitorPicture& Picture() const { return picture_; }
 
     // Pixel position of a point given in table units.
     QPointF ToPixels(double x, double y) const;
@@ -50,7 +49,11 @@ class MonitorTableWidget : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QList<MonitorTableText> texts_;
+    MonitorPicture picture_;
+    // The table repeats a handful of texts ("中", "*", periods) hundreds of times; each is laid
+    // out once per font size instead of on every paint.
+    QHash<QString, QStaticText> laidOut_;
+    int laidOutPixelSize_ = 0;
 };
 
 // A label that acts as a link: it reports a click (press and release over it).
@@ -72,6 +75,7 @@ class ClickableLabel : public QLabel {
 
 class AppContext;
 class UserSettings;
+class Fxiaodi;
 struct PanelLinks;
 
 // The monitor panel: the hit/miss table of the fifteen lines, the line selection used by plans,
@@ -92,14 +96,24 @@ class MonitorPanel : public QGroupBox {
     void SelectRecomputeEachPeriod();
     void TickAllLines();
 
+    // The table of the last twenty draws: the newest draw judged against the line bases in
+    // force, the picture redrawn from the stored table, the empty grid, and clearing.
+    void RecordMonitorRow();
+    void RedrawMonitorTable();
+    void DrawMonitorGrid();
+    void ClearMonitorRecords();  // C_jiankong_di_cls
+
     // Handlers.
-    void LineBoxClicked();  // Ch_jiankong_jj(i): counts the ticked boxes
-    void SelectAllLines();  // Ch_jiankong_jj_all
-    void ClearAllLines();   // Ch_jiankong_jj_cls
+    void LineBoxClicked();       // Ch_jiankong_jj(i): counts the ticked boxes
+    void SelectAllLines();       // Ch_jiankong_jj_all
+    void ClearAllLines();        // Ch_jiankong_jj_cls
+    void OpenSmallBaseWindow();  // C_jiankong_guankan: Fxiaodi, without blocking this window
+    void ExportLineBases();      // Labe_daochu_dadi: the fifteen line bases into txt/
 
   private:
     AppContext& ctx_;
     const PanelLinks& links_;
+    QPointer<Fxiaodi> smallBases_;  // the open small-base window, if any
 
     MonitorTableWidget* table_;
     QLineEdit* tolerance_;

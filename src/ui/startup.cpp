@@ -23,12 +23,14 @@ bool Fmain::ApplyStartupDefaults() {
         return false;
     }
 
+    links_.monitor->DrawMonitorGrid();
     state.MonitorRecords = {};
     links_.draw->SetLineCountFontSize(7);
     state.TrendLine = {};
     links_.monitor->SelectRecomputeEachPeriod();
     state.PlanRecords.assign(201, std::string());
     state.LineBases = {};
+    // Ticked as clicks, so the count of selected lines shows 15.
     links_.monitor->TickAllLines();
     links_.plan->SelectModeOne();
     links_.sort->DisableVerificationBox();

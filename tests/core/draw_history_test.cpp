@@ -45,8 +45,14 @@ TEST(DrawHistory, ValidatesRows) {
 
 TEST(UpdateStep, FirstUpdateLoadsWithoutPipelineLaterOnesRunIt) {
     AppState state;
+    // Nothing staged yet: nothing is applied or counted.
+    EXPECT_FALSE(ApplyIncomingDraws(state).applied);
+    EXPECT_EQ(state.UpdateCount, 0);
+    EXPECT_EQ(state.HistoryLoaded, 0);
+
     state.IncomingDraws = SampleHistory();
     ApplyOutcome first = ApplyIncomingDraws(state);
+    EXPECT_TRUE(first.applied);
     EXPECT_EQ(first.status, "已经开奖！");
     EXPECT_FALSE(first.runAfterDrawPipeline);
     EXPECT_EQ(state.UpdateCount, 1);

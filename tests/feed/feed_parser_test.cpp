@@ -55,6 +55,27 @@ TEST(FeedParser, NewnessFollowsTheNewestKnownPeriod) {
     EXPECT_FALSE(ParseFeedResponse(FeedResponse(tooFar), state).hasNewDraws);
 }
 
+// 山东 draws 42 periods a day: the newest period comes back 42 rows down, from yesterday.
+TEST(FeedParser, AnUnchangedListIsNoUpdateWhenPeriodsRepeatDaily) {
+    DrawTable day = RandomHistory(4, 37);
+    for (int r = 1; r <= kHistoryRows; ++r) {
+        const int period = ((37 - r) % 42 + 42) % 42 + 1;  // 037, 036, .., 001, 042, ..
+        day[r].period = (period < 10 ? "00" : "0") + std::to_string(period);
+    }
+    ASSERT_EQ(day[43].period, "037");
+    AppState state;
+    state.IncomingDraws = day;
+    ApplyIncomingDraws(state);
+    const FeedParse same = ParseFeedResponse(FeedResponse(day), state);
+    EXPECT_FALSE(same.hasNewDraws);
+    EXPECT_EQ(same.status, "没有更新！");
+
+    DrawTable next = day;
+    for (int r = kHistoryRows; r > 1; --r) next[r] = next[r - 1];
+    next[1] = {"038", "01,03,05,07,09"};
+    EXPECT_TRUE(ParseFeedResponse(FeedResponse(next), state).hasNewDraws);
+}
+
 TEST(FeedParser, MalformedResponsesCountAsNoData) {
     AppState state;
     const DrawTable rows = RandomHistory(3);
@@ -65,18 +86,20 @@ TEST(FeedParser, MalformedResponsesCountAsNoData) {
     EXPECT_EQ(ParseFeedResponse("<html>busy</html>", state).status, "没有获取到数据");
     EXPECT_EQ(state.IncomingDraws[1].period, rows[1].period);
 
-    auto expectEmptied = [&](const std::string& response) {
+    // A refused answer keeps the staged table of the last good one.
+    auto expectRefused = [&](const std::string& response) {
         ParseFeedResponse(good, state);
         const FeedParse parse = ParseFeedResponse(response, state);
         EXPECT_EQ(parse.status, "没有获取到数据") << response.substr(0, 60);
         EXPECT_FALSE(parse.hasNewDraws);
-        EXPECT_EQ(state.IncomingDraws[1].period, "");
+        EXPECT_EQ(state.IncomingDraws[1].period, rows[1].period);
+        EXPECT_EQ(state.IncomingDraws[120].numbers, rows[120].numbers);
         EXPECT_EQ(state.DrawHistory[1].period, "");
     };
     // Payload not closed by a second separator.
-    expectEmptied(good.substr(0, good.rfind("*-*")));
+    expectRefused(good.substr(0, good.rfind("*-*")));
     // 119 lines.
-    expectEmptied(good.substr(0, good.rfind("\r\n")) + "*-*");
+    expectRefused(good.substr(0, good.rfind("\r\n")) + "*-*");
     // One row with a bad number, a repeated number, a short line, a bad period.
     for (const char* bad : {"045-01,05,06,09,12", "045-01,05,05,09,11", "045-1,5,6,9,11",
                             "04a-01,05,06,09,11", "101,02,03,04,05"}) {
@@ -84,7 +107,7 @@ TEST(FeedParser, MalformedResponsesCountAsNoData) {
         std::string response = FeedResponse(broken);
         const std::string line = rows[57].period + "-" + rows[57].numbers;
         response.replace(response.find(line), line.size(), bad);
-        expectEmptied(response);
+        expectRefused(response);
     }
 }
 

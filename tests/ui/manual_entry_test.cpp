@@ -81,8 +81,6 @@ TEST(ManualEntry, AcceptedDrawIsAppliedAfterTheTimer) {
     ASSERT_TRUE(shell.FetchFeed(45));
     const DrawTable before = shell.State().DrawHistory;
     shell.Find<QCheckBox>("Cauto")->setChecked(true);
-    int pipelines = 0;
-    QObject::connect(&shell.Window(), &Fmain::afterDrawPipelineDue, [&] { ++pipelines; });
 
     QPointer<QDialog> entry = OpenEntry(shell);
     ASSERT_NE(entry, nullptr);
@@ -112,7 +110,7 @@ TEST(ManualEntry, AcceptedDrawIsAppliedAfterTheTimer) {
     EXPECT_EQ(state.DrawSeries[120], "03,05,07,09,11");
     EXPECT_TRUE(open->isEnabled());
     EXPECT_FALSE(timer->isActive());
-    EXPECT_EQ(pipelines, 1);
+    EXPECT_EQ(shell.Window().PipelineRuns(), 1);
     QTest::qWait(250);
     EXPECT_EQ(state.UpdateCount, 2) << "the timer fires once";
 }
@@ -124,7 +122,8 @@ TEST(ManualEntry, TypedDrawBuildsOnHistoryAfterARefusedResponse) {
     const DrawTable before = shell.State().DrawHistory;
     shell.Server().Answer(200, FeedResponse(FeedLines(46, 100)));
     ASSERT_TRUE(shell.Fetch());
-    ASSERT_TRUE(shell.State().IncomingDraws[1].period.empty());
+    // The refused answer keeps the staged table of the last good one.
+    ASSERT_EQ(shell.State().IncomingDraws[1].period, before[1].period);
 
     QDialog* entry = OpenEntry(shell);
     ASSERT_NE(entry, nullptr);
@@ -142,16 +141,22 @@ TEST(ManualEntry, TypedDrawBuildsOnHistoryAfterARefusedResponse) {
 
 TEST(ManualEntry, Command1AppliesTheStagedTableEachTime) {
     Shell shell;
-    int pipelines = 0;
-    QObject::connect(&shell.Window(), &Fmain::afterDrawPipelineDue, [&] { ++pipelines; });
-    ASSERT_TRUE(shell.FetchFeed(150));
     auto* apply = shell.Find<QPushButton>("Command1");
+    // Nothing staged yet: nothing is applied.
+    apply->click();
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    EXPECT_EQ(shell.Messages().messages()[0].text, QStringLiteral("没有开奖数据"));
+    EXPECT_EQ(shell.Messages().messages()[0].title, QStringLiteral("出错提示"));
+    EXPECT_EQ(shell.State().UpdateCount, 0);
+    EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 0);
+
+    ASSERT_TRUE(shell.FetchFeed(150));
     EXPECT_EQ(apply->text(), "Command1");
     apply->click();
     apply->click();
     EXPECT_EQ(shell.State().UpdateCount, 3);
     EXPECT_EQ(shell.State().HistoryLoaded, 1);
-    EXPECT_EQ(pipelines, 2);
+    EXPECT_EQ(shell.Window().PipelineRuns(), 2);
     EXPECT_EQ(shell.State().DrawHistory[1].period, "150");
     EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 120);
     EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("已经开奖！"));

@@ -26,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
@@ -514,8 +515,10 @@ TEST(MonitorTable, GridHeadingsAndCellTextsSitAtTheirTableUnits) {
     EXPECT_EQ(InkIn(empty, QRect(1, 21, 339, 398)), 0);
 
     // A hit mark for line 2 in record row 5 (band y 16..15) and a period label for that row.
-    table.SetTexts({{3.4, 15.8, U("中")}, {0.8, 15.8, "045"}});
-    ASSERT_EQ(table.Texts().size(), 2);
+    MonitorPicture picture = DrawMonitorGrid();
+    picture.texts.push_back({3.4, 15.8, "中"});
+    picture.texts.push_back({0.8, 15.8, "045"});
+    table.SetPicture(picture);
     const QImage marked = table.grab().toImage();
     EXPECT_GT(InkIn(marked, QRect(61, 101, 18, 18)), 0);  // line 2, row 5
     EXPECT_GT(InkIn(marked, QRect(1, 101, 38, 18)), 0);   // period label of row 5
@@ -523,8 +526,8 @@ TEST(MonitorTable, GridHeadingsAndCellTextsSitAtTheirTableUnits) {
     EXPECT_EQ(InkIn(marked, QRect(61, 81, 18, 18)), 0);   // line 2, row 4
     EXPECT_EQ(InkIn(marked, QRect(61, 121, 18, 18)), 0);  // line 2, row 6
 
-    // Texts are replaced, not accumulated: clearing leaves the bare grid.
-    table.SetTexts({});
+    // The picture is replaced, not accumulated: the empty grid leaves the bare grid.
+    table.SetPicture(DrawMonitorGrid());
     EXPECT_EQ(InkIn(table.grab().toImage(), QRect(1, 21, 339, 398)), 0);
 }
 
@@ -554,7 +557,10 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton bu
 }
 
 TEST(ClickSignals, BoxesReportDoubleClicksAndTheExportLinkReportsClicks) {
-    AppContext ctx;
+    // The link is connected to the export, which writes into the data folder and reports.
+    MessageRecorder messages;
+    QTemporaryDir data;
+    AppContext ctx(data.path().toStdString());
     PanelLinks links;
     BackupStrip strip(ctx, links);
     strip.resize(1340, 170);

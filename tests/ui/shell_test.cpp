@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "ui/draw_panel.h"
+#include "ui/monitor_panel.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -50,6 +51,14 @@ TEST(Startup, DefaultsOfEveryPanelAndTable) {
         EXPECT_EQ(count->text(), "230");
         EXPECT_EQ(count->font().pointSize(), 7);
     }
+    // Ticking the fifteen boxes counted them.
+    EXPECT_EQ(shell.Find<QLineEdit>("T_jiankong_15di_geshu")->text(), "15");
+    // The monitor picture is the empty grid with its headings, and the table is empty.
+    const MonitorPicture grid = DrawMonitorGrid();
+    const MonitorPicture& shown = shell.Find<MonitorTableWidget>("Pic_jiangkong")->Picture();
+    EXPECT_EQ(shown.lines.size(), grid.lines.size());
+    EXPECT_EQ(shown.texts.size(), grid.texts.size());
+    EXPECT_EQ(state.MonitorRecords, MonitorTable{});
     EXPECT_TRUE(shell.Find<QRadioButton>("Op_jiankong_zihui")->isChecked());
     EXPECT_FALSE(shell.Find<QRadioButton>("Op_jiankong_shougong")->isChecked());
     EXPECT_TRUE(shell.Find<QCheckBox>("Check_jh_dadi_chongfu")->isChecked());

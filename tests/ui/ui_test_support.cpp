@@ -178,9 +178,14 @@ QString TrickleServer::Url() const {
 }
 
 Shell::Shell(int timeoutMs) {
-    ServiceSettings service;
-    service.url = server_.Url();
-    service.token = QString::fromLatin1(kTestToken);
+    Start(ServiceSettings{server_.Url(), QString::fromLatin1(kTestToken)}, timeoutMs);
+}
+
+Shell::Shell(const ServiceSettings& service, int timeoutMs) {
+    Start(service, timeoutMs);
+}
+
+void Shell::Start(const ServiceSettings& service, int timeoutMs) {
     window_ = std::make_unique<Fmain>(FmainOptions{data_.Path() + "/data", service, timeoutMs});
     window_->SetEndApplication([this](int code) { endCodes_.push_back(code); });
     startupOk_ = window_->ApplyStartupDefaults();

@@ -115,6 +115,8 @@ inline constexpr const char* kTestToken = "t0ken-for-tests";
 class Shell {
   public:
     explicit Shell(int timeoutMs = 5000);
+    // A window talking to another service than the loopback feed server.
+    explicit Shell(const ServiceSettings& service, int timeoutMs = 5000);
     ~Shell();
 
     Fmain& Window() { return *window_; }
@@ -136,6 +138,8 @@ class Shell {
     bool FetchFeed(int newest);
 
   private:
+    void Start(const ServiceSettings& service, int timeoutMs);
+
     DataFolder data_;
     FeedServer server_;
     MessageRecorder messages_;

@@ -1,0 +1,150 @@
+// "开始计划" as the window runs it (mode one, five instances, the shipped lines, 120 draws, the
+// plan panel on screen), beside the engine alone on the same lines and draws, so that the cost
+// of the window layer shows: reloading the store, reading the controls, printing the progress,
+// processing events between instances and writing the boxes and the log.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QByteArray>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "plans/plan_modes.h"
+#include "store/curve_store.h"
+#include "support/sample_history.h"
+#include "ui/app_context.h"
+#include "ui/fmain.h"
+#include "ui/message_box.h"
+#include "ui/monitor_panel.h"
+#include "ui/plan_panel.h"
+
+namespace xuan5::ui {
+namespace {
+
+// One application for the whole run, on the offscreen platform so no screen is needed. It is
+// never destroyed: the widgets of the fixture outlive every benchmark.
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "xuan5-bench";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+// A started window on a copy of the shipped data folder with 120 draws applied through the
+// update step and the plan panel showing.
+struct WindowFixture {
+    QTemporaryDir dir;
+    MessageRecorder messages;
+    std::unique_ptr<Fmain> window;
+    bool ready = false;
+
+    WindowFixture() {
+        namespace fs = std::filesystem;
+        const fs::path data = fs::path(dir.path().toStdString()) / "data";
+        std::error_code error;
+        fs::copy(XUAN5_SHIPPED_DATA, data, fs::copy_options::recursive, error);
+        if (error) return;
+        FmainOptions options;
+        options.dataDir = QString::fromStdString(data.string());
+        window = std::make_unique<Fmain>(options);
+        if (!window->ApplyStartupDefaults()) return;
+        window->BuildBets();
+        window->State().IncomingDraws = testing::RandomHistory(2026, 84);
+        window->ApplyDraws();
+        window->resize(1366, 768);
+        window->show();
+        window->ShowPanel(2);
+        QCoreApplication::processEvents();
+        ready = window->State().UpdateCount == 1 && messages.messages().empty();
+    }
+};
+
+WindowFixture& Window() {
+    EnsureApplication();
+    static WindowFixture fixture;
+    return fixture;
+}
+
+void BM_StartPlan(benchmark::State& bench) {
+    WindowFixture& f = Window();
+    if (!f.ready) {
+        bench.SkipWithError("the window did not start on the shipped data folder");
+        return;
+    }
+    PlanPanel& plan = *f.window->Panels().plan;
+    f.window->Context().rng.seed(7);
+    for (auto _ : bench) plan.StartPlan();
+    if (!f.messages.messages().empty() || f.window->State().InstanceBases.size() != 6)
+        bench.SkipWithError("the plan did not run cleanly");
+}
+BENCHMARK(BM_StartPlan)->Unit(benchmark::kMicrosecond);
+
+// The engine alone, with the inputs that the window reads from its controls, on the same lines
+// and draws.
+void BM_StartPlanEngineOnly(benchmark::State& bench) {
+    WindowFixture& f = Window();
+    if (!f.ready) {
+        bench.SkipWithError("the window did not start on the shipped data folder");
+        return;
+    }
+    const PlanModeOneInput input = f.window->Panels().plan->ModeOneInput();
+    AppState state = f.window->State();
+    if (!ReadCurveStore(state, f.window->Context().StoreFile(), 1)) {
+        bench.SkipWithError("the shipped curve store cannot be read");
+        return;
+    }
+    std::mt19937_64 rng(7);
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(RunPlanModeOne(input, state.CurveStoreLines, state, rng));
+}
+BENCHMARK(BM_StartPlanEngineOnly)->Unit(benchmark::kMicrosecond);
+
+// A new draw as the running window handles it: the staged table applied, the monitor row and
+// its picture, the plan record settled, plan mode one with five instances, the sort list
+// refreshed, and the monitor panel on screen repainted. Each iteration stages one fresh period
+// on top of the history, as the feed does every few minutes.
+void BM_AfterDrawPipeline(benchmark::State& bench) {
+    WindowFixture& f = Window();
+    if (!f.ready) {
+        bench.SkipWithError("the window did not start on the shipped data folder");
+        return;
+    }
+    Fmain& window = *f.window;
+    AppState& state = window.State();
+    window.Context().rng.seed(11);
+    window.ShowPanel(1);
+    QCoreApplication::processEvents();
+    std::mt19937_64 draws(3);
+    int period = std::stoi(state.DrawHistory[1].period);
+    const int runsBefore = window.PipelineRuns();
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        period = period % 999 + 1;
+        DrawTable next = state.DrawHistory;
+        for (int r = kHistoryRows; r > 1; --r) next[r] = next[r - 1];
+        next[1] = testing::RandomHistory(draws(), period)[1];
+        state.IncomingDraws = next;
+        // The log holds 201 records; keep it from filling up over a long run.
+        if (state.PlanRecordCount >= 190) state.PlanRecordCount = 0;
+        bench.ResumeTiming();
+        window.ApplyDraws();
+        // The visible panel painted, with whatever else the update changed, as the event loop
+        // would paint it.
+        window.Panels().monitor->update();
+        QCoreApplication::processEvents();
+    }
+    if (window.PipelineRuns() - runsBefore != static_cast<int>(bench.iterations()) ||
+        !f.messages.messages().empty())
+        bench.SkipWithError("the pipeline did not run once per draw");
+}
+BENCHMARK(BM_AfterDrawPipeline)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace xuan5::ui
