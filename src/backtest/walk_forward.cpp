@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 #include "core/bets.h"
@@ -33,18 +35,49 @@ AppState BaseState(const BacktestSettings& settings) {
     return state;
 }
 
-void LoadHistory(AppState& state, const DrawTable& history) {
-    state.DrawHistory = history;
-    state.DrawSeries = BuildDrawSeries(state.DrawHistory);
-    state.DrawKeys = DrawKeysFromSeries(state.DrawSeries);
+// The key of a draw: its numbers sorted ascending, as a bet number; 0 for no valid draw.
+int KeyOfDraw(const std::string& numbers) {
+    if (!IsValidDrawNumbers(numbers)) return 0;
+    unsigned mask = 0;
+    for (int k = 0; k < 5; ++k) {
+        mask |= 1u << ((numbers[k * 3] - '0') * 10 + (numbers[k * 3 + 1] - '0') - 1);
+    }
+    return BetFromMask(mask);
 }
 
-BacktestRow EvaluatePeriod(const AppState& base, const std::vector<DatedDraw>& archive,
-                           std::size_t index, const BacktestSettings& settings,
-                           std::mt19937_64& rng, PlanRunStatus& status,
-                           std::vector<Message>& messages) {
+// The draws of the archive with their keys, worked out once per run rather than once for each
+// of the 120 histories that hold a draw.
+struct KeyedArchive {
+    const std::vector<DatedDraw>& draws;
+    std::vector<int> keys;  // 0 before the first draw a run reads
+};
+
+KeyedArchive KeyArchive(const std::vector<DatedDraw>& archive, std::size_t from) {
+    KeyedArchive keyed{archive, std::vector<int>(archive.size(), 0)};
+    for (std::size_t i = from; i < archive.size(); ++i) {
+        keyed.keys[i] = KeyOfDraw(archive[i].numbers);
+    }
+    return keyed;
+}
+
+// The draw tables as the update step leaves them with the archive's draw `newest` on row 1:
+// the key series holds the sorted numbers, oldest first, which for valid draws is what
+// BuildDrawSeries gives.
+void LoadHistory(AppState& state, const KeyedArchive& archive, std::size_t newest) {
+    for (int r = 1; r <= kHistoryRows; ++r) {
+        const std::size_t i = newest + 1 - static_cast<std::size_t>(r);
+        state.DrawHistory[r] = {archive.draws[i].period, archive.draws[i].numbers};
+        const int key = archive.keys[i];
+        state.DrawKeys[kHistoryRows + 1 - r] = key;
+        state.DrawSeries[kHistoryRows + 1 - r] = state.AllBets[key];
+    }
+}
+
+BacktestRow EvaluatePeriod(const AppState& base, const KeyedArchive& archive, std::size_t index,
+                           const BacktestSettings& settings, std::mt19937_64& rng,
+                           PlanRunStatus& status, std::vector<Message>& messages) {
     AppState state = base;
-    LoadHistory(state, HistoryBefore(archive, index));
+    LoadHistory(state, archive, index - 1);
     const bool modeTwo = settings.Check_jh_dadi_fenzu;
     PlanRunOutput run = modeTwo ? RunPlanModeTwo(settings.modeTwo, settings.savedLines, state, rng)
                                 : RunPlanModeOne(settings.modeOne, settings.savedLines, state, rng);
@@ -63,7 +96,7 @@ BacktestRow EvaluatePeriod(const AppState& base, const std::vector<DatedDraw>& a
         size = std::move(joined.plan->count);
     }
 
-    const DatedDraw& drawn = archive[index];
+    const DatedDraw& drawn = archive.draws[index];
     BacktestRow row;
     row.archiveIndex = index;
     row.period = drawn.period;
@@ -73,22 +106,24 @@ BacktestRow EvaluatePeriod(const AppState& base, const std::vector<DatedDraw>& a
 
     // The period's draw arrives: the history moves down a row as the update step leaves it,
     // and the pending record is completed as the after-draw pipeline completes it.
-    DrawTable after{};
-    after[1] = {drawn.period, drawn.numbers};
-    for (int r = 2; r <= kHistoryRows; ++r) after[r] = state.DrawHistory[r - 1];
-    LoadHistory(state, after);
-    const int key = state.DrawKeys[kHistoryRows];
-    const std::string keyText = key != 0 ? BetText(key) : std::string();
-    row.hit = key != 0 && Contains(plan, keyText);
+    LoadHistory(state, archive, index);
+    const std::string& key = state.AllBets[archive.keys[index]];
+    // The substring rule, with a searcher that skips ahead instead of stopping at every "0". A
+    // draw without a key is held by no base.
+    const std::boyer_moore_horspool_searcher holdsKey(key.begin(), key.end());
+    const auto holds = [&](const std::string& base) {
+        return !key.empty() && std::search(base.begin(), base.end(), holdsKey) != base.end();
+    };
+    row.hit = holds(plan);
     int checked = 0;
     for (int k = 0; k < kLineCount; ++k) {
-        row.lineHits[k] = key != 0 && Contains(state.LineBases[k], keyText);
+        row.lineHits[k] = holds(state.LineBases[k]);
         if (settings.modeOne.selection.Ch_jiankong_jj[k]) ++checked;
     }
 
     ResultRecordInput result;
-    result.T_jihua_jj_dadi = plan;
-    result.T_jihua_jj_dadi_zhushu = size;
+    result.T_jihua_jj_dadi = std::move(plan);
+    result.T_jihua_jj_dadi_zhushu = std::move(size);
     result.T_zdy_yongyu = settings.T_zdy_yongyu;
     result.Check_jh_dadi_fenzu = modeTwo;
     result.T_jh_dadi_chongfu_cs = settings.modeOne.T_jh_dadi_chongfu_cs;
@@ -188,6 +223,7 @@ struct Span {
     std::vector<Message> messages;
     std::size_t first = 0;
     std::size_t count = 0;
+    std::size_t firstRead = 0;  // the oldest draw of the first period's history
 };
 
 Span TestedSpan(const std::vector<DatedDraw>& archive, int periods) {
@@ -201,7 +237,8 @@ Span TestedSpan(const std::vector<DatedDraw>& archive, int periods) {
     span.count = std::min(static_cast<std::size_t>(std::max(periods, 0)), archive.size() - history);
     span.first = archive.size() - span.count;
     // Every draw the span reads, its histories included, must be a draw the tables can hold.
-    for (std::size_t i = span.first - std::min(span.first, history); i < archive.size(); ++i) {
+    span.firstRead = span.first - std::min(span.first, history);
+    for (std::size_t i = span.firstRead; i < archive.size(); ++i) {
         const DatedDraw& draw = archive[i];
         if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) {
             span.status = BacktestStatus::BadDraw;
@@ -245,8 +282,12 @@ DrawTable HistoryBefore(const std::vector<DatedDraw>& archive, std::size_t archi
 BacktestRow BacktestPeriod(const std::vector<DatedDraw>& archive, std::size_t archiveIndex,
                            const BacktestSettings& settings, std::mt19937_64& rng,
                            PlanRunStatus& status, std::vector<Message>& messages) {
-    return EvaluatePeriod(BaseState(settings), archive, archiveIndex, settings, rng, status,
-                          messages);
+    const auto history = static_cast<std::size_t>(kHistoryRows);
+    if (archiveIndex < history || archiveIndex >= archive.size()) {
+        throw std::out_of_range("no period with 120 draws before it at this index");
+    }
+    return EvaluatePeriod(BaseState(settings), KeyArchive(archive, archiveIndex - history),
+                          archiveIndex, settings, rng, status, messages);
 }
 
 BacktestResult RunBacktest(const std::vector<DatedDraw>& archive, const BacktestSettings& settings,
@@ -262,6 +303,7 @@ BacktestResult RunBacktest(const std::vector<DatedDraw>& archive, const Backtest
     }
 
     const AppState base = BaseState(settings);
+    const KeyedArchive keyed = KeyArchive(archive, span.firstRead);
     std::vector<BacktestRow> rows(span.count);
     std::vector<std::vector<Message>> messages(span.count);
     std::vector<PlanRunStatus> statuses(span.count, PlanRunStatus::Done);
@@ -269,7 +311,7 @@ BacktestResult RunBacktest(const std::vector<DatedDraw>& archive, const Backtest
         span.count, ThreadCount(options.threads, span.count), cancel, progress, [&](std::size_t j) {
             const std::size_t index = span.first + j;
             std::mt19937_64 rng(PeriodSeed(options.seed, index));
-            rows[j] = EvaluatePeriod(base, archive, index, settings, rng, statuses[j], messages[j]);
+            rows[j] = EvaluatePeriod(base, keyed, index, settings, rng, statuses[j], messages[j]);
             return statuses[j] == PlanRunStatus::Done;
         });
     for (std::size_t j = 0; j < span.count; ++j) {
@@ -306,6 +348,7 @@ SeedsResult RunBacktestSeeds(const std::vector<DatedDraw>& archive,
     for (std::size_t s = 0; s < seeds; ++s) result.seeds.push_back(options.seed + s);
 
     const AppState base = BaseState(settings);
+    const KeyedArchive keyed = KeyArchive(archive, span.firstRead);
     const std::size_t items = seeds * span.count;
     // Only each period's profit is kept: K runs of N periods need no table of rows.
     std::vector<long long> profits(items, 0);
@@ -316,7 +359,7 @@ SeedsResult RunBacktestSeeds(const std::vector<DatedDraw>& archive,
             const std::size_t index = span.first + i % span.count;
             std::mt19937_64 rng(PeriodSeed(result.seeds[i / span.count], index));
             const BacktestRow row =
-                EvaluatePeriod(base, archive, index, settings, rng, statuses[i], messages[i]);
+                EvaluatePeriod(base, keyed, index, settings, rng, statuses[i], messages[i]);
             profits[i] = PeriodProfit(row.hit, row.planSize);
             return statuses[i] == PlanRunStatus::Done;
         });

@@ -78,8 +78,8 @@ std::uint64_t PeriodSeed(std::uint64_t seed, std::size_t archiveIndex);
 DrawTable HistoryBefore(const std::vector<DatedDraw>& archive, std::size_t archiveIndex);
 
 // One period through the plan engine, with the given generator. Fills every field of the row
-// but profit and total. Sets `status` to InputError (and `messages`) when the plan mode refused
-// its input; the row is then empty.
+// but profit and total. `status` and `messages` are the plan mode's; when it refused its input
+// the row is empty. Throws std::out_of_range unless 120 <= archiveIndex < archive.size().
 BacktestRow BacktestPeriod(const std::vector<DatedDraw>& archive, std::size_t archiveIndex,
                            const BacktestSettings& settings, std::mt19937_64& rng,
                            PlanRunStatus& status, std::vector<Message>& messages);

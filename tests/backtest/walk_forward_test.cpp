@@ -200,6 +200,19 @@ TEST(Backtest, SameResultOnOneOrTwoThreadsAndOverSeveralSeeds) {
     EXPECT_EQ(progress.back(), 808);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 
+    // One period alone, with its generator, is the run's row before the running totals.
+    std::mt19937_64 rng(PeriodSeed(40, 123));
+    PlanRunStatus status = PlanRunStatus::InputError;
+    std::vector<Message> messages{{"x", "y"}};
+    BacktestRow alone = BacktestPeriod(archive, 123, settings, rng, status, messages);
+    EXPECT_EQ(status, PlanRunStatus::Done);
+    EXPECT_TRUE(messages.empty());
+    alone.profit = one.rows[3].profit;
+    alone.total = one.rows[3].total;
+    EXPECT_EQ(alone, one.rows[3]);
+    EXPECT_THROW(BacktestPeriod(archive, 119, settings, rng, status, messages), std::out_of_range);
+    EXPECT_THROW(BacktestPeriod(archive, 128, settings, rng, status, messages), std::out_of_range);
+
     // A shorter run repeats the newest periods of a longer one.
     const BacktestResult shorter = RunBacktest(archive, settings, {3, 40, 2}, cancel);
     ASSERT_EQ(shorter.rows.size(), 3u);
