@@ -98,7 +98,7 @@ void BM_Backtest_Literal(benchmark::State& bench) {
             state.DrawHistory = HistoryBefore(f.archive, index);
             state.DrawSeries = BuildDrawSeries(state.DrawHistory);
             state.CurveStoreLines = *f.lines;
-            std::mt19937_64 rng(PeriodSeed(7, index));
+            std::mt19937_64 rng(PeriodSeed(7, f.archive[index]));
             const auto plan = literal::LiteralRunPlanModeOne(
                 state, 5, input.T_jh_dadi_chongfu_rc, input.lines.T_quxian_zhushu,
                 sel.Ch_jiankong_jj, sel.T_jiankong_rc,

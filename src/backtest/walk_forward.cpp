@@ -266,8 +266,14 @@ std::vector<Message> RunMessages(const std::vector<Message>& periodMessages) {
 
 }  // namespace
 
-std::uint64_t PeriodSeed(std::uint64_t seed, std::size_t archiveIndex) {
-    return SplitMix64(SplitMix64(seed) ^ static_cast<std::uint64_t>(archiveIndex));
+std::uint64_t PeriodSeed(std::uint64_t seed, const DatedDraw& draw) {
+    // FNV-1a over "date|period": fixed by the standard of the bytes, not by std::hash.
+    std::uint64_t identity = 0xCBF29CE484222325ull;
+    for (const std::string* part : {&draw.date, &draw.period}) {
+        for (unsigned char c : *part) identity = (identity ^ c) * 0x100000001B3ull;
+        identity = (identity ^ '|') * 0x100000001B3ull;
+    }
+    return SplitMix64(SplitMix64(seed) ^ identity);
 }
 
 DrawTable HistoryBefore(const std::vector<DatedDraw>& archive, std::size_t archiveIndex) {
@@ -310,7 +316,7 @@ BacktestResult RunBacktest(const std::vector<DatedDraw>& archive, const Backtest
     const bool complete = ParallelFor(
         span.count, ThreadCount(options.threads, span.count), cancel, progress, [&](std::size_t j) {
             const std::size_t index = span.first + j;
-            std::mt19937_64 rng(PeriodSeed(options.seed, index));
+            std::mt19937_64 rng(PeriodSeed(options.seed, archive[index]));
             rows[j] = EvaluatePeriod(base, keyed, index, settings, rng, statuses[j], messages[j]);
             return statuses[j] == PlanRunStatus::Done;
         });
@@ -357,7 +363,7 @@ SeedsResult RunBacktestSeeds(const std::vector<DatedDraw>& archive,
     const bool complete = ParallelFor(
         items, ThreadCount(options.threads, items), cancel, progress, [&](std::size_t i) {
             const std::size_t index = span.first + i % span.count;
-            std::mt19937_64 rng(PeriodSeed(result.seeds[i / span.count], index));
+            std::mt19937_64 rng(PeriodSeed(result.seeds[i / span.count], archive[index]));
             const BacktestRow row =
                 EvaluatePeriod(base, keyed, index, settings, rng, statuses[i], messages[i]);
             profits[i] = PeriodProfit(row.hit, row.planSize);

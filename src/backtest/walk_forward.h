@@ -68,10 +68,10 @@ struct BacktestResult {
     OmissionTable omissions{};  // over the archive's newest 120 draws
 };
 
-// The generator seed of the period at `archiveIndex` in a run seeded with `seed`. It depends on
-// the period's place in the archive, not on N, so a longer run repeats the periods of a shorter
-// one.
-std::uint64_t PeriodSeed(std::uint64_t seed, std::size_t archiveIndex);
+// The generator seed of a period in a run seeded with `seed`. It depends on the period's date
+// and number alone, not on N nor on how far back the archive reaches, so a longer run repeats
+// the periods of a shorter one and older draws imported later change nothing already seen.
+std::uint64_t PeriodSeed(std::uint64_t seed, const DatedDraw& draw);
 
 // The draw table that the plan panel holds before the period at `archiveIndex`: the 120 draws
 // before it, row 1 the newest. archiveIndex must be at least 120.

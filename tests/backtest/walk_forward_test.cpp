@@ -79,7 +79,7 @@ ByHand PlanByHand(const std::vector<DatedDraw>& archive, std::size_t index,
     state.DrawKeys = DrawKeysFromSeries(state.DrawSeries);
     state.UpdateCount = 2;
     state.LineBases = settings.LineBases;
-    std::mt19937_64 rng(PeriodSeed(seed, index));
+    std::mt19937_64 rng(PeriodSeed(seed, archive[index]));
     const PlanRunOutput run =
         settings.Check_jh_dadi_fenzu
             ? RunPlanModeTwo(settings.modeTwo, settings.savedLines, state, rng)
@@ -201,7 +201,7 @@ TEST(Backtest, SameResultOnOneOrTwoThreadsAndOverSeveralSeeds) {
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 
     // One period alone, with its generator, is the run's row before the running totals.
-    std::mt19937_64 rng(PeriodSeed(40, 123));
+    std::mt19937_64 rng(PeriodSeed(40, archive[123]));
     PlanRunStatus status = PlanRunStatus::InputError;
     std::vector<Message> messages{{"x", "y"}};
     BacktestRow alone = BacktestPeriod(archive, 123, settings, rng, status, messages);
@@ -218,6 +218,21 @@ TEST(Backtest, SameResultOnOneOrTwoThreadsAndOverSeveralSeeds) {
     ASSERT_EQ(shorter.rows.size(), 3u);
     EXPECT_EQ(shorter.rows[0].record, one.rows[5].record);
     EXPECT_EQ(shorter.rows[2].planSize, one.rows[7].planSize);
+    // So does a run over only the draws it needs, and one over an archive that reaches further
+    // back: a period's generator follows the period, not its place in the archive.
+    const std::vector<DatedDraw> needed(archive.end() - 123, archive.end());
+    std::vector<DatedDraw> longer = Archive(40, 12);
+    for (DatedDraw& draw : longer) draw.date.replace(0, 4, "2025");
+    longer.insert(longer.end(), archive.begin(), archive.end());
+    for (const auto* base : {&needed, &static_cast<const std::vector<DatedDraw>&>(longer)}) {
+        const BacktestResult moved = RunBacktest(*base, settings, {3, 40, 2}, cancel);
+        ASSERT_EQ(moved.rows.size(), 3u);
+        for (std::size_t j = 0; j < 3; ++j) {
+            BacktestRow row = moved.rows[j];
+            row.archiveIndex = shorter.rows[j].archiveIndex;
+            EXPECT_EQ(row, shorter.rows[j]) << j;
+        }
+    }
 
     const BacktestResult other = RunBacktest(archive, settings, {8, 41, 2}, cancel);
     const SeedsResult seeds = RunBacktestSeeds(archive, settings, {8, 40, 2}, 3, cancel);
