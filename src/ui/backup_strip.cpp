@@ -1,16 +1,26 @@
 #include "ui/backup_strip.h"
 
+#include "core/messages.h"
+#include "core/text.h"
+#include "plans/plan_log.h"
 #include "ui/app_context.h"
+#include "ui/draw_panel.h"
+#include "ui/ftishi.h"
 #include "ui/named_controls.h"
 #include "ui/panel_links.h"
+#include "ui/plan_panel.h"
+#include "util/backup_base.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -18,6 +28,16 @@
 namespace xuan5::ui {
 
 namespace {
+
+constexpr const char* kMsgCopyFailed = "本次复制出现错误，请再次复制！";
+constexpr const char* kTitleCopyFailed = "错误提示";
+
+QString WithCrLf(const QString& text) {
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return out;
+}
 
 QLineEdit* MakeFixedLine(QWidget* parent, const QString& name, const QString& text, int chars) {
     auto* box = new QLineEdit(text, parent);
@@ -45,6 +65,57 @@ MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent) {}
 void MultiLineBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseDoubleClickEvent(event);
     emit doubleClicked();
+}
+
+void MultiLineBox::keyPressEvent(QKeyEvent* event) {
+    typing_ = true;
+    QPlainTextEdit::keyPressEvent(event);
+    typing_ = false;
+}
+
+void MultiLineBox::inputMethodEvent(QInputMethodEvent* event) {
+    typing_ = true;
+    QPlainTextEdit::inputMethodEvent(event);
+    typing_ = false;
+}
+
+void MultiLineBox::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    emit editingFinished();
+}
+
+std::string BoxText(const QPlainTextEdit* box) {
+    return WithCrLf(box->toPlainText()).toStdString();
+}
+
+void SetBoxText(QPlainTextEdit* box, const std::string& text) {
+    QString boxText = QString::fromStdString(text);
+    boxText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box->setPlainText(boxText);
+}
+
+void SelectLastCharacter(QPlainTextEdit* box) {
+    // The rule is the engine's; it is applied to the box's own text, where a line break is one
+    // character rather than the two of CR LF.
+    const TextSelection selection = LastCharacterSelection(box->toPlainText().toStdString());
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(selection.start);
+    cursor.setPosition(selection.start + selection.length, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    box->ensureCursorVisible();
+}
+
+void CopyToClipboard(const AppContext& ctx, QWidget* parent, const QString& text) {
+    const QString plain = WithCrLf(text);
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(plain);
+    // The clipboard reports no failure of its own; reading the text back is the one check.
+    if (clipboard->text() != plain) {
+        ctx.Show(parent, QString::fromUtf8(kMsgCopyFailed), QString::fromUtf8(kTitleCopyFailed));
+        return;
+    }
+    ShowCopyNotice(parent);
 }
 
 ProgressPicture::ProgressPicture(QWidget* parent) : QWidget(parent) {
@@ -178,6 +249,24 @@ BackupStrip::BackupStrip(AppContext& ctx, const PanelLinks& links, QWidget* pare
     progress_ = new ProgressPicture(this);
     progress_->setObjectName(QStringLiteral("Pic_jd"));
     root->addWidget(progress_, 0, Qt::AlignTop);
+
+    for (int i = 0; i < 4; ++i) {
+        connect(boxes_[i], &QPlainTextEdit::textChanged, this, [this, i] { NormalizeBox(i); });
+        connect(boxes_[i], &MultiLineBox::editingFinished, this, [this, i] { NormalizeBox(i); });
+        connect(boxes_[i], &MultiLineBox::doubleClicked, this, [this, i] { ClearBox(i); });
+        connect(copy_[i], &QPushButton::clicked, this, [this, i] { CopyBox(i); });
+    }
+    for (int i = 0; i < 3; ++i) {
+        connect(showCurve_[i], &QPushButton::clicked, this, [this, i] { ShowBoxCurve(i); });
+        connect(paste_[i], &QPushButton::clicked, this, [this, i] { PasteIntoBox(i); });
+    }
+    connect(intersect_, &QPushButton::clicked, this, &BackupStrip::StartIntersection);
+}
+
+BackupStrip::~BackupStrip() {
+    // A box that is torn down with the strip reports one last change, which must not reach the
+    // strip's handlers once the strip itself is gone.
+    for (MultiLineBox* box : boxes_) box->disconnect(this);
 }
 
 void BackupStrip::ShowProgressPanel(bool show) {
@@ -186,6 +275,87 @@ void BackupStrip::ShowProgressPanel(bool show) {
 
 void BackupStrip::PrintProgressText(const QString& text) {
     progress_->SetText(text);
+}
+
+bool BackupStrip::JoinTicked() const {
+    return join_->isChecked();
+}
+
+BackupBasesInput BackupStrip::BackupInput() const {
+    BackupBasesInput input;
+    for (int i = 0; i < 3; ++i) input.T_dd_beiyong[i] = BoxText(boxes_[i]);
+    input.T_beiyong_rc = tolerance_->text().toStdString();
+    return input;
+}
+
+QString BackupStrip::PlanBackupText() const {
+    return planBackup_->toPlainText();
+}
+
+QString BackupStrip::PlanBackupCount() const {
+    return planBackupCount_->text();
+}
+
+void BackupStrip::SetPlanBackup(const QString& text, const QString& count) {
+    SetBoxText(planBackup_, text.toStdString());
+    planBackupCount_->setText(count);
+}
+
+void BackupStrip::ShowBackupResult(const BackupBasesOutput& result) {
+    SetBoxText(boxes_[3], result.T_dd_beiyong_3);
+    if (result.T_dd_beiyong_zhushu_3)
+        counts_[3]->setText(QString::fromStdString(*result.T_dd_beiyong_zhushu_3));
+}
+
+void BackupStrip::ShowBoxCurve(int index) {
+    if (ctx_.state.UpdateCount == 0) {
+        ctx_.Show(this, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
+        return;
+    }
+    links_.showPanel(0);
+    links_.draw->SetBaseText(boxes_[index]->toPlainText().trimmed());
+    links_.draw->ShowBaseCurve();
+}
+
+void BackupStrip::PasteIntoBox(int index) {
+    // An empty text when the clipboard holds none; the change handler then normalises the box.
+    // X11 and Wayland hand over the clipboard without a "busy" state, so there is nothing to
+    // wait for here.
+    SetBoxText(boxes_[index], QApplication::clipboard()->text().toStdString());
+}
+
+void BackupStrip::CopyBox(int index) {
+    CopyToClipboard(ctx_, this, boxes_[index]->toPlainText());
+}
+
+void BackupStrip::StartIntersection() {
+    ShowBackupResult(IntersectBackupBases(BackupInput()));
+    if (JoinTicked()) {
+        links_.plan->JoinBackupIntoPlan();
+    } else {
+        // Undo an earlier join: the plan base goes back to the last plan-mode result.
+        links_.plan->SetPlanBase(PlanBackupText(), PlanBackupCount());
+    }
+    links_.plan->WritePendingRecord();
+}
+
+void BackupStrip::ClearBox(int index) {
+    boxes_[index]->clear();
+}
+
+void BackupStrip::NormalizeBox(int index) {
+    // Writing the normalised text back changes the box again; NormalizeBackupBase has already
+    // included that second pass.
+    if (rewriting_) return;
+    MultiLineBox* box = boxes_[index];
+    const BackupBaseResult result = NormalizeBackupBase(BoxText(box));
+    counts_[index]->setText(QString::fromStdString(result.T_dd_beiyong_zhushu));
+    // While the user types, the count follows at once and the text is rewritten when the box
+    // loses the focus.
+    if (!result.textChanged || box->Typing()) return;
+    rewriting_ = true;
+    SetBoxText(box, result.T_dd_beiyong);
+    rewriting_ = false;
 }
 
 }  // namespace xuan5::ui

@@ -4,12 +4,18 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <string>
+
+#include "plans/tolerance.h"
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
 namespace xuan5::ui {
+
+class AppContext;
+struct PanelLinks;
 
 // A multi-line text box that reports double clicks, because several boxes empty themselves on a
 // double click (the backup bases, the filter lines) and QPlainTextEdit has no such signal.
@@ -20,12 +26,36 @@ class MultiLineBox : public QPlainTextEdit {
   public:
     explicit MultiLineBox(QWidget* parent = nullptr);
 
+    // True while a key typed into the box is changing its text. A box that rewrites itself on
+    // every change waits for the typing to end, or a typed separator would vanish at once.
+    bool Typing() const { return typing_; }
+
   signals:
     void doubleClicked();
+    // The box lost the keyboard focus.
+    void editingFinished();
 
   protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+  private:
+    bool typing_ = false;
 };
+
+// The seam between a box's "\n" line breaks and the engine's CR LF, both ways.
+std::string BoxText(const QPlainTextEdit* box);
+void SetBoxText(QPlainTextEdit* box, const std::string& text);
+
+// Scrolls a box to its end by selecting its last character, as the plan log does.
+void SelectLastCharacter(QPlainTextEdit* box);
+
+// The copy buttons: clears the clipboard, puts `text` on it as plain text (line breaks as CR LF)
+// and opens the copy notice over `parent`; when the clipboard does not hold the text afterwards,
+// shows the copy error instead.
+void CopyToClipboard(const AppContext& ctx, QWidget* parent, const QString& text);
 
 inline MultiLineBox* MakeBox(QWidget* parent, const QString& name, const QString& text = {}) {
     auto* box = new MultiLineBox(parent);
@@ -60,9 +90,6 @@ class ProgressPicture : public QWidget {
     QString text_;
 };
 
-class AppContext;
-struct PanelLinks;
-
 // The strip along the bottom of the main window: four backup bases, their intersection and
 // participation in plans, the intermediate plan base of plan mode one and the progress display.
 class BackupStrip : public QWidget {
@@ -74,6 +101,7 @@ class BackupStrip : public QWidget {
 
     // `ctx` and `links` outlive the strip.
     BackupStrip(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
+    ~BackupStrip() override;
 
     QSize sizeHint() const override;
 
@@ -81,7 +109,30 @@ class BackupStrip : public QWidget {
     void ShowProgressPanel(bool show);
     void PrintProgressText(const QString& text);
 
+    // What the plans read here.
+    bool JoinTicked() const;               // Check_beiyong_canyu
+    BackupBasesInput BackupInput() const;  // T_dd_beiyong(0..2), T_beiyong_rc
+
+    // The backup copy of the last plan-mode result, T_jihua_jj_dadi_by and its count.
+    QString PlanBackupText() const;
+    QString PlanBackupCount() const;
+    void SetPlanBackup(const QString& text, const QString& count);
+
+    // Writes a backup intersection into T_dd_beiyong(3), whose change handler normalises it,
+    // then its count when the intersection gives one.
+    void ShowBackupResult(const BackupBasesOutput& result);
+
+    // Handlers.
+    void ShowBoxCurve(int index);  // C_fuzhu_k(index)
+    void PasteIntoBox(int index);  // C_fuzhu_tie(index)
+    void CopyBox(int index);       // C_fuzhu_copy(index)
+    void StartIntersection();      // C_dd_beiyong_jj
+    void ClearBox(int index);      // T_dd_beiyong(index) double click
+    void NormalizeBox(int index);  // T_dd_beiyong(index) change
+
   private:
+    bool rewriting_ = false;  // a normalised text is being written back into its box
+
     AppContext& ctx_;
     const PanelLinks& links_;
 

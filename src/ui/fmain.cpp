@@ -370,6 +370,7 @@ void Fmain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    links_.plan->StopPlan();
     ctx_->endApplication(0);
 }
 

@@ -2,8 +2,10 @@
 
 #include "plans/monitor.h"
 #include "ui/app_context.h"
+#include "ui/fxiaodi.h"
 #include "ui/named_controls.h"
 #include "ui/panel_links.h"
+#include "util/line_export.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
@@ -230,6 +232,9 @@ MonitorPanel::MonitorPanel(AppContext& ctx, const PanelLinks& links, QWidget* pa
     right->addLayout(user);
 
     root->addLayout(right);
+
+    connect(viewBases_, &QPushButton::clicked, this, &MonitorPanel::OpenSmallBaseWindow);
+    connect(exportLink_, &ClickableLabel::clicked, this, &MonitorPanel::ExportLineBases);
 }
 
 bool MonitorPanel::RecomputeEachPeriod() const {
@@ -268,6 +273,22 @@ void MonitorPanel::SelectAllLines() {
 
 void MonitorPanel::ClearAllLines() {
     for (QCheckBox* box : lines_) box->setChecked(false);
+}
+
+void MonitorPanel::OpenSmallBaseWindow() {
+    // One window at a time: a second press brings the open one forward. Closing it unloads it,
+    // so the next press opens a fresh one that fills itself again.
+    if (!smallBases_) {
+        smallBases_ = new Fxiaodi(ctx_, links_, this);
+        smallBases_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    smallBases_->show();
+    smallBases_->raise();
+    smallBases_->activateWindow();
+}
+
+void MonitorPanel::ExportLineBases() {
+    ctx_.Show(this, ::xuan5::ExportLineBases(ctx_.state.LineBases, ctx_.dataDir).message);
 }
 
 }  // namespace xuan5::ui

@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -71,6 +72,7 @@ class ClickableLabel : public QLabel {
 };
 
 class AppContext;
+class Fxiaodi;
 struct PanelLinks;
 
 // The monitor panel: the hit/miss table of the fifteen lines, the line selection used by plans,
@@ -92,13 +94,16 @@ class MonitorPanel : public QGroupBox {
     void TickAllLines();
 
     // Handlers.
-    void LineBoxClicked();  // Ch_jiankong_jj(i): counts the ticked boxes
-    void SelectAllLines();  // Ch_jiankong_jj_all
-    void ClearAllLines();   // Ch_jiankong_jj_cls
+    void LineBoxClicked();       // Ch_jiankong_jj(i): counts the ticked boxes
+    void SelectAllLines();       // Ch_jiankong_jj_all
+    void ClearAllLines();        // Ch_jiankong_jj_cls
+    void OpenSmallBaseWindow();  // C_jiankong_guankan: Fxiaodi, without blocking this window
+    void ExportLineBases();      // Labe_daochu_dadi: the fifteen line bases into txt/
 
   private:
     AppContext& ctx_;
     const PanelLinks& links_;
+    QPointer<Fxiaodi> smallBases_;  // the open small-base window, if any
 
     MonitorTableWidget* table_;
     QLineEdit* tolerance_;

@@ -1,11 +1,17 @@
 #include "ui/plan_panel.h"
 
+#include "core/messages.h"
+#include "core/text.h"
+#include "plans/plan_log.h"
 #include "ui/app_context.h"
 #include "ui/backup_strip.h"
+#include "ui/draw_panel.h"
+#include "ui/monitor_panel.h"
 #include "ui/named_controls.h"
 #include "ui/panel_links.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -174,6 +180,20 @@ PlanPanel::PlanPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
     settings->addLayout(commands);
     settings->addStretch(1);
     root->addLayout(settings);
+
+    Connect();
+}
+
+void PlanPanel::Connect() {
+    // Ticks set from code count as clicks too, so the pair stays consistent whoever sets it.
+    connect(modeOne_, &QCheckBox::toggled, this, &PlanPanel::ModeOneClicked);
+    connect(modeTwo_, &QCheckBox::toggled, this, &PlanPanel::ModeTwoClicked);
+    connect(instances_, &QLineEdit::textChanged, this, &PlanPanel::CleanInstanceCount);
+    connect(start_, &QPushButton::clicked, this, &PlanPanel::StartPlan);
+    connect(clear_, &QPushButton::clicked, this, &PlanPanel::ClearPlan);
+    connect(copyBase_, &QPushButton::clicked, this, &PlanPanel::CopyPlanBase);
+    connect(copyPlan_, &QPushButton::clicked, this, &PlanPanel::CopyPlan);
+    connect(preview_, &QPushButton::clicked, this, &PlanPanel::PreviewCurve);
 }
 
 std::array<QLineEdit*, 9> PlanPanel::SettingsBoxes() const {
@@ -194,6 +214,231 @@ void PlanPanel::SetLogFontSize(int points) {
     QFont font = log_->font();
     font.setPointSize(points);
     log_->setFont(font);
+}
+
+bool PlanPanel::AutoPlanTicked() const {
+    return autoPlan_->isChecked();
+}
+
+bool PlanPanel::ModeTwoSelected() const {
+    return modeTwo_->isChecked();
+}
+
+BankerSettings PlanPanel::Banker() const {
+    return {banker_->isChecked(), bankerNumbers_->text().toStdString(),
+            bankerCounts_->text().toStdString()};
+}
+
+PlanLogInput PlanPanel::LogInput() const {
+    return {autoPlan_->isChecked(), BoxText(signature_), BoxText(tally_)};
+}
+
+LineBasesInput PlanPanel::Lines() const {
+    LineBasesInput lines;
+    if (links_.monitor) lines.Op_jiankong_zihui = links_.monitor->RecomputeEachPeriod();
+    if (links_.draw) lines.T_quxian_zhushu = links_.draw->LineSizes();
+    return lines;
+}
+
+PlanModeOneInput PlanPanel::ModeOneInput() const {
+    PlanModeOneInput input;
+    input.T_jh_dadi_chongfu_cs = instances_->text().toStdString();
+    input.T_jh_dadi_chongfu_rc = instanceTolerance_->text().toStdString();
+    input.lines = Lines();
+    if (links_.monitor) {
+        input.selection.T_jiankong_rc = links_.monitor->LineTolerance();
+        input.selection.Ch_jiankong_jj = links_.monitor->CheckedLines();
+    }
+    input.selection.banker = Banker();
+    input.log = LogInput();
+    return input;
+}
+
+PlanModeTwoInput PlanPanel::ModeTwoInput() const {
+    PlanModeTwoInput input;
+    input.T_jh_dadi_fenzu_01 = groups_[0]->text().toStdString();
+    input.T_jh_dadi_fenzu_02 = groups_[1]->text().toStdString();
+    input.T_jh_dadi_fenzu_03 = groups_[2]->text().toStdString();
+    input.T_jh_dadi_fenzu_01_rc = groupTolerances_[0]->text().toStdString();
+    input.T_jh_dadi_fenzu_02_rc = groupTolerances_[1]->text().toStdString();
+    input.T_jh_dadi_fenzu_03_rc = groupTolerances_[2]->text().toStdString();
+    input.T_jh_dadi_fenzu_rc = totalTolerance_->text().toStdString();
+    input.lines = Lines();
+    input.banker = Banker();
+    input.log = LogInput();
+    return input;
+}
+
+void PlanPanel::StartPlan() {
+    if (running_) return;
+    if (ctx_.state.UpdateCount == 0) {
+        ctx_.Show(this, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
+        return;
+    }
+    running_ = true;
+    stopRequested_ = false;
+    links_.backup->ShowProgressPanel(true);
+    start_->setEnabled(false);
+    bool goOn = true;
+    if (modeOne_->isChecked()) goOn = RunModeOne();
+    if (goOn && modeTwo_->isChecked()) goOn = RunModeTwo();
+    if (goOn) JoinBackupIntoPlan();
+    start_->setEnabled(true);
+    links_.backup->ShowProgressPanel(false);
+    running_ = false;
+    emit planFinished();
+}
+
+void PlanPanel::StopPlan() {
+    if (running_) stopRequested_ = true;
+}
+
+bool PlanPanel::ReportProgress(const std::string& text) {
+    links_.backup->PrintProgressText(QString::fromStdString(text));
+    // The window repaints, shows the text and stays usable between instances; the disabled
+    // "开始计划" keeps a second plan from starting inside this one.
+    QCoreApplication::processEvents();
+    return !stopRequested_;
+}
+
+bool PlanPanel::RunModeOne() {
+    // Every run starts from the lines on disk, not from those read at start-up.
+    if (!ReadCurveStoreGuarded(ctx_.state, ctx_.StoreFile(), 1)) {
+        ctx_.StoreBroken(this);
+        return false;
+    }
+    const PlanRunOutput out =
+        RunPlanModeOne(ModeOneInput(), ctx_.state.CurveStoreLines, ctx_.state, ctx_.rng,
+                       [this](const std::string& text) { return ReportProgress(text); });
+    if (out.status == PlanRunStatus::Cancelled) return false;
+    // An input error has been reported and ends this mode only; the join still follows.
+    ShowRunOutput(out);
+    return true;
+}
+
+bool PlanPanel::RunModeTwo() {
+    const PlanRunOutput out =
+        RunPlanModeTwo(ModeTwoInput(), ctx_.state.CurveStoreLines, ctx_.state, ctx_.rng,
+                       [this](const std::string& text) { return ReportProgress(text); });
+    if (out.status == PlanRunStatus::Cancelled) return false;
+    ShowRunOutput(out);
+    return true;
+}
+
+void PlanPanel::ShowRunOutput(const PlanRunOutput& out) {
+    for (const Message& message : out.messages) ctx_.Show(this, message);
+    if (out.T_jihua_jj_dadi) SetBoxText(planBase_, *out.T_jihua_jj_dadi);
+    if (out.T_jihua_jj_dadi_zhushu)
+        planCount_->setText(QString::fromStdString(*out.T_jihua_jj_dadi_zhushu));
+    if (out.T_jihua_jj_dadi_by && out.T_jihua_jj_dadi_zhushu_by) {
+        links_.backup->SetPlanBackup(QString::fromStdString(*out.T_jihua_jj_dadi_by),
+                                     QString::fromStdString(*out.T_jihua_jj_dadi_zhushu_by));
+    }
+    if (out.Tdadi && out.T_sj_zhushu) {
+        links_.draw->ShowSearchResult(QString::fromStdString(*out.Tdadi),
+                                      QString::fromStdString(*out.T_sj_zhushu));
+    }
+    if (out.log) ShowLog(*out.log);
+}
+
+void PlanPanel::ShowLog(const PendingRecordOutput& log) {
+    SetBoxText(log_, log.T_jh_dadi_jilu);
+    SelectLastCharacter(log_);
+    SelectLastCharacter(tally_);
+}
+
+void PlanPanel::JoinBackupIntoPlan() {
+    const JoinBackupOutput out = xuan5::JoinBackupIntoPlan(
+        {links_.backup->JoinTicked(), links_.backup->BackupInput(), BoxText(planBase_)}, LogInput(),
+        ctx_.state);
+    if (out.backup) links_.backup->ShowBackupResult(*out.backup);
+    if (out.plan) {
+        SetBoxText(planBase_, out.plan->text);
+        planCount_->setText(QString::fromStdString(out.plan->count));
+    }
+    if (out.log) ShowLog(*out.log);
+}
+
+void PlanPanel::SetPlanBase(const QString& text, const QString& count) {
+    SetBoxText(planBase_, text.toStdString());
+    planCount_->setText(count);
+}
+
+void PlanPanel::WritePendingRecord() {
+    if (const std::optional<PendingRecordOutput> log =
+            xuan5::WritePendingRecord(LogInput(), planCount_->text().toStdString(), ctx_.state)) {
+        ShowLog(*log);
+    }
+}
+
+void PlanPanel::WriteResultRecord() {
+    ResultRecordInput input;
+    input.T_jihua_jj_dadi = BoxText(planBase_);
+    input.T_jihua_jj_dadi_zhushu = planCount_->text().toStdString();
+    input.T_zdy_yongyu = {words_[0]->text().toStdString(), words_[1]->text().toStdString()};
+    input.Check_jh_dadi_fenzu = modeTwo_->isChecked();
+    input.T_jh_dadi_chongfu_cs = instances_->text().toStdString();
+    if (links_.monitor) {
+        input.Ch_jiankong_jj = links_.monitor->CheckedLines();
+        input.T_jiankong_15di_geshu = links_.monitor->CheckedLineCount();
+    }
+    input.T_jh_rc = BoxText(tally_);
+    SetBoxText(tally_, xuan5::WriteResultRecord(input, ctx_.state).T_jh_rc);
+}
+
+void PlanPanel::ModeOneClicked() {
+    modeTwo_->setChecked(!modeOne_->isChecked());
+}
+
+void PlanPanel::ModeTwoClicked() {
+    modeOne_->setChecked(!modeTwo_->isChecked());
+}
+
+void PlanPanel::CleanInstanceCount() {
+    const QString text = instances_->text();
+    QString digits;
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) digits.append(c);
+    }
+    if (digits == text) return;
+    // setText puts the caret after the last character; the change it fires finds the text clean.
+    instances_->setText(digits);
+}
+
+void PlanPanel::ClearPlan() {
+    ctx_.state.PlanRecordCount = 0;
+    log_->clear();
+    tally_->clear();
+}
+
+void PlanPanel::CopyPlanBase() {
+    QString text = planBase_->toPlainText();
+    if (noCommas_->isChecked()) text.replace(QLatin1Char(','), QLatin1Char(' '));
+    CopyToClipboard(ctx_, this, text);
+}
+
+void PlanPanel::CopyPlan() {
+    QString planLine = QString::fromStdString(ListBetsInText(BoxText(planBase_)));
+    if (noCommas_->isChecked()) planLine.replace(QLatin1Char(','), QLatin1Char(' '));
+    const QString log = log_->toPlainText();
+    CopyToClipboard(
+        ctx_, this,
+        withBets_->isChecked() ? planLine + QLatin1Char('\n') + log + QLatin1Char('\n') : log);
+}
+
+void PlanPanel::PreviewCurve() {
+    if (ctx_.state.UpdateCount == 0) {
+        ctx_.Show(this, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
+        return;
+    }
+    // One bet per line becomes one line of bets separated by single spaces.
+    std::string text(TrimSpaces(BoxText(planBase_)));
+    text = ReplaceAll(text, "\n", "*");
+    text = ReplaceAll(text, "\r", "*");
+    text = ReplaceAll(text, "**", " ");
+    links_.showPanel(0);
+    links_.draw->SetBaseText(QString::fromStdString(std::string(TrimSpaces(text))));
+    links_.draw->ShowBaseCurve();
 }
 
 }  // namespace xuan5::ui

@@ -3,7 +3,11 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QString>
 #include <array>
+#include <string>
+
+#include "plans/plan_modes.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -31,12 +35,58 @@ class PlanPanel : public QGroupBox {
     void TickAutoPlan();   // ticks Check_jihua_sx
     void SetLogFontSize(int points);
 
+    // "开始计划". Returns at once while a plan runs: the after-draw pipeline calls it directly,
+    // and plan mode one processes events between its instances.
+    void StartPlan();
+    bool PlanRunning() const { return running_; }
+    // Ends a running plan before its next instance; the cut-off run writes nothing.
+    void StopPlan();
+    bool AutoPlanTicked() const;   // Check_jihua_sx
+    bool ModeTwoSelected() const;  // Check_jh_dadi_fenzu
+    // Completes the pending record with the newest draw and appends the T_jh_rc line.
+    void WriteResultRecord();
+    // The inputs of the plan modes, read from this panel, the monitor and the drawing panel.
+    PlanModeOneInput ModeOneInput() const;
+    PlanModeTwoInput ModeTwoInput() const;
+
+    // The backup strip's side of the plan.
+    void JoinBackupIntoPlan();  // cuts the plan base down to the backup result when joined
+    void SetPlanBase(const QString& text, const QString& count);
+    void WritePendingRecord();  // the pending record with the current plan size
+
+    // Handlers.
+    void ModeOneClicked();      // Check_jh_dadi_chongfu
+    void ModeTwoClicked();      // Check_jh_dadi_fenzu
+    void CleanInstanceCount();  // T_jh_dadi_chongfu_cs change
+    void ClearPlan();           // C_jihua_cls
+    void CopyPlanBase();        // C_jihua_jj_copy
+    void CopyPlan();            // C_copy_1
+    void PreviewCurve();        // C_jh_dd_k
+
+  signals:
+    // A run of "开始计划" has ended, whichever way (also after an input error or a stop); not
+    // emitted when the press is refused before a run starts.
+    void planFinished();
+
   private:
     QGroupBox* BuildModeOne();
     QGroupBox* BuildModeTwo();
+    void Connect();
+
+    // Each returns false when the rest of the run must not follow (stopped, or no store).
+    bool RunModeOne();
+    bool RunModeTwo();
+    bool ReportProgress(const std::string& text);
+    void ShowRunOutput(const PlanRunOutput& out);
+    void ShowLog(const PendingRecordOutput& log);
+    PlanLogInput LogInput() const;
+    BankerSettings Banker() const;
+    LineBasesInput Lines() const;
 
     AppContext& ctx_;
     const PanelLinks& links_;
+    bool running_ = false;
+    bool stopRequested_ = false;
 
     MultiLineBox* planBase_;                       // T_jihua_jj_dadi
     QLineEdit* planCount_;                         // T_jihua_jj_dadi_zhushu

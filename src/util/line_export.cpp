@@ -1,6 +1,7 @@
 #include "util/line_export.h"
 
 #include <string>
+#include <system_error>
 
 #include "core/text.h"
 #include "util/atomic_file.h"
@@ -9,8 +10,21 @@ namespace xuan5 {
 
 LineExportResult ExportLineBases(const LineTexts& lineBases,
                                  const std::filesystem::path& dataFolder) {
-    const std::filesystem::path txtFolder = dataFolder / "txt";
     LineExportResult result;
+    // No data folder at all would put txt beside whatever the working folder happens to be.
+    if (dataFolder.empty()) {
+        result.message = Message{kMsgExportFailed, kTitleExportFailed};
+        return result;
+    }
+    const std::filesystem::path txtFolder = dataFolder / "txt";
+    // Only txt itself is made: a data folder that has gone is a failure, not something to
+    // rebuild. A file in place of txt fails like a file that cannot be written.
+    std::error_code error;
+    std::filesystem::create_directory(txtFolder, error);
+    if (error || !std::filesystem::is_directory(txtFolder, error)) {
+        result.message = Message{kMsgExportFailed, kTitleExportFailed};
+        return result;
+    }
     for (int i = 0; i < kLineCount; ++i) {
         std::string content(TrimSpaces(lineBases[i]));
         content.append(kCrLf);

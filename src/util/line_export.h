@@ -19,9 +19,9 @@ struct LineExportResult {
 };
 
 // Writes each line base, trimmed of outer spaces and ended by CR LF, to
-// <dataFolder>/txt/dadi<i>.txt, replacing the file as a whole. The txt folder must exist (it
-// is not created); the export stops at the first file that cannot be written and the files
-// written before it stay.
+// <dataFolder>/txt/dadi<i>.txt, replacing the file as a whole. A missing txt folder is created
+// first, so a new data folder exports at once; the export stops at the first file (or folder)
+// that cannot be written and the files written before it stay.
 LineExportResult ExportLineBases(const LineTexts& lineBases,
                                  const std::filesystem::path& dataFolder);
 

@@ -26,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
@@ -554,7 +555,10 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton bu
 }
 
 TEST(ClickSignals, BoxesReportDoubleClicksAndTheExportLinkReportsClicks) {
-    AppContext ctx;
+    // The link is connected to the export, which writes into the data folder and reports.
+    MessageRecorder messages;
+    QTemporaryDir data;
+    AppContext ctx(data.path().toStdString());
     PanelLinks links;
     BackupStrip strip(ctx, links);
     strip.resize(1340, 170);

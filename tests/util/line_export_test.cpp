@@ -73,15 +73,33 @@ TEST(LineExport, SecondExportReplacesTheFiles) {
     }
 }
 
+TEST(LineExport, MissingTxtFolderIsCreatedButNothingElse) {
+    TempFolder folder;
+    fs::create_directory(folder.path() / "fresh");
+    const LineExportResult r = ExportLineBases(SampleBases(), folder.path() / "fresh");
+    EXPECT_EQ(r.filesWritten, 15);
+    EXPECT_EQ(r.message, (Message{"导出完成，文件夹=\\data\\txt\\", "完成"}));
+    EXPECT_EQ(ReadFile(folder.path() / "fresh" / "txt" / "dadi14.txt"), "01,02,03,04,09\r\n");
+
+    // A data folder that is gone is not rebuilt.
+    const LineExportResult gone = ExportLineBases(SampleBases(), folder.path() / "gone");
+    EXPECT_EQ(gone.filesWritten, 0);
+    EXPECT_EQ(gone.message, (Message{"导出过程出现错误，请检查", "出错了"}));
+    EXPECT_FALSE(fs::exists(folder.path() / "gone"));
+    // Nor is an unset one taken to mean the working folder.
+    EXPECT_EQ(ExportLineBases(SampleBases(), fs::path()).message, gone.message);
+}
+
 TEST(LineExport, FailureStopsAndKeepsEarlierFiles) {
     TempFolder folder;
     const Message failed{"导出过程出现错误，请检查", "出错了"};
-    // The txt folder is not created.
-    fs::create_directory(folder.path() / "bare");
-    LineExportResult r = ExportLineBases(SampleBases(), folder.path() / "bare");
+    // A file stands where the txt folder belongs.
+    fs::create_directory(folder.path() / "blocked");
+    std::ofstream(folder.path() / "blocked" / "txt") << "not a folder";
+    LineExportResult r = ExportLineBases(SampleBases(), folder.path() / "blocked");
     EXPECT_EQ(r.filesWritten, 0);
     EXPECT_EQ(r.message, failed);
-    EXPECT_FALSE(fs::exists(folder.path() / "bare" / "txt"));
+    EXPECT_EQ(ReadFile(folder.path() / "blocked" / "txt"), "not a folder");
 
     // dadi3.txt cannot be replaced: files 0..2 stay written, nothing after it is.
     fs::create_directory(folder.txt() / "dadi3.txt");
