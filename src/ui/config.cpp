@@ -68,8 +68,8 @@ ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
             } else {
                 bool ok = false;
                 const int panel = value.toInt(&ok);
-                if (!ok || panel < 0 || panel > 3) {
-                    result.error = QStringLiteral("--panel takes 0, 1, 2 or 3");
+                if (!ok || panel < 0 || panel > 4) {
+                    result.error = QStringLiteral("--panel takes 0, 1, 2, 3 or 4");
                     return result;
                 }
                 config.panel = panel;
@@ -99,13 +99,13 @@ bool WantsScreenshot(int argc, char** argv) {
 QString UsageText() {
     return QStringLiteral(
         "usage: xuan5 [--data DIR] [--service URL] [--token TOKEN]\n"
-        "             [--screenshot FILE [--panel 0-3] [--fetch]]\n"
+        "             [--screenshot FILE [--panel 0-4] [--fetch]]\n"
         "  --data DIR        data folder (default: data beside the program)\n"
         "  --service URL     result service address (default: url= of DIR/service.ini,\n"
         "                    else http://127.0.0.1:8611)\n"
         "  --token TOKEN     access token (default: token= of DIR/service.ini)\n"
         "  --screenshot FILE render the window offscreen into a PNG file and exit\n"
-        "  --panel N         panel shown in the screenshot: 0 画线, 1 监控, 2 计划, 3 断组\n"
+        "  --panel N         panel of the screenshot: 0 画线, 1 监控, 2 计划, 3 断组, 4 回测\n"
         "  --fetch           press 手动更新 and wait for the answer before the screenshot\n");
 }
 
