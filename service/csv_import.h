@@ -18,10 +18,8 @@ struct ParsedCsv {
     std::vector<RejectedLine> rejected;
 };
 
-// Reads results laid out as date,period,n1,n2,n3,n4,n5, one per line, with an optional header
-// line. Good lines are kept even when others are bad, so one typo does not cost a whole file.
-// Dates: YYYY-MM-DD, YYYY/MM/DD or YYYYMMDD. Periods: 1 to 3 digits, or the long form that
-// prefixes the date (2024050612 or 24050612 for period 12 of 2024-05-06).
+// Reads results laid out as date,period,n1,n2,n3,n4,n5 with the program's own reader
+// (xuan5::ParseDrawCsv) and words the rejected lines for the command line.
 ParsedCsv ParseDrawCsv(std::string_view text);
 
 }  // namespace xuan5::service

@@ -32,13 +32,6 @@ Slot FloorDiv(Slot a, Slot b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
 
-bool AllDigits(std::string_view s) {
-    for (char c : s) {
-        if (c < '0' || c > '9') return false;
-    }
-    return !s.empty();
-}
-
 int ToInt(std::string_view digits) {
     int value = 0;
     for (char c : digits) value = value * 10 + (c - '0');
@@ -100,32 +93,11 @@ Draw SimulatedDraw(int region, Slot slot) {
 }
 
 std::optional<sys_days> ParseDay(std::string_view text) {
-    std::string_view y, m, d;
-    if (text.size() == 8) {
-        y = text.substr(0, 4);
-        m = text.substr(4, 2);
-        d = text.substr(6, 2);
-    } else if (text.size() == 10 && text[4] == text[7] && (text[4] == '-' || text[4] == '/')) {
-        y = text.substr(0, 4);
-        m = text.substr(5, 2);
-        d = text.substr(8, 2);
-    } else {
-        return std::nullopt;
-    }
-    if (!AllDigits(y) || !AllDigits(m) || !AllDigits(d)) return std::nullopt;
-    const std::chrono::year_month_day ymd{std::chrono::year(ToInt(y)),
-                                          std::chrono::month(static_cast<unsigned>(ToInt(m))),
-                                          std::chrono::day(static_cast<unsigned>(ToInt(d)))};
-    if (!ymd.ok() || ToInt(y) < 1970) return std::nullopt;
-    return sys_days(ymd);
+    return ParseDrawDate(text);
 }
 
 std::string DayText(sys_days day) {
-    const std::chrono::year_month_day ymd(day);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
-                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
-    return buffer;
+    return DrawDateText(day);
 }
 
 bool HasDistinctValidNumbers(const std::array<int, 5>& numbers) {
@@ -137,12 +109,28 @@ bool HasDistinctValidNumbers(const std::array<int, 5>& numbers) {
     return true;
 }
 
+DatedDraw ToDatedDraw(const Draw& draw) {
+    char period[8];
+    char numbers[32];
+    std::snprintf(period, sizeof period, "%03d", draw.period);
+    std::snprintf(numbers, sizeof numbers, "%02d,%02d,%02d,%02d,%02d", draw.numbers[0],
+                  draw.numbers[1], draw.numbers[2], draw.numbers[3], draw.numbers[4]);
+    return {draw.day, period, numbers};
+}
+
+Draw FromDatedDraw(const DatedDraw& draw) {
+    Draw out;
+    out.day = draw.date;
+    out.period = ToInt(draw.period);
+    for (std::size_t i = 0; i < out.numbers.size(); ++i) {
+        out.numbers[i] = ToInt(std::string_view(draw.numbers).substr(i * 3, 2));
+    }
+    return out;
+}
+
 std::string FeedLine(const Draw& draw) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%03d-%02d,%02d,%02d,%02d,%02d", draw.period,
-                  draw.numbers[0], draw.numbers[1], draw.numbers[2], draw.numbers[3],
-                  draw.numbers[4]);
-    return buffer;
+    const DatedDraw dated = ToDatedDraw(draw);
+    return dated.period + " " + dated.date + " " + dated.numbers;
 }
 
 std::string RenderFeed(int region, const std::vector<Draw>& newest_first) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "feed/draw_csv.h"
+
 namespace xuan5::service {
 
 // Regions as the program numbers them: 1 山东, 2 重庆, 3 广东.
@@ -66,7 +68,14 @@ std::string DayText(std::chrono::sys_days day);
 
 bool HasDistinctValidNumbers(const std::array<int, 5>& numbers);
 
-// "NNN-NN,NN,NN,NN,NN": the line layout the program's feed reader takes apart by position.
+// The draw as the program's archive and CSV files hold it, and back. FromDatedDraw expects a
+// valid dated draw (a three-digit period, five numbers 01..11).
+DatedDraw ToDatedDraw(const Draw& draw);
+Draw FromDatedDraw(const DatedDraw& draw);
+
+// "NNN YYYY-MM-DD NN,NN,NN,NN,NN": the program's feed reader takes the period and the numbers
+// apart by position and ignores what stands between them; the date there lets a fetch be
+// archived with its day.
 std::string FeedLine(const Draw& draw);
 
 // The text answered to a draw request for a list newest first; without the "**ok**" marker

@@ -131,6 +131,9 @@ void Service::Route() {
                                 [this](const httplib::Request& req, httplib::Response& res) {
                                     HandleSettings(req, res);
                                 }));
+    server_->Get(
+        std::string(kHistoryPath),
+        [this](const httplib::Request& req, httplib::Response& res) { HandleHistory(req, res); });
     server_->set_exception_handler(
         [](const httplib::Request&, httplib::Response& res, std::exception_ptr ep) {
             std::string what = "unknown error";
@@ -306,6 +309,29 @@ void Service::HandleSettings(const httplib::Request& req, httplib::Response& res
         return;
     }
     res.set_content(success + *record + "\r\n", kTextType);
+}
+
+void Service::HandleHistory(const httplib::Request& req, httplib::Response& res) {
+    const std::string cz = req.get_param_value("cz");
+    const std::string n = req.get_param_value("n");
+    const bool digits =
+        !n.empty() && n.size() <= 9 && n.find_first_not_of("0123456789") == std::string::npos;
+    const int count = digits ? std::stoi(n) : 0;
+    if (cz.size() != 1 || cz[0] < '1' || cz[0] > '0' + kRegionCount || count < 1 ||
+        count > kMaxHistoryDraws) {
+        Refuse(res, 400,
+               "unknown cz or n (expected cz=1..3, n=1.." + std::to_string(kMaxHistoryDraws) + ")");
+        return;
+    }
+    // The import layout, oldest first, so that a back-test reads it front to back.
+    const std::vector<Draw> newest_first = db_.RecentDraws(cz[0] - '0', count);
+    std::string text;
+    text.reserve(newest_first.size() * 32);
+    for (auto it = newest_first.rbegin(); it != newest_first.rend(); ++it) {
+        text += DrawCsvLine(ToDatedDraw(*it));
+        text += "\r\n";
+    }
+    res.set_content(text, "text/csv; charset=utf-8");
 }
 
 std::shared_ptr<const std::string> Service::Feed(int region) {

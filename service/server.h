@@ -33,6 +33,9 @@ inline constexpr std::string_view kSuccessMarker = "**success**";
 
 inline constexpr std::string_view kFeedPath = "/11xuan5/huaxian/login.asp";
 inline constexpr std::string_view kSettingsPath = "/11xuan5/huaxian/save.asp";
+inline constexpr std::string_view kHistoryPath = "/11xuan5/huaxian/history.asp";
+// The most draws one history request may ask for.
+inline constexpr int kMaxHistoryDraws = 5000;
 
 struct ServiceOptions {
     std::string db_path;
@@ -80,6 +83,7 @@ class Service {
     std::optional<std::int64_t> Authenticate(const httplib::Request& req);
     void HandleFeed(const httplib::Request& req, httplib::Response& res);
     void HandleSettings(const httplib::Request& req, httplib::Response& res);
+    void HandleHistory(const httplib::Request& req, httplib::Response& res);
     std::shared_ptr<const std::string> Feed(int region);
     void InvalidateFeed(int region);
     Slot SimulatedSlotAt(int region, TimePoint now) const;

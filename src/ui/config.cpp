@@ -105,7 +105,7 @@ ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
         QStringLiteral("FILE"));
     const QCommandLineOption panel(
         QStringLiteral("panel"),
-        QStringLiteral("Panel shown in the screenshot: 0 画线, 1 监控, 2 计划, 3 断组."),
+        QStringLiteral("Panel shown in the screenshot: 0 画线, 1 监控, 2 计划, 3 断组, 4 回测."),
         QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption fetch(
         QStringLiteral("fetch"),
@@ -139,8 +139,8 @@ ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
     AppConfig config;
     bool ok = false;
     config.panel = parser.value(panel).toInt(&ok);
-    if (!ok || config.panel < 0 || config.panel > 3) {
-        result.error = QStringLiteral("--panel takes 0, 1, 2 or 3");
+    if (!ok || config.panel < 0 || config.panel > 4) {
+        result.error = QStringLiteral("--panel takes 0, 1, 2, 3 or 4");
         return result;
     }
     if (parser.isSet(data))

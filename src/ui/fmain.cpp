@@ -26,6 +26,7 @@
 #include "feed/manual_entry.h"
 #include "store/curve_store.h"
 #include "ui/after_draw_pipeline.h"
+#include "ui/backtest_panel.h"
 #include "ui/backup_strip.h"
 #include "ui/draw_panel.h"
 #include "ui/fadd.h"
@@ -215,9 +216,9 @@ void Fmain::BuildLayout() {
     strip->addWidget(terms_);
     strip->addWidget(disclaimer_);
 
-    // The panel buttons over the four panels, which share one grid cell.
+    // The panel buttons over the panels, which share one grid cell.
     auto* panelButtons = new QHBoxLayout;
-    const char* panelCaptions[] = {"画趋势", "监控表", "出计划", "断组区"};
+    const char* panelCaptions[] = {"画趋势", "监控表", "出计划", "断组区", "回测"};
     for (int i = 0; i < kPanelCount; ++i) {
         auto* button = new QPushButton(Q(panelCaptions[i]), this);
         button->setObjectName(QStringLiteral("C_sst_0_%1").arg(i));
@@ -233,8 +234,10 @@ void Fmain::BuildLayout() {
     links_.plan = new PlanPanel(*ctx_, links_, this);
     connect(links_.plan, &PlanPanel::planFinished, this, &Fmain::ApplyPendingDraws);
     links_.sort = new SortPanel(*ctx_, links_, this);
+    links_.backtest = new BacktestPanel(*ctx_, links_, this);
     links_.showPanel = [this](int index) { ShowPanel(index); };
-    panels_ = {links_.draw, links_.monitor, links_.plan, links_.sort};
+    links_.applyDraws = [this] { ApplyDraws(); };
+    panels_ = {links_.draw, links_.monitor, links_.plan, links_.sort, links_.backtest};
     auto* panelArea = new QGridLayout;
     panelArea->setContentsMargins(0, 0, 0, 0);
     for (QWidget* panel : panels_) panelArea->addWidget(panel, 0, 0);
@@ -304,8 +307,12 @@ void Fmain::FetchDraws() {
     waitingTimer_->start();
     const std::string url = BuildDrawRequestUrl(ctx_->service.url.toStdString(),
                                                 ctx_->state.RegionCode, NextCacheBreaker());
+    // The answer is archived under the region it was asked for, whatever is selected by then.
     ctx_->Http().HttpRequest(QStringLiteral("POST"), Q(url), QByteArray(),
-                             [this](std::string body) { HandleFeedAnswer(body); });
+                             [this, region = ctx_->state.RegionCode](std::string body) {
+                                 HandleFeedAnswer(body);
+                                 links_.backtest->ArchiveFetch(region, body);
+                             });
 }
 
 void Fmain::ShowWaiting() {

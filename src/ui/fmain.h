@@ -35,7 +35,7 @@ struct FmainOptions {
     int requestTimeoutMs = kHttpTimeoutMs;
 };
 
-inline constexpr int kPanelCount = 4;
+inline constexpr int kPanelCount = 5;
 
 class Fmain : public QWidget {
     Q_OBJECT

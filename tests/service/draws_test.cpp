@@ -122,18 +122,18 @@ TEST(FeedText, HasMarkerPayloadOfExactly120LinesNewestFirstAndATail) {
     ASSERT_EQ(parts.size(), 3u);
     const auto lines = Split(parts[1], "\r\n");
     ASSERT_EQ(lines.size(), 120u);
-    const std::regex line_form(R"(\d{3}-\d\d,\d\d,\d\d,\d\d,\d\d)");
+    const std::regex line_form(R"(\d{3} 2024-05-06 \d\d,\d\d,\d\d,\d\d,\d\d)");
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_TRUE(std::regex_match(lines[i], line_form)) << lines[i];
         if (i > 0) {
-            char expected[32];
-            std::snprintf(expected, sizeof expected, "%03d-11,01,%02d,10,09", 130 - int(i),
-                          2 + int(i) % 8);
+            char expected[48];
+            std::snprintf(expected, sizeof expected, "%03d 2024-05-06 11,01,%02d,10,09",
+                          130 - int(i), 2 + int(i) % 8);
             EXPECT_EQ(lines[i], expected);
         }
     }
-    EXPECT_EQ(lines[0], "130-09,03,11,01,05");
-    EXPECT_EQ(lines[119].substr(0, 4), "011-");
+    EXPECT_EQ(lines[0], "130 2024-05-06 09,03,11,01,05");
+    EXPECT_EQ(lines[119].substr(0, 4), "011 ");
 
     draws.resize(119);
     const std::string short_text = RenderFeed(2, draws);
@@ -141,9 +141,14 @@ TEST(FeedText, HasMarkerPayloadOfExactly120LinesNewestFirstAndATail) {
     EXPECT_NE(short_text.find("119"), std::string::npos);
 }
 
-TEST(FeedText, PadsPeriodsAndNumbersToFixedWidth) {
-    EXPECT_EQ(FeedLine(Draw{"2024-05-06", 7, {1, 11, 2, 10, 3}}), "007-01,11,02,10,03");
-    EXPECT_EQ(FeedLine(Draw{"2024-05-06", 84, {5, 4, 3, 2, 1}}), "084-05,04,03,02,01");
+TEST(FeedText, PadsPeriodsAndNumbersToFixedWidthAndCarriesTheDate) {
+    EXPECT_EQ(FeedLine(Draw{"2024-05-06", 7, {1, 11, 2, 10, 3}}), "007 2024-05-06 01,11,02,10,03");
+    EXPECT_EQ(FeedLine(Draw{"2024-05-07", 84, {5, 4, 3, 2, 1}}), "084 2024-05-07 05,04,03,02,01");
+    // The program reads the date back from the part its feed reader ignores.
+    EXPECT_EQ(FeedLineDate(FeedLine(Draw{"2024-05-07", 84, {5, 4, 3, 2, 1}})), "2024-05-07");
+    const Draw draw{"2024-05-06", 7, {1, 11, 2, 10, 3}};
+    EXPECT_EQ(ToDatedDraw(draw), (DatedDraw{"2024-05-06", "007", "01,11,02,10,03"}));
+    EXPECT_EQ(FromDatedDraw(ToDatedDraw(draw)), draw);
 }
 
 TEST(Token, DigestNewTokensAndComparison) {

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "service_test_support.h"
@@ -70,10 +71,10 @@ TEST(FeedRequest, AnswersTheLatest120SimulatedDrawsLineByLineNewestFirst) {
         const Slot newest = CurrentSlot(region, kNoon);
         for (int k = 0; k < 120; ++k) {
             const Draw expected = SimulatedDraw(region, newest - k);
-            char text[32];
-            std::snprintf(text, sizeof text, "%03d-%02d,%02d,%02d,%02d,%02d", expected.period,
-                          expected.numbers[0], expected.numbers[1], expected.numbers[2],
-                          expected.numbers[3], expected.numbers[4]);
+            char text[48];
+            std::snprintf(text, sizeof text, "%03d %s %02d,%02d,%02d,%02d,%02d", expected.period,
+                          expected.day.c_str(), expected.numbers[0], expected.numbers[1],
+                          expected.numbers[2], expected.numbers[3], expected.numbers[4]);
             ASSERT_EQ(lines[k], text) << "region " << region << " line " << k;
         }
     }
@@ -96,7 +97,7 @@ TEST(FeedRequest, RegionsAreIsolatedAndImportsReachOnlyTheirRegion) {
     importer.StoreDraws(2, {Draw{"2024-05-06", 18, {11, 10, 9, 8, 7}}},
                         Database::OnConflict::kReplace);
     server.service().Tick();
-    EXPECT_EQ(PayloadLines(server.Feed(2, token))[0], "018-11,10,09,08,07");
+    EXPECT_EQ(PayloadLines(server.Feed(2, token))[0], "018 2024-05-06 11,10,09,08,07");
     EXPECT_EQ(server.Feed(1, token), shandong);
 }
 
@@ -147,6 +148,67 @@ TEST(FeedRequest, UnknownLxZtOrCzIsABadRequest) {
     // `a` is only there to defeat caches; any value or none is fine.
     EXPECT_EQ(server.Post("/11xuan5/huaxian/login.asp?lx=2&zt=2&cz=3", token)->status, 200);
     EXPECT_EQ(server.Post("/11xuan5/huaxian/login.asp?lx=2&zt=2&cz=3&a=x", token)->status, 200);
+}
+
+httplib::Result GetHistory(const ServiceUnderTest& server, const std::string& query,
+                           const std::string& token) {
+    httplib::Client client("127.0.0.1", server.port());
+    httplib::Headers headers;
+    if (!token.empty()) headers.emplace("Authorization", "Bearer " + token);
+    return client.Get("/11xuan5/huaxian/history.asp?" + query, headers);
+}
+
+TEST(HistoryRequest, LastNDrawsOldestFirstInTheImportLayoutMatchingTheDatedFeed) {
+    TempDir dir;
+    ManualClock clock(kNoon);
+    ServiceUnderTest server(Simulating(dir.File("s.db"), clock));
+    const std::string token = AddUser(server.service().database(), "alice");
+
+    const auto five = GetHistory(server, "cz=1&n=5", token);
+    ASSERT_TRUE(five);
+    ASSERT_EQ(five->status, 200);
+    const Slot newest = CurrentSlot(1, kNoon);
+    std::string expected;
+    for (Slot slot = newest - 4; slot <= newest; ++slot) {
+        expected += DrawCsvLine(ToDatedDraw(SimulatedDraw(1, slot))) + "\r\n";
+    }
+    EXPECT_EQ(five->body, expected);
+    EXPECT_EQ(five->body.substr(0, 15), "2024-05-06,007,");
+
+    // The program reads the answer with its import reader, and the 120 newest rows are the
+    // ones a fetch of the feed archives with their dates.
+    const auto many = GetHistory(server, "cz=1&n=5000", token);
+    ASSERT_TRUE(many);
+    const DrawCsv csv = xuan5::ParseDrawCsv(many->body);
+    EXPECT_TRUE(csv.rejected.empty());
+    ASSERT_EQ(csv.draws.size(), server.service().database().RecentDraws(1, 5000).size());
+    ASSERT_GE(csv.draws.size(), 120u);
+    EXPECT_EQ(csv.draws.back(), ToDatedDraw(SimulatedDraw(1, newest)));
+    std::vector<DatedDraw> fetched = DatedFeedRows(server.Feed(1, token));
+    ASSERT_EQ(fetched.size(), 120u);
+    std::reverse(fetched.begin(), fetched.end());
+    EXPECT_EQ(fetched, std::vector<DatedDraw>(csv.draws.end() - 120, csv.draws.end()));
+
+    // Imported results are served like simulated ones, in their own region only.
+    Database importer(dir.File("s.db"));
+    importer.StoreDraws(2, {Draw{"2024-05-06", 18, {11, 10, 9, 8, 7}}},
+                        Database::OnConflict::kReplace);
+    EXPECT_EQ(GetHistory(server, "cz=2&n=1", token)->body, "2024-05-06,018,11,10,09,08,07\r\n");
+    EXPECT_NE(GetHistory(server, "cz=1&n=1", token)->body, "2024-05-06,018,11,10,09,08,07\r\n");
+
+    for (const char* query :
+         {"cz=1&n=0", "cz=1&n=5001", "cz=1&n=-1", "cz=1&n=abc", "cz=1&n=", "cz=1", "cz=4&n=5",
+          "cz=0&n=5", "n=5", "cz=1&n=1e3", "cz=1&n=99999999999999999999"}) {
+        const auto res = GetHistory(server, query, token);
+        ASSERT_TRUE(res) << query;
+        EXPECT_EQ(res->status, 400) << query;
+    }
+    for (const std::string& refused : {std::string(), std::string("wrong-token")}) {
+        const auto res = GetHistory(server, "cz=1&n=5", refused);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 401);
+        EXPECT_TRUE(res->body.empty());
+    }
 }
 
 TEST(Authorization, MissingWrongOrMalformedTokensGet401AndNothingElse) {

@@ -242,7 +242,7 @@ TEST(Layout, EveryControlVisibleWithoutOverlapAt1366x768) {
     Fmain& w = shell.Window();
     w.resize(1366, 768);
     w.show();
-    for (int panel = 0; panel < 4; ++panel) {
+    for (int panel = 0; panel < kPanelCount; ++panel) {
         w.ShowPanel(panel);
         QCoreApplication::processEvents();
         ASSERT_LE(w.minimumSizeHint().width(), 1366);

@@ -1,0 +1,125 @@
+// The walk-forward back-test with the shipped lines (data/data.mdb) and plan mode one at five
+// instances, on all cores, beside the same periods planned one at a time by the literal text
+// algorithm.
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+
+#include "backtest/walk_forward.h"
+#include "core/text.h"
+#include "oracle/literal_plans.h"
+#include "store/curve_store.h"
+#include "support/sample_history.h"
+
+namespace xuan5 {
+namespace {
+
+// The shipped curve store: the default data folder beside the benchmark binary, or the one in
+// the source tree.
+std::optional<LineTexts> ShippedLines() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    for (const auto& dir : {exe.parent_path() / "data",
+                            std::filesystem::path(__FILE__).parent_path().parent_path() / "data"}) {
+        if (auto lines = ReadCurveStoreFile(CurveStorePath(dir))) return lines;
+    }
+    return std::nullopt;
+}
+
+struct Fixture {
+    std::optional<LineTexts> lines = ShippedLines();
+    std::vector<DatedDraw> archive;
+
+    Fixture() {
+        std::mt19937_64 rng(2026);
+        auto day = *ParseDrawDate("2026-01-01");
+        for (int i = 0; i < 1000 + kHistoryRows; ++i) {
+            const int period = i % 42 + 1;
+            if (i > 0 && period == 1) day += std::chrono::days(1);
+            archive.push_back(
+                {DrawDateText(day), PadNumber(period, 3), testing::RandomDrawNumbers(rng)});
+        }
+    }
+
+    BacktestSettings Settings() const {
+        BacktestSettings settings;
+        settings.savedLines = *lines;
+        settings.modeOne.T_jh_dadi_chongfu_cs = "5";
+        return settings;
+    }
+};
+
+Fixture& Data() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void BM_Backtest(benchmark::State& bench) {
+    const Fixture& f = Data();
+    if (!f.lines) {
+        bench.SkipWithError("data/data.mdb not found");
+        return;
+    }
+    const BacktestSettings settings = f.Settings();
+    const BacktestOptions options{static_cast<int>(bench.range(0)), 7, 0};
+    std::atomic<bool> cancel{false};
+    long long total = 0;
+    for (auto _ : bench) {
+        const BacktestResult result = RunBacktest(f.archive, settings, options, cancel);
+        if (result.status != BacktestStatus::Done) bench.SkipWithError("back-test refused");
+        total = result.summary.total;
+        benchmark::DoNotOptimize(total);
+    }
+    // Shown beside the literal run's: the same periods must come to the same total.
+    bench.counters["total"] = static_cast<double>(total);
+}
+BENCHMARK(BM_Backtest)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Each period as the literal algorithm plans it: fifteen text searches per instance, the
+// instances intersected by substring tests, the draw looked up in the plan text.
+void BM_Backtest_Literal(benchmark::State& bench) {
+    const Fixture& f = Data();
+    if (!f.lines) {
+        bench.SkipWithError("data/data.mdb not found");
+        return;
+    }
+    const BacktestSettings settings = f.Settings();
+    const PlanModeOneInput& input = settings.modeOne;
+    const auto& sel = input.selection;
+    const auto periods = static_cast<std::size_t>(bench.range(0));
+    long long total = 0;
+    for (auto _ : bench) {
+        total = 0;
+        for (std::size_t index = f.archive.size() - periods; index < f.archive.size(); ++index) {
+            AppState state;
+            state.DrawHistory = HistoryBefore(f.archive, index);
+            state.DrawSeries = BuildDrawSeries(state.DrawHistory);
+            state.CurveStoreLines = *f.lines;
+            std::mt19937_64 rng(PeriodSeed(7, f.archive[index]));
+            const auto plan = literal::LiteralRunPlanModeOne(
+                state, 5, input.T_jh_dadi_chongfu_rc, input.lines.T_quxian_zhushu,
+                sel.Ch_jiankong_jj, sel.T_jiankong_rc,
+                {sel.banker.Check_danma_jiaoji, sel.banker.T_jiaoji_danma,
+                 sel.banker.T_jiaoji_danma_rc},
+                rng);
+            DrawTable drawn{};
+            drawn[1].numbers = f.archive[index].numbers;
+            const std::string key = BuildDrawSeries(drawn)[kHistoryRows];
+            total += (literal::Occurs(plan.plan.text, key) ? 924 : 0) - 2LL * plan.plan.count;
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    bench.counters["total"] = static_cast<double>(total);
+}
+// A hundred literal plans take about half a minute: one timed run is enough for the ratio.
+BENCHMARK(BM_Backtest_Literal)
+    ->Arg(100)
+    ->Iterations(1)
+    ->Repetitions(1)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace xuan5

@@ -1,0 +1,42 @@
+#include "backtest/backtest_chart.h"
+
+#include <algorithm>
+#include <string>
+
+namespace xuan5 {
+namespace {
+
+// The surface keeps its range in an int; a total beyond it could only come from a corrupt run.
+constexpr long long kLargestRange = 2'000'000'000;
+
+}  // namespace
+
+ChartPicture RunningTotalChart(const std::vector<long long>& totals) {
+    long long largest = 0;
+    for (long long total : totals) largest = std::max(largest, total < 0 ? -total : total);
+    ChartPicture picture;
+    picture.range =
+        static_cast<int>(std::clamp<long long>(200 + largest, kCanvasRange, kLargestRange));
+    picture.step = picture.range / 10;
+    for (int sign : {1, -1}) {
+        for (long long y = 0; y <= picture.range; y += picture.step) {
+            const double at = static_cast<double>(sign * y);
+            picture.lines.push_back({0, at, 120, at, ChartColor::Blue, 1});
+            picture.labels.push_back({1, at, std::to_string(sign * y)});
+        }
+    }
+    const double width = 120.0 / static_cast<double>(std::max<std::size_t>(totals.size(), 1));
+    long long before = 0;
+    for (std::size_t i = 0; i < totals.size(); ++i) {
+        const double x = width * static_cast<double>(i + 1);
+        picture.lines.push_back({x, static_cast<double>(totals[i]), x, static_cast<double>(before),
+                                 totals[i] > before ? ChartColor::Red : ChartColor::Blue, 2});
+        before = totals[i];
+    }
+    picture.lines.push_back({0, 0, 120, 0, ChartColor::Red, 2});
+    picture.lines.push_back({120, static_cast<double>(-picture.range), 120,
+                             static_cast<double>(picture.range), ChartColor::Green, 2});
+    return picture;
+}
+
+}  // namespace xuan5

@@ -1,0 +1,464 @@
+// The back-test panel and the draw archive in the window, driven as a user drives them: against
+// the real service on a loopback port, with the archive in a real SQLite file of a temporary
+// data folder and CSV files on disk.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "backtest/backtest_csv.h"
+#include "backtest/walk_forward.h"
+#include "core/text.h"
+#include "feed/draw_csv.h"
+#include "server.h"
+#include "token.h"
+#include "store/curve_store.h"
+#include "ui/backtest_panel.h"
+#include "ui/draw_archive.h"
+#include "ui_test_support.h"
+
+namespace xuan5::ui::test {
+namespace {
+
+using namespace std::chrono;
+
+constexpr const char* kToken = "backtest-token";
+constexpr int kWaitMs = 120000;
+
+// 2024-05-06 12:00 in China: the simulator has stored whole days back to at least 120 draws.
+service::TimePoint Noon() {
+    return sys_days(year(2024) / May / 6) + hours(4);
+}
+
+std::string ReadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll().toStdString();
+}
+
+void WriteFile(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+// A main window over a data folder, talking to the real service.
+class ServiceWindow {
+  public:
+    ServiceWindow() {
+        service::ServiceOptions options;
+        options.db_path = QDir(files_.path()).filePath("service.db").toStdString();
+        options.simulate = true;
+        options.now = [] { return Noon(); };
+        options.tick_interval = milliseconds(0);
+        service_ = std::make_unique<service::Service>(std::move(options));
+        service_->database().AddUser("tester", service::Sha256Hex(kToken));
+        port_ = service_->Listen("127.0.0.1", 0);
+        Open();
+    }
+    ~ServiceWindow() {
+        Close();
+        StopService();
+    }
+
+    void Open() {
+        ServiceSettings settings;
+        settings.url = QStringLiteral("http://127.0.0.1:%1").arg(port_);
+        settings.token = QString::fromLatin1(kToken);
+        window_ = std::make_unique<Fmain>(FmainOptions{DataDir(), settings, 5000});
+        window_->SetEndApplication([](int) {});
+        window_->show();
+        ASSERT_TRUE(window_->ApplyStartupDefaults());
+        window_->BuildBets();
+        Panel().SetFileChooser(
+            [this](QWidget*, const QString&, const QString&, bool) { return nextFile_; });
+    }
+    void Close() {
+        if (!window_) return;
+        window_->Context().Http().ClearConnectionCache();
+        window_.reset();
+    }
+    void StopService() {
+        if (service_) service_->Stop();
+    }
+
+    Fmain& Window() { return *window_; }
+    BacktestPanel& Panel() { return *window_->Panels().backtest; }
+    MessageRecorder& Messages() { return messages_; }
+    service::Service& Service() { return *service_; }
+    QString DataDir() const { return data_.Path() + "/data"; }
+    QString TempFile(const char* name) const { return QDir(files_.path()).filePath(name); }
+    void AnswerFileDialogWith(const QString& path) { nextFile_ = path; }
+    DrawArchive Archive() const { return DrawArchive(DrawArchivePath(DataDir().toStdString())); }
+
+    template <typename T>
+    T* Find(const char* name) const {
+        return window_->findChild<T*>(QString::fromLatin1(name));
+    }
+    void Click(const char* name) {
+        QPushButton* button = Find<QPushButton>(name);
+        ASSERT_NE(button, nullptr) << name;
+        button->click();
+    }
+    void SetText(const char* name, const QString& text) { Find<QLineEdit>(name)->setText(text); }
+    bool Fetch() {
+        window_->ManualFetch();
+        return QTest::qWaitFor([this] { return !window_->FetchInFlight(); }, kWaitMs);
+    }
+    bool RunFinished() {
+        return QTest::qWaitFor([this] { return !Panel().Running(); }, kWaitMs);
+    }
+
+  private:
+    DataFolder data_;
+    QTemporaryDir files_;
+    MessageRecorder messages_;
+    std::unique_ptr<service::Service> service_;
+    int port_ = 0;
+    std::unique_ptr<Fmain> window_;
+    QString nextFile_;
+};
+
+// The settings the window holds right after start, built by hand: the plan panel's defaults,
+// the saved lines of the store and the (still empty) small bases.
+BacktestSettings StartupSettings(ServiceWindow& shell) {
+    BacktestSettings settings;
+    settings.savedLines = *ReadCurveStoreFile(CurveStorePath(shell.DataDir().toStdString()));
+    settings.LineBases = shell.Window().State().LineBases;
+    return settings;
+}
+
+BacktestResult RunDirectly(const std::vector<DatedDraw>& archive, const BacktestSettings& settings,
+                           int periods, std::uint64_t seed) {
+    std::atomic<bool> cancel{false};
+    BacktestOptions options;
+    options.periods = periods;
+    options.seed = seed;
+    options.threads = 1;
+    return RunBacktest(archive, settings, options, cancel);
+}
+
+// The rows, but for their place in the archive: the window loads only the draws a run needs.
+void ExpectSameRows(std::vector<BacktestRow> shown, const std::vector<BacktestRow>& expected) {
+    ASSERT_EQ(shown.size(), expected.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        shown[i].archiveIndex = expected[i].archiveIndex;
+        EXPECT_EQ(shown[i], expected[i]) << "row " << i;
+    }
+}
+
+// The shown table, cell by cell, against rows computed without the window.
+void ExpectTableShows(QTableWidget* table, const std::vector<BacktestRow>& rows) {
+    ASSERT_EQ(table->rowCount(), static_cast<int>(rows.size()));
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const BacktestRow& row = rows[static_cast<std::size_t>(r)];
+        const QStringList expected = {QString::fromStdString(row.date),
+                                      QString::fromStdString(row.period),
+                                      QString::number(row.planSize),
+                                      QString::fromStdString(row.numbers),
+                                      row.hit ? QStringLiteral("中") : QStringLiteral("未中"),
+                                      QString::number(row.profit),
+                                      QString::number(row.total)};
+        for (int c = 0; c < expected.size(); ++c)
+            EXPECT_EQ(table->item(r, c)->text(), expected[c]) << "row " << r << " column " << c;
+    }
+}
+
+// Fetch, download the history, back-test, change a tolerance and back-test again, export.
+TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
+    ServiceWindow shell;
+    ASSERT_TRUE(shell.Fetch());
+    ASSERT_EQ(shell.Window().State().UpdateCount, 1);
+
+    // The fetch's 120 rows are archived with the dates their feed lines carry.
+    std::vector<service::Draw> stored = shell.Service().database().RecentDraws(1, 5000);
+    ASSERT_GT(stored.size(), 121u);
+    {
+        const DrawArchive archive = shell.Archive();
+        EXPECT_EQ(archive.CountDraws(1), 120);
+        EXPECT_EQ(archive.CountDraws(2), 0);
+        const std::vector<DatedDraw> newest = archive.NewestDraws(1, 1);
+        ASSERT_EQ(newest.size(), 1u);
+        EXPECT_EQ(newest[0].date, stored[0].day);
+        EXPECT_EQ(newest[0].period, shell.Window().State().DrawHistory[1].period);
+        EXPECT_EQ(newest[0].numbers, shell.Window().State().DrawHistory[1].numbers);
+    }
+
+    shell.Click("C_sst_0_4");
+    EXPECT_TRUE(shell.Find<QWidget>("Frame_ding_4")->isVisible());
+    EXPECT_TRUE(shell.Find<QLabel>("L_huice_cundang")->text().contains("120期"));
+
+    // "下载历史" brings every draw the service holds, oldest first, into the archive.
+    shell.SetText("T_huice_xiazai_qishu", "1000");
+    shell.Click("C_huice_xiazai");
+    EXPECT_FALSE(shell.Find<QPushButton>("C_huice_xiazai")->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Panel().Downloading(); }, kWaitMs));
+    EXPECT_TRUE(shell.Find<QPushButton>("C_huice_xiazai")->isEnabled());
+    const std::vector<DatedDraw> archived = shell.Archive().AllDraws(1);
+    ASSERT_EQ(archived.size(), stored.size());
+    for (std::size_t i = 0; i < archived.size(); ++i) {
+        const service::Draw& draw = stored[stored.size() - 1 - i];
+        EXPECT_EQ(archived[i].date, draw.day);
+        EXPECT_EQ(archived[i].period, PadNumber(draw.period, 3));
+    }
+    EXPECT_TRUE(shell.Find<QLabel>("L_huice_cundang")
+                    ->text()
+                    .contains(QStringLiteral("%1期").arg(stored.size())));
+
+    // A back-test of four periods equals the engine's, run on one thread with the same settings.
+    shell.SetText("T_huice_qishu", "4");
+    shell.SetText("T_huice_zhongzi", "7");
+    shell.Click("C_huice_kaishi");
+    EXPECT_TRUE(shell.Panel().Running());
+    EXPECT_FALSE(shell.Find<QPushButton>("C_huice_kaishi")->isEnabled());
+    ASSERT_TRUE(shell.RunFinished());
+    EXPECT_TRUE(shell.Messages().messages().empty());
+    const BacktestSettings settings = StartupSettings(shell);
+    const BacktestResult first = RunDirectly(archived, settings, 4, 7);
+    ASSERT_EQ(first.status, BacktestStatus::Done);
+    ExpectSameRows(shell.Panel().Rows(), first.rows);
+    auto* table = shell.Find<QTableWidget>("L_huice_biao");
+    ExpectTableShows(table, first.rows);
+    EXPECT_EQ(shell.Find<QProgressBar>("Pic_huice_jd")->value(), 100);
+    const QString summary = shell.Find<QLabel>("L_huice_zongjie")->text();
+    EXPECT_TRUE(summary.contains(QStringLiteral("期数 4"))) << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("累计 %1").arg(first.summary.total)))
+        << summary.toStdString();
+    auto* lines = shell.Find<QTableWidget>("L_huice_xianlu");
+    for (int k = 0; k < 15; ++k) {
+        EXPECT_EQ(lines->item(k, 1)->text(), QString::number(first.lines[k].hits));
+        EXPECT_EQ(lines->item(k, 4)->text(), QString::number(first.lines[k].currentMissRun));
+    }
+    auto* omissions = shell.Find<QTableWidget>("L_huice_yilou");
+    for (int n = 1; n <= 11; ++n)
+        EXPECT_EQ(omissions->item(n - 1, 1)->text(), QString::number(first.omissions[n].current));
+    auto* strip = shell.Find<OmissionStrip>("Pic_huice_yilou");
+    EXPECT_EQ(strip->Omissions(), first.omissions);
+
+    // A narrower line tolerance and other instances change the plans; the window follows.
+    shell.SetText("T_jiankong_rc", "07.08.09.10.11.12.13.14.15");
+    shell.SetText("T_jh_dadi_chongfu_cs", "3");
+    shell.SetText("T_jh_dadi_chongfu_rc", "02.03");
+    shell.Click("C_huice_kaishi");
+    ASSERT_TRUE(shell.RunFinished());
+    BacktestSettings narrower = settings;
+    narrower.modeOne.selection.T_jiankong_rc = "07.08.09.10.11.12.13.14.15";
+    narrower.modeOne.T_jh_dadi_chongfu_cs = "3";
+    narrower.modeOne.T_jh_dadi_chongfu_rc = "02.03";
+    const BacktestResult second = RunDirectly(archived, narrower, 4, 7);
+    ASSERT_EQ(second.status, BacktestStatus::Done);
+    EXPECT_NE(second.rows, first.rows);
+    ExpectSameRows(shell.Panel().Rows(), second.rows);
+    ExpectTableShows(table, second.rows);
+
+    // Plan mode two with the backup join ticked, as the plan panel would run them.
+    shell.Find<QCheckBox>("Check_jh_dadi_fenzu")->click();
+    shell.Find<QCheckBox>("Check_beiyong_canyu")->click();
+    shell.SetText("T_jh_dadi_fenzu_rc", "02.03");
+    shell.Click("C_huice_kaishi");
+    ASSERT_TRUE(shell.RunFinished());
+    BacktestSettings grouped = narrower;
+    grouped.Check_jh_dadi_fenzu = true;
+    grouped.modeTwo.T_jh_dadi_fenzu_rc = "02.03";
+    grouped.backup.Check_beiyong_canyu = true;
+    const BacktestResult third = RunDirectly(archived, grouped, 4, 7);
+    ASSERT_EQ(third.status, BacktestStatus::Done);
+    ExpectSameRows(shell.Panel().Rows(), third.rows);
+    for (const BacktestRow& row : third.rows) EXPECT_LE(row.planSize, 2);  // the backup's two bets
+    shell.Find<QCheckBox>("Check_jh_dadi_chongfu")->click();
+    shell.Find<QCheckBox>("Check_beiyong_canyu")->click();
+
+    // "多次" shows the spread of the totals over K seeds.
+    shell.SetText("T_huice_qishu", "2");
+    shell.SetText("T_huice_cishu", "3");
+    shell.Click("C_huice_duoci");
+    ASSERT_TRUE(shell.RunFinished());
+    std::atomic<bool> cancel{false};
+    BacktestOptions options;
+    options.periods = 2;
+    options.seed = 7;
+    const SeedsResult spread = RunBacktestSeeds(archived, narrower, options, 3, cancel);
+    const QString shownSpread = shell.Find<QLabel>("L_huice_fenbu")->text();
+    EXPECT_TRUE(shownSpread.contains(QStringLiteral("最低 %1").arg(spread.spread.min)) &&
+                shownSpread.contains(QStringLiteral("最高 %1").arg(spread.spread.max)))
+        << shownSpread.toStdString();
+    ExpectTableShows(table, third.rows);  // the table keeps the last single run
+
+    // Exports: the per-period table, the plan log and the archive, read back from disk.
+    const QString tableFile = shell.TempFile("table.csv");
+    shell.AnswerFileDialogWith(tableFile);
+    shell.Click("C_huice_daochu_biao");
+    const std::string tableText = ReadFile(tableFile);
+    EXPECT_EQ(tableText, BacktestTableCsv(third.rows));
+    EXPECT_EQ(std::count(tableText.begin(), tableText.end(), '\n'), 5);  // header and 4 periods
+    const QString logFile = shell.TempFile("log.csv");
+    shell.AnswerFileDialogWith(logFile);
+    shell.Click("C_huice_daochu_jilu");
+    EXPECT_EQ(ReadFile(logFile), PlanLogCsv(third.rows));
+    const QString drawsFile = shell.TempFile("draws.csv");
+    shell.AnswerFileDialogWith(drawsFile);
+    shell.Click("C_huice_daochu");
+    const DrawCsv readBack = ParseDrawCsv(ReadFile(drawsFile));
+    EXPECT_TRUE(readBack.rejected.empty());
+    EXPECT_EQ(readBack.draws, archived);
+    EXPECT_TRUE(shell.Messages().messages().empty());
+
+    // A dialog left with "cancel" writes nothing.
+    shell.AnswerFileDialogWith(QString());
+    QFile::remove(tableFile);
+    shell.Click("C_huice_daochu_biao");
+    EXPECT_FALSE(QFile::exists(tableFile));
+}
+
+// Import with bad lines, a long run cancelled and a window closed during a run, then an
+// offline start from the archive with the service stopped.
+TEST(BacktestPanel, ImportCancelCloseAndOfflineLoad) {
+    ServiceWindow shell;
+    shell.Click("C_sst_0_4");
+
+    // 1000 draws of January 2023 with two bad lines; the good ones are stored, the bad ones
+    // reported with their line numbers.
+    std::string csv = "date,period,n1,n2,n3,n4,n5\r\n";
+    std::vector<DatedDraw> good;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string date = "2023-01-" + PadNumber(1 + i / 42, 2);
+        const std::string period = PadNumber(1 + i % 42, 3);
+        std::string numbers = DrawNumbers(i);
+        if (i == 3) numbers = "01,02,03,04,12";  // file line 5
+        if (i == 7) numbers = "05,05,06,07,08";  // file line 9
+        csv += date + "," + period + "," + numbers + "\r\n";
+        if (i != 3 && i != 7) good.push_back({date, period, numbers});
+    }
+    const QString csvFile = shell.TempFile("import.csv");
+    WriteFile(csvFile, csv);
+    shell.AnswerFileDialogWith(csvFile);
+    shell.Click("C_huice_daoru");
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    const RecordedMessage report = shell.Messages().messages()[0];
+    EXPECT_EQ(report.title, QStringLiteral("提示"));
+    EXPECT_TRUE(report.text.contains(QStringLiteral("导入998期"))) << report.text.toStdString();
+    EXPECT_TRUE(report.text.contains(QStringLiteral("第5行：号码不对 '12'")));
+    EXPECT_TRUE(report.text.contains(QStringLiteral("第9行：5个号码不能重复")));
+    EXPECT_EQ(shell.Archive().AllDraws(1), good);
+    EXPECT_TRUE(shell.Find<QLabel>("L_huice_cundang")->text().contains("998期"));
+    shell.Messages().Clear();
+
+    // A run over every period, cancelled: the table keeps what it showed, the buttons return.
+    shell.SetText("T_huice_qishu", "878");
+    shell.Click("C_huice_kaishi");
+    ASSERT_TRUE(shell.Panel().Running());
+    EXPECT_TRUE(shell.Find<QPushButton>("C_huice_quxiao")->isEnabled());
+    // The window keeps handling events while the run goes on: the progress bar moves.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return shell.Find<QProgressBar>("Pic_huice_jd")->value() > 0; }, kWaitMs));
+    EXPECT_TRUE(shell.Panel().Running());
+    shell.Click("C_huice_quxiao");
+    ASSERT_TRUE(shell.RunFinished());
+    EXPECT_EQ(shell.Find<QLabel>("L_huice_zhuangtai")->text(), QStringLiteral("已取消"));
+    EXPECT_EQ(shell.Find<QTableWidget>("L_huice_biao")->rowCount(), 0);
+    EXPECT_TRUE(shell.Panel().Rows().empty());
+    EXPECT_TRUE(shell.Find<QPushButton>("C_huice_kaishi")->isEnabled());
+    EXPECT_FALSE(shell.Find<QPushButton>("C_huice_quxiao")->isEnabled());
+    EXPECT_TRUE(shell.Messages().messages().empty());
+
+    // Closing the window in the middle of a run stops and joins the run.
+    shell.Click("C_huice_kaishi");
+    ASSERT_TRUE(shell.Panel().Running());
+    QTest::qWait(50);
+    shell.Close();
+
+    // Offline: the service is gone, a fresh start cannot fetch, "载入本地数据" applies the
+    // archive's newest 120 draws as a fetch would.
+    shell.StopService();
+    shell.Open();
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("无法连接"));
+    EXPECT_EQ(shell.Window().State().UpdateCount, 0);
+    shell.Click("C_huice_zairu");
+    EXPECT_EQ(shell.Window().State().UpdateCount, 1);
+    EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("已经开奖！"));
+    EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 120);
+    const DrawTable& history = shell.Window().State().DrawHistory;
+    for (int r = 1; r <= 120; ++r) {
+        const DatedDraw& draw = good[good.size() - static_cast<std::size_t>(r)];
+        EXPECT_EQ(history[r].period, draw.period) << "row " << r;
+        EXPECT_EQ(history[r].numbers, draw.numbers) << "row " << r;
+    }
+    // Another region has nothing stored: said so, nothing applied.
+    shell.Find<QRadioButton>("Op_lx_2")->click();
+    shell.Click("C_huice_zairu");
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    EXPECT_EQ(shell.Messages().messages()[0].text,
+              QStringLiteral("本地存档广东的开奖数据不足120期"));
+    EXPECT_EQ(shell.Window().State().UpdateCount, 1);
+}
+
+// The archive hook of the feed: rows go to the region the request was made for, and a broken
+// archive is reported once without touching the fetch.
+TEST(DrawArchiveInWindow, FetchesAreArchivedUnderTheirRegionAndFailuresReportedOnce) {
+    Shell shell;
+    auto datedFeed = [](int newest) {
+        std::vector<std::string> lines = FeedLines(newest, 120);
+        for (std::string& line : lines) line.insert(3, " 2024-05-06 ");
+        return FeedResponse(lines);
+    };
+    const std::filesystem::path archiveFile = DrawArchivePath(shell.Window().Context().dataDir);
+
+    // The region is switched while the answer is on its way: it still counts for 山东.
+    shell.Server().Answer(200, datedFeed(130), milliseconds(300));
+    shell.Window().ManualFetch();
+    shell.Find<QRadioButton>("Op_lx_1")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Window().FetchInFlight(); }, 15000));
+    {
+        const DrawArchive archive(archiveFile);
+        EXPECT_EQ(archive.CountDraws(1), 120);
+        EXPECT_EQ(archive.CountDraws(2), 0);
+        EXPECT_EQ(archive.NewestDraws(1, 1)[0], (DatedDraw{"2024-05-06", "130", DrawNumbers(130)}));
+    }
+
+    // A folder where the file should be: the fetch goes through, one message says why.
+    std::filesystem::remove(archiveFile);
+    std::filesystem::create_directory(archiveFile);
+    for (int newest : {131, 132}) {
+        shell.Server().Answer(200, datedFeed(newest));
+        ASSERT_TRUE(shell.Fetch());
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(shell.State().DrawHistory[1].period, "132");
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    EXPECT_TRUE(
+        shell.Messages().messages()[0].text.startsWith(QStringLiteral("开奖数据未能存入本地存档")));
+    EXPECT_EQ(shell.Messages().messages()[0].title, QStringLiteral("提示"));
+
+    // Once it works again, the next fault is news again.
+    std::filesystem::remove(archiveFile);
+    shell.Server().Answer(200, datedFeed(133));
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(DrawArchive(archiveFile).CountDraws(2), 120);
+    std::filesystem::remove(archiveFile);
+    std::filesystem::create_directory(archiveFile);
+    shell.Server().Answer(200, datedFeed(134));
+    ASSERT_TRUE(shell.Fetch());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shell.Messages().messages().size(), 2u);
+}
+
+}  // namespace
+}  // namespace xuan5::ui::test
