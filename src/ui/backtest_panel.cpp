@@ -128,6 +128,7 @@ std::optional<BacktestSettings> CollectBacktestSettings(AppContext& ctx, const P
     settings.backup.backup = links.backup->BackupInput();
     settings.savedLines = *saved;
     settings.LineBases = ctx.state.LineBases;
+    settings.T_zdy_yongyu = links.plan->ResultWords();
     return settings;
 }
 

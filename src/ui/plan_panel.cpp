@@ -236,6 +236,10 @@ BankerSettings PlanPanel::Banker() const {
             bankerCounts_->text().toStdString()};
 }
 
+std::array<std::string, 2> PlanPanel::ResultWords() const {
+    return {words_[0]->text().toStdString(), words_[1]->text().toStdString()};
+}
+
 PlanLogInput PlanPanel::LogInput() const {
     return {autoPlan_->isChecked(), BoxText(signature_), BoxText(tally_)};
 }
@@ -389,7 +393,7 @@ void PlanPanel::WriteResultRecord() {
     ResultRecordInput input;
     input.T_jihua_jj_dadi = BoxText(planBase_);
     input.T_jihua_jj_dadi_zhushu = planCount_->text().toStdString();
-    input.T_zdy_yongyu = {words_[0]->text().toStdString(), words_[1]->text().toStdString()};
+    input.T_zdy_yongyu = ResultWords();
     input.Check_jh_dadi_fenzu = modeTwo_->isChecked();
     input.T_jh_dadi_chongfu_cs = instances_->text().toStdString();
     if (links_.monitor) {

@@ -49,6 +49,8 @@ class PlanPanel : public QGroupBox {
     // The inputs of the plan modes, read from this panel, the monitor and the drawing panel.
     PlanModeOneInput ModeOneInput() const;
     PlanModeTwoInput ModeTwoInput() const;
+    // T_zdy_yongyu(0..1): the words of a settled record for a hit and for a miss.
+    std::array<std::string, 2> ResultWords() const;
 
     // The backup strip's side of the plan.
     void JoinBackupIntoPlan();  // cuts the plan base down to the backup result when joined

@@ -28,8 +28,8 @@
 #include "core/text.h"
 #include "feed/draw_csv.h"
 #include "server.h"
-#include "token.h"
 #include "store/curve_store.h"
+#include "token.h"
 #include "ui/backtest_panel.h"
 #include "ui/draw_archive.h"
 #include "ui_test_support.h"
@@ -256,9 +256,11 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     shell.SetText("T_jiankong_rc", "07.08.09.10.11.12.13.14.15");
     shell.SetText("T_jh_dadi_chongfu_cs", "3");
     shell.SetText("T_jh_dadi_chongfu_rc", "02.03");
+    shell.SetText("T_zdy_yongyu_0", "稳中");  // the records take the user's words
     shell.Click("C_huice_kaishi");
     ASSERT_TRUE(shell.RunFinished());
     BacktestSettings narrower = settings;
+    narrower.T_zdy_yongyu[0] = "稳中";
     narrower.modeOne.selection.T_jiankong_rc = "07.08.09.10.11.12.13.14.15";
     narrower.modeOne.T_jh_dadi_chongfu_cs = "3";
     narrower.modeOne.T_jh_dadi_chongfu_rc = "02.03";

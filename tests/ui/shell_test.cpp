@@ -2,6 +2,8 @@
 // the layout at the smallest supported screen.
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
@@ -145,10 +147,11 @@ TEST(Panels, ButtonsShowOnePanelAndColourTheCurrentOne) {
     Fmain& w = shell.Window();
     w.resize(1366, 768);
     w.show();
-    const QString captions[] = {"画趋势", "监控表", "出计划", "断组区"};
-    const QString titles[] = {"画线", "监控", "计划", "断组"};
+    const QString captions[] = {"画趋势", "监控表", "出计划", "断组区", "回测"};
+    const QString titles[] = {"画线", "监控", "计划", "断组", "回测"};
+    static_assert(std::size(captions) == kPanelCount);
     auto check = [&](int current) {
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < kPanelCount; ++i) {
             auto* frame = shell.Find<QGroupBox>(QStringLiteral("Frame_ding_%1").arg(i));
             auto* button = shell.Find<QPushButton>(QStringLiteral("C_sst_0_%1").arg(i));
             ASSERT_NE(frame, nullptr);
@@ -161,15 +164,17 @@ TEST(Panels, ButtonsShowOnePanelAndColourTheCurrentOne) {
         }
     };
     check(0);
+    shell.Find<QPushButton>("C_sst_0_4")->click();
+    check(4);
     shell.Find<QPushButton>("C_sst_0_3")->click();
     check(3);
     shell.Find<QPushButton>("C_sst_0_1")->click();
     check(1);
     shell.Find<QPushButton>("C_sst_0_0")->click();
     check(0);
-    // The four panels share one place.
+    // The panels share one place.
     const QRect place = shell.Find<QWidget>("Frame_ding_0")->geometry();
-    for (int i = 1; i < 4; ++i) {
+    for (int i = 1; i < kPanelCount; ++i) {
         shell.Find<QPushButton>(QStringLiteral("C_sst_0_%1").arg(i))->click();
         QCoreApplication::processEvents();
         EXPECT_EQ(shell.Find<QWidget>(QStringLiteral("Frame_ding_%1").arg(i))->geometry(), place);
