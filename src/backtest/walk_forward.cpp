@@ -264,6 +264,25 @@ std::vector<Message> RunMessages(const std::vector<Message>& periodMessages) {
     return messages;
 }
 
+// How a run over all its periods ended: the first period whose plan mode refused its input, a
+// cancel, or done with what the first period reported.
+struct RunEnd {
+    BacktestStatus status = BacktestStatus::Done;
+    std::vector<Message> messages;
+};
+
+RunEnd EndOfRun(const std::vector<PlanRunStatus>& statuses,
+                const std::vector<std::vector<Message>>& messages, bool complete) {
+    for (std::size_t i = 0; i < statuses.size(); ++i) {
+        if (statuses[i] != PlanRunStatus::Done) {
+            return {BacktestStatus::InputError, RunMessages(messages[i])};
+        }
+    }
+    if (!complete) return {BacktestStatus::Cancelled, {}};
+    return {BacktestStatus::Done,
+            messages.empty() ? std::vector<Message>{} : RunMessages(messages.front())};
+}
+
 }  // namespace
 
 std::uint64_t PeriodSeed(std::uint64_t seed, const DatedDraw& draw) {
@@ -320,18 +339,10 @@ BacktestResult RunBacktest(const std::vector<DatedDraw>& archive, const Backtest
             rows[j] = EvaluatePeriod(base, keyed, index, settings, rng, statuses[j], messages[j]);
             return statuses[j] == PlanRunStatus::Done;
         });
-    for (std::size_t j = 0; j < span.count; ++j) {
-        if (statuses[j] != PlanRunStatus::Done) {
-            result.status = BacktestStatus::InputError;
-            result.messages = RunMessages(messages[j]);
-            return result;
-        }
-    }
-    if (!complete) {
-        result.status = BacktestStatus::Cancelled;
-        return result;
-    }
-    if (!messages.empty()) result.messages = RunMessages(messages.front());
+    RunEnd end = EndOfRun(statuses, messages, complete);
+    result.status = end.status;
+    result.messages = std::move(end.messages);
+    if (result.status != BacktestStatus::Done) return result;
     FillRunningTotals(rows);
     result.summary = SummarizeBacktest(rows);
     result.lines = LineRecords(rows);
@@ -369,18 +380,10 @@ SeedsResult RunBacktestSeeds(const std::vector<DatedDraw>& archive,
             profits[i] = PeriodProfit(row.hit, row.planSize);
             return statuses[i] == PlanRunStatus::Done;
         });
-    for (std::size_t i = 0; i < items; ++i) {
-        if (statuses[i] != PlanRunStatus::Done) {
-            result.status = BacktestStatus::InputError;
-            result.messages = RunMessages(messages[i]);
-            return result;
-        }
-    }
-    if (!complete) {
-        result.status = BacktestStatus::Cancelled;
-        return result;
-    }
-    if (!messages.empty()) result.messages = RunMessages(messages.front());
+    RunEnd end = EndOfRun(statuses, messages, complete);
+    result.status = end.status;
+    result.messages = std::move(end.messages);
+    if (result.status != BacktestStatus::Done) return result;
     for (std::size_t s = 0; s < seeds; ++s) {
         long long total = 0;
         for (std::size_t j = 0; j < span.count; ++j) total += profits[s * span.count + j];

@@ -29,6 +29,7 @@
 #include "ui/app_context.h"
 #include "ui/backup_strip.h"
 #include "ui/chart_widget.h"
+#include "ui/config.h"
 #include "ui/draw_archive.h"
 #include "ui/named_controls.h"
 #include "ui/panel_links.h"
@@ -692,10 +693,8 @@ void BacktestPanel::DownloadHistory() {
         return;
     }
     const int region = ctx_.state.RegionCode;
-    QString base = ctx_.service.url;
-    while (base.endsWith(QLatin1Char('/'))) base.chop(1);
-    const QString url =
-        base + Q(kHistoryPath) + QStringLiteral("?cz=%1&n=%2").arg(region).arg(*count);
+    const QString url = WithoutTrailingSlashes(ctx_.service.url) + Q(kHistoryPath) +
+                        QStringLiteral("?cz=%1&n=%2").arg(region).arg(*count);
     downloading_ = true;
     download_->setEnabled(false);
     state_->setText(QStringLiteral("正在下载……"));

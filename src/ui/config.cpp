@@ -11,12 +11,12 @@
 
 namespace xuan5::ui {
 
-namespace {
-
 QString WithoutTrailingSlashes(QString url) {
     while (url.endsWith(QLatin1Char('/'))) url.chop(1);
     return url;
 }
+
+namespace {
 
 // The installed defaults, relative to the installed program (bin/ beside share/).
 constexpr const char* kInstalledDefaults = "../share/xuan5";

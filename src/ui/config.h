@@ -18,6 +18,9 @@ struct ServiceSettings {
 // empty value keeps the default; a trailing "/" of the address is dropped.
 ServiceSettings ReadServiceIni(const QString& file);
 
+// A service address without the slashes at its end, so paths can be appended to it.
+QString WithoutTrailingSlashes(QString url);
+
 // The data folder used when --data is not given, and where its first content comes from.
 struct DataFolderChoice {
     QString dir;       // absolute
