@@ -8,14 +8,15 @@
 #include <string_view>
 #include <vector>
 
-#include "feed/draw_csv.h"
+#include "core/dated_draw.h"
+#include "protocol/endpoints.h"
 
 namespace xuan5::service {
 
-// Regions as the program numbers them: 1 山东, 2 重庆, 3 广东.
-constexpr int kRegionCount = 3;
-// The program always asks for this many draws and rejects a shorter list.
-constexpr int kFeedLength = 120;
+// Regions as the program numbers them (1 山东, 2 重庆, 3 广东); the program asks for kFeedLength
+// draws and rejects a shorter list.
+using xuan5::kFeedLength;
+using xuan5::kRegionCount;
 
 constexpr bool IsRegion(int region) {
     return region >= 1 && region <= kRegionCount;

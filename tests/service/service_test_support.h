@@ -11,7 +11,8 @@
 #include <string_view>
 
 #include "server.h"
-#include "util/settings_record.h"
+#include "protocol/endpoints.h"
+#include "protocol/settings_record.h"
 
 namespace xuan5::service::testing {
 

@@ -1,8 +1,7 @@
-#include "feed/draw_csv.h"
+#include "protocol/draw_csv.h"
 
 #include <gtest/gtest.h>
 
-#include "feed/feed_parser.h"
 #include "support/sample_history.h"
 
 namespace xuan5 {
@@ -92,45 +91,6 @@ TEST(DrawCsv, WrittenTextReadsBackAndDatesHaveThreeSpellings) {
                             "24-05-06", "2024-05-06x", "", "abcd-ef-gh", "1969-12-31"}) {
         EXPECT_FALSE(ParseDrawDate(bad)) << bad;
     }
-}
-
-TEST(FeedDates, ReadFromTheIgnoredPartOfFeedLines) {
-    EXPECT_EQ(FeedLineDate("045 2026-12-07 01,05,06,09,11"), "2026-12-07");
-    EXPECT_EQ(FeedLineDate("045-20261207-01,05,06,09,11"), "2026-12-07");
-    EXPECT_EQ(FeedLineDate("045|2026/12/07|01,05,06,09,11"), "2026-12-07");
-    EXPECT_FALSE(FeedLineDate("045-01,05,06,09,11"));
-    EXPECT_FALSE(FeedLineDate("045 2026-13-07 01,05,06,09,11"));
-    EXPECT_FALSE(FeedLineDate("045 x 01,05,06,09,11"));
-    EXPECT_FALSE(FeedLineDate("01,05,06,09,11"));
-
-    // A response with dates stages exactly as one without them, and gives its rows to archive.
-    DrawTable rows = testing::RandomHistory(3, 45);
-    std::string dated = "**ok***-*";
-    for (int r = 1; r <= kHistoryRows; ++r) {
-        if (r > 1) dated += "\r\n";
-        const char* day = r <= 45 ? "2026-12-07" : "2026-12-06";
-        // Row 7 comes without a date and is left out of the archive rows.
-        dated += rows[r].period + (r == 7 ? std::string("-") : " " + std::string(day) + " ") +
-                 rows[r].numbers;
-    }
-    dated += "\r\nextra line 2026-12-01 01,02,03,04,05*-*tail";
-    AppState plain;
-    AppState withDates;
-    ParseFeedResponse(testing::FeedResponse(rows), plain);
-    ParseFeedResponse(dated, withDates);
-    for (int r = 1; r <= kHistoryRows; ++r) {
-        EXPECT_EQ(withDates.IncomingDraws[r].period, plain.IncomingDraws[r].period);
-        EXPECT_EQ(withDates.IncomingDraws[r].numbers, plain.IncomingDraws[r].numbers);
-    }
-    EXPECT_EQ(withDates.IncomingDraws[1].numbers, rows[1].numbers);
-
-    const std::vector<DatedDraw> archived = DatedFeedRows(dated);
-    ASSERT_EQ(archived.size(), 119u);
-    EXPECT_EQ(archived[0], (DatedDraw{"2026-12-07", rows[1].period, rows[1].numbers}));
-    EXPECT_EQ(archived[6], (DatedDraw{"2026-12-07", rows[8].period, rows[8].numbers}));
-    EXPECT_EQ(archived[118], (DatedDraw{"2026-12-06", rows[120].period, rows[120].numbers}));
-    EXPECT_TRUE(DatedFeedRows(testing::FeedResponse(rows)).empty());
-    EXPECT_TRUE(DatedFeedRows("no marker").empty());
 }
 
 }  // namespace

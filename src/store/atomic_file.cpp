@@ -1,4 +1,4 @@
-#include "util/atomic_file.h"
+#include "store/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -28,10 +28,17 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
-    std::random_device seed;
+std::filesystem::path TemporaryBeside(const std::filesystem::path& target, int attempt) {
+    // The random part only avoids meeting another writer's name; the attempt number keeps the
+    // names apart where the system offers no random source.
+    unsigned random = 0;
+    try {
+        random = std::random_device{}();
+    } catch (const std::exception&) {
+        random = static_cast<unsigned>(attempt);
+    }
     return target.parent_path() / (target.filename().string() + std::string(kTemporaryInfix) +
-                                   std::to_string(seed()) + std::to_string(::getpid()));
+                                   std::to_string(random) + std::to_string(::getpid()));
 }
 
 // Whether `path` still names the file open as `fd`: a cleaner may have unlinked it between our
@@ -47,7 +54,7 @@ bool StillNames(int fd, const std::filesystem::path& path) {
 int CreateLockedTemporary(const std::filesystem::path& target, std::filesystem::path& temp) {
     constexpr int kAttempts = 4;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        temp = TemporaryBeside(target);
+        temp = TemporaryBeside(target, attempt);
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0) {
             if (errno == EEXIST) continue;
@@ -68,9 +75,7 @@ void SyncFolder(const std::filesystem::path& folder) {
     ::close(fd);
 }
 
-}  // namespace
-
-bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
+bool ReplaceFile(const std::filesystem::path& target, std::string_view content) {
     std::filesystem::path temp;
     const int fd = CreateLockedTemporary(target, temp);
     if (fd < 0) return false;
@@ -86,6 +91,17 @@ bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
     ::close(fd);
     if (done) SyncFolder(target.parent_path());
     return done;
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
+    try {
+        return ReplaceFile(target, content);
+    } catch (const std::exception&) {
+        // Only allocation can throw here; the target is untouched until the rename.
+        return false;
+    }
 }
 
 int RemoveStaleTemporaries(const std::filesystem::path& target) {

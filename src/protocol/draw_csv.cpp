@@ -1,4 +1,4 @@
-#include "feed/draw_csv.h"
+#include "protocol/draw_csv.h"
 
 #include <algorithm>
 #include <array>
@@ -22,20 +22,6 @@ std::string_view TrimField(std::string_view s) {
     }
     if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = s.substr(1, s.size() - 2);
     return s;
-}
-
-bool AllDigits(std::string_view s) {
-    if (s.empty()) return false;
-    for (char c : s) {
-        if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
-
-int ToInt(std::string_view digits) {
-    int value = 0;
-    for (char c : digits) value = value * 10 + (c - '0');
-    return value;
 }
 
 std::string Shorten(std::string_view s) {
@@ -69,39 +55,10 @@ int ParsePeriod(std::string_view text, const std::string& day) {
         if (rest.empty() || rest.size() > 3) return 0;
         text = rest;
     }
-    return ToInt(text);
+    return DigitsValue(text);
 }
 
 }  // namespace
-
-std::optional<std::chrono::sys_days> ParseDrawDate(std::string_view text) {
-    std::string_view y, m, d;
-    if (text.size() == 8) {
-        y = text.substr(0, 4);
-        m = text.substr(4, 2);
-        d = text.substr(6, 2);
-    } else if (text.size() == 10 && text[4] == text[7] && (text[4] == '-' || text[4] == '/')) {
-        y = text.substr(0, 4);
-        m = text.substr(5, 2);
-        d = text.substr(8, 2);
-    } else {
-        return std::nullopt;
-    }
-    if (!AllDigits(y) || !AllDigits(m) || !AllDigits(d)) return std::nullopt;
-    const std::chrono::year_month_day ymd{std::chrono::year(ToInt(y)),
-                                          std::chrono::month(static_cast<unsigned>(ToInt(m))),
-                                          std::chrono::day(static_cast<unsigned>(ToInt(d)))};
-    if (!ymd.ok() || ToInt(y) < 1970) return std::nullopt;
-    return std::chrono::sys_days(ymd);
-}
-
-std::string DrawDateText(std::chrono::sys_days day) {
-    const std::chrono::year_month_day ymd(day);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
-                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
-    return buffer;
-}
 
 std::string CsvLineErrorText(const CsvLineError& error) {
     std::string text = "第" + std::to_string(error.line) + "行：";
@@ -166,7 +123,7 @@ DrawCsv ParseDrawCsv(std::string_view text) {
         bool numbersRead = true;
         for (int i = 0; i < 5 && numbersRead; ++i) {
             const std::string_view field = fields[static_cast<std::size_t>(2 + i)];
-            const int n = AllDigits(field) && field.size() <= 2 ? ToInt(field) : 0;
+            const int n = AllDigits(field) && field.size() <= 2 ? DigitsValue(field) : 0;
             if (n < 1 || n > 11) {
                 reject(CsvFault::Number, field);
                 numbersRead = false;
@@ -206,36 +163,14 @@ std::string DrawCsvText(const std::vector<DatedDraw>& draws) {
     return text;
 }
 
-std::optional<std::string> FeedLineDate(std::string_view line) {
-    if (line.size() <= 3 + kBetTextLength) return std::nullopt;
-    std::string_view between = line.substr(3, line.size() - 3 - kBetTextLength);
-    // Whatever separates the date from its neighbours (spaces, "-", "|"...) is not part of it.
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    while (!between.empty() && !isDigit(between.front())) between.remove_prefix(1);
-    while (!between.empty() && !isDigit(between.back())) between.remove_suffix(1);
-    const auto day = ParseDrawDate(between);
-    if (!day) return std::nullopt;
-    return DrawDateText(*day);
-}
-
-std::vector<DatedDraw> DatedFeedRows(std::string_view response) {
-    std::vector<DatedDraw> rows;
-    if (!Contains(response, "**ok**")) return rows;
-    const auto parts = SplitText(response, "*-*");
-    if (parts.size() < 3) return rows;
-    const auto lines = SplitText(parts[1], kCrLf);
-    // The feed reader takes the first 120 lines; the archive takes the same ones.
-    const std::size_t count = std::min(lines.size(), static_cast<std::size_t>(kHistoryRows));
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::string_view line = lines[k];
-        const auto date = FeedLineDate(line);
-        if (!date) continue;
-        DatedDraw draw{*date, std::string(line.substr(0, 3)),
-                       std::string(line.substr(line.size() - kBetTextLength))};
-        if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) continue;
-        rows.push_back(std::move(draw));
+std::string HistoryAnswerText(const std::vector<DatedDraw>& oldestFirst) {
+    std::string text;
+    text.reserve(oldestFirst.size() * 32);
+    for (const DatedDraw& draw : oldestFirst) {
+        text += DrawCsvLine(draw);
+        text += kCrLf;
     }
-    return rows;
+    return text;
 }
 
 }  // namespace xuan5

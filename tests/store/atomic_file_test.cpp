@@ -1,4 +1,4 @@
-#include "util/atomic_file.h"
+#include "store/atomic_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/messages.h"
+#include "core/result.h"
 
 namespace xuan5 {
 
@@ -38,30 +38,15 @@ inline constexpr const char* kMsgSettingsLoadMalformed = "数据获取成功，�
 // The controls' default texts.
 SettingsFields DefaultSettingsFields();
 
-struct SettingsRecordResult {
-    std::optional<std::string> SettingsRecord;  // set when the record could be built
-    std::optional<Message> message;             // set when it could not: nothing is sent
-
-    friend bool operator==(const SettingsRecordResult&, const SettingsRecordResult&) = default;
-};
-
 // Builds "*sz*A*B*C*sz*". A field holding "/" or "*" could not be read back into the same
 // fields, so such a record is refused instead of being sent broken.
-SettingsRecordResult BuildSettingsRecord(const SettingsFields& fields);
-
-// Percent-encodes every byte outside the unreserved A-Z a-z 0-9 - . _ ~ (UTF-8 bytes as %XX).
-std::string PercentEncode(std::string_view text);
-
-// "<base>/11xuan5/huaxian/save.asp?lx=2&zt=1&uesr_shizhi=<encoded record>"; a trailing "/" of
-// the base is not doubled.
-std::string SettingsSaveUrl(std::string_view baseUrl, std::string_view record);
-
-// "<base>/11xuan5/huaxian/save.asp?lx=2&zt=2&".
-std::string SettingsLoadUrl(std::string_view baseUrl);
+Result<std::string> BuildSettingsRecord(const SettingsFields& fields);
 
 // The outcome of a save by its response (empty on any transport failure).
-Message SettingsSaveOutcome(std::string_view response, std::string_view successMarker);
+Message SettingsSaveOutcome(std::string_view response);
 
+// A record cut short still fills the boxes before the gap, so a load gives back what it could
+// read together with its message rather than a value or a failure.
 struct SettingsLoadResult {
     // The field texts to write, in record order: all 24 on success, the ones that could be read
     // before the first missing piece on a malformed record, none when the request failed.
@@ -71,7 +56,8 @@ struct SettingsLoadResult {
     friend bool operator==(const SettingsLoadResult&, const SettingsLoadResult&) = default;
 };
 
-// Reads a load response: the record between the first two "*sz*" markers.
-SettingsLoadResult ParseSettingsResponse(std::string_view response, std::string_view successMarker);
+// Reads a load response: the record between the first two "*sz*" markers of an answer that
+// holds the success marker.
+SettingsLoadResult ParseSettingsResponse(std::string_view response);
 
 }  // namespace xuan5

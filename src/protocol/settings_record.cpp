@@ -1,19 +1,14 @@
-#include "util/settings_record.h"
+#include "protocol/settings_record.h"
 
 #include "core/text.h"
+#include "protocol/endpoints.h"
 
 namespace xuan5 {
 namespace {
 
 constexpr std::string_view kMarker = "*sz*";
-constexpr std::string_view kSavePath = "/11xuan5/huaxian/save.asp";
 constexpr std::array<int, 3> kSectionSizes = {kSettingsLineFields, kSettingsRepeatFields,
                                               kSettingsGroupFields};
-
-std::string_view WithoutTrailingSlash(std::string_view base) {
-    while (!base.empty() && base.back() == '/') base.remove_suffix(1);
-    return base;
-}
 
 }  // namespace
 
@@ -40,12 +35,10 @@ SettingsFields DefaultSettingsFields() {
     return f;
 }
 
-SettingsRecordResult BuildSettingsRecord(const SettingsFields& fields) {
-    SettingsRecordResult result;
+Result<std::string> BuildSettingsRecord(const SettingsFields& fields) {
     for (const std::string& field : fields) {
         if (field.find_first_of("/*") != std::string::npos) {
-            result.message = Message{kMsgSettingsIllegal, kTitleSettings};
-            return result;
+            return Fail({kMsgSettingsIllegal, kTitleSettings});
         }
     }
     std::string record(kMarker);
@@ -58,53 +51,17 @@ SettingsRecordResult BuildSettingsRecord(const SettingsFields& fields) {
         }
     }
     record.append(kMarker);
-    result.SettingsRecord = std::move(record);
-    return result;
+    return record;
 }
 
-std::string PercentEncode(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size() * 3);
-    for (char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
-            byte == '~') {
-            out.push_back(ch);
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[byte >> 4]);
-            out.push_back(kHex[byte & 15]);
-        }
-    }
-    return out;
-}
-
-std::string SettingsSaveUrl(std::string_view baseUrl, std::string_view record) {
-    std::string url(WithoutTrailingSlash(baseUrl));
-    url.append(kSavePath);
-    url.append("?lx=2&zt=1&uesr_shizhi=");
-    url.append(PercentEncode(record));
-    return url;
-}
-
-std::string SettingsLoadUrl(std::string_view baseUrl) {
-    std::string url(WithoutTrailingSlash(baseUrl));
-    url.append(kSavePath);
-    url.append("?lx=2&zt=2&");
-    return url;
-}
-
-Message SettingsSaveOutcome(std::string_view response, std::string_view successMarker) {
-    return Contains(response, successMarker) ? Message{kMsgSettingsSaved, kTitleSettings}
+Message SettingsSaveOutcome(std::string_view response) {
+    return Contains(response, kSuccessMarker) ? Message{kMsgSettingsSaved, kTitleSettings}
                                              : Message{kMsgSettingsSaveFailed, kTitleSettings};
 }
 
-SettingsLoadResult ParseSettingsResponse(std::string_view response,
-                                         std::string_view successMarker) {
+SettingsLoadResult ParseSettingsResponse(std::string_view response) {
     SettingsLoadResult result;
-    if (!Contains(response, successMarker)) {
+    if (!Contains(response, kSuccessMarker)) {
         result.message = Message{kMsgSettingsLoadFailed, kTitleSettings};
         return result;
     }

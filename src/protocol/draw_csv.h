@@ -1,28 +1,16 @@
-// Dated draws: the CSV layout `date,period,n1,n2,n3,n4,n5` that results are imported and exported
-// in, and the dates that feed lines may carry between their period and their numbers.
+// The draw CSV layout `date,period,n1,n2,n3,n4,n5`: results imported and exported as files, and
+// the service's answer to a history request.
 #pragma once
 
-#include <chrono>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/dated_draw.h"
+
 namespace xuan5 {
 
-// One period's result with its date, as the archive keeps it.
-struct DatedDraw {
-    std::string date;     // "YYYY-MM-DD"
-    std::string period;   // three digits, "045"
-    std::string numbers;  // "NN,NN,NN,NN,NN" in delivery order
-    friend bool operator==(const DatedDraw&, const DatedDraw&) = default;
-};
-
 inline constexpr const char* kDrawCsvHeader = "date,period,n1,n2,n3,n4,n5";
-
-// A real calendar date from 1970 on, written YYYY-MM-DD, YYYY/MM/DD or YYYYMMDD.
-std::optional<std::chrono::sys_days> ParseDrawDate(std::string_view text);
-std::string DrawDateText(std::chrono::sys_days day);
 
 // Why a CSV line was not taken.
 enum class CsvFault {
@@ -62,14 +50,8 @@ std::string DrawCsvLine(const DatedDraw& draw);
 // The header line and one line per draw, each ending in CR LF; read back by ParseDrawCsv.
 std::string DrawCsvText(const std::vector<DatedDraw>& draws);
 
-// The date a feed line carries between its period (the first three characters) and its
-// numbers (the last fourteen), as in "045 2026-12-07 01,05,06,09,11"; nullopt when that part
-// holds no date ("045-01,05,06,09,11").
-std::optional<std::string> FeedLineDate(std::string_view line);
-
-// The payload rows of a feed response that carry a date, newest first, for archiving a fetch.
-// Rows without a date, and rows that are no valid draw, are left out; a response without the
-// marker or the closing separator gives none.
-std::vector<DatedDraw> DatedFeedRows(std::string_view response);
+// The answer to a history request: one line per draw, oldest first, each ending in CR LF and
+// without the header; read back by ParseDrawCsv.
+std::string HistoryAnswerText(const std::vector<DatedDraw>& oldestFirst);
 
 }  // namespace xuan5

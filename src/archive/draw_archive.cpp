@@ -1,10 +1,13 @@
-#include "ui/draw_archive.h"
+#include "archive/draw_archive.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <utility>
 
-namespace xuan5::ui {
+#include "protocol/draw_csv.h"
+
+namespace xuan5 {
 namespace {
 
 constexpr int kRegions = 3;
@@ -57,43 +60,55 @@ std::filesystem::path DrawArchivePath(const std::filesystem::path& dataDir) {
     return dataDir / kArchiveFileName;
 }
 
-DrawArchive::DrawArchive(const std::filesystem::path& file) : file_(file) {
+Result<DrawArchive> DrawArchive::Open(const std::filesystem::path& file) {
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(file.string().c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-        const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
-        sqlite3_close(db_);
-        db_ = nullptr;
-        throw DrawArchiveError("开奖存档无法打开：" + file.string() + "（" + why + "）");
+    sqlite3* db = nullptr;
+    const bool opened = sqlite3_open_v2(file.string().c_str(), &db, flags, nullptr) == SQLITE_OK;
+    if (opened) {
+        // Another copy of the program may be writing; wait for it rather than fail at once.
+        sqlite3_busy_timeout(db, 5000);
+        if (sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK) {
+            return DrawArchive(file, db);
+        }
     }
-    // Another copy of the program may be writing; wait for it rather than fail at once.
-    sqlite3_busy_timeout(db_, 5000);
-    if (sqlite3_exec(db_, kSchema, nullptr, nullptr, nullptr) != SQLITE_OK) {
-        const std::string why = sqlite3_errmsg(db_);
+    const std::string why = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    return Fail({"开奖存档无法打开：" + file.string() + "（" + why + "）", kTitleArchive});
+}
+
+DrawArchive::DrawArchive(DrawArchive&& other) noexcept
+    : file_(std::move(other.file_)), db_(std::exchange(other.db_, nullptr)) {}
+
+DrawArchive& DrawArchive::operator=(DrawArchive&& other) noexcept {
+    if (this != &other) {
         sqlite3_close(db_);
-        db_ = nullptr;
-        throw DrawArchiveError("开奖存档无法打开：" + file.string() + "（" + why + "）");
+        file_ = std::move(other.file_);
+        db_ = std::exchange(other.db_, nullptr);
     }
+    return *this;
 }
 
 DrawArchive::~DrawArchive() {
     sqlite3_close(db_);
 }
 
-void DrawArchive::Fail(const std::string& what) const {
-    throw DrawArchiveError(what + "：" + file_.string() + "（" + sqlite3_errmsg(db_) + "）");
+Failure DrawArchive::Fault(const std::string& what) const {
+    return {{{what + "：" + file_.string() + "（" + sqlite3_errmsg(db_) + "）", kTitleArchive}}};
 }
 
-int DrawArchive::AddDraws(int region, const std::vector<DatedDraw>& draws) {
-    if (!IsRegion(region))
-        throw DrawArchiveError("开奖存档：地区编号有误 " + std::to_string(region));
+Result<int> DrawArchive::AddDraws(int region, const std::vector<DatedDraw>& draws) {
+    if (!IsRegion(region)) {
+        return Fail({"开奖存档：地区编号有误 " + std::to_string(region), kTitleArchive});
+    }
     for (const DatedDraw& draw : draws) {
         if (!IsArchivable(draw)) {
-            throw DrawArchiveError("开奖存档：开奖数据有误 " + draw.date + " " + draw.period + " " +
-                                   draw.numbers);
+            return Fail({"开奖存档：开奖数据有误 " + draw.date + " " + draw.period + " " +
+                             draw.numbers,
+                         kTitleArchive});
         }
     }
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        Fail("开奖存档无法写入");
+        return Fault("开奖存档无法写入");
     }
     int changed = 0;
     bool ok = true;
@@ -117,26 +132,26 @@ int DrawArchive::AddDraws(int region, const std::vector<DatedDraw>& draws) {
     if (!ok || sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const std::string why = sqlite3_errmsg(db_);
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw DrawArchiveError("开奖存档无法写入：" + file_.string() + "（" + why + "）");
+        return Fail({"开奖存档无法写入：" + file_.string() + "（" + why + "）", kTitleArchive});
     }
     return changed;
 }
 
-int DrawArchive::CountDraws(int region) const {
+Result<int> DrawArchive::CountDraws(int region) const {
     const Statement count(db_, "SELECT COUNT(*) FROM draws WHERE region = ?1");
-    if (!count) Fail("开奖存档无法读取");
+    if (!count) return Fault("开奖存档无法读取");
     sqlite3_bind_int(count.get(), 1, region);
-    if (sqlite3_step(count.get()) != SQLITE_ROW) Fail("开奖存档无法读取");
+    if (sqlite3_step(count.get()) != SQLITE_ROW) return Fault("开奖存档无法读取");
     return sqlite3_column_int(count.get(), 0);
 }
 
-std::vector<DatedDraw> DrawArchive::Select(int region, int limit, bool newestFirst) const {
+Result<std::vector<DatedDraw>> DrawArchive::Select(int region, int limit, bool newestFirst) const {
     const Statement select(db_, newestFirst
                                     ? "SELECT date, period, numbers FROM draws WHERE region = ?1 "
                                       "ORDER BY date DESC, period DESC LIMIT ?2"
                                     : "SELECT date, period, numbers FROM draws WHERE region = ?1 "
                                       "ORDER BY date, period LIMIT ?2");
-    if (!select) Fail("开奖存档无法读取");
+    if (!select) return Fault("开奖存档无法读取");
     sqlite3_bind_int(select.get(), 1, region);
     sqlite3_bind_int(select.get(), 2, limit);
     std::vector<DatedDraw> draws;
@@ -144,34 +159,39 @@ std::vector<DatedDraw> DrawArchive::Select(int region, int limit, bool newestFir
     while ((rc = sqlite3_step(select.get())) == SQLITE_ROW) {
         draws.push_back({select.Column(0), select.Column(1), select.Column(2)});
     }
-    if (rc != SQLITE_DONE) Fail("开奖存档无法读取");
+    if (rc != SQLITE_DONE) return Fault("开奖存档无法读取");
     return draws;
 }
 
-std::vector<DatedDraw> DrawArchive::NewestDraws(int region, int count) const {
-    if (count <= 0) return {};
-    std::vector<DatedDraw> draws = Select(region, count, true);
-    std::reverse(draws.begin(), draws.end());
+Result<std::vector<DatedDraw>> DrawArchive::NewestDraws(int region, int count) const {
+    if (count <= 0) return std::vector<DatedDraw>{};
+    Result<std::vector<DatedDraw>> draws = Select(region, count, true);
+    if (draws) std::reverse(draws->begin(), draws->end());
     return draws;
 }
 
-std::vector<DatedDraw> DrawArchive::AllDraws(int region) const {
+Result<std::vector<DatedDraw>> DrawArchive::AllDraws(int region) const {
     return Select(region, -1, false);
 }
 
-std::optional<DrawTable> DrawArchive::StagedTable(int region) const {
-    const std::vector<DatedDraw> newest = Select(region, kHistoryRows, true);
-    if (newest.size() < static_cast<std::size_t>(kHistoryRows)) return std::nullopt;
+Result<std::optional<DrawTable>> DrawArchive::StagedTable(int region) const {
+    const Result<std::vector<DatedDraw>> newest = Select(region, kHistoryRows, true);
+    if (!newest) return newest.failure();
+    if (newest->size() < static_cast<std::size_t>(kHistoryRows)) {
+        return std::optional<DrawTable>();
+    }
     DrawTable table{};
     for (int r = 1; r <= kHistoryRows; ++r) {
-        const DatedDraw& draw = newest[static_cast<std::size_t>(r - 1)];
+        const DatedDraw& draw = (*newest)[static_cast<std::size_t>(r - 1)];
         table[r] = {draw.period, draw.numbers};
     }
-    return table;
+    return std::optional<DrawTable>(table);
 }
 
-std::string DrawArchive::ExportCsv(int region) const {
-    return DrawCsvText(AllDraws(region));
+Result<std::string> DrawArchive::ExportCsv(int region) const {
+    const Result<std::vector<DatedDraw>> draws = AllDraws(region);
+    if (!draws) return draws.failure();
+    return DrawCsvText(*draws);
 }
 
-}  // namespace xuan5::ui
+}  // namespace xuan5

@@ -1,4 +1,6 @@
-#include "util/settings_record.h"
+#include "protocol/settings_record.h"
+
+#include "protocol/endpoints.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +11,7 @@
 namespace xuan5 {
 namespace {
 
-constexpr std::string_view kMarker = "**ok**";
+constexpr std::string_view kMarker = kSuccessMarker;
 const Message kLoaded{"用户数据读取成功", "提示"};
 const Message kLoadFailed{"用户数据获取失败", "提示"};
 const Message kMalformed{"数据获取成功，但是格式有错，最终失败", "提示"};
@@ -34,13 +36,13 @@ std::vector<std::string> AsVector(const SettingsFields& fields) {
 }
 
 TEST(SettingsRecord, DefaultRecord) {
-    const SettingsRecordResult r = BuildSettingsRecord(DefaultSettingsFields());
-    ASSERT_TRUE(r.SettingsRecord.has_value());
-    EXPECT_FALSE(r.message.has_value());
-    EXPECT_EQ(*r.SettingsRecord,
+    const Result<std::string> r = BuildSettingsRecord(DefaultSettingsFields());
+    ASSERT_TRUE(r.ok());
+    EXPECT_TRUE(r.messages().empty());
+    EXPECT_EQ(*r,
               "*sz*230/230/230/230/230/230/230/230/230/230/230/230/230/230/230*5/05*01.02.03.04."
               "05/01.02.03.04/06.07.08.09.10/01.02.03.04/11.12.13.14.15/01.02.03.04/03*sz*");
-    EXPECT_EQ(r.SettingsRecord->size(), 156u);
+    EXPECT_EQ(r->size(), 156u);
     EXPECT_EQ(kSettingsFieldControls[0], "T_quxian_zhushu_0");
     EXPECT_EQ(kSettingsFieldControls[15], "T_jh_dadi_chongfu_cs");
     EXPECT_EQ(kSettingsFieldControls[23], "T_jh_dadi_fenzu_rc");
@@ -51,9 +53,10 @@ TEST(SettingsRecord, FieldsThatCannotRoundTripAreRefused) {
         for (int index : {0, 14, 16, 23}) {
             SettingsFields fields = DefaultSettingsFields();
             fields[index] = bad;
-            const SettingsRecordResult r = BuildSettingsRecord(fields);
-            EXPECT_FALSE(r.SettingsRecord.has_value()) << bad << " at " << index;
-            EXPECT_EQ(r.message, (Message{"设置中含有非法字符（/ 或 *），未上传", "提示"}));
+            const Result<std::string> r = BuildSettingsRecord(fields);
+            EXPECT_FALSE(r.ok()) << bad << " at " << index;
+            EXPECT_EQ(r.messages(),
+                      (std::vector<Message>{{"设置中含有非法字符（/ 或 *），未上传", "提示"}}));
         }
     }
 }
@@ -73,7 +76,7 @@ TEST(SettingsRecord, RequestUrls) {
     SettingsFields fields = DefaultSettingsFields();
     fields[3] = "2 3&x=1#%";
     fields[20] = "中文 01.02\r\n";
-    const std::string record = *BuildSettingsRecord(fields).SettingsRecord;
+    const std::string record = *BuildSettingsRecord(fields);
     const std::string url = SettingsSaveUrl("http://127.0.0.1:9", record);
     const std::string prefix = "http://127.0.0.1:9/11xuan5/huaxian/save.asp?lx=2&zt=1&uesr_shizhi=";
     ASSERT_EQ(url.rfind(prefix, 0), 0u);
@@ -83,10 +86,9 @@ TEST(SettingsRecord, RequestUrls) {
 }
 
 TEST(SettingsRecord, SaveOutcome) {
-    EXPECT_EQ(SettingsSaveOutcome("saved **ok** now", kMarker),
-              (Message{"数据上传服务器完毕", "提示"}));
-    EXPECT_EQ(SettingsSaveOutcome("", kMarker), (Message{"数据上传出错", "提示"}));
-    EXPECT_EQ(SettingsSaveOutcome("*ok*", kMarker), (Message{"数据上传出错", "提示"}));
+    EXPECT_EQ(SettingsSaveOutcome("saved **success** now"), (Message{"数据上传服务器完毕", "提示"}));
+    EXPECT_EQ(SettingsSaveOutcome(""), (Message{"数据上传出错", "提示"}));
+    EXPECT_EQ(SettingsSaveOutcome("*success*"), (Message{"数据上传出错", "提示"}));
 }
 
 TEST(SettingsRecord, SaveThenLoadRestoresEveryField) {
@@ -99,17 +101,17 @@ TEST(SettingsRecord, SaveThenLoadRestoresEveryField) {
             const int count = static_cast<int>(rng() % 4);
             for (int i = 0; i < count; ++i) field += pieces[rng() % pieces.size()];
         }
-        const SettingsRecordResult built = BuildSettingsRecord(fields);
-        ASSERT_TRUE(built.SettingsRecord.has_value());
-        const std::string response = "x" + std::string(kMarker) + "\r\n" + *built.SettingsRecord;
-        const SettingsLoadResult loaded = ParseSettingsResponse(response, kMarker);
+        const Result<std::string> built = BuildSettingsRecord(fields);
+        ASSERT_TRUE(built.ok());
+        const std::string response = "x" + std::string(kMarker) + "\r\n" + *built;
+        const SettingsLoadResult loaded = ParseSettingsResponse(response);
         ASSERT_EQ(loaded.message, kLoaded);
         ASSERT_EQ(loaded.fields, AsVector(fields));
     }
     // All fields empty.
     SettingsFields empty;
     const SettingsLoadResult loaded = ParseSettingsResponse(
-        std::string(kMarker) + *BuildSettingsRecord(empty).SettingsRecord, kMarker);
+        std::string(kMarker) + *BuildSettingsRecord(empty));
     EXPECT_EQ(loaded.message, kLoaded);
     EXPECT_EQ(loaded.fields, AsVector(empty));
 }
@@ -118,40 +120,40 @@ TEST(SettingsRecord, LoadStopsAtTheFirstMissingPiece) {
     const std::string a = "1/2/3/4/5/6/7/8/9/10/11/12/13/14/15";
     const std::string m(kMarker);
     // No marker: nothing is read, whatever the text holds.
-    SettingsLoadResult r = ParseSettingsResponse("*sz*" + a + "*5/05*1/2/3/4/5/6/7*sz*", kMarker);
+    SettingsLoadResult r = ParseSettingsResponse("*sz*" + a + "*5/05*1/2/3/4/5/6/7*sz*");
     EXPECT_EQ(r.message, kLoadFailed);
     EXPECT_TRUE(r.fields.empty());
-    r = ParseSettingsResponse("", kMarker);
+    r = ParseSettingsResponse("");
     EXPECT_EQ(r.message, kLoadFailed);
 
     // The marker but no complete record.
-    r = ParseSettingsResponse(m + " no record", kMarker);
+    r = ParseSettingsResponse(m + " no record");
     EXPECT_EQ(r.message, kMalformed);
     EXPECT_TRUE(r.fields.empty());
-    r = ParseSettingsResponse(m + "*sz*" + a + "*5/05*1/2/3/4/5/6/7", kMarker);  // cut off
+    r = ParseSettingsResponse(m + "*sz*" + a + "*5/05*1/2/3/4/5/6/7");  // cut off
     EXPECT_EQ(r.message, kMalformed);
     EXPECT_TRUE(r.fields.empty());
-    r = ParseSettingsResponse(m + "*sz**sz*", kMarker);
+    r = ParseSettingsResponse(m + "*sz**sz*");
     EXPECT_EQ(r.message, kMalformed);
     EXPECT_TRUE(r.fields.empty());
     // Section A short: its fields are written, then the load stops.
-    r = ParseSettingsResponse(m + "*sz*1/2/3*5/05*1/2/3/4/5/6/7*sz*", kMarker);
+    r = ParseSettingsResponse(m + "*sz*1/2/3*5/05*1/2/3/4/5/6/7*sz*");
     EXPECT_EQ(r.message, kMalformed);
     EXPECT_EQ(r.fields, (std::vector<std::string>{"1", "2", "3"}));
     // Only section A.
-    r = ParseSettingsResponse(m + "*sz*" + a + "*sz*", kMarker);
+    r = ParseSettingsResponse(m + "*sz*" + a + "*sz*");
     EXPECT_EQ(r.message, kMalformed);
     EXPECT_EQ(r.fields.size(), 15u);
     EXPECT_EQ(r.fields[14], "15");
     // Section C short by one.
-    r = ParseSettingsResponse(m + "*sz*" + a + "*5/05*1/2/3/4/5/6*sz*", kMarker);
+    r = ParseSettingsResponse(m + "*sz*" + a + "*5/05*1/2/3/4/5/6*sz*");
     EXPECT_EQ(r.message, kMalformed);
     EXPECT_EQ(r.fields.size(), 23u);
     EXPECT_EQ(r.fields[16], "05");
     EXPECT_EQ(r.fields[22], "6");
 
     // Extra fields and sections are ignored; the marker may stand anywhere.
-    r = ParseSettingsResponse("*sz*" + a + "/99*5/05/x*1/2/3/4/5/6/7/8*extra*sz*tail" + m, kMarker);
+    r = ParseSettingsResponse("*sz*" + a + "/99*5/05/x*1/2/3/4/5/6/7/8*extra*sz*tail" + m);
     EXPECT_EQ(r.message, kLoaded);
     ASSERT_EQ(r.fields.size(), 24u);
     EXPECT_EQ(r.fields[14], "15");
