@@ -19,12 +19,13 @@ namespace {
 
 std::string Usage() {
     return "usage:\n"
-    "  xuan5-service serve --db FILE [--host " + std::string(kDefaultHost) + "] [--port " +
-    std::to_string(kDefaultPort) + "] [--simulate]\n"
-    "                      [--period-seconds N]\n"
-    "  xuan5-service add-user NAME --db FILE\n"
-    "  xuan5-service import --db FILE --region R FILE.csv\n"
-    "  xuan5-service --help | --version\n"
+           "  xuan5-service serve --db FILE [--host " +
+           std::string(kDefaultHost) + "] [--port " + std::to_string(kDefaultPort) +
+           "] [--simulate]\n"
+           "                      [--period-seconds N]\n"
+           "  xuan5-service add-user NAME --db FILE\n"
+           "  xuan5-service import --db FILE --region R FILE.csv\n"
+           "  xuan5-service --help | --version\n"
            "regions: 1 山东, 2 重庆, 3 广东\n";
 }
 
@@ -107,8 +108,8 @@ int Serve(const std::vector<std::string>& args, std::ostream& out,
         options.period_seconds = ParseInt(*seconds, "--period-seconds", 1, 86400);
     }
     const std::string host = parsed.Value("--host").value_or(kDefaultHost);
-    const int port = ParseInt(parsed.Value("--port").value_or(std::to_string(kDefaultPort)),
-                              "--port", 0, 65535);
+    const int port =
+        ParseInt(parsed.Value("--port").value_or(std::to_string(kDefaultPort)), "--port", 0, 65535);
 
     Service service(options);
     const int bound = service.Listen(host, port);

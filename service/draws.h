@@ -1,3 +1,4 @@
+// The draws the service serves: the regions' schedules, simulated results and the feed answer.
 #pragma once
 
 #include <array>
@@ -79,7 +80,7 @@ Draw FromDatedDraw(const DatedDraw& draw);
 // archived with its day.
 std::string FeedLine(const Draw& draw);
 
-// The text answered to a draw request for a list newest first; without the "**ok**" marker
+// The text answered to a draw request for a list newest first; without the ok marker
 // when the list is shorter than kFeedLength, so the program keeps its data.
 std::string RenderFeed(int region, const std::vector<Draw>& newest_first);
 

@@ -1,7 +1,7 @@
 #include "server.h"
 
-#include "token.h"
 #include "protocol/draw_csv.h"
+#include "token.h"
 
 #include <httplib.h>
 #include <sys/socket.h>

@@ -1,3 +1,4 @@
+// The result and settings service over HTTP.
 #pragma once
 
 #include <array>

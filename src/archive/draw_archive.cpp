@@ -102,9 +102,9 @@ Result<int> DrawArchive::AddDraws(int region, const std::vector<DatedDraw>& draw
     }
     for (const DatedDraw& draw : draws) {
         if (!IsArchivable(draw)) {
-            return Fail({"开奖存档：开奖数据有误 " + draw.date + " " + draw.period + " " +
-                             draw.numbers,
-                         kTitleArchive});
+            return Fail(
+                {"开奖存档：开奖数据有误 " + draw.date + " " + draw.period + " " + draw.numbers,
+                 kTitleArchive});
         }
     }
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {

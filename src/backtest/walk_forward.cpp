@@ -251,8 +251,8 @@ Result<std::vector<Message>> RunPeriods(const KeyedArchive& keyed, const Span& s
     std::vector<Message> firstNotices;
     bool complete = false;
     try {
-        complete = ParallelFor(
-            items, ThreadCount(threads, items), cancel, progress, [&](std::size_t i) {
+        complete =
+            ParallelFor(items, ThreadCount(threads, items), cancel, progress, [&](std::size_t i) {
                 const std::size_t index = span.first + i % span.count;
                 std::mt19937_64 rng(PeriodSeed(seeds[i / span.count], keyed.draws[index]));
                 Result<PeriodRun> run = EvaluatePeriod(keyed, index, settings, rng);
@@ -302,14 +302,12 @@ Result<PeriodRun> BacktestPeriod(const std::vector<DatedDraw>& archive, std::siz
     if (archiveIndex < history || archiveIndex >= archive.size()) {
         return Fail({kMsgBacktestTooFewDraws, kTitleBacktest});
     }
-    return EvaluatePeriod(KeyArchive(archive, archiveIndex - history), archiveIndex, settings,
-                          rng);
+    return EvaluatePeriod(KeyArchive(archive, archiveIndex - history), archiveIndex, settings, rng);
 }
 
 Result<BacktestResult> RunBacktest(const std::vector<DatedDraw>& archive,
-                                   const BacktestSettings& settings,
-                                   const BacktestOptions& options, std::atomic<bool>& cancel,
-                                   const BacktestProgressFn& progress) {
+                                   const BacktestSettings& settings, const BacktestOptions& options,
+                                   std::atomic<bool>& cancel, const BacktestProgressFn& progress) {
     const Result<Span> span = TestedSpan(archive, options.periods);
     if (!span) return span.failure();
     const KeyedArchive keyed = KeyArchive(archive, span->firstRead);

@@ -23,7 +23,7 @@ namespace xuan5 {
 
 inline constexpr const char* kMsgBacktestTooFewDraws = "本地开奖数据不足121期，无法回测";
 inline constexpr const char* kMsgBacktestBadDraw = "本地开奖数据有误：";  // + date and period
-inline constexpr const char* kMsgBacktestFailed = "回测出错：";  // + what went wrong
+inline constexpr const char* kMsgBacktestFailed = "回测出错：";           // + what went wrong
 inline constexpr const char* kTitleBacktest = "出错提示";
 
 // The plan settings of the window with the lines they plan from.
@@ -78,8 +78,8 @@ Result<PeriodRun> BacktestPeriod(const std::vector<DatedDraw>& archive, std::siz
 // it, with kMsgBacktestBadDraw for a draw of the tested span that is no valid draw, with the
 // plan mode's messages when it refused its input, and without messages when cancelled.
 Result<BacktestResult> RunBacktest(const std::vector<DatedDraw>& archive,
-                                   const BacktestSettings& settings,
-                                   const BacktestOptions& options, std::atomic<bool>& cancel,
+                                   const BacktestSettings& settings, const BacktestOptions& options,
+                                   std::atomic<bool>& cancel,
                                    const BacktestProgressFn& progress = {});
 
 struct SeedsResult {
@@ -92,8 +92,9 @@ struct SeedsResult {
 // "多次": the same back-test under `seedCount` seeds from options.seed on. Progress counts
 // periods over all seeds; failures as for RunBacktest.
 Result<SeedsResult> RunBacktestSeeds(const std::vector<DatedDraw>& archive,
-                             const BacktestSettings& settings, const BacktestOptions& options,
-                             int seedCount, std::atomic<bool>& cancel,
-                             const BacktestProgressFn& progress = {});
+                                     const BacktestSettings& settings,
+                                     const BacktestOptions& options, int seedCount,
+                                     std::atomic<bool>& cancel,
+                                     const BacktestProgressFn& progress = {});
 
 }  // namespace xuan5

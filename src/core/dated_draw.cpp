@@ -20,10 +20,9 @@ std::optional<std::chrono::sys_days> ParseDrawDate(std::string_view text) {
         return std::nullopt;
     }
     if (!AllDigits(y) || !AllDigits(m) || !AllDigits(d)) return std::nullopt;
-    const std::chrono::year_month_day ymd{
-        std::chrono::year(DigitsValue(y)),
-        std::chrono::month(static_cast<unsigned>(DigitsValue(m))),
-        std::chrono::day(static_cast<unsigned>(DigitsValue(d)))};
+    const std::chrono::year_month_day ymd{std::chrono::year(DigitsValue(y)),
+                                          std::chrono::month(static_cast<unsigned>(DigitsValue(m))),
+                                          std::chrono::day(static_cast<unsigned>(DigitsValue(d)))};
     if (!ymd.ok() || DigitsValue(y) < 1970) return std::nullopt;
     return std::chrono::sys_days(ymd);
 }

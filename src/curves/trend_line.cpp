@@ -34,8 +34,8 @@ std::optional<ChartLine> DrawTrendSegment(TrendDrawing& drawing, int x, double y
     if (drawing.TrendClickCount != 1) return std::nullopt;
     std::optional<ChartLine> segment;
     if (drawing.PenX != 0 || drawing.PenY != 0) {
-        segment = ChartLine{double(drawing.PenX), double(drawing.PenY), double(x), y,
-                            ChartColor::Red, 3};
+        segment =
+            ChartLine{double(drawing.PenX), double(drawing.PenY), double(x), y, ChartColor::Red, 3};
     }
     drawing.PenX = x;
     drawing.PenY = RoundToInt32(y);

@@ -17,7 +17,7 @@ inline constexpr const char* kMsgNoUpdate = "没有更新！";
 inline constexpr const char* kMsgAutoUpdateOff = "自动更新未勾选";
 
 struct FeedParse {
-    std::string status;              // for Tnew; "已经开奖！" comes from the update step instead
+    std::string status;  // for Tnew; "已经开奖！" comes from the update step instead
     std::optional<DrawTable> staged;  // the new IncomingDraws; unset when the answer is refused
     bool hasNewDraws = false;         // the caller then applies the staged table
 };

@@ -5,8 +5,8 @@
 
 namespace xuan5 {
 
-MonitorTable RecordMonitorRow(MonitorTable rows, const DrawTable& history,
-                              const DrawKeyTable& keys, const LineTexts& lineBases) {
+MonitorTable RecordMonitorRow(MonitorTable rows, const DrawTable& history, const DrawKeyTable& keys,
+                              const LineTexts& lineBases) {
     int r = 1;
     while (r <= kMonitorUsedRows && rows[r][kMonitorUsedColumn] != 0) ++r;
     if (r > kMonitorUsedRows) {

@@ -28,7 +28,8 @@ std::string LogText(const std::vector<std::string>& records, int count, std::str
                     int slot, const std::string* replacement) {
     std::string log;
     const int stored = static_cast<int>(records.size()) - 1;
-    const int last = replacement ? std::max(std::min(count, stored), slot) : std::min(count, stored);
+    const int last =
+        replacement ? std::max(std::min(count, stored), slot) : std::min(count, stored);
     for (int i = 0; i <= last; ++i) {
         if (i == slot && replacement) {
             log += *replacement;
@@ -72,7 +73,8 @@ std::string PlanLogText(const std::vector<std::string>& records, int count,
 
 std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
                                                       std::string_view planSize,
-                                                      const DrawTable& history, const PlanLog& log) {
+                                                      const DrawTable& history,
+                                                      const PlanLog& log) {
     if (!input.Check_jihua_sx) return std::nullopt;
     std::string_view period = history[1].period;
     if (period.size() > 3) period = period.substr(period.size() - 3);
@@ -87,8 +89,8 @@ std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
     out.record = std::string(TrimSpaces(record));
     // A slot below 0 takes no record, as StorePlanRecord has it.
     out.T_jh_dadi_jilu =
-        LogText(log.PlanRecords, log.PlanRecordCount, input.T_jihua_qianming,
-                log.PlanRecordCount, log.PlanRecordCount >= 0 ? &out.record : nullptr);
+        LogText(log.PlanRecords, log.PlanRecordCount, input.T_jihua_qianming, log.PlanRecordCount,
+                log.PlanRecordCount >= 0 ? &out.record : nullptr);
     out.jiluSelection = LastCharacterSelection(out.T_jh_dadi_jilu);
     out.rcSelection = LastCharacterSelection(input.T_jh_rc);
     return out;

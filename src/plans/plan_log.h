@@ -45,8 +45,8 @@ struct PlanLogInput {
 };
 
 struct PendingRecordOutput {
-    std::string record;  // the waiting record, for slot PlanRecordCount
-    std::string T_jh_dadi_jilu;  // the log with it
+    std::string record;           // the waiting record, for slot PlanRecordCount
+    std::string T_jh_dadi_jilu;   // the log with it
     TextSelection jiluSelection;  // for T_jh_dadi_jilu
     TextSelection rcSelection;    // for T_jh_rc
 };

@@ -30,8 +30,8 @@ const LineTexts& KeepExtraction(PlanRunOutput& out, LineBasesOutput extracted,
 // The instances work on sets; only what stays visible afterwards is rendered. False when the
 // progress callback stopped the run.
 bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, int x,
-                  std::string_view totalTolerance, const PlanTables& tables,
-                  std::mt19937_64& rng, const ProgressFn& progress, PlanRunOutput& out) {
+                  std::string_view totalTolerance, const PlanTables& tables, std::mt19937_64& rng,
+                  const ProgressFn& progress, PlanRunOutput& out) {
     const bool recompute = input.lines.Op_jiankong_zihui;
     PreparedLines lines;
     LineBaseSets bases;
@@ -58,8 +58,8 @@ bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, in
     for (int i = 1; i <= x; ++i) {
         if (progress && !progress(InstanceProgressText(i, x))) return false;
         if (recompute) {
-            search = SearchLineBaseSets(lines, input.lines.T_quxian_zhushu, line, tables.DrawKeys,
-                                        rng);
+            search =
+                SearchLineBaseSets(lines, input.lines.T_quxian_zhushu, line, tables.DrawKeys, rng);
             bases = search.bases;
         }
         plans.push_back(
@@ -147,8 +147,7 @@ Result<PlanRunOutput> RunPlanModeTwo(const PlanModeTwoInput& input, const LineTe
     const LineTexts* bases = &tables.LineBases;
     if (input.lines.Op_jiankong_zihui) {
         bases = &KeepExtraction(
-            out,
-            ExtractLineBases(input.lines, savedLines, tables.TrendLine, tables.DrawKeys, rng),
+            out, ExtractLineBases(input.lines, savedLines, tables.TrendLine, tables.DrawKeys, rng),
             tables.LineBases);
     }
     const BetSet plan = GroupedLinesPlan(
@@ -157,8 +156,8 @@ Result<PlanRunOutput> RunPlanModeTwo(const PlanModeTwoInput& input, const LineTe
         {input.T_jh_dadi_fenzu_01_rc, input.T_jh_dadi_fenzu_02_rc, input.T_jh_dadi_fenzu_03_rc},
         input.T_jh_dadi_fenzu_rc, BankerPassSet(input.banker));
     SetPlan(out, RenderPlanBase(plan));
-    out.log = WritePendingRecord(input.log, out.T_jihua_jj_dadi_zhushu, tables.DrawHistory,
-                                 tables.log);
+    out.log =
+        WritePendingRecord(input.log, out.T_jihua_jj_dadi_zhushu, tables.DrawHistory, tables.log);
     return out;
 }
 

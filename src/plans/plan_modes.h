@@ -32,7 +32,7 @@ using ProgressFn = std::function<bool(const std::string& progressText)>;
 struct PlanTables {
     const DrawTable& DrawHistory;
     const DrawKeyTable& DrawKeys;
-    const LineTexts& LineBases;   // the small bases in force, kept under "保持当前底"
+    const LineTexts& LineBases;       // the small bases in force, kept under "保持当前底"
     const TrendLineTable& TrendLine;  // a damaged saved line is searched on a copy of it
     const PlanLog& log;
 };

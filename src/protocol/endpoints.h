@@ -13,11 +13,11 @@ inline constexpr std::string_view kSettingsPath = "/11xuan5/huaxian/save.asp";
 inline constexpr std::string_view kHistoryPath = "/11xuan5/huaxian/history.asp";
 
 // Query keys and the values the requests carry.
-inline constexpr std::string_view kKeyKind = "lx";          // always kKindValue
-inline constexpr std::string_view kKeyState = "zt";         // feed: kFeedState; settings below
-inline constexpr std::string_view kKeyRegion = "cz";        // 1 山东, 2 重庆, 3 广东
-inline constexpr std::string_view kKeyCacheBreaker = "a";   // a random value, never read
-inline constexpr std::string_view kKeyCount = "n";          // draws asked of the history
+inline constexpr std::string_view kKeyKind = "lx";             // always kKindValue
+inline constexpr std::string_view kKeyState = "zt";            // feed: kFeedState; settings below
+inline constexpr std::string_view kKeyRegion = "cz";           // 1 山东, 2 重庆, 3 广东
+inline constexpr std::string_view kKeyCacheBreaker = "a";      // a random value, never read
+inline constexpr std::string_view kKeyCount = "n";             // draws asked of the history
 inline constexpr std::string_view kKeyRecord = "uesr_shizhi";  // the settings record to save
 inline constexpr std::string_view kKindValue = "2";
 inline constexpr std::string_view kFeedState = "2";

@@ -56,7 +56,7 @@ Result<std::string> BuildSettingsRecord(const SettingsFields& fields) {
 
 Message SettingsSaveOutcome(std::string_view response) {
     return Contains(response, kSuccessMarker) ? Message{kMsgSettingsSaved, kTitleSettings}
-                                             : Message{kMsgSettingsSaveFailed, kTitleSettings};
+                                              : Message{kMsgSettingsSaveFailed, kTitleSettings};
 }
 
 SettingsLoadResult ParseSettingsResponse(std::string_view response) {

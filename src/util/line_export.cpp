@@ -8,7 +8,8 @@
 
 namespace xuan5 {
 
-Result<Message> ExportLineBases(const LineTexts& lineBases, const std::filesystem::path& dataFolder) {
+Result<Message> ExportLineBases(const LineTexts& lineBases,
+                                const std::filesystem::path& dataFolder) {
     const Failure failed = Fail({kMsgExportFailed, kTitleExportFailed});
     // No data folder at all would put txt beside whatever the working folder happens to be.
     if (dataFolder.empty()) return failed;

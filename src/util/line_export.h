@@ -18,6 +18,7 @@ inline constexpr const char* kTitleExportFailed = "出错了";
 // says it was done. A missing txt folder is created first, so a new data folder exports at once;
 // the export stops at the first file (or folder) that cannot be written, failing with
 // kMsgExportFailed, and the files written before it stay.
-Result<Message> ExportLineBases(const LineTexts& lineBases, const std::filesystem::path& dataFolder);
+Result<Message> ExportLineBases(const LineTexts& lineBases,
+                                const std::filesystem::path& dataFolder);
 
 }  // namespace xuan5

@@ -63,8 +63,7 @@ TEST(DrawArchive, StoresEachDrawOnceKeepsRegionsApartAndSurvivesReopening) {
         DrawArchive archive = Opened(folder.File());
         EXPECT_EQ(*archive.AddDraws(1, draws), 130);
         // A fetch repeats most of what is stored: those rows stay single.
-        EXPECT_EQ(*archive.AddDraws(1, std::vector<DatedDraw>(draws.begin() + 10, draws.end())),
-                  0);
+        EXPECT_EQ(*archive.AddDraws(1, std::vector<DatedDraw>(draws.begin() + 10, draws.end())), 0);
         EXPECT_EQ(*archive.AddDraws(2, {draws[0]}), 1);
         auto corrected = draws[5];
         corrected.numbers = "11,10,09,08,07";

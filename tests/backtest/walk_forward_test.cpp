@@ -270,9 +270,9 @@ TEST(Backtest, CancelRefusedInputAndUnusableArchives) {
     });
     EXPECT_TRUE(result.Cancelled());
     cancel = false;
-    EXPECT_TRUE(
-        RunBacktestSeeds(archive, settings, {30, 1, 2}, 4, cancel, [&](int, int) { cancel = true; })
-            .Cancelled());
+    EXPECT_TRUE(RunBacktestSeeds(archive, settings, {30, 1, 2}, 4, cancel, [&](int, int) {
+                    cancel = true;
+                }).Cancelled());
 
     cancel = false;
     BacktestSettings refused = settings;
@@ -284,8 +284,7 @@ TEST(Backtest, CancelRefusedInputAndUnusableArchives) {
 
     result = RunBacktest(Archive(120, 1), settings, {5, 1, 2}, cancel);
     EXPECT_FALSE(result.ok());
-    EXPECT_EQ(result.messages(),
-              (std::vector<Message>{{kMsgBacktestTooFewDraws, kTitleBacktest}}));
+    EXPECT_EQ(result.messages(), (std::vector<Message>{{kMsgBacktestTooFewDraws, kTitleBacktest}}));
 
     // A broken draw inside the histories read is refused; one before them is not read at all.
     auto broken = archive;

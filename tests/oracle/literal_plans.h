@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "oracle/literal_state.h"
 #include "core/bets.h"
 #include "core/text.h"
 #include "curves/trend_line.h"
 #include "literal_curves.h"
+#include "oracle/literal_state.h"
 
 namespace xuan5::literal {
 

@@ -34,7 +34,7 @@ struct LiteralState {
     std::int32_t PenY = 0;
     LineTexts LineBases{};
     std::vector<std::string> InstanceBases;  // 0..X, element 0 empty
-    PlanLog log;  // PlanRecords and PlanRecordCount
+    PlanLog log;                             // PlanRecords and PlanRecordCount
     MonitorTable MonitorRecords{};
 };
 

@@ -8,8 +8,8 @@
 #include <random>
 #include <string>
 
-#include "oracle/literal_state.h"
 #include "curves/trend_line.h"
+#include "oracle/literal_state.h"
 #include "plans/plan_modes.h"
 #include "store/curve_store.h"
 #include "support/sample_history.h"

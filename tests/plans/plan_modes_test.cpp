@@ -10,11 +10,11 @@ namespace xuan5 {
 namespace {
 
 using testing::Chance;
+using testing::PlanOne;
+using testing::PlanTwo;
 using testing::RandomBankers;
 using testing::RandomBase;
 using testing::RandomTolerance;
-using testing::PlanOne;
-using testing::PlanTwo;
 using testing::Uniform;
 
 const Message kInputError{"输入数据有误，请检查格式。", "提示"};
@@ -101,8 +101,9 @@ TEST(PlanModeOne, MatchesLiteralRunOverInstances) {
         EXPECT_EQ(state.TrendLine, replay.TrendLine);
         EXPECT_EQ(state.ProfitSeries, replay.ProfitSeries);
         ASSERT_TRUE(out->log.has_value());
-        EXPECT_EQ(state.log.PlanRecords[0], "042期，开：**************-" +
-                                            PadNumber(expected.plan.count, 3) + "注-等待中。。。");
+        EXPECT_EQ(
+            state.log.PlanRecords[0],
+            "042期，开：**************-" + PadNumber(expected.plan.count, 3) + "注-等待中。。。");
     }
 }
 

@@ -86,7 +86,8 @@ TEST(SettingsRecord, RequestUrls) {
 }
 
 TEST(SettingsRecord, SaveOutcome) {
-    EXPECT_EQ(SettingsSaveOutcome("saved **success** now"), (Message{"数据上传服务器完毕", "提示"}));
+    EXPECT_EQ(SettingsSaveOutcome("saved **success** now"),
+              (Message{"数据上传服务器完毕", "提示"}));
     EXPECT_EQ(SettingsSaveOutcome(""), (Message{"数据上传出错", "提示"}));
     EXPECT_EQ(SettingsSaveOutcome("*success*"), (Message{"数据上传出错", "提示"}));
 }
@@ -110,8 +111,8 @@ TEST(SettingsRecord, SaveThenLoadRestoresEveryField) {
     }
     // All fields empty.
     SettingsFields empty;
-    const SettingsLoadResult loaded = ParseSettingsResponse(
-        std::string(kMarker) + *BuildSettingsRecord(empty));
+    const SettingsLoadResult loaded =
+        ParseSettingsResponse(std::string(kMarker) + *BuildSettingsRecord(empty));
     EXPECT_EQ(loaded.message, kLoaded);
     EXPECT_EQ(loaded.fields, AsVector(empty));
 }

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "server.h"
 #include "protocol/endpoints.h"
 #include "protocol/settings_record.h"
+#include "server.h"
 
 namespace xuan5::service::testing {
 

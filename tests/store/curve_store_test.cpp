@@ -61,7 +61,8 @@ TEST_F(CurveStoreTest, ReadsFifteenTrimmedRecordsWithOrWithoutMarker) {
 TEST_F(CurveStoreTest, MissingShortOrEmptyFilesAreBroken) {
     const Result<LineTexts> missing = ReadCurveStoreFile(file_);
     EXPECT_EQ(missing.messages(),
-              (std::vector<Message>{{"目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因", "提示"}}));
+              (std::vector<Message>{
+                  {"目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因", "提示"}}));
     Write(Lines(14));
     EXPECT_FALSE(Record(1));
     Write("");
