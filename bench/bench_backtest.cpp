@@ -11,6 +11,7 @@
 #include "backtest/walk_forward.h"
 #include "core/text.h"
 #include "oracle/literal_plans.h"
+#include "oracle/literal_state.h"
 #include "store/curve_store.h"
 #include "support/sample_history.h"
 
@@ -24,7 +25,7 @@ std::optional<LineTexts> ShippedLines() {
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     for (const auto& dir : {exe.parent_path() / "data",
                             std::filesystem::path(__FILE__).parent_path().parent_path() / "data"}) {
-        if (auto lines = ReadCurveStoreFile(CurveStorePath(dir))) return lines;
+        if (auto lines = ReadCurveStoreFile(CurveStorePath(dir))) return *lines;
     }
     return std::nullopt;
 }
@@ -68,9 +69,12 @@ void BM_Backtest(benchmark::State& bench) {
     std::atomic<bool> cancel{false};
     long long total = 0;
     for (auto _ : bench) {
-        const BacktestResult result = RunBacktest(f.archive, settings, options, cancel);
-        if (result.status != BacktestStatus::Done) bench.SkipWithError("back-test refused");
-        total = result.summary.total;
+        const Result<BacktestResult> result = RunBacktest(f.archive, settings, options, cancel);
+        if (!result) {
+            bench.SkipWithError("back-test refused");
+            break;
+        }
+        total = result->summary.total;
         benchmark::DoNotOptimize(total);
     }
     // Shown beside the literal run's: the same periods must come to the same total.
@@ -94,7 +98,7 @@ void BM_Backtest_Literal(benchmark::State& bench) {
     for (auto _ : bench) {
         total = 0;
         for (std::size_t index = f.archive.size() - periods; index < f.archive.size(); ++index) {
-            AppState state;
+            LiteralState state;
             state.DrawHistory = HistoryBefore(f.archive, index);
             state.DrawSeries = BuildDrawSeries(state.DrawHistory);
             state.CurveStoreLines = *f.lines;

@@ -11,13 +11,13 @@ namespace xuan5 {
 namespace {
 
 struct Fixture {
-    AppState state = testing::LoadedState(2026);
+    LiteralState state = testing::LoadedState(2026);
     LineTexts lineBases;
 
     Fixture() {
         state.CurveStoreLines = testing::ShapedSavedLines();
         std::mt19937_64 rng(1);
-        ExtractLineBases(LineBasesInput{}, state.CurveStoreLines, state, rng);
+        testing::Extract(LineBasesInput{}, state, rng);
         lineBases = state.LineBases;
     }
 };
@@ -29,19 +29,20 @@ Fixture& Data() {
 
 void BM_RunPlanModeOne(benchmark::State& bench) {
     Fixture& f = Data();
-    AppState state = f.state;
+    const LiteralState state = f.state;
     PlanModeOneInput input;
     input.T_jh_dadi_chongfu_cs = std::to_string(bench.range(0));
     std::mt19937_64 rng(7);
     for (auto _ : bench) {
-        benchmark::DoNotOptimize(RunPlanModeOne(input, state.CurveStoreLines, state, rng));
+        benchmark::DoNotOptimize(
+            RunPlanModeOne(input, state.CurveStoreLines, testing::TablesOf(state), rng));
     }
 }
 BENCHMARK(BM_RunPlanModeOne)->Arg(5)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 void BM_RunPlanModeOne_Literal(benchmark::State& bench) {
     Fixture& f = Data();
-    AppState state = f.state;
+    LiteralState state = f.state;
     const PlanModeOneInput input;
     const auto& sel = input.selection;
     const int x = static_cast<int>(bench.range(0));
@@ -65,24 +66,27 @@ BENCHMARK(BM_RunPlanModeOne_Literal)
 
 void BM_RunPlanModeTwo(benchmark::State& bench) {
     Fixture& f = Data();
-    AppState state = f.state;
+    const LiteralState state = f.state;
     const PlanModeTwoInput input;
     std::mt19937_64 rng(7);
-    for (auto _ : bench)
-        benchmark::DoNotOptimize(RunPlanModeTwo(input, state.CurveStoreLines, state, rng));
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(
+            RunPlanModeTwo(input, state.CurveStoreLines, testing::TablesOf(state), rng));
+    }
 }
 BENCHMARK(BM_RunPlanModeTwo)->Unit(benchmark::kMicrosecond);
 
 void BM_RunPlanModeTwo_Literal(benchmark::State& bench) {
     Fixture& f = Data();
-    AppState state = f.state;
+    LiteralState state = f.state;
     const PlanModeTwoInput input;
     const AllBetsTable all = BuildAllBets();
     std::mt19937_64 rng(7);
     for (auto _ : bench) {
         LineTexts bases;
         for (int i = 0; i < kLineCount; ++i) {
-            ParseTrendLine(state.CurveStoreLines[i], state.TrendLine);
+            if (auto line = ParseTrendLine(state.CurveStoreLines[i], state.TrendLine))
+                state.TrendLine = *line;
             bases[i] =
                 literal::LiteralSearchBaseForLine(input.lines.T_quxian_zhushu[i], state.TrendLine,
                                                   state.DrawSeries, all, rng)

@@ -15,11 +15,11 @@
 #include "plans/plan_modes.h"
 #include "store/curve_store.h"
 #include "support/sample_history.h"
-#include "ui/app_context.h"
-#include "ui/fmain.h"
-#include "ui/message_box.h"
-#include "ui/monitor_panel.h"
-#include "ui/plan_panel.h"
+#include "ui/message_recorder.h"
+#include "ui/monitor/monitor_panel.h"
+#include "ui/plan/plan_panel.h"
+#include "ui/shell/app_context.h"
+#include "ui/shell/fmain.h"
 
 namespace xuan5::ui {
 namespace {
@@ -56,13 +56,13 @@ struct WindowFixture {
         window = std::make_unique<Fmain>(options);
         if (!window->ApplyStartupDefaults()) return;
         window->BuildBets();
-        window->State().IncomingDraws = testing::RandomHistory(2026, 84);
+        window->Tables().IncomingDraws = testing::RandomHistory(2026, 84);
         window->ApplyDraws();
         window->resize(1366, 768);
         window->show();
         window->ShowPanel(2);
         QCoreApplication::processEvents();
-        ready = window->State().UpdateCount == 1 && messages.messages().empty();
+        ready = window->Tables().UpdateCount == 1 && messages.messages().empty();
     }
 };
 
@@ -81,7 +81,7 @@ void BM_StartPlan(benchmark::State& bench) {
     PlanPanel& plan = *f.window->Panels().plan;
     f.window->Context().rng.seed(7);
     for (auto _ : bench) plan.StartPlan();
-    if (!f.messages.messages().empty() || f.window->State().InstanceBases.size() != 6)
+    if (!f.messages.messages().empty() || f.window->Tables().InstanceBases.size() != 6)
         bench.SkipWithError("the plan did not run cleanly");
 }
 BENCHMARK(BM_StartPlan)->Unit(benchmark::kMicrosecond);
@@ -95,14 +95,15 @@ void BM_StartPlanEngineOnly(benchmark::State& bench) {
         return;
     }
     const PlanModeOneInput input = f.window->Panels().plan->ModeOneInput();
-    AppState state = f.window->State();
-    if (!ReadCurveStore(state, f.window->Context().StoreFile(), 1)) {
+    const Session& session = f.window->Tables();
+    const Result<LineTexts> saved = ReadCurveStoreFile(f.window->Context().StoreFile());
+    if (!saved) {
         bench.SkipWithError("the shipped curve store cannot be read");
         return;
     }
     std::mt19937_64 rng(7);
     for (auto _ : bench)
-        benchmark::DoNotOptimize(RunPlanModeOne(input, state.CurveStoreLines, state, rng));
+        benchmark::DoNotOptimize(RunPlanModeOne(input, *saved, session.PlanInputs(), rng));
 }
 BENCHMARK(BM_StartPlanEngineOnly)->Unit(benchmark::kMicrosecond);
 
@@ -117,7 +118,7 @@ void BM_AfterDrawPipeline(benchmark::State& bench) {
         return;
     }
     Fmain& window = *f.window;
-    AppState& state = window.State();
+    Session& state = window.Tables();
     window.Context().rng.seed(11);
     window.ShowPanel(1);
     QCoreApplication::processEvents();
@@ -132,7 +133,7 @@ void BM_AfterDrawPipeline(benchmark::State& bench) {
         next[1] = testing::RandomHistory(draws(), period)[1];
         state.IncomingDraws = next;
         // The log holds 201 records; keep it from filling up over a long run.
-        if (state.PlanRecordCount >= 190) state.PlanRecordCount = 0;
+        if (state.log.PlanRecordCount >= 190) state.log.PlanRecordCount = 0;
         bench.ResumeTiming();
         window.ApplyDraws();
         // The visible panel painted, with whatever else the update changed, as the event loop

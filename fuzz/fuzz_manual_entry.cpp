@@ -9,17 +9,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace xuan5;
     const std::string_view line(reinterpret_cast<const char*>(data), size);
-    const EntryCheck check = CheckManualEntry(line);
-    if (check.draw.has_value() == !check.error.text.empty()) std::abort();
-    if (!check.draw) return 0;
-    if (!IsValidPeriod(check.draw->period) || !IsValidDrawNumbers(check.draw->numbers)) {
-        std::abort();
-    }
-    AppState state;
-    for (int r = 1; r <= kHistoryRows; ++r) state.DrawHistory[r] = {"100", "01,02,03,04,05"};
-    StageTypedDraw(state, *check.draw);
-    ApplyIncomingDraws(state);
-    if (state.DrawKeys[120] == 0 || state.DrawHistory[1].period != check.draw->period) {
+    const Result<DrawRecord> check = CheckManualEntry(line);
+    if (check.ok() == !check.messages().empty()) std::abort();
+    if (!check) return 0;
+    if (!IsValidPeriod(check->period) || !IsValidDrawNumbers(check->numbers)) std::abort();
+    DrawTable history{};
+    for (int r = 1; r <= kHistoryRows; ++r) history[r] = {"100", "01,02,03,04,05"};
+    const Result<ApplyOutcome> applied = ApplyIncomingDraws(StageTypedDraw(history, *check), 1, 1);
+    if (!applied || applied->DrawKeys[120] == 0 ||
+        applied->DrawHistory[1].period != check->period) {
         std::abort();
     }
     return 0;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/oracle/literal_plans.h"
+#include "oracle/literal_plans.h"
 #include "plans/tolerance.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -17,14 +17,17 @@
 namespace xuan5::service {
 namespace {
 
-constexpr const char* kUsage =
-    "usage:\n"
-    "  xuan5-service serve --db FILE [--host 127.0.0.1] [--port 8611] [--simulate]\n"
-    "                      [--period-seconds N]\n"
-    "  xuan5-service add-user NAME --db FILE\n"
-    "  xuan5-service import --db FILE --region R FILE.csv\n"
-    "  xuan5-service --help | --version\n"
-    "regions: 1 山东, 2 重庆, 3 广东\n";
+std::string Usage() {
+    return "usage:\n"
+           "  xuan5-service serve --db FILE [--host " +
+           std::string(kDefaultHost) + "] [--port " + std::to_string(kDefaultPort) +
+           "] [--simulate]\n"
+           "                      [--period-seconds N]\n"
+           "  xuan5-service add-user NAME --db FILE\n"
+           "  xuan5-service import --db FILE --region R FILE.csv\n"
+           "  xuan5-service --help | --version\n"
+           "regions: 1 山东, 2 重庆, 3 广东\n";
+}
 
 constexpr const char* kRegionNames[] = {"", "山东", "重庆", "广东"};
 
@@ -104,8 +107,9 @@ int Serve(const std::vector<std::string>& args, std::ostream& out,
         if (!options.simulate) throw UsageError("--period-seconds needs --simulate");
         options.period_seconds = ParseInt(*seconds, "--period-seconds", 1, 86400);
     }
-    const std::string host = parsed.Value("--host").value_or("127.0.0.1");
-    const int port = ParseInt(parsed.Value("--port").value_or("8611"), "--port", 0, 65535);
+    const std::string host = parsed.Value("--host").value_or(kDefaultHost);
+    const int port =
+        ParseInt(parsed.Value("--port").value_or(std::to_string(kDefaultPort)), "--port", 0, 65535);
 
     Service service(options);
     const int bound = service.Listen(host, port);
@@ -172,7 +176,7 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    const std::function<bool()>& should_stop) {
     if (args.empty()) {
-        err << kUsage;
+        err << Usage();
         return 2;
     }
     // Asked for anywhere, even after a command ("serve --help"), they answer and do nothing else.
@@ -182,7 +186,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         });
     };
     if (args[0] == "help" || asked({"--help", "-h"})) {
-        out << kUsage;
+        out << Usage();
         return 0;
     }
     if (asked({"--version", "-V"})) {
@@ -196,7 +200,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         if (args[0] == "import") return Import(rest, out, err);
         throw UsageError("unknown command " + args[0]);
     } catch (const UsageError& e) {
-        err << "xuan5-service: " << e.what() << "\n" << kUsage;
+        err << "xuan5-service: " << e.what() << "\n" << Usage();
         return 2;
     } catch (const std::exception& e) {
         err << "xuan5-service: " << e.what() << "\n";

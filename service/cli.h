@@ -1,3 +1,4 @@
+// The command line of xuan5-service: serve, add-user, import.
 #pragma once
 
 #include <functional>

@@ -1,6 +1,6 @@
 #include "csv_import.h"
 
-#include "feed/draw_csv.h"
+#include "protocol/draw_csv.h"
 
 namespace xuan5::service {
 namespace {

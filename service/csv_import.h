@@ -1,3 +1,4 @@
+// Importing a draw CSV file into the service's database.
 #pragma once
 
 #include <string>

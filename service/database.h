@@ -1,3 +1,4 @@
+// The service's SQLite database: users, their settings records and the stored draws.
 #pragma once
 
 #include <cstdint>

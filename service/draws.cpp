@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#include "core/random.h"
+#include "core/text.h"
+#include "protocol/feed_format.h"
+
 namespace xuan5::service {
 namespace {
 
@@ -11,31 +15,18 @@ using std::chrono::sys_days;
 
 constexpr auto kChinaOffset = std::chrono::hours(8);
 
-std::uint64_t SplitMix64(std::uint64_t& state) {
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
 // Unbiased by rejection; the standard distributions are not the same on every library, which
 // would break the promise that every build serves the same history.
 std::uint64_t UniformBelow(std::uint64_t& state, std::uint64_t bound) {
     const std::uint64_t limit = ~std::uint64_t{0} - (~std::uint64_t{0} % bound);
     for (;;) {
-        const std::uint64_t r = SplitMix64(state);
+        const std::uint64_t r = xuan5::SplitMix64(state);
         if (r < limit) return r % bound;
     }
 }
 
 Slot FloorDiv(Slot a, Slot b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
-}
-
-int ToInt(std::string_view digits) {
-    int value = 0;
-    for (char c : digits) value = value * 10 + (c - '0');
-    return value;
 }
 
 }  // namespace
@@ -80,8 +71,8 @@ Draw SimulatedDraw(int region, Slot slot) {
     draw.period = static_cast<int>(slot - day * periods) + 1;
 
     std::uint64_t state = 0x243F6A8885A308D3ull ^ static_cast<std::uint64_t>(region);
-    state = SplitMix64(state) ^ static_cast<std::uint64_t>(day);
-    state = SplitMix64(state) ^ static_cast<std::uint64_t>(draw.period);
+    state = xuan5::SplitMix64(state) ^ static_cast<std::uint64_t>(day);
+    state = xuan5::SplitMix64(state) ^ static_cast<std::uint64_t>(draw.period);
     // A partial Fisher-Yates shuffle: every ordered choice of five numbers is equally likely.
     std::array<int, 11> pool{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     for (int i = 0; i < 5; ++i) {
@@ -121,16 +112,15 @@ DatedDraw ToDatedDraw(const Draw& draw) {
 Draw FromDatedDraw(const DatedDraw& draw) {
     Draw out;
     out.day = draw.date;
-    out.period = ToInt(draw.period);
+    out.period = DigitsValue(draw.period);
     for (std::size_t i = 0; i < out.numbers.size(); ++i) {
-        out.numbers[i] = ToInt(std::string_view(draw.numbers).substr(i * 3, 2));
+        out.numbers[i] = DigitsValue(std::string_view(draw.numbers).substr(i * 3, 2));
     }
     return out;
 }
 
 std::string FeedLine(const Draw& draw) {
-    const DatedDraw dated = ToDatedDraw(draw);
-    return dated.period + " " + dated.date + " " + dated.numbers;
+    return FeedLineText(ToDatedDraw(draw));
 }
 
 std::string RenderFeed(int region, const std::vector<Draw>& newest_first) {
@@ -139,17 +129,11 @@ std::string RenderFeed(int region, const std::vector<Draw>& newest_first) {
                std::to_string(kFeedLength) + " stored for region " + std::to_string(region) +
                "\r\n";
     }
-    // The payload must start right after the first "*-*" and end right before the second:
-    // the reader cuts its first and 120th lines at exactly those places.
-    std::string text = "**ok***-*";
-    text.reserve(text.size() + kFeedLength * 20 + 64);
-    for (int i = 0; i < kFeedLength; ++i) {
-        if (i > 0) text += "\r\n";
-        text += FeedLine(newest_first[i]);
-    }
-    text += "*-*\r\nregion " + std::to_string(region) + ", newest " + newest_first[0].day + " " +
-            FeedLine(newest_first[0]).substr(0, 3) + "\r\n";
-    return text;
+    std::vector<std::string> lines;
+    lines.reserve(kFeedLength);
+    for (int i = 0; i < kFeedLength; ++i) lines.push_back(FeedLine(newest_first[i]));
+    return FeedAnswerText(lines, "\r\nregion " + std::to_string(region) + ", newest " +
+                                     newest_first[0].day + " " + lines[0].substr(0, 3) + "\r\n");
 }
 
 }  // namespace xuan5::service

@@ -1,3 +1,4 @@
+// The draws the service serves: the regions' schedules, simulated results and the feed answer.
 #pragma once
 
 #include <array>
@@ -8,14 +9,15 @@
 #include <string_view>
 #include <vector>
 
-#include "feed/draw_csv.h"
+#include "core/dated_draw.h"
+#include "protocol/endpoints.h"
 
 namespace xuan5::service {
 
-// Regions as the program numbers them: 1 山东, 2 重庆, 3 广东.
-constexpr int kRegionCount = 3;
-// The program always asks for this many draws and rejects a shorter list.
-constexpr int kFeedLength = 120;
+// Regions as the program numbers them (1 山东, 2 重庆, 3 广东); the program asks for kFeedLength
+// draws and rejects a shorter list.
+using xuan5::kFeedLength;
+using xuan5::kRegionCount;
 
 constexpr bool IsRegion(int region) {
     return region >= 1 && region <= kRegionCount;
@@ -78,7 +80,7 @@ Draw FromDatedDraw(const DatedDraw& draw);
 // archived with its day.
 std::string FeedLine(const Draw& draw);
 
-// The text answered to a draw request for a list newest first; without the "**ok**" marker
+// The text answered to a draw request for a list newest first; without the ok marker
 // when the list is shorter than kFeedLength, so the program keeps its data.
 std::string RenderFeed(int region, const std::vector<Draw>& newest_first);
 

@@ -1,5 +1,6 @@
 #include "server.h"
 
+#include "protocol/draw_csv.h"
 #include "token.h"
 
 #include <httplib.h>
@@ -19,6 +20,10 @@ constexpr const char* kTextType = "text/plain; charset=utf-8";
 void Refuse(httplib::Response& res, int status, const std::string& why) {
     res.status = status;
     res.set_content(why + "\r\n", kTextType);
+}
+
+std::string Param(const httplib::Request& req, std::string_view key) {
+    return req.get_param_value(std::string(key).c_str());
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -267,9 +272,9 @@ std::optional<std::int64_t> Service::Authenticate(const httplib::Request& req) {
 }
 
 void Service::HandleFeed(const httplib::Request& req, httplib::Response& res) {
-    const std::string cz = req.get_param_value("cz");
-    if (req.get_param_value("lx") != "2" || req.get_param_value("zt") != "2" || cz.size() != 1 ||
-        cz[0] < '1' || cz[0] > '0' + kRegionCount) {
+    const std::string cz = Param(req, kKeyRegion);
+    if (Param(req, kKeyKind) != kKindValue || Param(req, kKeyState) != kFeedState ||
+        cz.size() != 1 || cz[0] < '1' || cz[0] > '0' + kRegionCount) {
         Refuse(res, 400, "unknown lx, zt or cz (expected lx=2, zt=2, cz=1..3)");
         return;
     }
@@ -283,18 +288,19 @@ void Service::HandleSettings(const httplib::Request& req, httplib::Response& res
         res.status = 401;
         return;
     }
-    const std::string zt = req.get_param_value("zt");
-    if (req.get_param_value("lx") != "2" || (zt != "1" && zt != "2")) {
+    const std::string zt = Param(req, kKeyState);
+    if (Param(req, kKeyKind) != kKindValue || (zt != kSaveState && zt != kLoadState)) {
         Refuse(res, 400, "unknown lx or zt (expected lx=2, zt=1 to save, zt=2 to load)");
         return;
     }
     const std::string success = std::string(kSuccessMarker) + "\r\n";
-    if (zt == "1") {
-        if (!req.has_param("uesr_shizhi")) {
-            Refuse(res, 400, "missing uesr_shizhi");
+    if (zt == kSaveState) {
+        const std::string key(kKeyRecord);
+        if (!req.has_param(key.c_str())) {
+            Refuse(res, 400, "missing " + key);
             return;
         }
-        const std::string record = req.get_param_value("uesr_shizhi");
+        const std::string record = req.get_param_value(key.c_str());
         if (record.find(kSuccessMarker) != std::string::npos) {
             Refuse(res, 400, "the record may not contain the success marker");
             return;
@@ -312,8 +318,8 @@ void Service::HandleSettings(const httplib::Request& req, httplib::Response& res
 }
 
 void Service::HandleHistory(const httplib::Request& req, httplib::Response& res) {
-    const std::string cz = req.get_param_value("cz");
-    const std::string n = req.get_param_value("n");
+    const std::string cz = Param(req, kKeyRegion);
+    const std::string n = Param(req, kKeyCount);
     const bool digits =
         !n.empty() && n.size() <= 9 && n.find_first_not_of("0123456789") == std::string::npos;
     const int count = digits ? std::stoi(n) : 0;
@@ -325,13 +331,12 @@ void Service::HandleHistory(const httplib::Request& req, httplib::Response& res)
     }
     // The import layout, oldest first, so that a back-test reads it front to back.
     const std::vector<Draw> newest_first = db_.RecentDraws(cz[0] - '0', count);
-    std::string text;
-    text.reserve(newest_first.size() * 32);
+    std::vector<DatedDraw> oldest_first;
+    oldest_first.reserve(newest_first.size());
     for (auto it = newest_first.rbegin(); it != newest_first.rend(); ++it) {
-        text += DrawCsvLine(ToDatedDraw(*it));
-        text += "\r\n";
+        oldest_first.push_back(ToDatedDraw(*it));
     }
-    res.set_content(text, "text/csv; charset=utf-8");
+    res.set_content(HistoryAnswerText(oldest_first), "text/csv; charset=utf-8");
 }
 
 std::shared_ptr<const std::string> Service::Feed(int region) {

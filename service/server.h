@@ -1,3 +1,4 @@
+// The result and settings service over HTTP.
 #pragma once
 
 #include <array>
@@ -18,6 +19,7 @@
 
 #include "database.h"
 #include "draws.h"
+#include "protocol/endpoints.h"
 
 namespace httplib {
 class Server;
@@ -26,16 +28,6 @@ struct Response;
 }  // namespace httplib
 
 namespace xuan5::service {
-
-// Answers every accepted settings request. Records holding it are refused, and no other answer
-// of the service contains it, so finding it in a response can only mean success.
-inline constexpr std::string_view kSuccessMarker = "**success**";
-
-inline constexpr std::string_view kFeedPath = "/11xuan5/huaxian/login.asp";
-inline constexpr std::string_view kSettingsPath = "/11xuan5/huaxian/save.asp";
-inline constexpr std::string_view kHistoryPath = "/11xuan5/huaxian/history.asp";
-// The most draws one history request may ask for.
-inline constexpr int kMaxHistoryDraws = 5000;
 
 struct ServiceOptions {
     std::string db_path;

@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "app/screenshot.h"
-#include "ui/config.h"
-#include "ui/fmain.h"
-#include "ui/message_box.h"
+#include "ui/shell/config.h"
+#include "ui/shell/fmain.h"
+#include "ui/widgets/message_box.h"
 
 namespace {
 

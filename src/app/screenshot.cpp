@@ -3,7 +3,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "ui/fmain.h"
+#include "ui/shell/fmain.h"
 
 namespace xuan5::ui {
 

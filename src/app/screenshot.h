@@ -3,8 +3,8 @@
 
 #include <QString>
 
-#include "ui/config.h"
-#include "ui/http_request.h"
+#include "ui/shell/config.h"
+#include "ui/shell/http_request.h"
 
 namespace xuan5::ui {
 

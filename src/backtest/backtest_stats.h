@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app_state.h"
-#include "feed/draw_csv.h"
-#include "plans/line_intersection.h"
+#include "core/dated_draw.h"
+#include "core/tables.h"
 
 namespace xuan5 {
 

@@ -10,40 +10,12 @@
 
 #include "core/bets.h"
 #include "core/draw_history.h"
+#include "core/random.h"
 #include "core/text.h"
 #include "plans/plan_log.h"
 
 namespace xuan5 {
 namespace {
-
-std::uint64_t SplitMix64(std::uint64_t z) {
-    z += 0x9E3779B97F4A7C15ull;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
-// What every period starts from: the state of a window that has loaded draws, with the saved
-// lines and the small bases in force. Only the draw tables differ between periods.
-AppState BaseState(const BacktestSettings& settings) {
-    AppState state;
-    state.AllBets = BuildAllBets();
-    state.UpdateCount = 2;
-    state.HistoryLoaded = 1;
-    state.CurveStoreLines = settings.savedLines;
-    state.LineBases = settings.LineBases;
-    return state;
-}
-
-// The key of a draw: its numbers sorted ascending, as a bet number; 0 for no valid draw.
-int KeyOfDraw(const std::string& numbers) {
-    if (!IsValidDrawNumbers(numbers)) return 0;
-    unsigned mask = 0;
-    for (int k = 0; k < 5; ++k) {
-        mask |= 1u << ((numbers[k * 3] - '0') * 10 + (numbers[k * 3 + 1] - '0') - 1);
-    }
-    return BetFromMask(mask);
-}
 
 // The draws of the archive with their keys, worked out once per run rather than once for each
 // of the 120 histories that hold a draw.
@@ -55,49 +27,61 @@ struct KeyedArchive {
 KeyedArchive KeyArchive(const std::vector<DatedDraw>& archive, std::size_t from) {
     KeyedArchive keyed{archive, std::vector<int>(archive.size(), 0)};
     for (std::size_t i = from; i < archive.size(); ++i) {
-        keyed.keys[i] = KeyOfDraw(archive[i].numbers);
+        keyed.keys[i] = DrawKeyOf(archive[i].numbers);
     }
     return keyed;
 }
 
-// The draw tables as the update step leaves them with the archive's draw `newest` on row 1:
-// the key series holds the sorted numbers, oldest first, which for valid draws is what
-// BuildDrawSeries gives.
-void LoadHistory(AppState& state, const KeyedArchive& archive, std::size_t newest) {
+// The history with the archive's draw `newest` on row 1 and its keys, as the update step leaves
+// them (the keys of valid draws are the ones the key series gives).
+struct PeriodHistory {
+    DrawTable DrawHistory{};
+    DrawKeyTable DrawKeys{};
+};
+
+PeriodHistory HistoryAt(const KeyedArchive& archive, std::size_t newest) {
+    PeriodHistory history;
     for (int r = 1; r <= kHistoryRows; ++r) {
         const std::size_t i = newest + 1 - static_cast<std::size_t>(r);
-        state.DrawHistory[r] = {archive.draws[i].period, archive.draws[i].numbers};
-        const int key = archive.keys[i];
-        state.DrawKeys[kHistoryRows + 1 - r] = key;
-        state.DrawSeries[kHistoryRows + 1 - r] = state.AllBets[key];
+        history.DrawHistory[r] = {archive.draws[i].period, archive.draws[i].numbers};
+        history.DrawKeys[kHistoryRows + 1 - r] = archive.keys[i];
     }
+    return history;
 }
 
-BacktestRow EvaluatePeriod(const AppState& base, const KeyedArchive& archive, std::size_t index,
-                           const BacktestSettings& settings, std::mt19937_64& rng,
-                           PlanRunStatus& status, std::vector<Message>& messages) {
-    AppState state = base;
-    LoadHistory(state, archive, index - 1);
+Result<PeriodRun> EvaluatePeriod(const KeyedArchive& archive, std::size_t index,
+                                 const BacktestSettings& settings, std::mt19937_64& rng) {
+    const PeriodHistory before = HistoryAt(archive, index - 1);
+    // A batch run starts every period from the settings' small bases and a blank log; the
+    // drawing panel's line plays no part.
+    const TrendLineTable noLine{};
+    const PlanLog log;
+    const PlanTables tables{before.DrawHistory, before.DrawKeys, settings.LineBases, noLine, log};
     const bool modeTwo = settings.Check_jh_dadi_fenzu;
-    PlanRunOutput run = modeTwo ? RunPlanModeTwo(settings.modeTwo, settings.savedLines, state, rng)
-                                : RunPlanModeOne(settings.modeOne, settings.savedLines, state, rng);
-    status = run.status;
-    messages = std::move(run.messages);
-    if (run.status != PlanRunStatus::Done) return {};
-    std::string plan = std::move(*run.T_jihua_jj_dadi);
-    std::string size = std::move(*run.T_jihua_jj_dadi_zhushu);
+    Result<PlanRunOutput> run =
+        modeTwo ? RunPlanModeTwo(settings.modeTwo, settings.savedLines, tables, rng)
+                : RunPlanModeOne(settings.modeOne, settings.savedLines, tables, rng);
+    if (!run) return run.failure();
+    std::string plan = std::move(run->T_jihua_jj_dadi);
+    std::string size = std::move(run->T_jihua_jj_dadi_zhushu);
 
     JoinBackupInput join = settings.backup;
     join.T_jihua_jj_dadi = plan;
-    const PlanLogInput& log = modeTwo ? settings.modeTwo.log : settings.modeOne.log;
-    JoinBackupOutput joined = JoinBackupIntoPlan(join, log, state);
+    const PlanLogInput& logInput = modeTwo ? settings.modeTwo.log : settings.modeOne.log;
+    JoinBackupOutput joined = JoinBackupIntoPlan(join, logInput, before.DrawHistory, log);
     if (joined.plan) {
         plan = std::move(joined.plan->text);
         size = std::move(joined.plan->count);
     }
+    const LineTexts& lineBases = run->LineBases ? *run->LineBases : settings.LineBases;
+    static const std::vector<std::string> kNoInstances;
+    const std::vector<std::string>& instances =
+        run->InstanceBases ? *run->InstanceBases : kNoInstances;
 
     const DatedDraw& drawn = archive.draws[index];
-    BacktestRow row;
+    PeriodRun out;
+    out.notices = std::move(run->messages);
+    BacktestRow& row = out.row;
     row.archiveIndex = index;
     row.period = drawn.period;
     row.date = drawn.date;
@@ -106,18 +90,12 @@ BacktestRow EvaluatePeriod(const AppState& base, const KeyedArchive& archive, st
 
     // The period's draw arrives: the history moves down a row as the update step leaves it,
     // and the pending record is completed as the after-draw pipeline completes it.
-    LoadHistory(state, archive, index);
-    const std::string& key = state.AllBets[archive.keys[index]];
-    // The substring rule, with a searcher that skips ahead instead of stopping at every "0". A
-    // draw without a key is held by no base.
-    const std::boyer_moore_horspool_searcher holdsKey(key.begin(), key.end());
-    const auto holds = [&](const std::string& base) {
-        return !key.empty() && std::search(base.begin(), base.end(), holdsKey) != base.end();
-    };
-    row.hit = holds(plan);
+    const PeriodHistory after = HistoryAt(archive, index);
+    const int key = archive.keys[index];
+    row.hit = BaseHoldsKey(plan, key);
     int checked = 0;
     for (int k = 0; k < kLineCount; ++k) {
-        row.lineHits[k] = holds(state.LineBases[k]);
+        row.lineHits[k] = BaseHoldsKey(lineBases[k], key);
         if (settings.modeOne.selection.Ch_jiankong_jj[k]) ++checked;
     }
 
@@ -129,10 +107,11 @@ BacktestRow EvaluatePeriod(const AppState& base, const KeyedArchive& archive, st
     result.T_jh_dadi_chongfu_cs = settings.modeOne.T_jh_dadi_chongfu_cs;
     result.Ch_jiankong_jj = settings.modeOne.selection.Ch_jiankong_jj;
     result.T_jiankong_15di_geshu = std::to_string(checked);
-    state.PlanRecordCount = 0;
-    row.tally = WriteResultRecord(result, state).T_jh_rc;
-    row.record = state.PlanRecords[0];
-    return row;
+    ResultRecordOutput settled =
+        WriteResultRecord(result, after.DrawHistory, after.DrawKeys, lineBases, instances);
+    row.tally = std::move(settled.T_jh_rc);
+    row.record = std::move(settled.record);
+    return out;
 }
 
 // Runs work(i) once for every i below count on `threads` threads, and reports progress on the
@@ -219,21 +198,15 @@ int ThreadCount(int requested, std::size_t items) {
 
 // The periods to test: the last `periods` of the archive that have 120 draws before them.
 struct Span {
-    BacktestStatus status = BacktestStatus::Done;
-    std::vector<Message> messages;
     std::size_t first = 0;
     std::size_t count = 0;
     std::size_t firstRead = 0;  // the oldest draw of the first period's history
 };
 
-Span TestedSpan(const std::vector<DatedDraw>& archive, int periods) {
+Result<Span> TestedSpan(const std::vector<DatedDraw>& archive, int periods) {
     Span span;
     const auto history = static_cast<std::size_t>(kHistoryRows);
-    if (archive.size() <= history) {
-        span.status = BacktestStatus::TooFewDraws;
-        span.messages.push_back({kMsgBacktestTooFewDraws, kTitleBacktest});
-        return span;
-    }
+    if (archive.size() <= history) return Fail({kMsgBacktestTooFewDraws, kTitleBacktest});
     span.count = std::min(static_cast<std::size_t>(std::max(periods, 0)), archive.size() - history);
     span.first = archive.size() - span.count;
     // Every draw the span reads, its histories included, must be a draw the tables can hold.
@@ -241,11 +214,9 @@ Span TestedSpan(const std::vector<DatedDraw>& archive, int periods) {
     for (std::size_t i = span.firstRead; i < archive.size(); ++i) {
         const DatedDraw& draw = archive[i];
         if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) {
-            span.status = BacktestStatus::BadDraw;
-            span.messages.push_back({std::string(kMsgBacktestBadDraw) + draw.date + " " +
-                                         draw.period + " " + draw.numbers,
-                                     kTitleBacktest});
-            return span;
+            return Fail({std::string(kMsgBacktestBadDraw) + draw.date + " " + draw.period + " " +
+                             draw.numbers,
+                         kTitleBacktest});
         }
     }
     return span;
@@ -264,23 +235,43 @@ std::vector<Message> RunMessages(const std::vector<Message>& periodMessages) {
     return messages;
 }
 
-// How a run over all its periods ended: the first period whose plan mode refused its input, a
-// cancel, or done with what the first period reported.
-struct RunEnd {
-    BacktestStatus status = BacktestStatus::Done;
-    std::vector<Message> messages;
-};
-
-RunEnd EndOfRun(const std::vector<PlanRunStatus>& statuses,
-                const std::vector<std::vector<Message>>& messages, bool complete) {
-    for (std::size_t i = 0; i < statuses.size(); ++i) {
-        if (statuses[i] != PlanRunStatus::Done) {
-            return {BacktestStatus::InputError, RunMessages(messages[i])};
-        }
+// Tests period span.first + i % span.count under seed seeds[i / span.count] for every item i on
+// the pool, handing each row to keep(i, row) on the thread that made it. Ends with the notices
+// of the first item; fails with the messages of the first item whose plan mode refused its
+// input, without messages when cancelled, and with kMsgBacktestFailed when the engine threw.
+template <typename Keep>
+Result<std::vector<Message>> RunPeriods(const KeyedArchive& keyed, const Span& span,
+                                        const BacktestSettings& settings,
+                                        const std::vector<std::uint64_t>& seeds, int threads,
+                                        std::atomic<bool>& cancel,
+                                        const BacktestProgressFn& progress, const Keep& keep) {
+    const std::size_t items = seeds.size() * span.count;
+    // Only what a refusal says is kept per item: K runs of N periods need no table of rows.
+    std::vector<std::optional<std::vector<Message>>> refusals(items);
+    std::vector<Message> firstNotices;
+    bool complete = false;
+    try {
+        complete =
+            ParallelFor(items, ThreadCount(threads, items), cancel, progress, [&](std::size_t i) {
+                const std::size_t index = span.first + i % span.count;
+                std::mt19937_64 rng(PeriodSeed(seeds[i / span.count], keyed.draws[index]));
+                Result<PeriodRun> run = EvaluatePeriod(keyed, index, settings, rng);
+                if (!run) {
+                    refusals[i] = run.messages();
+                    return false;
+                }
+                if (i == 0) firstNotices = std::move(run->notices);
+                keep(i, std::move(run->row));
+                return true;
+            });
+    } catch (const std::exception& e) {
+        return Fail({std::string(kMsgBacktestFailed) + e.what(), kTitleBacktest});
     }
-    if (!complete) return {BacktestStatus::Cancelled, {}};
-    return {BacktestStatus::Done,
-            messages.empty() ? std::vector<Message>{} : RunMessages(messages.front())};
+    for (const auto& refusal : refusals) {
+        if (refusal) return Failure{RunMessages(*refusal)};
+    }
+    if (!complete) return Failure{};
+    return RunMessages(firstNotices);
 }
 
 }  // namespace
@@ -292,7 +283,8 @@ std::uint64_t PeriodSeed(std::uint64_t seed, const DatedDraw& draw) {
         for (unsigned char c : *part) identity = (identity ^ c) * 0x100000001B3ull;
         identity = (identity ^ '|') * 0x100000001B3ull;
     }
-    return SplitMix64(SplitMix64(seed) ^ identity);
+    std::uint64_t mixed = SplitMix64(seed) ^ identity;
+    return SplitMix64(mixed);
 }
 
 DrawTable HistoryBefore(const std::vector<DatedDraw>& archive, std::size_t archiveIndex) {
@@ -304,89 +296,58 @@ DrawTable HistoryBefore(const std::vector<DatedDraw>& archive, std::size_t archi
     return table;
 }
 
-BacktestRow BacktestPeriod(const std::vector<DatedDraw>& archive, std::size_t archiveIndex,
-                           const BacktestSettings& settings, std::mt19937_64& rng,
-                           PlanRunStatus& status, std::vector<Message>& messages) {
+Result<PeriodRun> BacktestPeriod(const std::vector<DatedDraw>& archive, std::size_t archiveIndex,
+                                 const BacktestSettings& settings, std::mt19937_64& rng) {
     const auto history = static_cast<std::size_t>(kHistoryRows);
     if (archiveIndex < history || archiveIndex >= archive.size()) {
-        throw std::out_of_range("no period with 120 draws before it at this index");
+        return Fail({kMsgBacktestTooFewDraws, kTitleBacktest});
     }
-    return EvaluatePeriod(BaseState(settings), KeyArchive(archive, archiveIndex - history),
-                          archiveIndex, settings, rng, status, messages);
+    return EvaluatePeriod(KeyArchive(archive, archiveIndex - history), archiveIndex, settings, rng);
 }
 
-BacktestResult RunBacktest(const std::vector<DatedDraw>& archive, const BacktestSettings& settings,
-                           const BacktestOptions& options, std::atomic<bool>& cancel,
-                           const BacktestProgressFn& progress) {
+Result<BacktestResult> RunBacktest(const std::vector<DatedDraw>& archive,
+                                   const BacktestSettings& settings, const BacktestOptions& options,
+                                   std::atomic<bool>& cancel, const BacktestProgressFn& progress) {
+    const Result<Span> span = TestedSpan(archive, options.periods);
+    if (!span) return span.failure();
+    const KeyedArchive keyed = KeyArchive(archive, span->firstRead);
     BacktestResult result;
+    result.rows.resize(span->count);
+    const Result<std::vector<Message>> notices =
+        RunPeriods(keyed, *span, settings, {options.seed}, options.threads, cancel, progress,
+                   [&](std::size_t i, BacktestRow&& row) { result.rows[i] = std::move(row); });
+    if (!notices) return notices.failure();
+    result.notices = *notices;
     result.omissions = NumberOmissions(archive);
-    Span span = TestedSpan(archive, options.periods);
-    if (span.status != BacktestStatus::Done) {
-        result.status = span.status;
-        result.messages = std::move(span.messages);
-        return result;
-    }
-
-    const AppState base = BaseState(settings);
-    const KeyedArchive keyed = KeyArchive(archive, span.firstRead);
-    std::vector<BacktestRow> rows(span.count);
-    std::vector<std::vector<Message>> messages(span.count);
-    std::vector<PlanRunStatus> statuses(span.count, PlanRunStatus::Done);
-    const bool complete = ParallelFor(
-        span.count, ThreadCount(options.threads, span.count), cancel, progress, [&](std::size_t j) {
-            const std::size_t index = span.first + j;
-            std::mt19937_64 rng(PeriodSeed(options.seed, archive[index]));
-            rows[j] = EvaluatePeriod(base, keyed, index, settings, rng, statuses[j], messages[j]);
-            return statuses[j] == PlanRunStatus::Done;
-        });
-    RunEnd end = EndOfRun(statuses, messages, complete);
-    result.status = end.status;
-    result.messages = std::move(end.messages);
-    if (result.status != BacktestStatus::Done) return result;
-    FillRunningTotals(rows);
-    result.summary = SummarizeBacktest(rows);
-    result.lines = LineRecords(rows);
-    result.rows = std::move(rows);
+    FillRunningTotals(result.rows);
+    result.summary = SummarizeBacktest(result.rows);
+    result.lines = LineRecords(result.rows);
     return result;
 }
 
-SeedsResult RunBacktestSeeds(const std::vector<DatedDraw>& archive,
-                             const BacktestSettings& settings, const BacktestOptions& options,
-                             int seedCount, std::atomic<bool>& cancel,
-                             const BacktestProgressFn& progress) {
+Result<SeedsResult> RunBacktestSeeds(const std::vector<DatedDraw>& archive,
+                                     const BacktestSettings& settings,
+                                     const BacktestOptions& options, int seedCount,
+                                     std::atomic<bool>& cancel,
+                                     const BacktestProgressFn& progress) {
+    const Result<Span> span = TestedSpan(archive, options.periods);
+    if (!span) return span.failure();
     SeedsResult result;
-    Span span = TestedSpan(archive, options.periods);
-    if (span.status != BacktestStatus::Done) {
-        result.status = span.status;
-        result.messages = std::move(span.messages);
-        return result;
-    }
     const auto seeds = static_cast<std::size_t>(std::max(seedCount, 0));
     for (std::size_t s = 0; s < seeds; ++s) result.seeds.push_back(options.seed + s);
 
-    const AppState base = BaseState(settings);
-    const KeyedArchive keyed = KeyArchive(archive, span.firstRead);
-    const std::size_t items = seeds * span.count;
-    // Only each period's profit is kept: K runs of N periods need no table of rows.
-    std::vector<long long> profits(items, 0);
-    std::vector<PlanRunStatus> statuses(items, PlanRunStatus::Done);
-    std::vector<std::vector<Message>> messages(items);
-    const bool complete = ParallelFor(
-        items, ThreadCount(options.threads, items), cancel, progress, [&](std::size_t i) {
-            const std::size_t index = span.first + i % span.count;
-            std::mt19937_64 rng(PeriodSeed(result.seeds[i / span.count], archive[index]));
-            const BacktestRow row =
-                EvaluatePeriod(base, keyed, index, settings, rng, statuses[i], messages[i]);
-            profits[i] = PeriodProfit(row.hit, row.planSize);
-            return statuses[i] == PlanRunStatus::Done;
-        });
-    RunEnd end = EndOfRun(statuses, messages, complete);
-    result.status = end.status;
-    result.messages = std::move(end.messages);
-    if (result.status != BacktestStatus::Done) return result;
+    const KeyedArchive keyed = KeyArchive(archive, span->firstRead);
+    std::vector<long long> profits(seeds * span->count, 0);
+    const Result<std::vector<Message>> notices =
+        RunPeriods(keyed, *span, settings, result.seeds, options.threads, cancel, progress,
+                   [&](std::size_t i, BacktestRow&& row) {
+                       profits[i] = PeriodProfit(row.hit, row.planSize);
+                   });
+    if (!notices) return notices.failure();
+    result.notices = *notices;
     for (std::size_t s = 0; s < seeds; ++s) {
         long long total = 0;
-        for (std::size_t j = 0; j < span.count; ++j) total += profits[s * span.count + j];
+        for (std::size_t j = 0; j < span->count; ++j) total += profits[s * span->count + j];
         result.totals.push_back(total);
     }
     result.spread = SpreadOfTotals(result.totals);

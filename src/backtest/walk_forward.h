@@ -14,26 +14,20 @@
 #include <vector>
 
 #include "backtest/backtest_stats.h"
-#include "core/app_state.h"
-#include "core/messages.h"
-#include "feed/draw_csv.h"
-#include "plans/plan_modes.h"
-#include "plans/tolerance.h"
+#include "core/dated_draw.h"
+#include "core/result.h"
+#include "core/tables.h"
+#include "plans/plan_settings.h"
 
 namespace xuan5 {
 
 inline constexpr const char* kMsgBacktestTooFewDraws = "本地开奖数据不足121期，无法回测";
 inline constexpr const char* kMsgBacktestBadDraw = "本地开奖数据有误：";  // + date and period
+inline constexpr const char* kMsgBacktestFailed = "回测出错：";           // + what went wrong
 inline constexpr const char* kTitleBacktest = "出错提示";
 
-// The plan settings of the window, as the plan panel passes them to the plan modes.
-struct BacktestSettings {
-    bool Check_jh_dadi_fenzu = false;  // plan mode two; otherwise plan mode one
-    PlanModeOneInput modeOne;
-    PlanModeTwoInput modeTwo;
-    // The backup join; its T_jihua_jj_dadi is replaced by each period's plan.
-    JoinBackupInput backup;
-    std::array<std::string, 2> T_zdy_yongyu{"中中中", "一会中"};  // words of the log records
+// The plan settings of the window with the lines they plan from.
+struct BacktestSettings : PlanSettings {
     LineTexts savedLines;  // the fifteen saved lines, as read from the curve store
     // The small bases in force. Under "保持当前底" (Op_jiankong_zihui off in the active mode's
     // lines) no period recomputes them and every period plans with these.
@@ -49,19 +43,10 @@ struct BacktestOptions {
 // Called on the thread that runs the back-test with the number of periods done so far.
 using BacktestProgressFn = std::function<void(int done, int total)>;
 
-enum class BacktestStatus {
-    Done,
-    TooFewDraws,  // not even one period has 120 draws before it
-    BadDraw,      // a draw of the tested span is no valid draw
-    InputError,   // the plan mode refused its input (kMsgPlanInputError)
-    Cancelled,    // the cancel flag was set; no result
-};
-
 struct BacktestResult {
-    BacktestStatus status = BacktestStatus::Done;
-    // What the plan mode reported (a damaged saved line, an input error), each once; the notice
-    // of "保持当前底" is left out, since keeping the bases is what the user asked for.
-    std::vector<Message> messages;
+    // What the plan mode reported (a damaged saved line), each once; the notice of "保持当前底"
+    // is left out, since keeping the bases is what the user asked for.
+    std::vector<Message> notices;
     std::vector<BacktestRow> rows;  // oldest period first
     BacktestSummary summary;
     std::array<LineRecord, kLineCount> lines{};
@@ -77,32 +62,39 @@ std::uint64_t PeriodSeed(std::uint64_t seed, const DatedDraw& draw);
 // before it, row 1 the newest. archiveIndex must be at least 120.
 DrawTable HistoryBefore(const std::vector<DatedDraw>& archive, std::size_t archiveIndex);
 
-// One period through the plan engine, with the given generator. Fills every field of the row
-// but profit and total. `status` and `messages` are the plan mode's; when it refused its input
-// the row is empty. Throws std::out_of_range unless 120 <= archiveIndex < archive.size().
-BacktestRow BacktestPeriod(const std::vector<DatedDraw>& archive, std::size_t archiveIndex,
-                           const BacktestSettings& settings, std::mt19937_64& rng,
-                           PlanRunStatus& status, std::vector<Message>& messages);
+// One tested period and what its plan mode reported.
+struct PeriodRun {
+    BacktestRow row;  // every field but profit and total
+    std::vector<Message> notices;
+};
+
+// One period through the plan engine, with the given generator. Fails with the plan mode's
+// messages when it refused its input, and when not 120 <= archiveIndex < archive.size().
+Result<PeriodRun> BacktestPeriod(const std::vector<DatedDraw>& archive, std::size_t archiveIndex,
+                                 const BacktestSettings& settings, std::mt19937_64& rng);
 
 // Tests the last `options.periods` periods of the archive (oldest first), checking `cancel`
-// between periods.
-BacktestResult RunBacktest(const std::vector<DatedDraw>& archive, const BacktestSettings& settings,
-                           const BacktestOptions& options, std::atomic<bool>& cancel,
-                           const BacktestProgressFn& progress = {});
+// between periods. Fails with kMsgBacktestTooFewDraws when not one period has 120 draws before
+// it, with kMsgBacktestBadDraw for a draw of the tested span that is no valid draw, with the
+// plan mode's messages when it refused its input, and without messages when cancelled.
+Result<BacktestResult> RunBacktest(const std::vector<DatedDraw>& archive,
+                                   const BacktestSettings& settings, const BacktestOptions& options,
+                                   std::atomic<bool>& cancel,
+                                   const BacktestProgressFn& progress = {});
 
 struct SeedsResult {
-    BacktestStatus status = BacktestStatus::Done;
-    std::vector<Message> messages;
+    std::vector<Message> notices;
     std::vector<std::uint64_t> seeds;  // options.seed, options.seed + 1, ...
     std::vector<long long> totals;     // the total of each seed's run
     TotalsSpread spread;
 };
 
 // "多次": the same back-test under `seedCount` seeds from options.seed on. Progress counts
-// periods over all seeds.
-SeedsResult RunBacktestSeeds(const std::vector<DatedDraw>& archive,
-                             const BacktestSettings& settings, const BacktestOptions& options,
-                             int seedCount, std::atomic<bool>& cancel,
-                             const BacktestProgressFn& progress = {});
+// periods over all seeds; failures as for RunBacktest.
+Result<SeedsResult> RunBacktestSeeds(const std::vector<DatedDraw>& archive,
+                                     const BacktestSettings& settings,
+                                     const BacktestOptions& options, int seedCount,
+                                     std::atomic<bool>& cancel,
+                                     const BacktestProgressFn& progress = {});
 
 }  // namespace xuan5

@@ -1,5 +1,8 @@
 #include "core/bets.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace xuan5 {
 namespace {
 
@@ -98,6 +101,15 @@ BetSet BetSetFromText(std::string_view text) {
         if (int bet = BetAt(data + i)) set.Set(bet);
     }
     return set;
+}
+
+bool BaseHoldsKey(std::string_view base, int key) {
+    if (key <= 0 || key > kBetCount) return false;
+    const auto& text = kUniverse.texts[key];
+    // Bases are long runs of digits and commas; a searcher that skips ahead beats stopping at
+    // every "0".
+    const std::boyer_moore_horspool_searcher searcher(text.begin(), text.end());
+    return std::search(base.begin(), base.end(), searcher) != base.end();
 }
 
 std::string RenderBetSet(const BetSet& set, std::string_view separator) {

@@ -85,6 +85,10 @@ BetSet FullBetSet();
 // every 14-character window once.
 BetSet BetSetFromText(std::string_view text);
 
+// Whether a base text holds the bet `key` (1..462): the substring rule on the bet's text. No
+// base holds key 0, the key of a row that is no valid draw.
+bool BaseHoldsKey(std::string_view base, int key);
+
 // The member bets in AllBets order joined by `separator` (no separator after the last).
 std::string RenderBetSet(const BetSet& set, std::string_view separator);
 

@@ -12,6 +12,11 @@ DrawSeriesTable BuildDrawSeries(const DrawTable& history) {
     DrawSeriesTable series{};
     int target = kHistoryRows;
     for (int r = 1; r <= kHistoryRows; ++r, --target) {
+        // A valid draw sorts into the canonical text of its key.
+        if (const int key = DrawKeyOf(history[r].numbers)) {
+            series[target] = BetText(key);
+            continue;
+        }
         auto pieces = SplitText(history[r].numbers, ",");
         // A row that does not hold five numbers keeps what it has; validated sources never
         // deliver one, and such a key matches no bet.
@@ -30,6 +35,15 @@ DrawSeriesTable BuildDrawSeries(const DrawTable& history) {
             parts[0] + "," + parts[1] + "," + parts[2] + "," + parts[3] + "," + parts[4];
     }
     return series;
+}
+
+int DrawKeyOf(const std::string& numbers) {
+    if (!IsValidDrawNumbers(numbers)) return 0;
+    unsigned mask = 0;
+    for (int k = 0; k < 5; ++k) {
+        mask |= 1u << ((numbers[k * 3] - '0') * 10 + (numbers[k * 3 + 1] - '0') - 1);
+    }
+    return BetFromMask(mask);
 }
 
 DrawKeyTable DrawKeysFromSeries(const DrawSeriesTable& series) {

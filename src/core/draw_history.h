@@ -26,6 +26,10 @@ using DrawKeyTable = std::array<int, kHistoryRows + 1>;
 // kept as delivered) into the key series, oldest first.
 DrawSeriesTable BuildDrawSeries(const DrawTable& history);
 
+// The key of a draw as a bet number: its numbers sorted ascending. 0 when the numbers are no
+// valid draw.
+int DrawKeyOf(const std::string& numbers);
+
 // The bet number of every key of the series.
 DrawKeyTable DrawKeysFromSeries(const DrawSeriesTable& series);
 

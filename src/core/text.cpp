@@ -78,6 +78,20 @@ std::optional<std::int32_t> ParseInteger32(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+bool AllDigits(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+int DigitsValue(std::string_view digits) {
+    int value = 0;
+    for (char c : digits) value = value * 10 + (c - '0');
+    return value;
+}
+
 std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator) {
     std::vector<std::string_view> parts;
     if (text.empty()) return parts;

@@ -31,6 +31,12 @@ std::string PadNumber(long long value, int width);
 // nullopt.
 std::optional<std::int32_t> ParseInteger32(std::string_view text);
 
+// Whether a text is one or more ASCII digits.
+bool AllDigits(std::string_view text);
+
+// The value of a text of digits (checked with AllDigits; short enough not to overflow).
+int DigitsValue(std::string_view digits);
+
 // Splits at every occurrence of `separator`. An empty text gives no parts, otherwise
 // n separators give n + 1 parts (empty ones included).
 std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator);

@@ -18,18 +18,19 @@ bool HoldsValidDraw(const DrawTable& table) {
     return false;
 }
 
-ApplyOutcome ApplyIncomingDraws(AppState& state) {
+Result<ApplyOutcome> ApplyIncomingDraws(const DrawTable& incoming, std::int32_t updateCount,
+                                        std::int32_t historyLoaded) {
+    if (!HoldsValidDraw(incoming)) return Fail({kMsgNoDrawData, kTitleNoDrawData});
     ApplyOutcome outcome;
-    if (!HoldsValidDraw(state.IncomingDraws)) return outcome;
-    for (int r = 1; r <= kHistoryRows; ++r) state.DrawHistory[r] = state.IncomingDraws[r];
-    outcome.applied = true;
-    outcome.drawList = DrawListLines(state.DrawHistory);
+    for (int r = 1; r <= kHistoryRows; ++r) outcome.DrawHistory[r] = incoming[r];
+    outcome.drawList = DrawListLines(outcome.DrawHistory);
     outcome.status = std::string(kMsgDrawsApplied);
-    ++state.UpdateCount;
-    state.DrawSeries = BuildDrawSeries(state.DrawHistory);
-    state.DrawKeys = DrawKeysFromSeries(state.DrawSeries);
-    if (state.HistoryLoaded <= 0) {
-        state.HistoryLoaded = 1;
+    outcome.UpdateCount = updateCount + 1;
+    outcome.DrawSeries = BuildDrawSeries(outcome.DrawHistory);
+    outcome.DrawKeys = DrawKeysFromSeries(outcome.DrawSeries);
+    outcome.HistoryLoaded = historyLoaded;
+    if (historyLoaded <= 0) {
+        outcome.HistoryLoaded = 1;
         return outcome;
     }
     outcome.runAfterDrawPipeline = true;

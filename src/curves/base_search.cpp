@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/random.h"
 #include "core/text.h"
 #include "curves/profit_curve.h"
 
 namespace xuan5 {
-
-double NextUnit(std::mt19937_64& rng) {
-    return static_cast<double>(rng() >> 11) * 0x1.0p-53;
-}
 
 std::vector<int> PickRandomBets(std::vector<int> pool, double n, std::mt19937_64& rng) {
     std::vector<int> picks;

@@ -7,9 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/app_state.h"
 #include "core/bets.h"
-#include "core/messages.h"
+#include "core/tables.h"
 
 namespace xuan5 {
 
@@ -17,9 +16,6 @@ inline constexpr double kMaxLineBets = 980;
 inline constexpr const char* kMsgTooManyBets = "注数不能多于980注";
 inline constexpr const char* kTitleTooManyBets = "出错了";
 inline constexpr const char* kTooManyBetsReplacement = "400";
-
-// A uniform real in [0, 1) from the generator (53 random bits).
-double NextUnit(std::mt19937_64& rng);
 
 struct BaseSearchResult {
     BetSet bets;                     // the base; render with RenderBetSet(bets, " ") for Tdadi

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app_state.h"
+#include "core/tables.h"
 
 namespace xuan5 {
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "core/app_state.h"
+#include "core/tables.h"
 
 namespace xuan5 {
 

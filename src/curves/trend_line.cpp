@@ -16,30 +16,30 @@ std::int32_t RoundToInt32(double value) {
 
 }  // namespace
 
-bool TrendMouseDown(AppState& state) {
-    state.TrendClickCount += 1;
-    const bool started = state.TrendClickCount == 1;
+bool TrendMouseDown(TrendDrawing& drawing) {
+    drawing.TrendClickCount += 1;
+    const bool started = drawing.TrendClickCount == 1;
     if (started) {
-        state.TrendLine = TrendLineTable{};
+        drawing.TrendLine = TrendLineTable{};
     } else {
-        state.TrendClickCount = 0;
-        FillTrendGaps(state.TrendLine);
+        drawing.TrendClickCount = 0;
+        FillTrendGaps(drawing.TrendLine);
     }
-    state.PenX = 0;
-    state.PenY = 0;
+    drawing.PenX = 0;
+    drawing.PenY = 0;
     return started;
 }
 
-std::optional<ChartLine> DrawTrendSegment(AppState& state, int x, double y) {
-    if (state.TrendClickCount != 1) return std::nullopt;
+std::optional<ChartLine> DrawTrendSegment(TrendDrawing& drawing, int x, double y) {
+    if (drawing.TrendClickCount != 1) return std::nullopt;
     std::optional<ChartLine> segment;
-    if (state.PenX != 0 || state.PenY != 0) {
+    if (drawing.PenX != 0 || drawing.PenY != 0) {
         segment =
-            ChartLine{double(state.PenX), double(state.PenY), double(x), y, ChartColor::Red, 3};
+            ChartLine{double(drawing.PenX), double(drawing.PenY), double(x), y, ChartColor::Red, 3};
     }
-    state.PenX = x;
-    state.PenY = RoundToInt32(y);
-    if (x >= 0 && x <= kTrendColumns) state.TrendLine[x] = state.PenY;
+    drawing.PenX = x;
+    drawing.PenY = RoundToInt32(y);
+    if (x >= 0 && x <= kTrendColumns) drawing.TrendLine[x] = drawing.PenY;
     return segment;
 }
 
@@ -61,25 +61,23 @@ std::string SerializeTrendLine(const TrendLineTable& line) {
     return text;
 }
 
-std::optional<Message> ParseTrendLine(std::string_view text, TrendLineTable& line) {
+Result<TrendLineTable> ParseTrendLine(std::string_view text, const TrendLineTable& line) {
     const auto fields = SplitText(text, "*");
     if (fields.size() < static_cast<std::size_t>(kHistoryRows)) {
-        return Message{kMsgCurveIncomplete, kTitleCurve};
+        return Fail({kMsgCurveIncomplete, kTitleCurve});
     }
-    // Parsed aside and committed whole: a half-old, half-new line could otherwise be saved.
+    // Parsed aside and handed back whole: a half-old, half-new line could otherwise be saved.
     TrendLineTable parsed = line;
     for (int i = 1; i <= kHistoryRows; ++i) {
         const auto value = ParseInteger32(fields[static_cast<std::size_t>(i - 1)]);
-        if (!value) return Message{kMsgCurveIncomplete, kTitleCurve};
+        if (!value) return Fail({kMsgCurveIncomplete, kTitleCurve});
         parsed[i] = *value;
     }
-    line = parsed;
-    return std::nullopt;
+    return parsed;
 }
 
 std::vector<ChartLine> SavedLineSegments(std::string_view text) {
-    TrendLineTable checked{};
-    if (ParseTrendLine(text, checked)) return {};
+    if (!ParseTrendLine(text)) return {};
     // Every field reads as a number now, so its leading number is its whole value.
     const auto fields = SplitText(text, "*");
     std::vector<ChartLine> segments;
@@ -93,9 +91,12 @@ std::vector<ChartLine> SavedLineSegments(std::string_view text) {
     return segments;
 }
 
-SaveResult SaveTrendLineToSlot(AppState& state, int index, const std::filesystem::path& file) {
-    state.CurveStoreLines[index] = std::string(TrimSpaces(SerializeTrendLine(state.TrendLine)));
-    return SaveCurveStore(state.CurveStoreLines, file);
+Result<LineTexts> SaveTrendLineToSlot(LineTexts storeLines, int index, const TrendLineTable& line,
+                                      const std::filesystem::path& file) {
+    storeLines[index] = std::string(TrimSpaces(SerializeTrendLine(line)));
+    const Status saved = SaveCurveStore(storeLines, file);
+    if (!saved) return saved.failure();
+    return storeLines;
 }
 
 }  // namespace xuan5

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/app_state.h"
-#include "core/messages.h"
+#include "core/result.h"
+#include "core/tables.h"
 #include "curves/chart.h"
 #include "store/curve_store.h"
 
@@ -15,13 +15,21 @@ namespace xuan5 {
 inline constexpr const char* kMsgCurveIncomplete = "曲线数据不完整，可能被破坏,请重新画线保存";
 inline constexpr const char* kTitleCurve = "提示";
 
+// The line on the drawing panel and the pen that draws it.
+struct TrendDrawing {
+    TrendLineTable TrendLine{};
+    std::int32_t TrendClickCount = 0;
+    std::int32_t PenX = 0;
+    std::int32_t PenY = 0;
+};
+
 // Mouse-down on the chart: starts drawing (returns true; the caller prepares the canvas and
 // TrendLine is cleared) or stops it (returns false; gaps are filled). The pen is lifted.
-bool TrendMouseDown(AppState& state);
+bool TrendMouseDown(TrendDrawing& drawing);
 
 // Mouse move while drawing, at column x (already floored) and chart value y. Records the point
 // when 0 <= x <= 130 and returns the red segment of width 3 from the previous point, if any.
-std::optional<ChartLine> DrawTrendSegment(AppState& state, int x, double y);
+std::optional<ChartLine> DrawTrendSegment(TrendDrawing& drawing, int x, double y);
 
 // Fills zero entries of columns 2..118, left to right, with the rounded mean of their
 // neighbours.
@@ -30,17 +38,19 @@ void FillTrendGaps(TrendLineTable& line);
 // Entries 1..120 as decimal integers joined by "*".
 std::string SerializeTrendLine(const TrendLineTable& line);
 
-// Parses a saved-line text into entries 1..120 (fields past the 120th are ignored). All or
-// nothing: on a missing or bad field the line keeps its previous values and the message is
-// returned.
-std::optional<Message> ParseTrendLine(std::string_view text, TrendLineTable& line);
+// `line` with entries 1..120 read from a saved-line text (fields past the 120th are ignored;
+// columns 0 and 121..130 keep what `line` holds). All or nothing: a missing or bad field fails
+// with kMsgCurveIncomplete.
+Result<TrendLineTable> ParseTrendLine(std::string_view text, const TrendLineTable& line = {});
 
 // The width-4 red segments that draw a loaded saved-line text: (i-1, field i-1) to (i, field i)
 // with the fields as real numbers, so a field of 2.5 is drawn at 2.5 while TrendLine keeps the
 // rounded value. Empty when ParseTrendLine refuses the text.
 std::vector<ChartLine> SavedLineSegments(std::string_view text);
 
-// Save button of slot i: the current trend line becomes record i, then the whole store is saved.
-SaveResult SaveTrendLineToSlot(AppState& state, int index, const std::filesystem::path& file);
+// Save button of slot i: the store's records with the trend line as record i, saved as a whole;
+// the records as saved.
+Result<LineTexts> SaveTrendLineToSlot(LineTexts storeLines, int index, const TrendLineTable& line,
+                                      const std::filesystem::path& file);
 
 }  // namespace xuan5

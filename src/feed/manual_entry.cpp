@@ -11,9 +11,9 @@ std::string ProposeEntryLine(const DrawTable& history) {
     return PadNumber(next, 3) + "-01,02,03,04,08";
 }
 
-EntryCheck CheckManualEntry(std::string_view line) {
+Result<DrawRecord> CheckManualEntry(std::string_view line) {
     const std::string_view trimmed = TrimSpaces(line);
-    if (!Contains(trimmed, "-")) return {std::nullopt, {kMsgEntryFormat, kTitleEntryError}};
+    if (!Contains(trimmed, "-")) return Fail({kMsgEntryFormat, kTitleEntryError});
     std::string cleaned;
     for (char ch : trimmed) {
         if ((ch >= '0' && ch <= '9') || ch == '-' || ch == ',') cleaned.push_back(ch);
@@ -21,22 +21,22 @@ EntryCheck CheckManualEntry(std::string_view line) {
     const auto parts = SplitText(cleaned, "-");
     const std::string period = parts.empty() ? "" : std::string(parts[0]);
     const std::string numbers = parts.size() < 2 ? "" : std::string(parts[1]);
-    if (!IsValidPeriod(period)) return {std::nullopt, {kMsgEntryPeriod, kTitleEntryError}};
+    if (!IsValidPeriod(period)) return Fail({kMsgEntryPeriod, kTitleEntryError});
     // Unchecked numbers would silently spoil every curve and plan, so the typed draw must be
     // five distinct numbers 01..11 just like a fetched one.
     if (!IsValidDrawNumbers(numbers)) {
-        return {std::nullopt, {kMsgEntryNumbers, kTitleEntryError}};
+        return Fail({kMsgEntryNumbers, kTitleEntryError});
     }
-    return {DrawRecord{period, numbers}, {}};
+    return DrawRecord{period, numbers};
 }
 
-void StageTypedDraw(AppState& state, const DrawRecord& draw) {
+DrawTable StageTypedDraw(const DrawTable& history, const DrawRecord& draw) {
     // The typed draw goes on top of the history the user sees, not on whatever the last
     // response staged: a refused or unapplied response must not leak into the history.
-    DrawTable staged = state.DrawHistory;
+    DrawTable staged = history;
     for (int r = kHistoryRows; r >= 2; --r) staged[r] = staged[r - 1];
     staged[1] = draw;
-    state.IncomingDraws = std::move(staged);
+    return staged;
 }
 
 }  // namespace xuan5

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app_state.h"
-#include "core/messages.h"
+#include "core/result.h"
+#include "core/tables.h"
 #include "curves/base_search.h"
 #include "plans/line_intersection.h"
 
@@ -31,19 +31,28 @@ struct LineBasesInput {
     LineSizeTexts T_quxian_zhushu = DefaultLineSizes();
 };
 
-struct LineBasesOutput {
-    std::vector<Message> messages;  // in order: the notice, or one per damaged saved line
-    // The base and actual count of the last line searched, for Tdadi and T_sj_zhushu; unset
-    // when nothing was searched.
-    std::optional<std::string> Tdadi;
-    std::optional<std::string> T_sj_zhushu;
+// What the searches leave behind on the drawing side: the last line searched, the projection of
+// its search, and its base with the base's size.
+struct SearchTrace {
+    TrendLineTable TrendLine{};
+    ProfitSeriesTable ProfitSeries{};
+    std::string Tdadi;
+    std::string T_sj_zhushu;
 };
 
-// Recomputes LineBases from the saved lines when "每期算号" is selected; otherwise shows the
-// notice and changes nothing. Leaves TrendLine and ProfitSeries as the last line's search left
-// them. A damaged saved line is reported and searched on whatever TrendLine holds.
+struct LineBasesOutput {
+    std::vector<Message> messages;  // in order: the notice, or one per damaged saved line
+    // Unset when nothing was searched (the notice).
+    std::optional<LineTexts> LineBases;
+    std::optional<SearchTrace> trace;
+};
+
+// The line bases recomputed from the saved lines when "每期算号" is selected; otherwise only the
+// notice. The searches run on a copy of `trendLine`: a damaged saved line is reported and
+// searched on whatever that copy holds at its turn (the previous line, or `trendLine` itself).
 LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& savedLines,
-                                 AppState& state, std::mt19937_64& rng);
+                                 const TrendLineTable& trendLine, const DrawKeyTable& keys,
+                                 std::mt19937_64& rng);
 
 // The saved lines parsed once, for runs that extract the bases many times over unchanged lines.
 struct PreparedLines {
@@ -58,9 +67,13 @@ struct LineBaseSearch {
     BaseSearchResult last;  // the search of line 15
 };
 
-// One extraction in set form, with the same effect on TrendLine and ProfitSeries as
-// ExtractLineBases; LineBases is not touched.
+// One extraction in set form. `line` is the working line: each saved line is copied into it
+// before its search (a damaged one leaves it as it is), so it ends holding the last line.
 LineBaseSearch SearchLineBaseSets(const PreparedLines& lines, const LineSizeTexts& sizes,
-                                  AppState& state, std::mt19937_64& rng);
+                                  TrendLineTable& line, const DrawKeyTable& keys,
+                                  std::mt19937_64& rng);
+
+// The trace a search of line 15 leaves with the working line.
+SearchTrace TraceOf(const LineBaseSearch& search, const TrendLineTable& line);
 
 }  // namespace xuan5

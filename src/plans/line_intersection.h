@@ -7,15 +7,14 @@
 #include <string_view>
 #include <vector>
 
-#include "core/app_state.h"
 #include "core/bets.h"
+#include "core/tables.h"
 #include "plans/tolerance.h"
 
 namespace xuan5 {
 
 inline constexpr const char* kDefaultLineTolerance = "03.04.05.06.07.08.09.10";
 
-using LineChecks = std::array<bool, kLineCount>;
 using LineBaseSets = std::array<BetSet, kLineCount>;
 
 struct LineIntersectionInput {

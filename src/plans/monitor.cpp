@@ -5,8 +5,8 @@
 
 namespace xuan5 {
 
-void RecordMonitorRow(AppState& state) {
-    auto& rows = state.MonitorRecords;
+MonitorTable RecordMonitorRow(MonitorTable rows, const DrawTable& history, const DrawKeyTable& keys,
+                              const LineTexts& lineBases) {
     int r = 1;
     while (r <= kMonitorUsedRows && rows[r][kMonitorUsedColumn] != 0) ++r;
     if (r > kMonitorUsedRows) {
@@ -14,17 +14,11 @@ void RecordMonitorRow(AppState& state) {
         for (int k = 1; k < kMonitorUsedRows; ++k) rows[k] = rows[k + 1];
         r = kMonitorUsedRows;
     }
-    rows[r][kMonitorPeriodColumn] = ParseInteger32(state.DrawHistory[1].period).value_or(0);
+    rows[r][kMonitorPeriodColumn] = ParseInteger32(history[1].period).value_or(0);
     rows[r][kMonitorUsedColumn] = 1;
-    const int key = state.DrawKeys[kHistoryRows];
-    const std::string keyText = key != 0 ? BetText(key) : std::string();
-    for (int c = 0; c < kLineCount; ++c) {
-        rows[r][c] = key != 0 && Contains(state.LineBases[c], keyText) ? 1 : 0;
-    }
-}
-
-void ClearMonitorRecords(AppState& state) {
-    state.MonitorRecords = MonitorTable{};
+    const int key = keys[kHistoryRows];
+    for (int c = 0; c < kLineCount; ++c) rows[r][c] = BaseHoldsKey(lineBases[c], key) ? 1 : 0;
+    return rows;
 }
 
 MonitorPicture DrawMonitorGrid() {
@@ -65,7 +59,7 @@ MonitorPicture RedrawMonitorTable(const MonitorTable& records) {
     return picture;
 }
 
-std::string CountSelectedLines(const std::array<bool, kLineCount>& checked) {
+std::string CountSelectedLines(const LineChecks& checked) {
     int count = 0;
     for (bool box : checked) count += box ? 1 : 0;
     return std::to_string(count);

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app_state.h"
+#include "core/draw_history.h"
+#include "core/tables.h"
 #include "curves/chart.h"
 
 namespace xuan5 {
@@ -27,12 +28,11 @@ struct MonitorPicture {
     std::vector<ChartLabel> texts;
 };
 
-// Judges the newest draw against the line bases in force: the first free row of 1..20, or row
-// 20 after scrolling the table up by one row when all are used.
-void RecordMonitorRow(AppState& state);
-
-// Empties the table; the window then shows DrawMonitorGrid().
-void ClearMonitorRecords(AppState& state);
+// The records with the history's newest draw judged against the line bases in force: in the
+// first free row of 1..20, or in row 20 after scrolling the table up by one row when all are
+// used. `keys` element 120 is the newest draw's key.
+MonitorTable RecordMonitorRow(MonitorTable records, const DrawTable& history,
+                              const DrawKeyTable& keys, const LineTexts& lineBases);
 
 // The empty grid with the heading row.
 MonitorPicture DrawMonitorGrid();
@@ -44,6 +44,6 @@ ChartLabel DrawMonitorCell(double x, double y, const std::string& value, int kin
 MonitorPicture RedrawMonitorTable(const MonitorTable& records);
 
 // The number of checked line boxes, for T_jiankong_15di_geshu.
-std::string CountSelectedLines(const std::array<bool, kLineCount>& checked);
+std::string CountSelectedLines(const LineChecks& checked);
 
 }  // namespace xuan5

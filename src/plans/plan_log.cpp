@@ -22,21 +22,37 @@ std::string PlanSize(std::string_view planSize) {
     return PadNumber(BoxInteger(planSize), 3);
 }
 
-void StoreRecord(AppState& state, std::string record) {
-    const int slot = state.PlanRecordCount;
-    if (slot < 0) return;
-    // Every record is kept: the log grows instead of stopping at a fixed number of slots.
-    if (static_cast<std::size_t>(slot) >= state.PlanRecords.size()) {
-        state.PlanRecords.resize(static_cast<std::size_t>(slot) + 1);
+// Records 0..count, each followed by CR LF, then the signature; trimmed of spaces. Slot `slot`
+// shows `replacement` instead of what the log holds there.
+std::string LogText(const std::vector<std::string>& records, int count, std::string_view signature,
+                    int slot, const std::string* replacement) {
+    std::string log;
+    const int stored = static_cast<int>(records.size()) - 1;
+    const int last =
+        replacement ? std::max(std::min(count, stored), slot) : std::min(count, stored);
+    for (int i = 0; i <= last; ++i) {
+        if (i == slot && replacement) {
+            log += *replacement;
+        } else if (i <= stored) {
+            log += records[static_cast<std::size_t>(i)];
+        }
+        log += kCrLf;
     }
-    state.PlanRecords[static_cast<std::size_t>(slot)] = std::move(record);
-}
-
-bool BaseHoldsKey(std::string_view base, int key) {
-    return key != 0 && Contains(base, BetText(key));
+    log += signature;
+    return std::string(TrimSpaces(log));
 }
 
 }  // namespace
+
+void StorePlanRecord(PlanLog& log, std::string record) {
+    const int slot = log.PlanRecordCount;
+    if (slot < 0) return;
+    // Every record is kept: the log grows instead of stopping at a fixed number of slots.
+    if (static_cast<std::size_t>(slot) >= log.PlanRecords.size()) {
+        log.PlanRecords.resize(static_cast<std::size_t>(slot) + 1);
+    }
+    log.PlanRecords[static_cast<std::size_t>(slot)] = std::move(record);
+}
 
 TextSelection LastCharacterSelection(std::string_view text) {
     int units = 0;
@@ -52,20 +68,15 @@ TextSelection LastCharacterSelection(std::string_view text) {
 
 std::string PlanLogText(const std::vector<std::string>& records, int count,
                         std::string_view signature) {
-    std::string log;
-    const int last = std::min(count, static_cast<int>(records.size()) - 1);
-    for (int slot = 0; slot <= last; ++slot) {
-        log += records[static_cast<std::size_t>(slot)];
-        log += kCrLf;
-    }
-    log += signature;
-    return std::string(TrimSpaces(log));
+    return LogText(records, count, signature, -1, nullptr);
 }
 
 std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
-                                                      std::string_view planSize, AppState& state) {
+                                                      std::string_view planSize,
+                                                      const DrawTable& history,
+                                                      const PlanLog& log) {
     if (!input.Check_jihua_sx) return std::nullopt;
-    std::string_view period = state.DrawHistory[1].period;
+    std::string_view period = history[1].period;
     if (period.size() > 3) period = period.substr(period.size() - 3);
     // The next period simply counts on: 084 gives 085, and there is no wrap back to 001.
     const std::string next = PadNumber(BoxInteger(period) + 1, 3);
@@ -73,26 +84,31 @@ std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
     record += kRecordMark;
     record += kPendingNumbers;
     record += "-" + PlanSize(planSize) + "注-" + kWaitingWord;
-    StoreRecord(state, std::string(TrimSpaces(record)));
 
     PendingRecordOutput out;
+    out.record = std::string(TrimSpaces(record));
+    // A slot below 0 takes no record, as StorePlanRecord has it.
     out.T_jh_dadi_jilu =
-        PlanLogText(state.PlanRecords, state.PlanRecordCount, input.T_jihua_qianming);
+        LogText(log.PlanRecords, log.PlanRecordCount, input.T_jihua_qianming, log.PlanRecordCount,
+                log.PlanRecordCount >= 0 ? &out.record : nullptr);
     out.jiluSelection = LastCharacterSelection(out.T_jh_dadi_jilu);
     out.rcSelection = LastCharacterSelection(input.T_jh_rc);
     return out;
 }
 
-ResultRecordOutput WriteResultRecord(const ResultRecordInput& input, AppState& state) {
-    const int key = state.DrawKeys[kHistoryRows];
+ResultRecordOutput WriteResultRecord(const ResultRecordInput& input, const DrawTable& history,
+                                     const DrawKeyTable& keys, const LineTexts& lineBases,
+                                     const std::vector<std::string>& instanceBases) {
+    const int key = keys[kHistoryRows];
     const bool hit = BaseHoldsKey(input.T_jihua_jj_dadi, key);
     const std::string_view word = TrimSpaces(input.T_zdy_yongyu[hit ? 0 : 1]);
-    std::string record = state.DrawHistory[1].period;
+    std::string record = history[1].period;
     record += kRecordMark;
-    record += state.DrawHistory[1].numbers;
+    record += history[1].numbers;
     record += "-" + PlanSize(input.T_jihua_jj_dadi_zhushu) + "注-";
     record += word;
-    StoreRecord(state, std::string(TrimSpaces(record)));
+    ResultRecordOutput out;
+    out.record = std::string(TrimSpaces(record));
 
     std::string line;
     if (input.Check_jh_dadi_fenzu) {
@@ -101,22 +117,21 @@ ResultRecordOutput WriteResultRecord(const ResultRecordInput& input, AppState& s
         const long long x = BoxInteger(input.T_jh_dadi_chongfu_cs);
         if (x > 1) {
             // Instances that plan mode one has not run (yet) count as not containing the draw.
-            const long long available = static_cast<long long>(state.InstanceBases.size()) - 1;
+            const long long available = static_cast<long long>(instanceBases.size()) - 1;
             const long long last = std::min(x, available);
             int count = 0;
             for (long long i = 1; i <= last; ++i) {
-                if (BaseHoldsKey(state.InstanceBases[static_cast<std::size_t>(i)], key)) ++count;
+                if (BaseHoldsKey(instanceBases[static_cast<std::size_t>(i)], key)) ++count;
             }
             line = std::to_string(x) + "-" + std::to_string(count);
         } else {
             int count = 0;
             for (int i = 0; i < kLineCount; ++i) {
-                if (input.Ch_jiankong_jj[i] && BaseHoldsKey(state.LineBases[i], key)) ++count;
+                if (input.Ch_jiankong_jj[i] && BaseHoldsKey(lineBases[i], key)) ++count;
             }
             line = input.T_jiankong_15di_geshu + "-" + std::to_string(count);
         }
     }
-    ResultRecordOutput out;
     out.T_jh_rc = input.T_jh_rc.empty() ? line : input.T_jh_rc + std::string(kCrLf) + line;
     return out;
 }

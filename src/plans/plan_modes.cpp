@@ -7,30 +7,30 @@
 namespace xuan5 {
 namespace {
 
-void SetPlan(PlanRunOutput& out, const PlanBaseText& plan, bool withBackup) {
+void SetPlan(PlanRunOutput& out, const PlanBaseText& plan) {
     out.T_jihua_jj_dadi = plan.text;
     out.T_jihua_jj_dadi_zhushu = plan.count;
-    if (withBackup) {
-        out.T_jihua_jj_dadi_by = plan.text;
-        out.T_jihua_jj_dadi_zhushu_by = plan.count;
-    }
+    // The backup copies follow every plan, so restoring them never brings back the plan of an
+    // earlier run.
+    out.T_jihua_jj_dadi_by = plan.text;
+    out.T_jihua_jj_dadi_zhushu_by = plan.count;
 }
 
-void Append(std::vector<Message>& to, const std::vector<Message>& from) {
-    to.insert(to.end(), from.begin(), from.end());
-}
-
-void ShowLineSearch(PlanRunOutput& out, const LineBasesOutput& extracted) {
-    Append(out.messages, extracted.messages);
-    if (extracted.Tdadi) out.Tdadi = extracted.Tdadi;
-    if (extracted.T_sj_zhushu) out.T_sj_zhushu = extracted.T_sj_zhushu;
+// Takes over what a line extraction produced; returns the line bases the plan intersects.
+const LineTexts& KeepExtraction(PlanRunOutput& out, LineBasesOutput extracted,
+                                const LineTexts& inForce) {
+    out.messages.insert(out.messages.end(), extracted.messages.begin(), extracted.messages.end());
+    out.trace = std::move(extracted.trace);
+    if (!extracted.LineBases) return inForce;
+    out.LineBases = std::move(extracted.LineBases);
+    return *out.LineBases;
 }
 
 // X of two or more: every instance searches the fifteen line bases again and intersects them.
 // The instances work on sets; only what stays visible afterwards is rendered. False when the
-// progress callback stopped the run; nothing has been written then.
+// progress callback stopped the run.
 bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, int x,
-                  std::string_view totalTolerance, AppState& state, std::mt19937_64& rng,
+                  std::string_view totalTolerance, const PlanTables& tables, std::mt19937_64& rng,
                   const ProgressFn& progress, PlanRunOutput& out) {
     const bool recompute = input.lines.Op_jiankong_zihui;
     PreparedLines lines;
@@ -45,7 +45,7 @@ bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, in
     } else {
         // Every instance would show the notice and keep the bases; the notice is shown once.
         out.messages.push_back({kMsgChooseRecompute, kTitleFriendlyNotice});
-        bases = LineBaseSetsFromTexts(state.LineBases);
+        bases = LineBaseSetsFromTexts(tables.LineBases);
     }
     const AcceptedCounts accepted =
         AcceptedCountsFromText(input.selection.T_jiankong_rc, kLineCount, HitCode::TwoDigit);
@@ -53,36 +53,31 @@ bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, in
 
     std::vector<BetSet> plans;
     plans.reserve(static_cast<std::size_t>(x));
-    int lastCount = 0;
-    // The searches change TrendLine and ProfitSeries as they go; a stopped run puts them back.
-    const TrendLineTable trendLine = state.TrendLine;
-    const ProfitSeriesTable profitSeries = state.ProfitSeries;
+    TrendLineTable line = tables.TrendLine;
+    LineBaseSearch search;
     for (int i = 1; i <= x; ++i) {
-        if (progress && !progress(InstanceProgressText(i, x))) {
-            state.TrendLine = trendLine;
-            state.ProfitSeries = profitSeries;
-            return false;
-        }
+        if (progress && !progress(InstanceProgressText(i, x))) return false;
         if (recompute) {
-            LineBaseSearch search =
-                SearchLineBaseSets(lines, input.lines.T_quxian_zhushu, state, rng);
+            search =
+                SearchLineBaseSets(lines, input.lines.T_quxian_zhushu, line, tables.DrawKeys, rng);
             bases = search.bases;
-            lastCount = search.last.actualCount;
         }
         plans.push_back(
             IntersectLineBaseSets(bases, input.selection.Ch_jiankong_jj, accepted, bankerPass));
     }
-    state.InstanceBases.assign(static_cast<std::size_t>(x) + 1, std::string());
+    std::vector<std::string> instances(static_cast<std::size_t>(x) + 1);
     for (int i = 1; i <= x; ++i) {
-        state.InstanceBases[static_cast<std::size_t>(i)] =
+        instances[static_cast<std::size_t>(i)] =
             RenderBetSet(plans[static_cast<std::size_t>(i - 1)], kCrLf);
     }
+    out.InstanceBases = std::move(instances);
     if (recompute) {
-        for (int i = 0; i < kLineCount; ++i) state.LineBases[i] = RenderBetSet(bases[i], " ");
-        out.Tdadi = state.LineBases[kLineCount - 1];
-        out.T_sj_zhushu = std::to_string(lastCount);
+        LineTexts texts;
+        for (int i = 0; i < kLineCount; ++i) texts[i] = RenderBetSet(bases[i], " ");
+        out.LineBases = std::move(texts);
+        out.trace = TraceOf(search, line);
     }
-    SetPlan(out, RenderPlanBase(IntersectInstanceBaseSets(plans, totalTolerance)), true);
+    SetPlan(out, RenderPlanBase(IntersectInstanceBaseSets(plans, totalTolerance)));
     return true;
 }
 
@@ -95,13 +90,13 @@ std::string InstanceProgressText(int i, int x) {
     return PadNumber(tenths / 10, 2) + "." + std::to_string(tenths % 10) + "%";
 }
 
-PlanRunOutput RunPlanModeOne(const PlanModeOneInput& input, const LineTexts& savedLines,
-                             AppState& state, std::mt19937_64& rng, const ProgressFn& progress) {
+Result<PlanRunOutput> RunPlanModeOne(const PlanModeOneInput& input, const LineTexts& savedLines,
+                                     const PlanTables& tables, std::mt19937_64& rng,
+                                     const ProgressFn& progress) {
     PlanRunOutput out;
     const auto fail = [&out] {
-        out.status = PlanRunStatus::InputError;
         out.messages.push_back({kMsgPlanInputError, kTitlePlanInputError});
-        return out;
+        return Failure{std::move(out.messages)};
     };
     try {
         const std::optional<std::int32_t> x = ParseInteger32(input.T_jh_dadi_chongfu_cs);
@@ -109,19 +104,20 @@ PlanRunOutput RunPlanModeOne(const PlanModeOneInput& input, const LineTexts& sav
         const std::string totalTolerance(TrimSpaces(input.T_jh_dadi_chongfu_rc));
 
         if (*x < 2) {
+            const LineTexts* bases = &tables.LineBases;
             if (input.lines.Op_jiankong_zihui) {
-                ShowLineSearch(out, ExtractLineBases(input.lines, savedLines, state, rng));
+                bases = &KeepExtraction(out,
+                                        ExtractLineBases(input.lines, savedLines, tables.TrendLine,
+                                                         tables.DrawKeys, rng),
+                                        tables.LineBases);
             }
-            // The backup copies follow this plan too, so restoring them never brings back the
-            // plan of an earlier run.
-            SetPlan(out, IntersectLineBases(input.selection, state.LineBases), true);
-        } else if (!RunInstances(input, savedLines, *x, totalTolerance, state, rng, progress,
+            SetPlan(out, IntersectLineBases(input.selection, *bases));
+        } else if (!RunInstances(input, savedLines, *x, totalTolerance, tables, rng, progress,
                                  out)) {
-            PlanRunOutput cancelled;
-            cancelled.status = PlanRunStatus::Cancelled;
-            return cancelled;
+            return Failure{};
         }
-        out.log = WritePendingRecord(input.log, *out.T_jihua_jj_dadi_zhushu, state);
+        out.log = WritePendingRecord(input.log, out.T_jihua_jj_dadi_zhushu, tables.DrawHistory,
+                                     tables.log);
         return out;
     } catch (const std::exception&) {
         return fail();
@@ -143,23 +139,25 @@ BetSet GroupedLinesPlan(const LineBaseSets& lineBases, const std::array<std::str
     return ApplyToleranceRule(satisfied, totalTolerance, HitCode::TwoDigit) & bankerPass;
 }
 
-PlanRunOutput RunPlanModeTwo(const PlanModeTwoInput& input, const LineTexts& savedLines,
-                             AppState& state, std::mt19937_64& rng, const ProgressFn& progress) {
+Result<PlanRunOutput> RunPlanModeTwo(const PlanModeTwoInput& input, const LineTexts& savedLines,
+                                     const PlanTables& tables, std::mt19937_64& rng,
+                                     const ProgressFn& progress) {
     PlanRunOutput out;
-    if (progress && !progress(kWaitingProgress)) {
-        out.status = PlanRunStatus::Cancelled;
-        return out;
-    }
+    if (progress && !progress(kWaitingProgress)) return Failure{};
+    const LineTexts* bases = &tables.LineBases;
     if (input.lines.Op_jiankong_zihui) {
-        ShowLineSearch(out, ExtractLineBases(input.lines, savedLines, state, rng));
+        bases = &KeepExtraction(
+            out, ExtractLineBases(input.lines, savedLines, tables.TrendLine, tables.DrawKeys, rng),
+            tables.LineBases);
     }
     const BetSet plan = GroupedLinesPlan(
-        LineBaseSetsFromTexts(state.LineBases),
+        LineBaseSetsFromTexts(*bases),
         {input.T_jh_dadi_fenzu_01, input.T_jh_dadi_fenzu_02, input.T_jh_dadi_fenzu_03},
         {input.T_jh_dadi_fenzu_01_rc, input.T_jh_dadi_fenzu_02_rc, input.T_jh_dadi_fenzu_03_rc},
         input.T_jh_dadi_fenzu_rc, BankerPassSet(input.banker));
-    SetPlan(out, RenderPlanBase(plan), true);
-    out.log = WritePendingRecord(input.log, *out.T_jihua_jj_dadi_zhushu, state);
+    SetPlan(out, RenderPlanBase(plan));
+    out.log =
+        WritePendingRecord(input.log, out.T_jihua_jj_dadi_zhushu, tables.DrawHistory, tables.log);
     return out;
 }
 

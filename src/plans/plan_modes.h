@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app_state.h"
-#include "core/messages.h"
+#include "core/result.h"
+#include "core/tables.h"
 #include "plans/line_bases.h"
 #include "plans/line_intersection.h"
 #include "plans/plan_log.h"
@@ -25,26 +25,30 @@ inline constexpr const char* kWaitingProgress = "等待";
 inline constexpr int kMaxInstances = 10000;
 
 // Called with each progress text; the window prints it and processes its pending events. It
-// returns false to stop the run (the window is closing): nothing is written then.
+// returns false to stop the run (the window is closing): the run then fails without messages.
 using ProgressFn = std::function<bool(const std::string& progressText)>;
 
-enum class PlanRunStatus {
-    Done,
-    InputError,  // the run ended with kMsgPlanInputError
-    Cancelled,   // the progress callback asked to stop; nothing was written
+// What a plan run reads besides its settings: the window's tables, or a batch run's own.
+struct PlanTables {
+    const DrawTable& DrawHistory;
+    const DrawKeyTable& DrawKeys;
+    const LineTexts& LineBases;       // the small bases in force, kept under "保持当前底"
+    const TrendLineTable& TrendLine;  // a damaged saved line is searched on a copy of it
+    const PlanLog& log;
 };
 
-// What a plan run writes. Unset fields are left as they are in the window.
+// What a plan run produces. The plan's texts are always set; the tables it leaves are set when
+// the run recomputed them, and the caller decides which to keep.
 struct PlanRunOutput {
-    PlanRunStatus status = PlanRunStatus::Done;
-    std::vector<Message> messages;  // to show in this order
-    std::optional<std::string> T_jihua_jj_dadi;
-    std::optional<std::string> T_jihua_jj_dadi_zhushu;
-    std::optional<std::string> T_jihua_jj_dadi_by;
-    std::optional<std::string> T_jihua_jj_dadi_zhushu_by;
-    std::optional<std::string> Tdadi;        // left by the last line's base search
-    std::optional<std::string> T_sj_zhushu;  // likewise
+    std::vector<Message> messages;  // notices to show in this order
+    std::string T_jihua_jj_dadi;
+    std::string T_jihua_jj_dadi_zhushu;
+    std::string T_jihua_jj_dadi_by;  // the backup copies of the plan
+    std::string T_jihua_jj_dadi_zhushu_by;
     std::optional<PendingRecordOutput> log;  // the pending record, while planning automatically
+    std::optional<LineTexts> LineBases;
+    std::optional<std::vector<std::string>> InstanceBases;  // 0..X, element 0 empty
+    std::optional<SearchTrace> trace;  // what the last line search left on the drawing side
 };
 
 struct PlanModeOneInput {
@@ -60,10 +64,11 @@ std::string InstanceProgressText(int i, int x);
 
 // Builds X instance plans from line bases freshly searched over `savedLines` (or one plan when
 // X < 2) and intersects them under the total tolerance. The caller reloads the saved lines from
-// the curve store first. Calls `progress` once per instance.
-PlanRunOutput RunPlanModeOne(const PlanModeOneInput& input, const LineTexts& savedLines,
-                             AppState& state, std::mt19937_64& rng,
-                             const ProgressFn& progress = {});
+// the curve store first. Calls `progress` once per instance. Fails with kMsgPlanInputError (after
+// the notices shown so far) when X is no count of instances.
+Result<PlanRunOutput> RunPlanModeOne(const PlanModeOneInput& input, const LineTexts& savedLines,
+                                     const PlanTables& tables, std::mt19937_64& rng,
+                                     const ProgressFn& progress = {});
 
 struct PlanModeTwoInput {
     std::string T_jh_dadi_fenzu_01 = "01.02.03.04.05";
@@ -86,8 +91,8 @@ BetSet GroupedLinesPlan(const LineBaseSets& lineBases, const std::array<std::str
 
 // Shows "等待", recomputes the line bases when "每期算号" is selected, and writes the grouped
 // plan and its backup copies. The line check boxes play no part.
-PlanRunOutput RunPlanModeTwo(const PlanModeTwoInput& input, const LineTexts& savedLines,
-                             AppState& state, std::mt19937_64& rng,
-                             const ProgressFn& progress = {});
+Result<PlanRunOutput> RunPlanModeTwo(const PlanModeTwoInput& input, const LineTexts& savedLines,
+                                     const PlanTables& tables, std::mt19937_64& rng,
+                                     const ProgressFn& progress = {});
 
 }  // namespace xuan5

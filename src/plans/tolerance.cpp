@@ -155,7 +155,7 @@ BackupBasesOutput IntersectBackupBases(const BackupBasesInput& input) {
 }
 
 JoinBackupOutput JoinBackupIntoPlan(const JoinBackupInput& input, const PlanLogInput& logInput,
-                                    AppState& state) {
+                                    const DrawTable& history, const PlanLog& log) {
     JoinBackupOutput out;
     if (!input.Check_beiyong_canyu) return out;
     out.backup = IntersectBackupBases(input.backup);
@@ -163,7 +163,7 @@ JoinBackupOutput JoinBackupIntoPlan(const JoinBackupInput& input, const PlanLogI
     const std::string_view backup = TrimSpaces(out.backup->T_dd_beiyong_3);
     if (plan.empty() || backup.empty()) return out;
     out.plan = RenderPlanBase(BetSetFromText(plan) & BetSetFromText(backup));
-    out.log = WritePendingRecord(logInput, out.plan->count, state);
+    out.log = WritePendingRecord(logInput, out.plan->count, history, log);
     return out;
 }
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/app_state.h"
 #include "core/bets.h"
+#include "core/tables.h"
 #include "plans/plan_log.h"
 
 namespace xuan5 {
@@ -112,10 +112,11 @@ struct JoinBackupOutput {
 };
 
 // Cuts the plan base down to the bets also in the backup result, then rewrites the pending plan
-// record. Nothing happens unless the backup takes part in the plan; after the backup
-// intersection, nothing is joined or recorded when either side is empty. The backup copies of
-// the plan are left alone so that they can restore the plan.
+// record (for the period after the history's newest, in the log's current slot). Nothing
+// happens unless the backup takes part in the plan; after the backup intersection, nothing is
+// joined or recorded when either side is empty. The backup copies of the plan are left alone so
+// that they can restore the plan.
 JoinBackupOutput JoinBackupIntoPlan(const JoinBackupInput& input, const PlanLogInput& logInput,
-                                    AppState& state);
+                                    const DrawTable& history, const PlanLog& log);
 
 }  // namespace xuan5

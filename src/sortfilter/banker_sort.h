@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/draw_history.h"
-#include "core/messages.h"
+#include "core/result.h"
 
 namespace xuan5 {
 

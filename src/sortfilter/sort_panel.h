@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/messages.h"
+#include "core/result.h"
 
 namespace xuan5 {
 

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "core/text.h"
-#include "util/atomic_file.h"
+#include "store/atomic_file.h"
 
 namespace xuan5 {
 namespace {
@@ -87,29 +87,32 @@ std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes) {
     return lines;
 }
 
-std::optional<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file) {
+namespace {
+
+std::optional<LineTexts> ReadLines(const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
     std::string bytes;
-    // libstdc++ reports some read errors by throwing from the stream buffer.
-    try {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure&) {
-        return std::nullopt;
-    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
     return ParseCurveStoreBytes(bytes);
 }
 
-std::optional<std::string> ReadCurveStore(AppState& state, const std::filesystem::path& file,
-                                          int index) {
-    state.CurveStoreLines = LineTexts{};
-    auto lines = ReadCurveStoreFile(file);
-    if (!lines) return std::nullopt;
-    state.CurveStoreLines = std::move(*lines);
-    return state.CurveStoreLines[index];
+}  // namespace
+
+Result<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file) {
+    std::optional<LineTexts> lines;
+    // libstdc++ reports some read errors by throwing from the stream buffer, and a folder or a
+    // device in the file's place must read as a broken store like any other.
+    try {
+        lines = ReadLines(file);
+    } catch (const std::exception&) {
+        lines.reset();
+    }
+    if (!lines) return Fail({kMsgStoreBroken, kTitleStore});
+    return std::move(*lines);
 }
 
 std::string CurveStoreText(const LineTexts& lines) {
@@ -122,10 +125,11 @@ std::string CurveStoreText(const LineTexts& lines) {
     return std::string(TrimSpaces(text)) + std::string(kCrLf);
 }
 
-SaveResult SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file) {
-    if (!ReplaceFileAtomically(file, CurveStoreText(lines)))
-        return {"0", Message{kMsgStoreSaveFailed, kTitleStore}};
-    return {"1", std::nullopt};
+Status SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file) {
+    if (!ReplaceFileAtomically(file, CurveStoreText(lines))) {
+        return Fail({kMsgStoreSaveFailed, kTitleStore});
+    }
+    return Ok();
 }
 
 }  // namespace xuan5

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "core/app_state.h"
-#include "core/messages.h"
+#include "core/result.h"
+#include "core/tables.h"
 
 namespace xuan5 {
 
@@ -20,10 +20,11 @@ inline constexpr const char* kStoreEndMarker = "********";
 // data/data.mdb under a data folder.
 std::filesystem::path CurveStorePath(const std::filesystem::path& dataDir);
 
-// Reads the fifteen records (trimmed). nullopt when the file is missing, unreadable, empty or
-// has fewer than fifteen lines; the caller then shows the two messages and ends the program.
-// Each record is decoded on its own: UTF-8, else GB18030, else kept as its raw bytes.
-std::optional<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file);
+// Reads the fifteen records (trimmed). Fails with kMsgStoreBroken when the file is missing,
+// unreadable, empty or has fewer than fifteen lines; the caller then shows it with
+// kMsgAppWillClose and ends the program. Each record is decoded on its own: UTF-8, else
+// GB18030, else kept as its raw bytes.
+Result<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file);
 
 // The same reading applied to the bytes of a file.
 std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes);
@@ -32,21 +33,11 @@ std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes);
 // nullopt when neither reading works.
 std::optional<std::string> DecodeLocalText(std::string_view bytes);
 
-// Reloads state.CurveStoreLines and returns record i, or nullopt on failure (the table is then
-// left empty, as a fresh read that found nothing).
-std::optional<std::string> ReadCurveStore(AppState& state, const std::filesystem::path& file,
-                                          int index);
-
 // The exact file bytes for fifteen records.
 std::string CurveStoreText(const LineTexts& lines);
 
-struct SaveResult {
-    std::string result;            // "1" on success, "0" on failure
-    std::optional<Message> error;  // shown on failure
-};
-
 // Replaces the file atomically (temporary file in the same folder, flush, rename); on any
-// failure the old file stays as it was.
-SaveResult SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file);
+// failure the old file stays as it was and the failure says kMsgStoreSaveFailed.
+Status SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file);
 
 }  // namespace xuan5

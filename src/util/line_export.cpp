@@ -4,39 +4,28 @@
 #include <system_error>
 
 #include "core/text.h"
-#include "util/atomic_file.h"
+#include "store/atomic_file.h"
 
 namespace xuan5 {
 
-LineExportResult ExportLineBases(const LineTexts& lineBases,
-                                 const std::filesystem::path& dataFolder) {
-    LineExportResult result;
+Result<Message> ExportLineBases(const LineTexts& lineBases,
+                                const std::filesystem::path& dataFolder) {
+    const Failure failed = Fail({kMsgExportFailed, kTitleExportFailed});
     // No data folder at all would put txt beside whatever the working folder happens to be.
-    if (dataFolder.empty()) {
-        result.message = Message{kMsgExportFailed, kTitleExportFailed};
-        return result;
-    }
+    if (dataFolder.empty()) return failed;
     const std::filesystem::path txtFolder = dataFolder / "txt";
     // Only txt itself is made: a data folder that has gone is a failure, not something to
     // rebuild. A file in place of txt fails like a file that cannot be written.
     std::error_code error;
     std::filesystem::create_directory(txtFolder, error);
-    if (error || !std::filesystem::is_directory(txtFolder, error)) {
-        result.message = Message{kMsgExportFailed, kTitleExportFailed};
-        return result;
-    }
+    if (error || !std::filesystem::is_directory(txtFolder, error)) return failed;
     for (int i = 0; i < kLineCount; ++i) {
         std::string content(TrimSpaces(lineBases[i]));
         content.append(kCrLf);
         const auto target = txtFolder / ("dadi" + std::to_string(i) + ".txt");
-        if (!ReplaceFileAtomically(target, content)) {
-            result.message = Message{kMsgExportFailed, kTitleExportFailed};
-            return result;
-        }
-        ++result.filesWritten;
+        if (!ReplaceFileAtomically(target, content)) return failed;
     }
-    result.message = Message{kMsgExportDone, kTitleExportDone};
-    return result;
+    return Message{kMsgExportDone, kTitleExportDone};
 }
 
 }  // namespace xuan5

@@ -63,7 +63,7 @@ BacktestSettings ModeOneSettings() {
 struct ByHand {
     std::string plan;
     int size = 0;
-    AppState state;
+    LiteralState state;
 };
 
 // One period through the plan engine directly, as the plan panel would have run it after the
@@ -71,7 +71,7 @@ struct ByHand {
 ByHand PlanByHand(const std::vector<DatedDraw>& archive, std::size_t index,
                   const BacktestSettings& settings, std::uint64_t seed) {
     ByHand out;
-    AppState& state = out.state;
+    LiteralState& state = out.state;
     for (int r = 1; r <= kHistoryRows; ++r) {
         state.DrawHistory[r] = {archive[index - r].period, archive[index - r].numbers};
     }
@@ -80,16 +80,16 @@ ByHand PlanByHand(const std::vector<DatedDraw>& archive, std::size_t index,
     state.UpdateCount = 2;
     state.LineBases = settings.LineBases;
     std::mt19937_64 rng(PeriodSeed(seed, archive[index]));
-    const PlanRunOutput run =
+    const Result<PlanRunOutput> run =
         settings.Check_jh_dadi_fenzu
-            ? RunPlanModeTwo(settings.modeTwo, settings.savedLines, state, rng)
-            : RunPlanModeOne(settings.modeOne, settings.savedLines, state, rng);
-    EXPECT_EQ(run.status, PlanRunStatus::Done);
-    out.plan = *run.T_jihua_jj_dadi;
-    out.size = std::stoi(*run.T_jihua_jj_dadi_zhushu);
+            ? testing::PlanTwo(settings.modeTwo, settings.savedLines, state, rng)
+            : testing::PlanOne(settings.modeOne, settings.savedLines, state, rng);
+    EXPECT_TRUE(run.ok());
+    out.plan = run->T_jihua_jj_dadi;
+    out.size = std::stoi(run->T_jihua_jj_dadi_zhushu);
     JoinBackupInput join = settings.backup;
     join.T_jihua_jj_dadi = out.plan;
-    const JoinBackupOutput joined = JoinBackupIntoPlan(join, settings.modeOne.log, state);
+    const JoinBackupOutput joined = testing::Join(join, settings.modeOne.log, state);
     if (joined.plan) {
         out.plan = joined.plan->text;
         out.size = std::stoi(joined.plan->count);
@@ -101,9 +101,10 @@ TEST(Backtest, PeriodsAreThePlansOfThePlanEngineJudgedAgainstTheirDraws) {
     const auto archive = Archive(130, 5);
     const BacktestSettings settings = ModeOneSettings();
     std::atomic<bool> cancel{false};
-    const BacktestResult result = RunBacktest(archive, settings, {6, 77, 2}, cancel);
-    ASSERT_EQ(result.status, BacktestStatus::Done);
-    EXPECT_TRUE(result.messages.empty());
+    const Result<BacktestResult> run = RunBacktest(archive, settings, {6, 77, 2}, cancel);
+    ASSERT_TRUE(run.ok());
+    const BacktestResult& result = *run;
+    EXPECT_TRUE(result.notices.empty());
     ASSERT_EQ(result.rows.size(), 6u);
 
     long long total = 0;
@@ -160,10 +161,11 @@ TEST(Backtest, ModeTwoOnKeptBasesPlansTheSameBetsEveryPeriod) {
     ASSERT_GT(plan.Count(), 0);
 
     std::atomic<bool> cancel{false};
-    const BacktestResult result = RunBacktest(archive, settings, {1000, 3, 2}, cancel);
-    ASSERT_EQ(result.status, BacktestStatus::Done);
+    const Result<BacktestResult> run = RunBacktest(archive, settings, {1000, 3, 2}, cancel);
+    ASSERT_TRUE(run.ok());
+    const BacktestResult& result = *run;
     // Keeping the bases is the user's choice here, not a mistake to report.
-    EXPECT_TRUE(result.messages.empty());
+    EXPECT_TRUE(result.notices.empty());
     ASSERT_EQ(result.rows.size(), 15u);  // all the archive allows
     std::array<int, kLineCount> lineHits{};
     for (const BacktestRow& row : result.rows) {
@@ -187,12 +189,14 @@ TEST(Backtest, SameResultOnOneOrTwoThreadsAndOverSeveralSeeds) {
     const BacktestSettings settings = ModeOneSettings();
     std::atomic<bool> cancel{false};
     std::vector<int> progress;
-    const BacktestResult one =
+    const Result<BacktestResult> oneRun =
         RunBacktest(archive, settings, {8, 40, 1}, cancel,
                     [&](int done, int total) { progress.push_back(done * 100 + total); });
-    const BacktestResult two = RunBacktest(archive, settings, {8, 40, 2}, cancel);
-    ASSERT_EQ(one.status, BacktestStatus::Done);
-    ASSERT_EQ(two.status, BacktestStatus::Done);
+    const Result<BacktestResult> twoRun = RunBacktest(archive, settings, {8, 40, 2}, cancel);
+    ASSERT_TRUE(oneRun.ok());
+    ASSERT_TRUE(twoRun.ok());
+    const BacktestResult& one = *oneRun;
+    const BacktestResult& two = *twoRun;
     EXPECT_EQ(one.rows, two.rows);
     EXPECT_EQ(one.summary, two.summary);
     EXPECT_EQ(one.lines, two.lines);
@@ -202,19 +206,18 @@ TEST(Backtest, SameResultOnOneOrTwoThreadsAndOverSeveralSeeds) {
 
     // One period alone, with its generator, is the run's row before the running totals.
     std::mt19937_64 rng(PeriodSeed(40, archive[123]));
-    PlanRunStatus status = PlanRunStatus::InputError;
-    std::vector<Message> messages{{"x", "y"}};
-    BacktestRow alone = BacktestPeriod(archive, 123, settings, rng, status, messages);
-    EXPECT_EQ(status, PlanRunStatus::Done);
-    EXPECT_TRUE(messages.empty());
+    const Result<PeriodRun> period = BacktestPeriod(archive, 123, settings, rng);
+    ASSERT_TRUE(period.ok());
+    EXPECT_TRUE(period->notices.empty());
+    BacktestRow alone = period->row;
     alone.profit = one.rows[3].profit;
     alone.total = one.rows[3].total;
     EXPECT_EQ(alone, one.rows[3]);
-    EXPECT_THROW(BacktestPeriod(archive, 119, settings, rng, status, messages), std::out_of_range);
-    EXPECT_THROW(BacktestPeriod(archive, 128, settings, rng, status, messages), std::out_of_range);
+    EXPECT_FALSE(BacktestPeriod(archive, 119, settings, rng));
+    EXPECT_FALSE(BacktestPeriod(archive, 128, settings, rng));
 
     // A shorter run repeats the newest periods of a longer one.
-    const BacktestResult shorter = RunBacktest(archive, settings, {3, 40, 2}, cancel);
+    const BacktestResult shorter = *RunBacktest(archive, settings, {3, 40, 2}, cancel);
     ASSERT_EQ(shorter.rows.size(), 3u);
     EXPECT_EQ(shorter.rows[0].record, one.rows[5].record);
     EXPECT_EQ(shorter.rows[2].planSize, one.rows[7].planSize);
@@ -225,7 +228,7 @@ TEST(Backtest, SameResultOnOneOrTwoThreadsAndOverSeveralSeeds) {
     for (DatedDraw& draw : longer) draw.date.replace(0, 4, "2025");
     longer.insert(longer.end(), archive.begin(), archive.end());
     for (const auto* base : {&needed, &static_cast<const std::vector<DatedDraw>&>(longer)}) {
-        const BacktestResult moved = RunBacktest(*base, settings, {3, 40, 2}, cancel);
+        const BacktestResult moved = *RunBacktest(*base, settings, {3, 40, 2}, cancel);
         ASSERT_EQ(moved.rows.size(), 3u);
         for (std::size_t j = 0; j < 3; ++j) {
             BacktestRow row = moved.rows[j];
@@ -234,9 +237,10 @@ TEST(Backtest, SameResultOnOneOrTwoThreadsAndOverSeveralSeeds) {
         }
     }
 
-    const BacktestResult other = RunBacktest(archive, settings, {8, 41, 2}, cancel);
-    const SeedsResult seeds = RunBacktestSeeds(archive, settings, {8, 40, 2}, 3, cancel);
-    ASSERT_EQ(seeds.status, BacktestStatus::Done);
+    const BacktestResult other = *RunBacktest(archive, settings, {8, 41, 2}, cancel);
+    const Result<SeedsResult> seedsRun = RunBacktestSeeds(archive, settings, {8, 40, 2}, 3, cancel);
+    ASSERT_TRUE(seedsRun.ok());
+    const SeedsResult& seeds = *seedsRun;
     EXPECT_EQ(seeds.seeds, (std::vector<std::uint64_t>{40, 41, 42}));
     ASSERT_EQ(seeds.totals.size(), 3u);
     EXPECT_EQ(seeds.totals[0], one.summary.total);
@@ -254,10 +258,9 @@ TEST(Backtest, CancelRefusedInputAndUnusableArchives) {
 
     std::atomic<bool> cancel{true};
     int calls = 0;
-    BacktestResult result =
+    Result<BacktestResult> result =
         RunBacktest(archive, settings, {30, 1, 2}, cancel, [&](int, int) { ++calls; });
-    EXPECT_EQ(result.status, BacktestStatus::Cancelled);
-    EXPECT_TRUE(result.rows.empty());
+    EXPECT_TRUE(result.Cancelled());
     EXPECT_EQ(calls, 0);
 
     // Cancelled from the progress report after the first period, with periods left to do.
@@ -265,43 +268,41 @@ TEST(Backtest, CancelRefusedInputAndUnusableArchives) {
     result = RunBacktest(archive, settings, {30, 1, 1}, cancel, [&](int done, int) {
         if (done >= 1) cancel = true;
     });
-    EXPECT_EQ(result.status, BacktestStatus::Cancelled);
-    EXPECT_TRUE(result.rows.empty());
+    EXPECT_TRUE(result.Cancelled());
     cancel = false;
-    EXPECT_EQ(
-        RunBacktestSeeds(archive, settings, {30, 1, 2}, 4, cancel, [&](int, int) { cancel = true; })
-            .status,
-        BacktestStatus::Cancelled);
+    EXPECT_TRUE(RunBacktestSeeds(archive, settings, {30, 1, 2}, 4, cancel, [&](int, int) {
+                    cancel = true;
+                }).Cancelled());
 
     cancel = false;
     BacktestSettings refused = settings;
     refused.modeOne.T_jh_dadi_chongfu_cs = "";
     result = RunBacktest(archive, refused, {5, 1, 2}, cancel);
-    EXPECT_EQ(result.status, BacktestStatus::InputError);
-    EXPECT_EQ(result.messages, (std::vector<Message>{{kMsgPlanInputError, kTitlePlanInputError}}));
-    EXPECT_TRUE(result.rows.empty());
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.messages(),
+              (std::vector<Message>{{kMsgPlanInputError, kTitlePlanInputError}}));
 
     result = RunBacktest(Archive(120, 1), settings, {5, 1, 2}, cancel);
-    EXPECT_EQ(result.status, BacktestStatus::TooFewDraws);
-    EXPECT_EQ(result.messages, (std::vector<Message>{{kMsgBacktestTooFewDraws, kTitleBacktest}}));
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.messages(), (std::vector<Message>{{kMsgBacktestTooFewDraws, kTitleBacktest}}));
 
     // A broken draw inside the histories read is refused; one before them is not read at all.
     auto broken = archive;
     broken[26].numbers = "01,01,02,03,04";
     result = RunBacktest(broken, settings, {5, 1, 2}, cancel);
-    EXPECT_EQ(result.status, BacktestStatus::BadDraw);
-    ASSERT_EQ(result.messages.size(), 1u);
-    EXPECT_NE(result.messages[0].text.find(broken[26].date + " " + broken[26].period),
+    EXPECT_FALSE(result.ok());
+    ASSERT_EQ(result.messages().size(), 1u);
+    EXPECT_NE(result.messages()[0].text.find(broken[26].date + " " + broken[26].period),
               std::string::npos);
-    EXPECT_EQ(RunBacktest(broken, settings, {1, 1, 2}, cancel).status, BacktestStatus::Done);
+    EXPECT_TRUE(RunBacktest(broken, settings, {1, 1, 2}, cancel).ok());
 
     // A damaged saved line is reported once for the run, not once per period.
     BacktestSettings damaged = settings;
     damaged.savedLines[3] = "1*2*x";
     result = RunBacktest(archive, damaged, {4, 1, 2}, cancel);
-    EXPECT_EQ(result.status, BacktestStatus::Done);
-    EXPECT_EQ(result.messages.size(), 1u);
-    EXPECT_EQ(result.rows.size(), 4u);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result->notices.size(), 1u);
+    EXPECT_EQ(result->rows.size(), 4u);
 }
 
 }  // namespace

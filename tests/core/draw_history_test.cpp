@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/bets.h"
+#include "core/result.h"
 #include "core/text.h"
 #include "core/update_step.h"
 
@@ -44,29 +46,53 @@ TEST(DrawHistory, ValidatesRows) {
 }
 
 TEST(UpdateStep, FirstUpdateLoadsWithoutPipelineLaterOnesRunIt) {
-    AppState state;
     // Nothing staged yet: nothing is applied or counted.
-    EXPECT_FALSE(ApplyIncomingDraws(state).applied);
-    EXPECT_EQ(state.UpdateCount, 0);
-    EXPECT_EQ(state.HistoryLoaded, 0);
+    const Result<ApplyOutcome> none = ApplyIncomingDraws(DrawTable{}, 0, 0);
+    EXPECT_FALSE(none);
+    EXPECT_EQ(none.messages(), (std::vector<Message>{{"没有开奖数据", "出错提示"}}));
 
-    state.IncomingDraws = SampleHistory();
-    ApplyOutcome first = ApplyIncomingDraws(state);
-    EXPECT_TRUE(first.applied);
-    EXPECT_EQ(first.status, "已经开奖！");
-    EXPECT_FALSE(first.runAfterDrawPipeline);
-    EXPECT_EQ(state.UpdateCount, 1);
-    EXPECT_EQ(state.HistoryLoaded, 1);
-    ASSERT_EQ(first.drawList.size(), 120u);
-    EXPECT_EQ(first.drawList.front(), "199:03,05,07,09,11");
-    EXPECT_EQ(first.drawList.back(), "080:03,05,07,09,11");
-    EXPECT_EQ(state.DrawHistory[1].period, "199");
-    EXPECT_EQ(state.DrawSeries[120], "03,05,07,09,11");
+    const Result<ApplyOutcome> first = ApplyIncomingDraws(SampleHistory(), 0, 0);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->status, "已经开奖！");
+    EXPECT_FALSE(first->runAfterDrawPipeline);
+    EXPECT_EQ(first->UpdateCount, 1);
+    EXPECT_EQ(first->HistoryLoaded, 1);
+    ASSERT_EQ(first->drawList.size(), 120u);
+    EXPECT_EQ(first->drawList.front(), "199:03,05,07,09,11");
+    EXPECT_EQ(first->drawList.back(), "080:03,05,07,09,11");
+    EXPECT_EQ(first->DrawHistory[1].period, "199");
+    EXPECT_EQ(first->DrawSeries[120], "03,05,07,09,11");
 
     // The same staged table applied again still counts as an update.
-    ApplyOutcome second = ApplyIncomingDraws(state);
-    EXPECT_TRUE(second.runAfterDrawPipeline);
-    EXPECT_EQ(state.UpdateCount, 2);
+    const Result<ApplyOutcome> second =
+        ApplyIncomingDraws(SampleHistory(), first->UpdateCount, first->HistoryLoaded);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(second->runAfterDrawPipeline);
+    EXPECT_EQ(second->UpdateCount, 2);
+}
+
+// A valid draw's key is its sorted numbers; anything else keys to no bet.
+TEST(DrawHistory, KeysOfDraws) {
+    EXPECT_EQ(BetText(DrawKeyOf("11,02,07,01,05")), "01,02,05,07,11");
+    EXPECT_EQ(DrawKeyOf("11,02,07,01,01"), 0);
+    EXPECT_EQ(DrawKeyOf(""), 0);
+    EXPECT_TRUE(BaseHoldsKey("x 01,02,05,07,11 y", DrawKeyOf("11,02,07,01,05")));
+    EXPECT_FALSE(BaseHoldsKey("01,02,05,07,1", DrawKeyOf("11,02,07,01,05")));
+    EXPECT_FALSE(BaseHoldsKey("anything", 0));
+}
+
+TEST(Result, ValueOrWhyNot) {
+    const Result<int> value = 7;
+    EXPECT_TRUE(value.ok());
+    EXPECT_EQ(*value, 7);
+    EXPECT_TRUE(value.messages().empty());
+    const Result<int> refused = Fail({"why", "title"});
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(refused.Cancelled());
+    const Result<std::string> handedOn = refused.failure();
+    EXPECT_EQ(handedOn.messages(), refused.messages());
+    EXPECT_TRUE(Result<int>(Failure{}).Cancelled());
+    EXPECT_TRUE(Ok());
 }
 
 }  // namespace

@@ -6,7 +6,7 @@ namespace xuan5 {
 namespace {
 
 TEST(TrendLine, ClickStartsAndClickStops) {
-    AppState state;
+    TrendDrawing state;
     state.TrendLine[5] = 77;
     EXPECT_TRUE(TrendMouseDown(state));
     EXPECT_EQ(state.TrendLine, TrendLineTable{});
@@ -19,7 +19,7 @@ TEST(TrendLine, ClickStartsAndClickStops) {
 }
 
 TEST(TrendLine, SegmentsJoinRecordedPoints) {
-    AppState state;
+    TrendDrawing state;
     TrendMouseDown(state);
     EXPECT_FALSE(DrawTrendSegment(state, 10, 1000.5));  // first point: nothing to join
     EXPECT_EQ(state.TrendLine[10], 1000);               // half to even
@@ -40,7 +40,7 @@ TEST(TrendLine, SegmentsJoinRecordedPoints) {
 }
 
 TEST(TrendLine, GapsFallOffByHalves) {
-    AppState state;
+    TrendDrawing state;
     TrendMouseDown(state);
     DrawTrendSegment(state, 10, 800);
     DrawTrendSegment(state, 14, 1000);
@@ -74,28 +74,28 @@ TEST(TrendLine, SavedTextRoundTripsAndBadTextsChangeNothing) {
     EXPECT_EQ(text.substr(0, 11), "-2183*-2146");
     EXPECT_EQ(std::count(text.begin(), text.end(), '*'), 119);
 
-    TrendLineTable back{};
-    back[125] = 9;
-    EXPECT_FALSE(ParseTrendLine(text + "*5*x", back));  // fields past 120 are ignored
-    for (int i = 1; i <= 120; ++i) EXPECT_EQ(back[i], line[i]);
-    EXPECT_EQ(back[125], 9);
+    TrendLineTable before{};
+    before[125] = 9;
+    const Result<TrendLineTable> back = ParseTrendLine(text + "*5*x", before);  // past 120: ignored
+    ASSERT_TRUE(back);
+    for (int i = 1; i <= 120; ++i) EXPECT_EQ((*back)[i], line[i]);
+    EXPECT_EQ((*back)[125], 9);
 
-    TrendLineTable lenient{};
     const std::size_t thirdStar = text.find('*', text.find('*', text.find('*') + 1) + 1);
-    EXPECT_FALSE(ParseTrendLine(" 1.5 *-2.5*+3" + text.substr(thirdStar), lenient));
-    EXPECT_EQ(lenient[1], 2);
-    EXPECT_EQ(lenient[2], -2);
-    EXPECT_EQ(lenient[3], 3);
+    const Result<TrendLineTable> lenient = ParseTrendLine(" 1.5 *-2.5*+3" + text.substr(thirdStar));
+    ASSERT_TRUE(lenient);
+    EXPECT_EQ((*lenient)[1], 2);
+    EXPECT_EQ((*lenient)[2], -2);
+    EXPECT_EQ((*lenient)[3], 3);
 
-    const TrendLineTable kept = back;
     const std::string fields119 = text.substr(0, text.rfind('*'));
     for (const std::string& bad : {std::string(), fields119, "1*x" + text.substr(text.find('*', 3)),
                                    text.substr(0, text.rfind('*')) + "*99999999999"}) {
-        const auto msg = ParseTrendLine(bad, back);
-        ASSERT_TRUE(msg) << bad;
-        EXPECT_EQ(msg->text, "曲线数据不完整，可能被破坏,请重新画线保存");
-        EXPECT_EQ(msg->title, "提示");
-        EXPECT_EQ(back, kept);
+        const Result<TrendLineTable> refused = ParseTrendLine(bad, *back);
+        ASSERT_FALSE(refused) << bad;
+        ASSERT_EQ(refused.messages().size(), 1u);
+        EXPECT_EQ(refused.messages()[0].text, "曲线数据不完整，可能被破坏,请重新画线保存");
+        EXPECT_EQ(refused.messages()[0].title, "提示");
     }
 }
 
@@ -103,10 +103,10 @@ TEST(TrendLine, LoadedLineIsDrawnAtTheFieldValues) {
     // Fields 1..3 are "2.5", " -7.5 ", "+3"; the table keeps them rounded half to even.
     std::string text = "2.5* -7.5 *+3";
     for (int i = 4; i <= 121; ++i) text += "*" + std::to_string(i);
-    TrendLineTable line{};
-    ASSERT_FALSE(ParseTrendLine(text, line));
-    EXPECT_EQ(line[1], 2);
-    EXPECT_EQ(line[2], -8);
+    const Result<TrendLineTable> line = ParseTrendLine(text);
+    ASSERT_TRUE(line);
+    EXPECT_EQ((*line)[1], 2);
+    EXPECT_EQ((*line)[2], -8);
 
     const auto segments = SavedLineSegments(text);
     ASSERT_EQ(segments.size(), 119u);

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/update_step.h"
+#include "oracle/literal_state.h"
+#include "protocol/endpoints.h"
 #include "support/sample_history.h"
 
 namespace xuan5 {
@@ -10,6 +11,17 @@ namespace {
 
 using testing::FeedResponse;
 using testing::RandomHistory;
+
+// The window's handling of an answer: whatever table it reads is staged.
+FeedParse Stage(std::string_view response, LiteralState& state) {
+    FeedParse parse = ParseFeedResponse(response, state.DrawHistory);
+    if (parse.staged) state.IncomingDraws = *parse.staged;
+    return parse;
+}
+
+bool HasNewDraws(const LiteralState& state) {
+    return xuan5::HasNewDraws(state.IncomingDraws, state.DrawHistory);
+}
 
 // A history whose newest period is `newest`, and the same rows shifted by `newer` fresh periods.
 DrawTable Shifted(const DrawTable& old, int newer) {
@@ -19,9 +31,9 @@ DrawTable Shifted(const DrawTable& old, int newer) {
 }
 
 TEST(FeedParser, FirstResponseIsAcceptedAndStagedRowByRow) {
-    AppState state;
+    LiteralState state;
     const DrawTable rows = RandomHistory(1);
-    const FeedParse parse = ParseFeedResponse(FeedResponse(rows, " anything: "), state);
+    const FeedParse parse = Stage(FeedResponse(rows, " anything: "), state);
     EXPECT_TRUE(parse.hasNewDraws);
     for (int r = 1; r <= kHistoryRows; ++r) {
         EXPECT_EQ(state.IncomingDraws[r].period, rows[r].period);
@@ -31,28 +43,28 @@ TEST(FeedParser, FirstResponseIsAcceptedAndStagedRowByRow) {
 }
 
 TEST(FeedParser, NewnessFollowsTheNewestKnownPeriod) {
-    AppState state;
+    LiteralState state;
     state.IncomingDraws = RandomHistory(2, 300);
-    ApplyIncomingDraws(state);
+    ApplyStaged(state);
 
     // Same list again: no update, history untouched but the list is staged.
-    EXPECT_EQ(ParseFeedResponse(FeedResponse(state.DrawHistory), state).status, "没有更新！");
+    EXPECT_EQ(Stage(FeedResponse(state.DrawHistory), state).status, "没有更新！");
     EXPECT_FALSE(HasNewDraws(state));
 
     // Two new periods: the newest known one is at index 2 of the payload.
     const DrawTable two = Shifted(state.DrawHistory, 2);
-    FeedParse parse = ParseFeedResponse(FeedResponse(two), state);
+    FeedParse parse = Stage(FeedResponse(two), state);
     EXPECT_TRUE(parse.hasNewDraws);
     EXPECT_EQ(state.IncomingDraws[3].period, "300");
-    ApplyIncomingDraws(state);
+    ApplyStaged(state);
     EXPECT_EQ(state.DrawHistory[1].period, "302");
 
     // The newest known period 59 places down is still found (row 60); 60 places down is not.
     const DrawTable far = Shifted(state.DrawHistory, 59);
-    ParseFeedResponse(FeedResponse(far), state);
+    Stage(FeedResponse(far), state);
     EXPECT_TRUE(HasNewDraws(state));
     const DrawTable tooFar = Shifted(state.DrawHistory, 60);
-    EXPECT_FALSE(ParseFeedResponse(FeedResponse(tooFar), state).hasNewDraws);
+    EXPECT_FALSE(Stage(FeedResponse(tooFar), state).hasNewDraws);
 }
 
 // 山东 draws 42 periods a day: the newest period comes back 42 rows down, from yesterday.
@@ -63,33 +75,33 @@ TEST(FeedParser, AnUnchangedListIsNoUpdateWhenPeriodsRepeatDaily) {
         day[r].period = (period < 10 ? "00" : "0") + std::to_string(period);
     }
     ASSERT_EQ(day[43].period, "037");
-    AppState state;
+    LiteralState state;
     state.IncomingDraws = day;
-    ApplyIncomingDraws(state);
-    const FeedParse same = ParseFeedResponse(FeedResponse(day), state);
+    ApplyStaged(state);
+    const FeedParse same = Stage(FeedResponse(day), state);
     EXPECT_FALSE(same.hasNewDraws);
     EXPECT_EQ(same.status, "没有更新！");
 
     DrawTable next = day;
     for (int r = kHistoryRows; r > 1; --r) next[r] = next[r - 1];
     next[1] = {"038", "01,03,05,07,09"};
-    EXPECT_TRUE(ParseFeedResponse(FeedResponse(next), state).hasNewDraws);
+    EXPECT_TRUE(Stage(FeedResponse(next), state).hasNewDraws);
 }
 
 TEST(FeedParser, MalformedResponsesCountAsNoData) {
-    AppState state;
+    LiteralState state;
     const DrawTable rows = RandomHistory(3);
     const std::string good = FeedResponse(rows);
 
     // Without the marker nothing is touched, not even the staged table.
-    ParseFeedResponse(good, state);
-    EXPECT_EQ(ParseFeedResponse("<html>busy</html>", state).status, "没有获取到数据");
+    Stage(good, state);
+    EXPECT_EQ(Stage("<html>busy</html>", state).status, "没有获取到数据");
     EXPECT_EQ(state.IncomingDraws[1].period, rows[1].period);
 
     // A refused answer keeps the staged table of the last good one.
     auto expectRefused = [&](const std::string& response) {
-        ParseFeedResponse(good, state);
-        const FeedParse parse = ParseFeedResponse(response, state);
+        Stage(good, state);
+        const FeedParse parse = Stage(response, state);
         EXPECT_EQ(parse.status, "没有获取到数据") << response.substr(0, 60);
         EXPECT_FALSE(parse.hasNewDraws);
         EXPECT_EQ(state.IncomingDraws[1].period, rows[1].period);
@@ -112,12 +124,12 @@ TEST(FeedParser, MalformedResponsesCountAsNoData) {
 }
 
 TEST(FeedParser, ExtraLinesAndTailAreIgnored) {
-    AppState state;
+    LiteralState state;
     const DrawTable rows = RandomHistory(4);
     std::string response = FeedResponse(rows);
     response.insert(response.rfind("*-*"), "\r\n999-junk that is not a draw");
     response += "*-*more";
-    EXPECT_TRUE(ParseFeedResponse(response, state).hasNewDraws);
+    EXPECT_TRUE(Stage(response, state).hasNewDraws);
     EXPECT_EQ(state.IncomingDraws[120].period, rows[120].period);
 }
 
@@ -134,6 +146,7 @@ TEST(FeedParser, CountdownFetchesOnTheTickThatShowsZero) {
     std::vector<std::string> labels;
     for (int tick = 0; tick < 62; ++tick) {
         const CountdownTick t = TickCountdown(seconds, true);
+        seconds = t.seconds;
         labels.push_back(t.label);
         fetches += t.fetch;
         EXPECT_TRUE(t.status.empty());
@@ -147,7 +160,7 @@ TEST(FeedParser, CountdownFetchesOnTheTickThatShowsZero) {
     const CountdownTick off = TickCountdown(seconds, false);
     EXPECT_FALSE(off.fetch);
     EXPECT_EQ(off.status, "自动更新未勾选");
-    EXPECT_EQ(seconds, 30);
+    EXPECT_EQ(off.seconds, 30);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/update_step.h"
+#include "oracle/literal_state.h"
 #include "support/sample_history.h"
 
 namespace xuan5 {
@@ -19,15 +19,18 @@ TEST(ManualEntry, ProposesTheNextPeriodWithoutWrapping) {
 }
 
 TEST(ManualEntry, ConfirmChecksInOrder) {
-    auto error = [](std::string_view line) { return CheckManualEntry(line).error.text; };
-    const EntryCheck ok = CheckManualEntry("  046 - 03,05,07,09,11  ");
-    ASSERT_TRUE(ok.draw);
-    EXPECT_EQ(ok.draw->period, "046");
-    EXPECT_EQ(ok.draw->numbers, "03,05,07,09,11");
+    auto error = [](std::string_view line) {
+        const Result<DrawRecord> check = CheckManualEntry(line);
+        return check ? std::string() : check.messages().front().text;
+    };
+    const Result<DrawRecord> ok = CheckManualEntry("  046 - 03,05,07,09,11  ");
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->period, "046");
+    EXPECT_EQ(ok->numbers, "03,05,07,09,11");
 
-    const EntryCheck extra = CheckManualEntry("046-03,05,07,09,11-x");
-    ASSERT_TRUE(extra.draw);
-    EXPECT_EQ(extra.draw->numbers, "03,05,07,09,11");
+    const Result<DrawRecord> extra = CheckManualEntry("046-03,05,07,09,11-x");
+    ASSERT_TRUE(extra);
+    EXPECT_EQ(extra->numbers, "03,05,07,09,11");
     EXPECT_EQ(error("０46-03,05,07,09,11"), "期号错误");  // a full-width digit is removed
 
     EXPECT_EQ(error("046:03,05,07,09,11"), "格式错误");
@@ -39,24 +42,26 @@ TEST(ManualEntry, ConfirmChecksInOrder) {
     EXPECT_EQ(error("046-03,05,05,09,11"), "开奖号错误");
     EXPECT_EQ(error("046-03,05,07,0911,"), "开奖号错误");
     EXPECT_EQ(error("046-"), "开奖号错误");
-    EXPECT_EQ(CheckManualEntry("46-1").error.title, "出错");
+    EXPECT_EQ(CheckManualEntry("46-1").messages().front().title, "出错");
 }
 
 TEST(ManualEntry, TypedDrawGoesOnTopOfTheHistory) {
-    AppState state;
+    LiteralState state;
     state.IncomingDraws = testing::RandomHistory(5);
-    ApplyIncomingDraws(state);
+    ApplyStaged(state);
     const DrawTable before = state.DrawHistory;
     // A refused response empties the staged table; the typed draw must not build on it.
     state.IncomingDraws = DrawTable{};
-    StageTypedDraw(state, DrawRecord{"501", "03,05,07,09,11"});
+    state.IncomingDraws = StageTypedDraw(state.DrawHistory, DrawRecord{"501", "03,05,07,09,11"});
     EXPECT_EQ(state.IncomingDraws[1].period, "501");
     for (int r = 2; r <= kHistoryRows; ++r) {
         EXPECT_EQ(state.IncomingDraws[r].period, before[r - 1].period);
     }
     EXPECT_EQ(state.DrawHistory[1].period, before[1].period);  // applied only later
-    const ApplyOutcome applied = ApplyIncomingDraws(state);
-    EXPECT_EQ(applied.drawList.front(), "501:03,05,07,09,11");
+    const Result<ApplyOutcome> applied =
+        ApplyIncomingDraws(state.IncomingDraws, state.UpdateCount, state.HistoryLoaded);
+    ASSERT_TRUE(applied);
+    EXPECT_EQ(applied->drawList.front(), "501:03,05,07,09,11");
 }
 
 }  // namespace

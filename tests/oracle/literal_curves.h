@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/app_state.h"
+#include "core/random.h"
 #include "core/text.h"
 #include "curves/base_search.h"
+#include "oracle/literal_state.h"
 
 namespace xuan5::literal {
 

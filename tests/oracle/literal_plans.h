@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "core/app_state.h"
 #include "core/bets.h"
 #include "core/text.h"
 #include "curves/trend_line.h"
 #include "literal_curves.h"
+#include "oracle/literal_state.h"
 
 namespace xuan5::literal {
 
@@ -196,7 +196,7 @@ struct LiteralPlanOne {
 // Plan mode one with X >= 2 and "每期算号" selected, over the saved lines of `state`: every
 // instance parses each line, searches its base and intersects the checked ones; then the
 // instance plans are intersected. TrendLine of `state` is updated as the parses leave it.
-inline LiteralPlanOne LiteralRunPlanModeOne(AppState& state, int x,
+inline LiteralPlanOne LiteralRunPlanModeOne(LiteralState& state, int x,
                                             const std::string& totalTolerance,
                                             const std::array<std::string, kLineCount>& sizes,
                                             const std::array<bool, kLineCount>& checked,
@@ -207,7 +207,8 @@ inline LiteralPlanOne LiteralRunPlanModeOne(AppState& state, int x,
     out.instanceBases.assign(static_cast<std::size_t>(x) + 1, std::string());
     for (int i = 1; i <= x; ++i) {
         for (int line = 0; line < kLineCount; ++line) {
-            ParseTrendLine(state.CurveStoreLines[line], state.TrendLine);
+            if (auto parsed = ParseTrendLine(state.CurveStoreLines[line], state.TrendLine))
+                state.TrendLine = *parsed;
             const LiteralSearchResult found =
                 LiteralSearchBaseForLine(sizes[line], state.TrendLine, state.DrawSeries, all, rng);
             out.lineBases[line] = found.tdadi;

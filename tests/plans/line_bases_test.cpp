@@ -8,18 +8,18 @@ namespace xuan5 {
 namespace {
 
 TEST(LineBases, KeepCurrentShowsNoticeAndChangesNothing) {
-    AppState state = testing::LoadedState(3);
+    LiteralState state = testing::LoadedState(3);
     state.CurveStoreLines = testing::ShapedSavedLines();
     state.LineBases[2] = "01,02,03,04,05";
     state.TrendLine[7] = 77;
     LineBasesInput input;
     input.Op_jiankong_zihui = false;
     std::mt19937_64 rng(1);
-    const LineBasesOutput out = ExtractLineBases(input, state.CurveStoreLines, state, rng);
+    const LineBasesOutput out = testing::Extract(input, state, rng);
     ASSERT_EQ(out.messages.size(), 1u);
     EXPECT_EQ(out.messages[0], (Message{"请先选择“每期算号”", "友情提示"}));
-    EXPECT_FALSE(out.Tdadi.has_value());
-    EXPECT_FALSE(out.T_sj_zhushu.has_value());
+    EXPECT_FALSE(out.trace.has_value());
+    EXPECT_FALSE(out.LineBases.has_value());
     EXPECT_EQ(state.LineBases[2], "01,02,03,04,05");
     EXPECT_EQ(state.LineBases[0], "");
     EXPECT_EQ(state.TrendLine[7], 77);
@@ -27,24 +27,27 @@ TEST(LineBases, KeepCurrentShowsNoticeAndChangesNothing) {
 
 // Each line is parsed and searched in turn with its own wanted size, from one generator.
 TEST(LineBases, EachLineSearchedWithItsOwnSize) {
-    AppState state = testing::LoadedState(4);
+    LiteralState state = testing::LoadedState(4);
     state.CurveStoreLines = testing::ShapedSavedLines();
     LineBasesInput input;
     for (int i = 0; i < kLineCount; ++i) input.T_quxian_zhushu[i] = std::to_string(20 * i + 5);
     std::mt19937_64 rng(42);
-    const LineBasesOutput out = ExtractLineBases(input, state.CurveStoreLines, state, rng);
+    const LineBasesOutput out = testing::Extract(input, state, rng);
     EXPECT_TRUE(out.messages.empty());
 
     std::mt19937_64 replay(42);
     TrendLineTable line{};
+    ASSERT_TRUE(out.trace);
     for (int i = 0; i < kLineCount; ++i) {
-        ASSERT_FALSE(ParseTrendLine(state.CurveStoreLines[i], line).has_value());
+        const Result<TrendLineTable> parsed = ParseTrendLine(state.CurveStoreLines[i], line);
+        ASSERT_TRUE(parsed);
+        line = *parsed;
         const BaseSearchResult found =
             SearchBaseForLine(input.T_quxian_zhushu[i], line, state.DrawKeys, replay);
         ASSERT_EQ(state.LineBases[i], RenderBetSet(found.bets, " ")) << "line " << i + 1;
         if (i == kLineCount - 1) {
-            EXPECT_EQ(out.Tdadi, state.LineBases[i]);
-            EXPECT_EQ(out.T_sj_zhushu, std::to_string(found.actualCount));
+            EXPECT_EQ(out.trace->Tdadi, state.LineBases[i]);
+            EXPECT_EQ(out.trace->T_sj_zhushu, std::to_string(found.actualCount));
             EXPECT_EQ(state.ProfitSeries, found.projection);
         }
     }
@@ -55,7 +58,7 @@ TEST(LineBases, EachLineSearchedWithItsOwnSize) {
 }
 
 TEST(LineBases, DamagedLineIsReportedAndSearchedOnThePreviousShape) {
-    AppState state = testing::LoadedState(5);
+    LiteralState state = testing::LoadedState(5);
     state.CurveStoreLines = testing::ShapedSavedLines();
     state.CurveStoreLines[6] = "";
     state.CurveStoreLines[9] = "1*2*3";
@@ -65,7 +68,7 @@ TEST(LineBases, DamagedLineIsReportedAndSearchedOnThePreviousShape) {
     input.T_quxian_zhushu[5] = "0";
     input.T_quxian_zhushu[6] = "0";
     std::mt19937_64 rng(9);
-    const LineBasesOutput out = ExtractLineBases(input, state.CurveStoreLines, state, rng);
+    const LineBasesOutput out = testing::Extract(input, state, rng);
     const Message damaged{"曲线数据不完整，可能被破坏,请重新画线保存", "提示"};
     EXPECT_EQ(out.messages, (std::vector<Message>{damaged, damaged}));
     EXPECT_FALSE(state.LineBases[6].empty());

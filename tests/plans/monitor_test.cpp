@@ -6,11 +6,12 @@
 
 #include "core/draw_history.h"
 #include "core/text.h"
+#include "oracle/literal_state.h"
 
 namespace xuan5 {
 namespace {
 
-void NewDraw(AppState& state, const std::string& period, const std::string& numbers) {
+void NewDraw(LiteralState& state, const std::string& period, const std::string& numbers) {
     for (int r = 2; r <= kHistoryRows; ++r) state.DrawHistory[r] = {"000", "02,03,04,05,06"};
     state.DrawHistory[1] = {period, numbers};
     state.DrawSeries = BuildDrawSeries(state.DrawHistory);
@@ -18,13 +19,14 @@ void NewDraw(AppState& state, const std::string& period, const std::string& numb
 }
 
 TEST(Monitor, RowsJudgeTheDrawAgainstEachLineBase) {
-    AppState state;
+    LiteralState state;
     state.LineBases[0] = "01,03,07,09,11 02,03,04,05,06";
     state.LineBases[1] = "01,02,03,04,05";
     state.LineBases[14] = "01,03,07,09,11";
     // LineBases[2..13] are empty: a line with an empty base never hits.
     NewDraw(state, "042", "03,07,01,09,11");
-    RecordMonitorRow(state);
+    state.MonitorRecords =
+        RecordMonitorRow(state.MonitorRecords, state.DrawHistory, state.DrawKeys, state.LineBases);
     const auto& row = state.MonitorRecords[1];
     EXPECT_EQ(row[0], 1);
     EXPECT_EQ(row[1], 0);
@@ -37,16 +39,18 @@ TEST(Monitor, RowsJudgeTheDrawAgainstEachLineBase) {
 }
 
 TEST(Monitor, TwentyFirstDrawScrollsTheOldestRowAway) {
-    AppState state;
+    LiteralState state;
     state.LineBases[0] = "01,02,03,04,05";
     for (int period = 1; period <= 20; ++period) {
         NewDraw(state, PadNumber(period, 3), period % 2 ? "05,04,03,02,01" : "06,07,08,09,10");
-        RecordMonitorRow(state);
+        state.MonitorRecords = RecordMonitorRow(state.MonitorRecords, state.DrawHistory,
+                                                state.DrawKeys, state.LineBases);
         // Until the table is full the newest row is the lowest used one.
         EXPECT_EQ(state.MonitorRecords[period][15], period);
     }
     NewDraw(state, "021", "05,04,03,02,01");
-    RecordMonitorRow(state);
+    state.MonitorRecords =
+        RecordMonitorRow(state.MonitorRecords, state.DrawHistory, state.DrawKeys, state.LineBases);
     for (int r = 1; r <= 20; ++r) {
         EXPECT_EQ(state.MonitorRecords[r][15], r + 1);
         EXPECT_EQ(state.MonitorRecords[r][0], (r + 1) % 2) << r;
@@ -54,14 +58,15 @@ TEST(Monitor, TwentyFirstDrawScrollsTheOldestRowAway) {
     }
     EXPECT_EQ(state.MonitorRecords[21], (MonitorTable::value_type{}));
     NewDraw(state, "022", "01,02,03,04,05");
-    RecordMonitorRow(state);
+    state.MonitorRecords =
+        RecordMonitorRow(state.MonitorRecords, state.DrawHistory, state.DrawKeys, state.LineBases);
     EXPECT_EQ(state.MonitorRecords[1][15], 3);
     EXPECT_EQ(state.MonitorRecords[20][15], 22);
     EXPECT_EQ(state.MonitorRecords[20][0], 1);
 
-    ClearMonitorRecords(state);
-    EXPECT_EQ(state.MonitorRecords, MonitorTable{});
-    RecordMonitorRow(state);
+    state.MonitorRecords = {};
+    state.MonitorRecords =
+        RecordMonitorRow(state.MonitorRecords, state.DrawHistory, state.DrawKeys, state.LineBases);
     EXPECT_EQ(state.MonitorRecords[1][15], 22);
     EXPECT_EQ(state.MonitorRecords[2][16], 0);
 }

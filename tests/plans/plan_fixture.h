@@ -8,8 +8,9 @@
 #include <random>
 #include <string>
 
-#include "core/app_state.h"
 #include "curves/trend_line.h"
+#include "oracle/literal_state.h"
+#include "plans/plan_modes.h"
 #include "store/curve_store.h"
 #include "support/sample_history.h"
 
@@ -49,8 +50,8 @@ inline LineTexts ShapedSavedLines() {
     return lines;
 }
 
-inline AppState LoadedState(std::uint64_t seed, int newestPeriod = 41) {
-    AppState state;
+inline LiteralState LoadedState(std::uint64_t seed, int newestPeriod = 41) {
+    LiteralState state;
     state.DrawHistory = RandomHistory(seed, newestPeriod);
     state.DrawSeries = BuildDrawSeries(state.DrawHistory);
     state.DrawKeys = DrawKeysFromSeries(state.DrawSeries);
@@ -58,6 +59,74 @@ inline AppState LoadedState(std::uint64_t seed, int newestPeriod = 41) {
     state.UpdateCount = 2;
     state.HistoryLoaded = 1;
     return state;
+}
+
+// What a plan run reads, taken from a state.
+inline PlanTables TablesOf(const LiteralState& state) {
+    return {state.DrawHistory, state.DrawKeys, state.LineBases, state.TrendLine, state.log};
+}
+
+// Keeps in a state what a plan run leaves, as the window keeps it.
+inline void Keep(LiteralState& state, const PlanRunOutput& out) {
+    if (out.LineBases) state.LineBases = *out.LineBases;
+    if (out.InstanceBases) state.InstanceBases = *out.InstanceBases;
+    if (out.trace) {
+        state.TrendLine = out.trace->TrendLine;
+        state.ProfitSeries = out.trace->ProfitSeries;
+    }
+    if (out.log) StorePlanRecord(state.log, out.log->record);
+}
+
+// The plan modes run on a state's tables, their output kept in it.
+inline Result<PlanRunOutput> PlanOne(const PlanModeOneInput& input, const LineTexts& saved,
+                                     LiteralState& state, std::mt19937_64& rng,
+                                     const ProgressFn& progress = {}) {
+    Result<PlanRunOutput> run = RunPlanModeOne(input, saved, TablesOf(state), rng, progress);
+    if (run) Keep(state, *run);
+    return run;
+}
+
+inline Result<PlanRunOutput> PlanTwo(const PlanModeTwoInput& input, const LineTexts& saved,
+                                     LiteralState& state, std::mt19937_64& rng,
+                                     const ProgressFn& progress = {}) {
+    Result<PlanRunOutput> run = RunPlanModeTwo(input, saved, TablesOf(state), rng, progress);
+    if (run) Keep(state, *run);
+    return run;
+}
+
+// The line extraction on a state's tables, kept in it.
+inline LineBasesOutput Extract(const LineBasesInput& input, LiteralState& state,
+                               std::mt19937_64& rng) {
+    LineBasesOutput out =
+        ExtractLineBases(input, state.CurveStoreLines, state.TrendLine, state.DrawKeys, rng);
+    if (out.LineBases) state.LineBases = *out.LineBases;
+    if (out.trace) {
+        state.TrendLine = out.trace->TrendLine;
+        state.ProfitSeries = out.trace->ProfitSeries;
+    }
+    return out;
+}
+
+// The plan log's records written for a state, kept in its log.
+inline std::optional<PendingRecordOutput> Pending(const PlanLogInput& input,
+                                                  std::string_view planSize, LiteralState& state) {
+    auto out = WritePendingRecord(input, planSize, state.DrawHistory, state.log);
+    if (out) StorePlanRecord(state.log, out->record);
+    return out;
+}
+
+inline ResultRecordOutput Settle(const ResultRecordInput& input, LiteralState& state) {
+    ResultRecordOutput out = WriteResultRecord(input, state.DrawHistory, state.DrawKeys,
+                                               state.LineBases, state.InstanceBases);
+    StorePlanRecord(state.log, out.record);
+    return out;
+}
+
+inline JoinBackupOutput Join(const JoinBackupInput& input, const PlanLogInput& log,
+                             LiteralState& state) {
+    JoinBackupOutput out = JoinBackupIntoPlan(input, log, state.DrawHistory, state.log);
+    if (out.log) StorePlanRecord(state.log, out.log->record);
+    return out;
 }
 
 // A private folder holding data.mdb, removed with the object.

@@ -6,14 +6,15 @@
 
 #include "core/draw_history.h"
 #include "oracle/literal_plans.h"
+#include "plans/plan_fixture.h"
 #include "plans/random_texts.h"
 
 namespace xuan5 {
 namespace {
 
 // A history whose newest row is `period` with `numbers`, and its keys.
-AppState StateWithNewest(const std::string& period, const std::string& numbers) {
-    AppState state;
+LiteralState StateWithNewest(const std::string& period, const std::string& numbers) {
+    LiteralState state;
     for (int r = 1; r <= kHistoryRows; ++r) state.DrawHistory[r] = {"000", "01,02,03,04,05"};
     state.DrawHistory[1] = {period, numbers};
     state.DrawSeries = BuildDrawSeries(state.DrawHistory);
@@ -24,12 +25,12 @@ AppState StateWithNewest(const std::string& period, const std::string& numbers) 
 const std::string kSignature = "---------------\r\nTavren祝福大家中中\r\n---------------\r\n";
 
 TEST(PlanLog, PendingRecordAndLogText) {
-    AppState state = StateWithNewest("041", "03,07,01,09,11");
+    LiteralState state = StateWithNewest("041", "03,07,01,09,11");
     PlanLogInput input;
     input.T_jh_rc = "5-3";
-    auto out = WritePendingRecord(input, "230", state);
+    auto out = testing::Pending(input, "230", state);
     ASSERT_TRUE(out.has_value());
-    EXPECT_EQ(state.PlanRecords[0], "042期，开：**************-230注-等待中。。。");
+    EXPECT_EQ(state.log.PlanRecords[0], "042期，开：**************-230注-等待中。。。");
     // Records end with CR LF, then the signature; the whole is trimmed of spaces only.
     EXPECT_EQ(out->T_jh_dadi_jilu, "042期，开：**************-230注-等待中。。。\r\n" + kSignature);
     // Scrolled to the end: the last character selected, counted as the window counts.
@@ -38,56 +39,56 @@ TEST(PlanLog, PendingRecordAndLogText) {
     EXPECT_EQ(out->rcSelection, (TextSelection{2, 1}));
 
     // A small plan is written with three digits; the same period rewrites the same slot.
-    out = WritePendingRecord(input, "9", state);
-    EXPECT_EQ(state.PlanRecords[0], "042期，开：**************-009注-等待中。。。");
+    out = testing::Pending(input, "9", state);
+    EXPECT_EQ(state.log.PlanRecords[0], "042期，开：**************-009注-等待中。。。");
     input.T_jihua_qianming = "  签名  ";
-    out = WritePendingRecord(input, "0", state);
+    out = testing::Pending(input, "0", state);
     EXPECT_EQ(out->T_jh_dadi_jilu, "042期，开：**************-000注-等待中。。。\r\n  签名");
 
     // No wrap after the last period of a day.
-    AppState late = StateWithNewest("999", "03,07,01,09,11");
-    WritePendingRecord(input, "5", late);
-    EXPECT_EQ(late.PlanRecords[0], "1000期，开：**************-005注-等待中。。。");
-    AppState early = StateWithNewest("084", "03,07,01,09,11");
-    WritePendingRecord(input, "5", early);
-    EXPECT_EQ(early.PlanRecords[0].substr(0, 3), "085");
+    LiteralState late = StateWithNewest("999", "03,07,01,09,11");
+    testing::Pending(input, "5", late);
+    EXPECT_EQ(late.log.PlanRecords[0], "1000期，开：**************-005注-等待中。。。");
+    LiteralState early = StateWithNewest("084", "03,07,01,09,11");
+    testing::Pending(input, "5", early);
+    EXPECT_EQ(early.log.PlanRecords[0].substr(0, 3), "085");
 }
 
 TEST(PlanLog, NothingWhileAutomaticPlanningIsOff) {
-    AppState state = StateWithNewest("041", "03,07,01,09,11");
-    state.PlanRecords[0] = "earlier";
+    LiteralState state = StateWithNewest("041", "03,07,01,09,11");
+    state.log.PlanRecords[0] = "earlier";
     PlanLogInput input;
     input.Check_jihua_sx = false;
-    EXPECT_FALSE(WritePendingRecord(input, "230", state).has_value());
-    EXPECT_EQ(state.PlanRecords[0], "earlier");
+    EXPECT_FALSE(testing::Pending(input, "230", state).has_value());
+    EXPECT_EQ(state.log.PlanRecords[0], "earlier");
 }
 
 TEST(PlanLog, ResultRecordWordsAndTally) {
-    AppState state = StateWithNewest("042", "03,07,01,09,11");
+    LiteralState state = StateWithNewest("042", "03,07,01,09,11");
     ResultRecordInput input;
     input.T_jihua_jj_dadi = "01,02,03,04,05\r\n01,03,07,09,11";
     input.T_jihua_jj_dadi_zhushu = "230";
     state.InstanceBases = {"", "01,03,07,09,11", "", "01,03,07,09,11", "x", "01,03,07,09,11"};
-    ResultRecordOutput out = WriteResultRecord(input, state);
-    EXPECT_EQ(state.PlanRecords[0], "042期，开：03,07,01,09,11-230注-中中中");
+    ResultRecordOutput out = testing::Settle(input, state);
+    EXPECT_EQ(state.log.PlanRecords[0], "042期，开：03,07,01,09,11-230注-中中中");
     EXPECT_EQ(out.T_jh_rc, "5-3");
 
     input.T_jh_rc = out.T_jh_rc;
     input.T_jihua_jj_dadi = "01,02,03,04,05";
     input.T_zdy_yongyu = {" 好 ", "  挂了 "};
     input.T_jihua_jj_dadi_zhushu = "1";
-    out = WriteResultRecord(input, state);
-    EXPECT_EQ(state.PlanRecords[0], "042期，开：03,07,01,09,11-001注-挂了");
+    out = testing::Settle(input, state);
+    EXPECT_EQ(state.log.PlanRecords[0], "042期，开：03,07,01,09,11-001注-挂了");
     EXPECT_EQ(out.T_jh_rc, "5-3\r\n5-3");
 
     // More instances asked for than plan mode one has made: the missing ones hold nothing.
     input.T_jh_rc = "";
     input.T_jh_dadi_chongfu_cs = "8";
-    EXPECT_EQ(WriteResultRecord(input, state).T_jh_rc, "8-3");
+    EXPECT_EQ(testing::Settle(input, state).T_jh_rc, "8-3");
 
     input.Check_jh_dadi_fenzu = true;
     input.T_jh_rc = "8-3";
-    EXPECT_EQ(WriteResultRecord(input, state).T_jh_rc, "8-3\r\n模式二");
+    EXPECT_EQ(testing::Settle(input, state).T_jh_rc, "8-3\r\n模式二");
 
     // One instance or fewer: the checked lines that held the draw, after the box's count.
     input.Check_jh_dadi_fenzu = false;
@@ -99,33 +100,33 @@ TEST(PlanLog, ResultRecordWordsAndTally) {
     state.LineBases[2] = "01,02,03,04,05";
     state.LineBases[3] = "01,03,07,09,11";
     input.Ch_jiankong_jj = {true, true, true};
-    EXPECT_EQ(WriteResultRecord(input, state).T_jh_rc, "3-2");
+    EXPECT_EQ(testing::Settle(input, state).T_jh_rc, "3-2");
 }
 
 TEST(PlanLog, SlotsFollowTheCountAndTheLogGrowsPastTwoHundred) {
-    AppState state = StateWithNewest("041", "03,07,01,09,11");
+    LiteralState state = StateWithNewest("041", "03,07,01,09,11");
     PlanLogInput input;
     ResultRecordInput result;
     result.T_jihua_jj_dadi_zhushu = "12";
     for (int period = 0; period < 230; ++period) {
-        WritePendingRecord(input, "12", state);
+        testing::Pending(input, "12", state);
         state.DrawHistory[1].period = PadNumber(42 + period, 3);
-        WriteResultRecord(result, state);
-        ++state.PlanRecordCount;
+        testing::Settle(result, state);
+        ++state.log.PlanRecordCount;
     }
-    auto out = WritePendingRecord(input, "7", state);
-    ASSERT_GE(state.PlanRecords.size(), 231u);
-    EXPECT_EQ(state.PlanRecords[0], "042期，开：03,07,01,09,11-012注-一会中");
-    EXPECT_EQ(state.PlanRecords[229], "271期，开：03,07,01,09,11-012注-一会中");
-    EXPECT_EQ(state.PlanRecords[230], "272期，开：**************-007注-等待中。。。");
+    auto out = testing::Pending(input, "7", state);
+    ASSERT_GE(state.log.PlanRecords.size(), 231u);
+    EXPECT_EQ(state.log.PlanRecords[0], "042期，开：03,07,01,09,11-012注-一会中");
+    EXPECT_EQ(state.log.PlanRecords[229], "271期，开：03,07,01,09,11-012注-一会中");
+    EXPECT_EQ(state.log.PlanRecords[230], "272期，开：**************-007注-等待中。。。");
     // Every record is in the log, in slot order, then the signature.
     std::string expected;
-    for (int slot = 0; slot <= 230; ++slot) expected += state.PlanRecords[slot] + "\r\n";
+    for (int slot = 0; slot <= 230; ++slot) expected += state.log.PlanRecords[slot] + "\r\n";
     EXPECT_EQ(out->T_jh_dadi_jilu, expected + kSignature);
 
     // After clearing, the log starts again from slot 0 and shows no older slot.
-    state.PlanRecordCount = 0;
-    out = WritePendingRecord(input, "7", state);
+    state.log.PlanRecordCount = 0;
+    out = testing::Pending(input, "7", state);
     EXPECT_EQ(out->T_jh_dadi_jilu, "272期，开：**************-007注-等待中。。。\r\n" + kSignature);
 }
 

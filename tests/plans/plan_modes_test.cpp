@@ -10,6 +10,8 @@ namespace xuan5 {
 namespace {
 
 using testing::Chance;
+using testing::PlanOne;
+using testing::PlanTwo;
 using testing::RandomBankers;
 using testing::RandomBase;
 using testing::RandomTolerance;
@@ -30,7 +32,7 @@ struct Recorder {
     }
 };
 
-int InstancesHolding(const AppState& state, int bet) {
+int InstancesHolding(const LiteralState& state, int bet) {
     int count = 0;
     for (std::size_t i = 1; i < state.InstanceBases.size(); ++i) {
         count += BetSetFromText(state.InstanceBases[i]).Test(bet) ? 1 : 0;
@@ -54,7 +56,7 @@ TEST(PlanModeOne, MatchesLiteralRunOverInstances) {
     const LineTexts saved = testing::ShapedSavedLines();
     std::mt19937_64 pick(2024);
     for (int round = 0; round < 6; ++round) {
-        AppState state = testing::LoadedState(100 + round);
+        LiteralState state = testing::LoadedState(100 + round);
         PlanModeOneInput input;
         const int x = round == 0 ? 5 : Uniform(pick, 2, 6);
         input.T_jh_dadi_chongfu_cs = std::to_string(x);
@@ -67,12 +69,12 @@ TEST(PlanModeOne, MatchesLiteralRunOverInstances) {
             input.selection.banker.Check_danma_jiaoji = Chance(pick, 50);
             input.selection.banker.T_jiaoji_danma = RandomBankers(pick);
         }
-        AppState replay = state;
+        LiteralState replay = state;
         Recorder progress;
         std::mt19937_64 rng(round);
-        const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng, progress.Fn());
-        ASSERT_EQ(out.status, PlanRunStatus::Done);
-        EXPECT_TRUE(out.messages.empty());
+        const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng, progress.Fn());
+        ASSERT_TRUE(out.ok());
+        EXPECT_TRUE(out->messages.empty());
         ASSERT_EQ(progress.texts.size(), static_cast<std::size_t>(x));
         EXPECT_EQ(progress.texts.back(), "100.0%");
 
@@ -86,34 +88,36 @@ TEST(PlanModeOne, MatchesLiteralRunOverInstances) {
              sel.banker.T_jiaoji_danma_rc},
             literalRng);
 
-        ASSERT_EQ(out.T_jihua_jj_dadi, expected.plan.text) << "round " << round;
-        EXPECT_EQ(out.T_jihua_jj_dadi_zhushu, std::to_string(expected.plan.count));
-        EXPECT_EQ(out.T_jihua_jj_dadi_by, out.T_jihua_jj_dadi);
-        EXPECT_EQ(out.T_jihua_jj_dadi_zhushu_by, out.T_jihua_jj_dadi_zhushu);
+        ASSERT_EQ(out->T_jihua_jj_dadi, expected.plan.text) << "round " << round;
+        EXPECT_EQ(out->T_jihua_jj_dadi_zhushu, std::to_string(expected.plan.count));
+        EXPECT_EQ(out->T_jihua_jj_dadi_by, out->T_jihua_jj_dadi);
+        EXPECT_EQ(out->T_jihua_jj_dadi_zhushu_by, out->T_jihua_jj_dadi_zhushu);
         EXPECT_EQ(state.InstanceBases, expected.instanceBases);
         EXPECT_EQ(state.LineBases, expected.lineBases);
-        EXPECT_EQ(out.Tdadi, expected.lineBases[kLineCount - 1]);
-        EXPECT_EQ(out.T_sj_zhushu,
+        ASSERT_TRUE(out->trace);
+        EXPECT_EQ(out->trace->Tdadi, expected.lineBases[kLineCount - 1]);
+        EXPECT_EQ(out->trace->T_sj_zhushu,
                   std::to_string(BetSetFromText(expected.lineBases[kLineCount - 1]).Count()));
         EXPECT_EQ(state.TrendLine, replay.TrendLine);
         EXPECT_EQ(state.ProfitSeries, replay.ProfitSeries);
-        ASSERT_TRUE(out.log.has_value());
-        EXPECT_EQ(state.PlanRecords[0], "042期，开：**************-" +
-                                            PadNumber(expected.plan.count, 3) + "注-等待中。。。");
+        ASSERT_TRUE(out->log.has_value());
+        EXPECT_EQ(
+            state.log.PlanRecords[0],
+            "042期，开：**************-" + PadNumber(expected.plan.count, 3) + "注-等待中。。。");
     }
 }
 
 TEST(PlanModeOne, TotalToleranceCountsInstancePlansExactly) {
     const LineTexts saved = testing::ShapedSavedLines();
-    AppState state = testing::LoadedState(7);
+    LiteralState state = testing::LoadedState(7);
     PlanModeOneInput input;
     input.selection.T_jiankong_rc = "01.02.03.04.05.06";
     input.T_jh_dadi_chongfu_rc = "03";
     std::mt19937_64 rng(3);
-    const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng);
+    const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng);
     ASSERT_EQ(state.InstanceBases.size(), 6u);
     EXPECT_EQ(state.InstanceBases[0], "");
-    const BetSet plan = BetSetFromText(*out.T_jihua_jj_dadi);
+    const BetSet plan = BetSetFromText(out->T_jihua_jj_dadi);
     int inThree = 0;
     for (int bet = 1; bet <= kBetCount; ++bet) {
         const int holding = InstancesHolding(state, bet);
@@ -128,81 +132,79 @@ TEST(PlanModeOne, TotalToleranceCountsInstancePlansExactly) {
 TEST(PlanModeOne, SingleInstanceIsOneLineIntersectionAndRefreshesTheBackup) {
     const LineTexts saved = testing::ShapedSavedLines();
     for (const char* x : {"1", "0", "-3", " 1 "}) {
-        AppState state = testing::LoadedState(8);
+        LiteralState state = testing::LoadedState(8);
         state.InstanceBases = {"", "kept"};
         PlanModeOneInput input;
         input.T_jh_dadi_chongfu_cs = x;
         Recorder progress;
         std::mt19937_64 rng(4);
-        const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng, progress.Fn());
-        ASSERT_EQ(out.status, PlanRunStatus::Done);
+        const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng, progress.Fn());
+        ASSERT_TRUE(out.ok());
         EXPECT_TRUE(progress.texts.empty());
         EXPECT_EQ(state.InstanceBases, (std::vector<std::string>{"", "kept"}));
         const PlanBaseText expected = IntersectLineBases(input.selection, state.LineBases);
-        EXPECT_EQ(out.T_jihua_jj_dadi, expected.text);
-        EXPECT_EQ(out.T_jihua_jj_dadi_zhushu, expected.count);
-        EXPECT_EQ(out.T_jihua_jj_dadi_by, expected.text);
-        EXPECT_EQ(out.T_jihua_jj_dadi_zhushu_by, expected.count);
-        EXPECT_EQ(out.Tdadi, state.LineBases[kLineCount - 1]);
+        EXPECT_EQ(out->T_jihua_jj_dadi, expected.text);
+        EXPECT_EQ(out->T_jihua_jj_dadi_zhushu, expected.count);
+        EXPECT_EQ(out->T_jihua_jj_dadi_by, expected.text);
+        EXPECT_EQ(out->T_jihua_jj_dadi_zhushu_by, expected.count);
+        ASSERT_TRUE(out->trace);
+        EXPECT_EQ(out->trace->Tdadi, state.LineBases[kLineCount - 1]);
         EXPECT_FALSE(state.LineBases[0].empty());
     }
     // Keeping the current bases: no search and no notice with a single instance.
-    AppState state = testing::LoadedState(8);
+    LiteralState state = testing::LoadedState(8);
     state.LineBases.fill("01,02,03,04,05");
     PlanModeOneInput input;
     input.T_jh_dadi_chongfu_cs = "1";
     input.lines.Op_jiankong_zihui = false;
     std::mt19937_64 rng(4);
-    const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng);
-    EXPECT_TRUE(out.messages.empty());
-    EXPECT_FALSE(out.Tdadi.has_value());
-    EXPECT_EQ(out.T_jihua_jj_dadi, "");
+    const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng);
+    EXPECT_TRUE(out->messages.empty());
+    EXPECT_FALSE(out->trace.has_value());
+    EXPECT_EQ(out->T_jihua_jj_dadi, "");
     EXPECT_EQ(state.LineBases[3], "01,02,03,04,05");
 }
 
 TEST(PlanModeOne, BadInstanceCountEndsTheRunBeforeAnything) {
     const LineTexts saved = testing::ShapedSavedLines();
     for (const char* x : {"", "  ", "abc", "5x", "10001", "99999999999", "2147483648"}) {
-        AppState state = testing::LoadedState(9);
+        LiteralState state = testing::LoadedState(9);
         state.CurveStoreLines[0] = "untouched";
         PlanModeOneInput input;
         input.T_jh_dadi_chongfu_cs = x;
         Recorder progress;
         std::mt19937_64 rng(1);
-        const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng, progress.Fn());
-        EXPECT_EQ(out.status, PlanRunStatus::InputError) << x;
-        EXPECT_EQ(out.messages, std::vector<Message>{kInputError});
-        EXPECT_FALSE(out.T_jihua_jj_dadi || out.T_jihua_jj_dadi_zhushu || out.T_jihua_jj_dadi_by ||
-                     out.log);
+        const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng, progress.Fn());
+        EXPECT_FALSE(out.ok() || out.Cancelled()) << x;
+        EXPECT_EQ(out.messages(), std::vector<Message>{kInputError});
         EXPECT_TRUE(progress.texts.empty());
         EXPECT_EQ(state.CurveStoreLines[0], "untouched");
-        EXPECT_EQ(state.PlanRecords[0], "");
+        EXPECT_EQ(state.log.PlanRecords[0], "");
     }
 }
 
 // A window that closes during a run stops it: nothing of the run is written anywhere.
 TEST(PlanModeOne, StoppedRunWritesNothing) {
     const LineTexts saved = testing::ShapedSavedLines();
-    AppState state = testing::LoadedState(10);
+    LiteralState state = testing::LoadedState(10);
     state.InstanceBases = {"", "kept"};
-    const AppState before = state;
+    const LiteralState before = state;
     Recorder progress;
     progress.stopAfter = 2;
     std::mt19937_64 rng(1);
-    const PlanRunOutput out = RunPlanModeOne(PlanModeOneInput{}, saved, state, rng, progress.Fn());
-    EXPECT_EQ(out.status, PlanRunStatus::Cancelled);
+    const Result<PlanRunOutput> out = PlanOne(PlanModeOneInput{}, saved, state, rng, progress.Fn());
+    EXPECT_TRUE(out.Cancelled());
     EXPECT_EQ(progress.texts.size(), 3u);
-    EXPECT_FALSE(out.T_jihua_jj_dadi || out.T_jihua_jj_dadi_by || out.log || out.Tdadi);
     EXPECT_EQ(state.InstanceBases, before.InstanceBases);
     EXPECT_EQ(state.LineBases, before.LineBases);
-    EXPECT_EQ(state.PlanRecords, before.PlanRecords);
+    EXPECT_EQ(state.log.PlanRecords, before.log.PlanRecords);
     EXPECT_EQ(state.TrendLine, before.TrendLine);
     EXPECT_EQ(state.ProfitSeries, before.ProfitSeries);
 }
 
 TEST(PlanModeOne, KeepingBasesShowsTheNoticeOncePerRun) {
     const LineTexts saved = testing::ShapedSavedLines();
-    AppState state = testing::LoadedState(11);
+    LiteralState state = testing::LoadedState(11);
     state.LineBases[0] = "01,02,03,04,05 01,02,03,04,06";
     state.LineBases[1] = "01,02,03,04,05";
     state.LineBases[2] = "01,02,03,04,05";
@@ -212,46 +214,46 @@ TEST(PlanModeOne, KeepingBasesShowsTheNoticeOncePerRun) {
     input.lines.Op_jiankong_zihui = false;
     Recorder progress;
     std::mt19937_64 rng(1);
-    PlanRunOutput out = RunPlanModeOne(input, saved, state, rng, progress.Fn());
-    EXPECT_EQ(out.messages, std::vector<Message>{kNotice});
+    Result<PlanRunOutput> out = PlanOne(input, saved, state, rng, progress.Fn());
+    EXPECT_EQ(out->messages, std::vector<Message>{kNotice});
     EXPECT_EQ(progress.texts, (std::vector<std::string>{"33.3%", "66.7%", "100.0%"}));
     ASSERT_EQ(state.InstanceBases.size(), 4u);
     EXPECT_EQ(state.InstanceBases[1], "01,02,03,04,05");
     EXPECT_EQ(state.InstanceBases[2], state.InstanceBases[1]);
     EXPECT_EQ(state.InstanceBases[3], state.InstanceBases[1]);
-    EXPECT_EQ(out.T_jihua_jj_dadi, "01,02,03,04,05");
-    EXPECT_FALSE(out.Tdadi.has_value());
+    EXPECT_EQ(out->T_jihua_jj_dadi, "01,02,03,04,05");
+    EXPECT_FALSE(out->trace.has_value());
     EXPECT_EQ(state.LineBases[1], "01,02,03,04,05");
     // Equal instance plans: the total keeps all of them or none.
     input.T_jh_dadi_chongfu_rc = "02";
-    out = RunPlanModeOne(input, saved, state, rng);
-    EXPECT_EQ(out.T_jihua_jj_dadi, "");
-    EXPECT_EQ(out.T_jihua_jj_dadi_zhushu, "0");
+    out = PlanOne(input, saved, state, rng);
+    EXPECT_EQ(out->T_jihua_jj_dadi, "");
+    EXPECT_EQ(out->T_jihua_jj_dadi_zhushu, "0");
 }
 
 TEST(PlanModeOne, DamagedSavedLineIsReportedOncePerRun) {
     LineTexts saved = testing::ShapedSavedLines();
     saved[6] = "";
-    AppState state = testing::LoadedState(12);
+    LiteralState state = testing::LoadedState(12);
     PlanModeOneInput input;
     input.T_jh_dadi_chongfu_cs = "4";
     std::mt19937_64 rng(1);
-    const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng);
-    EXPECT_EQ(out.status, PlanRunStatus::Done);
-    EXPECT_EQ(out.messages, std::vector<Message>{kDamaged});
+    const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng);
+    ASSERT_TRUE(out.ok());
+    EXPECT_EQ(out->messages, std::vector<Message>{kDamaged});
     EXPECT_FALSE(state.LineBases[6].empty());
 }
 
 TEST(PlanModeOne, NoRecordWhileAutomaticPlanningIsOff) {
     const LineTexts saved = testing::ShapedSavedLines();
-    AppState state = testing::LoadedState(13);
+    LiteralState state = testing::LoadedState(13);
     PlanModeOneInput input;
     input.log.Check_jihua_sx = false;
     std::mt19937_64 rng(1);
-    const PlanRunOutput out = RunPlanModeOne(input, saved, state, rng);
-    EXPECT_TRUE(out.T_jihua_jj_dadi.has_value());
-    EXPECT_FALSE(out.log.has_value());
-    EXPECT_EQ(state.PlanRecords[0], "");
+    const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng);
+    EXPECT_TRUE(out.ok());
+    EXPECT_FALSE(out->log.has_value());
+    EXPECT_EQ(state.log.PlanRecords[0], "");
 }
 
 // Bet A in all five lines of group one, B in one line of each group, C in two lines of group
@@ -356,7 +358,7 @@ TEST(PlanModeTwo, MatchesLiteralSearchOnRandomGroups) {
 }
 
 TEST(PlanModeTwo, RunWritesPlanBackupAndRecord) {
-    AppState state = testing::LoadedState(14);
+    LiteralState state = testing::LoadedState(14);
     state.LineBases = GroupBases();
     PlanModeTwoInput input;
     input.lines.Op_jiankong_zihui = false;
@@ -364,36 +366,37 @@ TEST(PlanModeTwo, RunWritesPlanBackupAndRecord) {
     input.banker.T_jiaoji_danma = "02.04";
     Recorder progress;
     std::mt19937_64 rng(1);
-    const PlanRunOutput out =
-        RunPlanModeTwo(input, state.CurveStoreLines, state, rng, progress.Fn());
+    const Result<PlanRunOutput> out =
+        PlanTwo(input, state.CurveStoreLines, state, rng, progress.Fn());
     EXPECT_EQ(progress.texts, std::vector<std::string>{"等待"});
     // Keeping the bases: no notice in this mode, and the bases stay.
-    EXPECT_TRUE(out.messages.empty());
+    EXPECT_TRUE(out->messages.empty());
     EXPECT_EQ(state.LineBases, GroupBases());
     // The banker filter drops B (no banker number) and keeps C.
-    EXPECT_EQ(out.T_jihua_jj_dadi, "02,04,06,08,10");
-    EXPECT_EQ(out.T_jihua_jj_dadi_zhushu, "1");
-    EXPECT_EQ(out.T_jihua_jj_dadi_by, "02,04,06,08,10");
-    EXPECT_EQ(out.T_jihua_jj_dadi_zhushu_by, "1");
-    ASSERT_TRUE(out.log.has_value());
-    EXPECT_EQ(state.PlanRecords[0], "042期，开：**************-001注-等待中。。。");
+    EXPECT_EQ(out->T_jihua_jj_dadi, "02,04,06,08,10");
+    EXPECT_EQ(out->T_jihua_jj_dadi_zhushu, "1");
+    EXPECT_EQ(out->T_jihua_jj_dadi_by, "02,04,06,08,10");
+    EXPECT_EQ(out->T_jihua_jj_dadi_zhushu_by, "1");
+    ASSERT_TRUE(out->log.has_value());
+    EXPECT_EQ(state.log.PlanRecords[0], "042期，开：**************-001注-等待中。。。");
 }
 
 TEST(PlanModeTwo, RecomputesLineBasesWhenAskedTo) {
-    AppState state = testing::LoadedState(15);
+    LiteralState state = testing::LoadedState(15);
     state.CurveStoreLines = testing::ShapedSavedLines();
     state.CurveStoreLines[2] = "broken";
     PlanModeTwoInput input;
     std::mt19937_64 rng(6);
-    const PlanRunOutput out = RunPlanModeTwo(input, state.CurveStoreLines, state, rng);
-    EXPECT_EQ(out.messages, std::vector<Message>{kDamaged});
-    EXPECT_EQ(out.Tdadi, state.LineBases[kLineCount - 1]);
+    const Result<PlanRunOutput> out = PlanTwo(input, state.CurveStoreLines, state, rng);
+    EXPECT_EQ(out->messages, std::vector<Message>{kDamaged});
+    ASSERT_TRUE(out->trace);
+    EXPECT_EQ(out->trace->Tdadi, state.LineBases[kLineCount - 1]);
     const auto expected = literal::LiteralGroupedLines(
         state.LineBases,
         {input.T_jh_dadi_fenzu_01, input.T_jh_dadi_fenzu_02, input.T_jh_dadi_fenzu_03},
         {input.T_jh_dadi_fenzu_01_rc, input.T_jh_dadi_fenzu_02_rc, input.T_jh_dadi_fenzu_03_rc},
         input.T_jh_dadi_fenzu_rc, {});
-    EXPECT_EQ(out.T_jihua_jj_dadi, expected.text);
+    EXPECT_EQ(out->T_jihua_jj_dadi, expected.text);
     EXPECT_GT(expected.count, 0);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "plans/plan_fixture.h"
+
 #include <random>
 
 #include "oracle/literal_plans.h"
@@ -230,71 +232,71 @@ TEST(BackupBases, MatchesLiteralSearchOnRandomBoxes) {
     }
 }
 
-AppState StateAfterPeriod(const std::string& period) {
-    AppState state;
+LiteralState StateAfterPeriod(const std::string& period) {
+    LiteralState state;
     state.DrawHistory[1] = {period, "03,07,01,09,11"};
     return state;
 }
 
 TEST(BackupJoin, CutsThePlanAndRewritesThePendingRecord) {
-    AppState state = StateAfterPeriod("041");
+    LiteralState state = StateAfterPeriod("041");
     JoinBackupInput input;
     input.Check_beiyong_canyu = true;
     input.backup.T_dd_beiyong = {"01,02,03,04,05 05,06,07,08,09 01,02,03,04,06", "", ""};
     input.backup.T_beiyong_rc = "123";
     input.T_jihua_jj_dadi = "01,02,03,04,06\r\n05,06,07,08,09\r\n07,08,09,10,11";
-    const JoinBackupOutput out = JoinBackupIntoPlan(input, PlanLogInput{}, state);
+    const JoinBackupOutput out = testing::Join(input, PlanLogInput{}, state);
     ASSERT_TRUE(out.backup && out.plan && out.log);
     EXPECT_EQ(out.plan->text, "01,02,03,04,06\r\n05,06,07,08,09");
     EXPECT_EQ(out.plan->count, "2");
-    EXPECT_EQ(state.PlanRecords[0], "042期，开：**************-002注-等待中。。。");
+    EXPECT_EQ(state.log.PlanRecords[0], "042期，开：**************-002注-等待中。。。");
 
     // Joining the joined plan again changes nothing.
     input.T_jihua_jj_dadi = out.plan->text;
-    EXPECT_EQ(JoinBackupIntoPlan(input, PlanLogInput{}, state).plan, out.plan);
+    EXPECT_EQ(testing::Join(input, PlanLogInput{}, state).plan, out.plan);
 }
 
 TEST(BackupJoin, DoesNothingWithoutParticipationOrText) {
-    AppState state = StateAfterPeriod("041");
+    LiteralState state = StateAfterPeriod("041");
     JoinBackupInput input;
     input.T_jihua_jj_dadi = "01,02,03,04,05";
-    JoinBackupOutput out = JoinBackupIntoPlan(input, PlanLogInput{}, state);
+    JoinBackupOutput out = testing::Join(input, PlanLogInput{}, state);
     EXPECT_FALSE(out.backup || out.plan || out.log);
-    EXPECT_EQ(state.PlanRecords[0], "");
+    EXPECT_EQ(state.log.PlanRecords[0], "");
 
     input.Check_beiyong_canyu = true;
     input.T_jihua_jj_dadi = "  ";
-    out = JoinBackupIntoPlan(input, PlanLogInput{}, state);
+    out = testing::Join(input, PlanLogInput{}, state);
     EXPECT_TRUE(out.backup.has_value());
     EXPECT_FALSE(out.plan || out.log);
 
     // An empty backup result stops the join too.
     input.T_jihua_jj_dadi = "01,02,03,04,05";
     input.backup.T_beiyong_rc = "3";
-    out = JoinBackupIntoPlan(input, PlanLogInput{}, state);
+    out = testing::Join(input, PlanLogInput{}, state);
     EXPECT_EQ(out.backup->T_dd_beiyong_3, "");
     EXPECT_FALSE(out.plan.has_value());
-    EXPECT_EQ(state.PlanRecords[0], "");
+    EXPECT_EQ(state.log.PlanRecords[0], "");
 
     // The empty-tolerance notice in the result box holds no bet: the plan becomes empty.
     input.backup.T_beiyong_rc = "";
-    out = JoinBackupIntoPlan(input, PlanLogInput{}, state);
+    out = testing::Join(input, PlanLogInput{}, state);
     ASSERT_TRUE(out.plan.has_value());
     EXPECT_EQ(out.plan->text, "");
     EXPECT_EQ(out.plan->count, "0");
-    EXPECT_EQ(state.PlanRecords[0], "042期，开：**************-000注-等待中。。。");
+    EXPECT_EQ(state.log.PlanRecords[0], "042期，开：**************-000注-等待中。。。");
 }
 
 TEST(BackupJoin, MatchesLiteralJoinOnRandomBases) {
     std::mt19937_64 rng(99);
     for (int round = 0; round < 800; ++round) {
-        AppState state = StateAfterPeriod("100");
+        LiteralState state = StateAfterPeriod("100");
         JoinBackupInput input;
         input.Check_beiyong_canyu = true;
         for (auto& box : input.backup.T_dd_beiyong) box = RandomBase(rng, 80);
         input.backup.T_beiyong_rc = RandomTolerance(rng, 3, false);
         input.T_jihua_jj_dadi = RandomBase(rng, 200);
-        const JoinBackupOutput out = JoinBackupIntoPlan(input, PlanLogInput{}, state);
+        const JoinBackupOutput out = testing::Join(input, PlanLogInput{}, state);
         const std::string backup = literal::Trim(out.backup->T_dd_beiyong_3);
         const std::string plan = literal::Trim(input.T_jihua_jj_dadi);
         if (plan.empty() || backup.empty()) {

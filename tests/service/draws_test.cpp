@@ -7,6 +7,8 @@
 #include <regex>
 #include <set>
 
+#include "protocol/draw_csv.h"
+#include "protocol/feed_format.h"
 #include "service_test_support.h"
 #include "token.h"
 

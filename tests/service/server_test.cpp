@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "protocol/draw_csv.h"
+#include "protocol/feed_format.h"
 #include "service_test_support.h"
 #include "token.h"
 

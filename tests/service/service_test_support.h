@@ -10,8 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/endpoints.h"
+#include "protocol/settings_record.h"
 #include "server.h"
-#include "util/settings_record.h"
 
 namespace xuan5::service::testing {
 

@@ -33,6 +33,12 @@ class CurveStoreTest : public ::testing::Test {
         std::ifstream in(file_, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
+    // Record i of the store as a plan run reads it; unset when the store is broken.
+    std::optional<std::string> Record(int i) const {
+        const Result<LineTexts> lines = ReadCurveStoreFile(file_);
+        if (!lines) return std::nullopt;
+        return (*lines)[i];
+    }
     static std::string Lines(int count, const std::string& end = "") {
         std::string text;
         for (int k = 1; k <= count; ++k) text += "rec" + std::to_string(k) + "\r\n";
@@ -44,34 +50,34 @@ class CurveStoreTest : public ::testing::Test {
 
 TEST_F(CurveStoreTest, ReadsFifteenTrimmedRecordsWithOrWithoutMarker) {
     Write(Lines(15, "********\r\n"));
-    AppState state;
-    EXPECT_EQ(ReadCurveStore(state, file_, 1), "rec2");
-    EXPECT_EQ(state.CurveStoreLines[14], "rec15");
+    EXPECT_EQ(Record(1), "rec2");
+    EXPECT_EQ(Record(14), "rec15");
 
     Write("  1*2  \r\n" + Lines(14));  // no marker; spaces around a record
-    EXPECT_EQ(ReadCurveStore(state, file_, 0), "1*2");
-    EXPECT_EQ(state.CurveStoreLines[14], "rec14");
+    EXPECT_EQ(Record(0), "1*2");
+    EXPECT_EQ(Record(14), "rec14");
 }
 
 TEST_F(CurveStoreTest, MissingShortOrEmptyFilesAreBroken) {
-    AppState state;
-    EXPECT_FALSE(ReadCurveStore(state, file_, 1));
+    const Result<LineTexts> missing = ReadCurveStoreFile(file_);
+    EXPECT_EQ(missing.messages(),
+              (std::vector<Message>{
+                  {"目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因", "提示"}}));
     Write(Lines(14));
-    EXPECT_FALSE(ReadCurveStore(state, file_, 1));
+    EXPECT_FALSE(Record(1));
     Write("");
-    EXPECT_FALSE(ReadCurveStore(state, file_, 1));
+    EXPECT_FALSE(Record(1));
     Write("   ");
-    EXPECT_FALSE(ReadCurveStore(state, file_, 1));
+    EXPECT_FALSE(Record(1));
     fs::remove(file_);
     fs::create_directories(file_);  // a folder where the file should be
-    EXPECT_FALSE(ReadCurveStore(state, file_, 1));
+    EXPECT_FALSE(Record(1));
 }
 
 TEST_F(CurveStoreTest, ReadsGb18030Bytes) {
     // "线" in GB18030 is CF DF; the file is not valid UTF-8.
     Write("\xCF\xDF\r\n" + Lines(14));
-    AppState state;
-    EXPECT_EQ(ReadCurveStore(state, file_, 0), "线");
+    EXPECT_EQ(Record(0), "线");
 }
 
 TEST_F(CurveStoreTest, AnUndecodableRecordCostsOnlyItself) {
@@ -83,42 +89,45 @@ TEST_F(CurveStoreTest, AnUndecodableRecordCostsOnlyItself) {
     for (int k = 4; k <= 15; ++k) bytes += "rec" + std::to_string(k) + "\r\n";
     Write(bytes + "********\r\n");
 
-    AppState state;
-    ASSERT_EQ(ReadCurveStore(state, file_, 2), line3);
-    EXPECT_EQ(state.CurveStoreLines[0], "线");
-    EXPECT_EQ(state.CurveStoreLines[1], "线");
-    EXPECT_EQ(state.CurveStoreLines[14], "rec15");
-    TrendLineTable line{};
-    const std::optional<Message> damaged = ParseTrendLine(state.CurveStoreLines[2], line);
-    ASSERT_TRUE(damaged);
-    EXPECT_EQ(damaged->text, "曲线数据不完整，可能被破坏,请重新画线保存");
+    const Result<LineTexts> store = ReadCurveStoreFile(file_);
+    ASSERT_TRUE(store);
+    ASSERT_EQ((*store)[2], line3);
+    EXPECT_EQ((*store)[0], "线");
+    EXPECT_EQ((*store)[1], "线");
+    EXPECT_EQ((*store)[14], "rec15");
+    const Result<TrendLineTable> damaged = ParseTrendLine((*store)[2]);
+    ASSERT_FALSE(damaged);
+    EXPECT_EQ(damaged.messages().front().text, "曲线数据不完整，可能被破坏,请重新画线保存");
 
     // Saving another slot writes the damaged record back byte for byte.
-    for (int i = 1; i <= 120; ++i) state.TrendLine[i] = i;
-    ASSERT_EQ(SaveTrendLineToSlot(state, 4, file_).result, "1");
+    TrendLineTable line{};
+    for (int i = 1; i <= 120; ++i) line[i] = i;
+    ASSERT_TRUE(SaveTrendLineToSlot(*store, 4, line, file_));
     EXPECT_NE(Bytes().find("\r\n" + line3 + "\r\n"), std::string::npos);
-    EXPECT_EQ(ReadCurveStore(state, file_, 2), line3);
-    EXPECT_EQ(ReadCurveStore(state, file_, 4), SerializeTrendLine(state.TrendLine));
+    EXPECT_EQ(Record(2), line3);
+    EXPECT_EQ(Record(4), SerializeTrendLine(line));
 }
 
 TEST_F(CurveStoreTest, SaveSlotRewritesOneLineAndAddsTheMarker) {
     Write(Lines(15));
-    AppState state;
-    ASSERT_TRUE(ReadCurveStore(state, file_, 1));
-    for (int i = 1; i <= 120; ++i) state.TrendLine[i] = i * 10 - 600;
-    const SaveResult saved = SaveTrendLineToSlot(state, 2, file_);
-    EXPECT_EQ(saved.result, "1");
-    EXPECT_FALSE(saved.error);
+    const Result<LineTexts> store = ReadCurveStoreFile(file_);
+    ASSERT_TRUE(store);
+    TrendLineTable line{};
+    for (int i = 1; i <= 120; ++i) line[i] = i * 10 - 600;
+    const Result<LineTexts> saved = SaveTrendLineToSlot(*store, 2, line, file_);
+    ASSERT_TRUE(saved);
+    EXPECT_TRUE(saved.messages().empty());
+    EXPECT_EQ((*saved)[2], SerializeTrendLine(line));
 
-    std::string expected = "rec1\r\nrec2\r\n" + SerializeTrendLine(state.TrendLine) + "\r\n";
+    std::string expected = "rec1\r\nrec2\r\n" + SerializeTrendLine(line) + "\r\n";
     for (int k = 4; k <= 15; ++k) expected += "rec" + std::to_string(k) + "\r\n";
     expected += "********\r\n";
     EXPECT_EQ(Bytes(), expected);
 
     // Reading it back reproduces the line exactly.
-    TrendLineTable back{};
-    ASSERT_FALSE(ParseTrendLine(*ReadCurveStore(state, file_, 2), back));
-    EXPECT_EQ(back, state.TrendLine);
+    const Result<TrendLineTable> back = ParseTrendLine(*Record(2));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, line);
 }
 
 TEST_F(CurveStoreTest, FailedSaveKeepsTheOldFile) {
@@ -127,19 +136,19 @@ TEST_F(CurveStoreTest, FailedSaveKeepsTheOldFile) {
         // the rename just as well.
         const fs::path blocked = dir_ / "blocked.mdb";
         fs::create_directories(blocked / "inside");
-        const SaveResult r = SaveCurveStore(LineTexts{}, blocked);
-        EXPECT_EQ(r.result, "0");
-        ASSERT_TRUE(r.error);
-        EXPECT_EQ(r.error->text, "本次保存曲线失败,请检查原因");
-        EXPECT_EQ(r.error->title, "提示");
+        const Status r = SaveCurveStore(LineTexts{}, blocked);
+        EXPECT_FALSE(r);
+        ASSERT_EQ(r.messages().size(), 1u);
+        EXPECT_EQ(r.messages()[0].text, "本次保存曲线失败,请检查原因");
+        EXPECT_EQ(r.messages()[0].title, "提示");
         EXPECT_TRUE(fs::exists(blocked / "inside"));
     }
     Write(Lines(15));
     const std::string before = Bytes();
     fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
     if (::geteuid() != 0) {
-        const SaveResult r = SaveCurveStore(LineTexts{}, file_);
-        EXPECT_EQ(r.result, "0");
+        const Status r = SaveCurveStore(LineTexts{}, file_);
+        EXPECT_FALSE(r);
         EXPECT_EQ(Bytes(), before);
     }
     fs::permissions(dir_, fs::perms::owner_all);

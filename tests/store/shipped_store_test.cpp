@@ -20,8 +20,9 @@ TEST(ShippedStore, HoldsFifteenDistinctUsableLines) {
     const DrawKeyTable keys = DrawKeysFromSeries(BuildDrawSeries(testing::RandomHistory(8)));
     std::mt19937_64 rng(8);
     for (const auto& text : *lines) {
-        TrendLineTable line{};
-        ASSERT_FALSE(ParseTrendLine(text, line)) << text;
+        const Result<TrendLineTable> parsed = ParseTrendLine(text);
+        ASSERT_TRUE(parsed) << text;
+        const TrendLineTable& line = *parsed;
         distinct.insert(text);
         for (int i = 1; i <= kHistoryRows; ++i) {
             EXPECT_LE(std::abs(line[i]), kCanvasRange) << "off the drawing canvas";

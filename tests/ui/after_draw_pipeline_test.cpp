@@ -13,8 +13,8 @@
 #include <QTimer>
 #include <string>
 
-#include "ui/monitor_panel.h"
-#include "ui/plan_panel.h"
+#include "ui/monitor/monitor_panel.h"
+#include "ui/plan/plan_panel.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -67,10 +67,10 @@ struct Before {
 
 Before Take(Shell& shell) {
     Before b;
-    b.lineBases = shell.State().LineBases;
+    b.lineBases = shell.Tables().LineBases;
     b.planBase = shell.Find<QPlainTextEdit>("T_jihua_jj_dadi")->toPlainText().toStdString();
     b.planSize = shell.Find<QLineEdit>("T_jihua_jj_dadi_zhushu")->text().toInt();
-    b.recordCount = shell.State().PlanRecordCount;
+    b.recordCount = shell.Tables().log.PlanRecordCount;
     b.runs = shell.Window().PipelineRuns();
     return b;
 }
@@ -90,7 +90,7 @@ std::string ThreeDigits(int n) {
 // The newest draw, judged against what was in force before it, in monitor row `row`, the
 // pending record settled, the next one waiting, and the sort list rebuilt over the new history.
 void ExpectOneStep(Shell& shell, const Before& before, int row) {
-    const AppState& state = shell.State();
+    const Session& state = shell.Tables();
     EXPECT_EQ(shell.Window().PipelineRuns(), before.runs + 1);
     const std::string& period = state.DrawHistory[1].period;
     const std::string key = state.DrawSeries[120];
@@ -110,9 +110,9 @@ void ExpectOneStep(Shell& shell, const Before& before, int row) {
     const std::string word = before.planBase.find(key) != std::string::npos ? "中中中" : "一会中";
     const std::string settled = period + "期，开：" + state.DrawHistory[1].numbers + "-" +
                                 ThreeDigits(before.planSize) + "注-" + word;
-    EXPECT_EQ(state.PlanRecords[before.recordCount], settled);
-    EXPECT_EQ(state.PlanRecordCount, before.recordCount + 1);
-    const std::string waiting = state.PlanRecords[before.recordCount + 1];
+    EXPECT_EQ(state.log.PlanRecords[before.recordCount], settled);
+    EXPECT_EQ(state.log.PlanRecordCount, before.recordCount + 1);
+    const std::string waiting = state.log.PlanRecords[before.recordCount + 1];
     EXPECT_EQ(waiting.substr(0, 3), ThreeDigits(std::stoi(period) + 1));
     EXPECT_NE(waiting.find("等待中"), std::string::npos);
     const QString log = shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")->toPlainText();
@@ -133,7 +133,7 @@ TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
     ASSERT_FALSE(service.Token().isEmpty());
     Shell shell(ServiceSettings{service.Url(), service.Token()});
     ASSERT_TRUE(shell.StartupOk());
-    AppState& state = shell.State();
+    Session& state = shell.Tables();
 
     ASSERT_TRUE(shell.Fetch());
     ASSERT_EQ(state.UpdateCount, 1);
@@ -142,7 +142,7 @@ TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
     EXPECT_TRUE(SortList(shell).isEmpty());
     // The first plan is the user's own press.
     shell.Find<QPushButton>("C_jihua_ks")->click();
-    ASSERT_NE(state.PlanRecords[0].find("等待中"), std::string::npos);
+    ASSERT_NE(state.log.PlanRecords[0].find("等待中"), std::string::npos);
 
     // The feed: the next simulated period.
     Before before = Take(shell);
@@ -178,7 +178,7 @@ TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
 TEST(AfterDrawPipeline, AnUpdateDuringAPlanWaitsForIt) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(150));
-    AppState& state = shell.State();
+    Session& state = shell.Tables();
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("500");
     bool pressedDuringPlan = false;
     QTimer::singleShot(0, [&] {
@@ -192,7 +192,7 @@ TEST(AfterDrawPipeline, AnUpdateDuringAPlanWaitsForIt) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.UpdateCount == 2; }, 5000));
     EXPECT_EQ(shell.Window().PipelineRuns(), 1);
     EXPECT_FALSE(shell.Window().ApplyPending());
-    EXPECT_EQ(state.PlanRecordCount, 1);
+    EXPECT_EQ(state.log.PlanRecordCount, 1);
     EXPECT_EQ(state.MonitorRecords[1][kMonitorUsedColumn], 1);
     EXPECT_EQ(state.MonitorRecords[2][kMonitorUsedColumn], 0);
 }

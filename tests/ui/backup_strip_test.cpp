@@ -15,8 +15,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "ui/fxiaodi.h"
-#include "ui/monitor_panel.h"
+#include "ui/monitor/monitor_panel.h"
+#include "ui/plan/fxiaodi.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -175,8 +175,8 @@ TEST(SmallBaseWindow, OpensBesideTheWindowFillsAfterHalfASecondAndChartsALine) {
     Ready(shell);
     shell.Window().show();
     for (int i = 0; i < kLineCount; ++i)
-        shell.State().LineBases[i] = "01,02,03,04," + std::to_string(10 + i % 2) + " ";
-    shell.State().LineBases[4] = "";
+        shell.Tables().LineBases[i] = "01,02,03,04," + std::to_string(10 + i % 2) + " ";
+    shell.Tables().LineBases[4] = "";
 
     shell.Find<QPushButton>("C_jiankong_guankan")->click();
     QPointer<Fxiaodi> window = shell.Window().findChild<Fxiaodi*>();
@@ -189,11 +189,11 @@ TEST(SmallBaseWindow, OpensBesideTheWindowFillsAfterHalfASecondAndChartsALine) {
     for (int i = 0; i < kLineCount; ++i) {
         EXPECT_EQ(
             window->findChild<QLineEdit*>(QStringLiteral("T_jihua_jj_dadi_%1").arg(i))->text(),
-            QString::fromStdString(shell.State().LineBases[i]));
+            QString::fromStdString(shell.Tables().LineBases[i]));
     }
 
     // A snapshot until "刷新号码".
-    shell.State().LineBases[3] = "02,03,04,05,06";
+    shell.Tables().LineBases[3] = "02,03,04,05,06";
     auto* fourth = window->findChild<QLineEdit*>("T_jihua_jj_dadi_3");
     EXPECT_EQ(fourth->text(), "01,02,03,04,11 ");
     window->findChild<QPushButton*>("C_xiaodi_shuaxin")->click();
@@ -223,8 +223,8 @@ TEST(LineExportLink, WritesTheLineBasesIntoTxtAndReports) {
     Shell shell;
     shell.Window().show();
     shell.Window().ShowPanel(1);
-    for (int i = 0; i < kLineCount; ++i) shell.State().LineBases[i] = " 01,02,03,04,05 ";
-    shell.State().LineBases[2] = "";
+    for (int i = 0; i < kLineCount; ++i) shell.Tables().LineBases[i] = " 01,02,03,04,05 ";
+    shell.Tables().LineBases[2] = "";
     const fs::path txt = shell.Window().Context().dataDir / "txt";
     ASSERT_FALSE(fs::exists(txt));  // a new data folder has none
 
@@ -240,8 +240,8 @@ TEST(LineExportLink, WritesTheLineBasesIntoTxtAndReports) {
     // A file that cannot be replaced stops the export; what was written before it stays.
     fs::remove(txt / "dadi5.txt");
     fs::create_directory(txt / "dadi5.txt");
-    shell.State().LineBases[0] = "01,02,03,04,06";
-    shell.State().LineBases[6] = "01,02,03,04,06";
+    shell.Tables().LineBases[0] = "01,02,03,04,06";
+    shell.Tables().LineBases[6] = "01,02,03,04,06";
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
     ASSERT_EQ(shell.Messages().messages().size(), 2u);
     EXPECT_EQ(shell.Messages().messages()[1].text, U("导出过程出现错误，请检查"));

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "ui/config.h"
+#include "ui/shell/config.h"
 
 namespace xuan5::ui {
 namespace {

@@ -18,7 +18,7 @@
 #include "curves/chart.h"
 #include "curves/profit_curve.h"
 #include "curves/trend_line.h"
-#include "ui/chart_widget.h"
+#include "ui/widgets/chart_widget.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -58,12 +58,12 @@ TEST(DrawPanel, MouseDrawsATrendLineBetweenTwoClicks) {
     Shell shell;
     ShowWindow(shell);
     ChartWidget* pic = Chart(shell);
-    shell.State().TrendLine[50] = 777;  // a previous line is forgotten when drawing starts
+    shell.Tables().Trend.TrendLine[50] = 777;  // a previous line is forgotten when drawing starts
 
     const QPoint start = pic->ToPixel(5.5, 0).toPoint();
     QTest::mouseClick(pic, Qt::LeftButton, {}, start);
-    EXPECT_EQ(shell.State().TrendClickCount, 1);
-    EXPECT_EQ(shell.State().TrendLine[50], 0);
+    EXPECT_EQ(shell.Tables().Trend.TrendClickCount, 1);
+    EXPECT_EQ(shell.Tables().Trend.TrendLine[50], 0);
     EXPECT_EQ(pic->Picture().range, 5000);
     ASSERT_FALSE(pic->Picture().labels.empty());
     EXPECT_EQ(pic->Picture().labels.back().text, kCanvasHint);
@@ -76,8 +76,8 @@ TEST(DrawPanel, MouseDrawsATrendLineBetweenTwoClicks) {
     const int colA = static_cast<int>(std::floor(la.x()));
     const int colB = static_cast<int>(std::floor(lb.x()));
     ASSERT_LT(colA + 1, colB);
-    EXPECT_EQ(shell.State().TrendLine[colA], static_cast<int>(RoundHalfEven(la.y())));
-    EXPECT_EQ(shell.State().TrendLine[colB], static_cast<int>(RoundHalfEven(lb.y())));
+    EXPECT_EQ(shell.Tables().Trend.TrendLine[colA], static_cast<int>(RoundHalfEven(la.y())));
+    EXPECT_EQ(shell.Tables().Trend.TrendLine[colB], static_cast<int>(RoundHalfEven(lb.y())));
     ASSERT_EQ(pic->ExtraLines().size(), 1u);
     EXPECT_EQ(pic->ExtraLines()[0].width, 3);
     EXPECT_EQ(pic->ExtraLines()[0].color, ChartColor::Red);
@@ -85,31 +85,31 @@ TEST(DrawPanel, MouseDrawsATrendLineBetweenTwoClicks) {
     EXPECT_EQ(pic->ExtraLines()[0].x1, colB);
 
     QTest::mouseClick(pic, Qt::LeftButton, {}, b);
-    EXPECT_EQ(shell.State().TrendClickCount, 0);
+    EXPECT_EQ(shell.Tables().Trend.TrendClickCount, 0);
     // The gap between the two points was filled when drawing stopped.
-    EXPECT_NE(shell.State().TrendLine[colA + 1], 0);
+    EXPECT_NE(shell.Tables().Trend.TrendLine[colA + 1], 0);
     // Moving after the stop records nothing.
     QTest::mouseMove(pic, pic->ToPixel(60.5, 3000).toPoint());
-    EXPECT_EQ(shell.State().TrendLine[60], 0);
+    EXPECT_EQ(shell.Tables().Trend.TrendLine[60], 0);
     EXPECT_EQ(pic->ExtraLines().size(), 1u);
 }
 
 TEST(DrawPanel, StartButtonOnlyClearsTheChart) {
     Shell shell;
-    shell.State().TrendLine[7] = 123;
+    shell.Tables().Trend.TrendLine[7] = 123;
     Chart(shell)->AddLine({0, 0, 1, 1, ChartColor::Red, 3});
     shell.Find<QPushButton>("C_huaxian_ks")->click();
     EXPECT_TRUE(Chart(shell)->ExtraLines().empty());
     EXPECT_EQ(Chart(shell)->Picture().range, 5000);
-    EXPECT_EQ(shell.State().TrendLine[7], 123);
-    EXPECT_EQ(shell.State().TrendClickCount, 0);
+    EXPECT_EQ(shell.Tables().Trend.TrendLine[7], 123);
+    EXPECT_EQ(shell.Tables().Trend.TrendClickCount, 0);
 }
 
 TEST(DrawPanel, SavedLineGoesToItsFileLineAndLoadsBack) {
     Shell shell;
     const std::vector<std::string> before = StoreLines(shell.Data().ReadStore());
-    for (int i = 1; i <= 120; ++i) shell.State().TrendLine[i] = i * 10 - 600;
-    const std::string saved = SerializeTrendLine(shell.State().TrendLine);
+    for (int i = 1; i <= 120; ++i) shell.Tables().Trend.TrendLine[i] = i * 10 - 600;
+    const std::string saved = SerializeTrendLine(shell.Tables().Trend.TrendLine);
     shell.Find<QPushButton>("C_gengxin_2")->click();
     EXPECT_TRUE(shell.Messages().messages().empty());
 
@@ -118,10 +118,10 @@ TEST(DrawPanel, SavedLineGoesToItsFileLineAndLoadsBack) {
     for (int k = 0; k < 15; ++k) EXPECT_EQ(after[k], k == 2 ? saved : before[k]) << k;
     EXPECT_EQ(after[15], "********");
 
-    shell.State().TrendLine = {};
+    shell.Tables().Trend.TrendLine = {};
     shell.Find<QPushButton>("C_duqu_2")->click();
     EXPECT_TRUE(shell.Messages().messages().empty());
-    for (int i = 1; i <= 120; ++i) ASSERT_EQ(shell.State().TrendLine[i], i * 10 - 600) << i;
+    for (int i = 1; i <= 120; ++i) ASSERT_EQ(shell.Tables().Trend.TrendLine[i], i * 10 - 600) << i;
     // Drawn on a fresh canvas, one thick segment per column step.
     ChartWidget* pic = Chart(shell);
     EXPECT_EQ(pic->Picture().range, 5000);
@@ -137,13 +137,13 @@ TEST(DrawPanel, LoadingAnEmptyLineReportsItAndKeepsTheCurrentLine) {
         for (int k = 0; k < 15; ++k) bytes += (k == 6 ? "" : SampleLineText(k)) + "\r\n";
         return bytes + "********\r\n";
     }());
-    shell.State().TrendLine[3] = 42;
+    shell.Tables().Trend.TrendLine[3] = 42;
     shell.Find<QPushButton>("C_duqu_6")->click();
     ASSERT_EQ(shell.Messages().messages().size(), 1u);
     EXPECT_EQ(shell.Messages().messages()[0].text,
               QStringLiteral("曲线数据不完整，可能被破坏,请重新画线保存"));
     EXPECT_EQ(shell.Messages().messages()[0].title, QStringLiteral("提示"));
-    EXPECT_EQ(shell.State().TrendLine[3], 42);
+    EXPECT_EQ(shell.Tables().Trend.TrendLine[3], 42);
     EXPECT_TRUE(Chart(shell)->ExtraLines().empty());
 }
 
@@ -186,9 +186,9 @@ TEST(DrawPanel, AStrayByteCostsOneLineAndLoadedLinesKeepTheirRealValues) {
     messages.Clear();
     window.findChild<QPushButton*>("C_duqu_4")->click();
     EXPECT_TRUE(messages.messages().empty());
-    AppState& state = window.State();
-    EXPECT_EQ(state.TrendLine[1], 2);
-    EXPECT_EQ(state.TrendLine[2], -8);
+    Session& state = window.Tables();
+    EXPECT_EQ(state.Trend.TrendLine[1], 2);
+    EXPECT_EQ(state.Trend.TrendLine[2], -8);
     auto* pic = window.findChild<ChartWidget*>("Pic");
     ASSERT_EQ(pic->ExtraLines().size(), 119u);
     EXPECT_EQ(pic->ExtraLines()[0].y0, 2.5);
@@ -196,7 +196,7 @@ TEST(DrawPanel, AStrayByteCostsOneLineAndLoadedLinesKeepTheirRealValues) {
 
     window.findChild<QPushButton*>("C_duqu_0")->click();
     EXPECT_TRUE(messages.messages().empty());
-    EXPECT_EQ(SerializeTrendLine(state.TrendLine), SampleLineText(0));
+    EXPECT_EQ(SerializeTrendLine(state.Trend.TrendLine), SampleLineText(0));
 }
 
 TEST(DrawPanel, StoreFailuresAreReported) {
@@ -236,8 +236,9 @@ TEST(DrawPanel, BaseSearchFillsTheBaseAndDrawsItsCurve) {
         }
     }
     // "K" was pressed: the chart shows the base's own curve, not the search's projection.
-    const ProfitSeriesTable curve = ComputeProfitSeries(base.toStdString(), shell.State().DrawKeys);
-    EXPECT_EQ(shell.State().ProfitSeries, curve);
+    const ProfitSeriesTable curve =
+        ComputeProfitSeries(base.toStdString(), shell.Tables().DrawKeys);
+    EXPECT_EQ(shell.Tables().ProfitSeries, curve);
     const ChartPicture expected = DrawProfitChart(curve);
     EXPECT_EQ(Chart(shell)->Picture().range, expected.range);
     EXPECT_EQ(Chart(shell)->Picture().lines.size(), expected.lines.size());
@@ -254,11 +255,11 @@ TEST(DrawPanel, BaseSearchFillsTheBaseAndDrawsItsCurve) {
 TEST(DrawPanel, KDrawsTheCurveOfTheBaseBox) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(150));
-    const std::string newest = shell.State().DrawSeries[120];
+    const std::string newest = shell.Tables().DrawSeries[120];
     shell.Find<QPlainTextEdit>("Tdadi")->setPlainText(QString::fromStdString("  " + newest + " "));
     shell.Find<QPushButton>("C_dadi_k")->click();
-    const ProfitSeriesTable& series = shell.State().ProfitSeries;
-    EXPECT_EQ(series, ComputeProfitSeries(newest, shell.State().DrawKeys));
+    const ProfitSeriesTable& series = shell.Tables().ProfitSeries;
+    EXPECT_EQ(series, ComputeProfitSeries(newest, shell.Tables().DrawKeys));
     EXPECT_GE(series[120] - series[119], 924 - 2);
     EXPECT_EQ(Chart(shell)->Picture().range, DrawProfitChart(series).range);
 }

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QUrlQuery>
 
-#include "ui/http_request.h"
+#include "ui/shell/http_request.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -66,7 +66,7 @@ TEST(Feed, FirstWellFormedResponseIsAppliedAndListed) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(150));
     EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
-    AppState& state = shell.State();
+    Session& state = shell.Tables();
     EXPECT_EQ(state.UpdateCount, 1);
     EXPECT_EQ(state.HistoryLoaded, 1);
     EXPECT_EQ(state.DrawHistory[1].period, "150");
@@ -81,18 +81,18 @@ TEST(Feed, FirstWellFormedResponseIsAppliedAndListed) {
 TEST(Feed, FailureTableEveryRow) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(150));
-    const DrawTable history = shell.State().DrawHistory;
+    const DrawTable history = shell.Tables().DrawHistory;
     auto unchangedHistory = [&] {
         for (int r = 0; r <= 120; ++r)
-            if (shell.State().DrawHistory[r].period != history[r].period ||
-                shell.State().DrawHistory[r].numbers != history[r].numbers)
+            if (shell.Tables().DrawHistory[r].period != history[r].period ||
+                shell.Tables().DrawHistory[r].numbers != history[r].numbers)
                 return false;
-        return shell.State().UpdateCount == 1;
+        return shell.Tables().UpdateCount == 1;
     };
     // A refused answer keeps the staged table of the last good one.
     auto stagedKept = [&] {
         for (int r = 0; r <= 120; ++r)
-            if (shell.State().IncomingDraws[r].period != history[r].period) return false;
+            if (shell.Tables().IncomingDraws[r].period != history[r].period) return false;
         return true;
     };
 
@@ -102,7 +102,7 @@ TEST(Feed, FailureTableEveryRow) {
         ASSERT_TRUE(shell.Fetch());
         EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接")) << status;
         EXPECT_TRUE(unchangedHistory());
-        EXPECT_EQ(shell.State().IncomingDraws[1].period, "150") << "staged table kept";
+        EXPECT_EQ(shell.Tables().IncomingDraws[1].period, "150") << "staged table kept";
     }
     shell.Server().Answer(200, "");
     ASSERT_TRUE(shell.Fetch());
@@ -114,7 +114,7 @@ TEST(Feed, FailureTableEveryRow) {
     shell.Server().Answer(200, noMarker);
     ASSERT_TRUE(shell.Fetch());
     EXPECT_EQ(StatusOf(shell), QStringLiteral("没有获取到数据"));
-    EXPECT_EQ(shell.State().IncomingDraws[1].period, "150");
+    EXPECT_EQ(shell.Tables().IncomingDraws[1].period, "150");
     EXPECT_TRUE(unchangedHistory());
 
     // The payload not closed by a second separator.
@@ -146,7 +146,7 @@ TEST(Feed, FailureTableEveryRow) {
     shell.Server().Answer(200, FeedResponse(FeedLines(150, 120)));
     ASSERT_TRUE(shell.Fetch());
     EXPECT_EQ(StatusOf(shell), QStringLiteral("没有更新！"));
-    EXPECT_EQ(shell.State().IncomingDraws[1].period, "150");
+    EXPECT_EQ(shell.Tables().IncomingDraws[1].period, "150");
     EXPECT_TRUE(unchangedHistory());
 
     // No server at all.
@@ -164,28 +164,28 @@ TEST(Feed, NewPeriodsAreAcceptedWithinSixtyRows) {
     // Two new periods: the current newest stands third.
     ASSERT_TRUE(shell.FetchFeed(152));
     EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
-    EXPECT_EQ(shell.State().DrawHistory[1].period, "152");
-    EXPECT_EQ(shell.State().DrawHistory[3].period, "150");
-    EXPECT_EQ(shell.State().UpdateCount, 2);
+    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "152");
+    EXPECT_EQ(shell.Tables().DrawHistory[3].period, "150");
+    EXPECT_EQ(shell.Tables().UpdateCount, 2);
 
     // Newest period at row 60 of the new list: still an update.
     ASSERT_TRUE(shell.FetchFeed(152 + 59));
     EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
-    EXPECT_EQ(shell.State().DrawHistory[60].period, "152");
-    EXPECT_EQ(shell.State().UpdateCount, 3);
+    EXPECT_EQ(shell.Tables().DrawHistory[60].period, "152");
+    EXPECT_EQ(shell.Tables().UpdateCount, 3);
 
     // At row 61 it is out of reach: treated as no update.
     ASSERT_TRUE(shell.FetchFeed(211 + 60));
     EXPECT_EQ(StatusOf(shell), QStringLiteral("没有更新！"));
-    EXPECT_EQ(shell.State().DrawHistory[1].period, "211");
-    EXPECT_EQ(shell.State().UpdateCount, 3);
+    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "211");
+    EXPECT_EQ(shell.Tables().UpdateCount, 3);
 
     // 121 lines: the last is ignored.
     ASSERT_TRUE(shell.FetchFeed(212));
     shell.Server().Answer(200, FeedResponse(FeedLines(213, 121)));
     ASSERT_TRUE(shell.Fetch());
-    EXPECT_EQ(shell.State().DrawHistory[1].period, "213");
-    EXPECT_EQ(shell.State().DrawHistory[120].period, "094");
+    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "213");
+    EXPECT_EQ(shell.Tables().DrawHistory[120].period, "094");
     EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 120);
 }
 
@@ -213,7 +213,7 @@ TEST(Feed, TimeOutEndsInCannotConnectAndTheWindowKeepsRunning) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Window().FetchInFlight(); }, 5000));
     EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接"));
     EXPECT_TRUE(button->isEnabled());
-    EXPECT_EQ(shell.State().UpdateCount, 0);
+    EXPECT_EQ(shell.Tables().UpdateCount, 0);
     // Timers kept firing while the request was out.
     EXPECT_GE(ticks, 5);
 }
@@ -259,7 +259,7 @@ TEST(Feed, ATricklingServerCannotHoldAFetchPastTheLimit) {
     client.SetTimeoutMs(300);
     std::optional<std::string> answer;
     client.HttpRequest("POST", trickle.Url() + "/11xuan5/huaxian/save.asp?lx=2&zt=2&", {},
-                       [&](std::string body) { answer = body; });
+                       [&](const HttpReply& reply) { answer = reply.Body(); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 30000));
     EXPECT_EQ(*answer, "");
 }
@@ -269,30 +269,30 @@ TEST(Feed, CountdownFetchesOnlyWhenTickedAndSkipsWhileOneIsOut) {
     Fmain& w = shell.Window();
     auto* label = shell.Find<QLabel>("L_djs");
     // Unticked: the tick that shows 0 only reminds.
-    shell.State().CountdownSeconds = 1;
+    shell.Tables().CountdownSeconds = 1;
     w.CountdownTick();
     EXPECT_EQ(label->text(), "1");
     w.CountdownTick();
     EXPECT_EQ(label->text(), "0");
     EXPECT_EQ(StatusOf(shell), QStringLiteral("自动更新未勾选"));
-    EXPECT_EQ(shell.State().CountdownSeconds, 30);
+    EXPECT_EQ(shell.Tables().CountdownSeconds, 30);
     EXPECT_FALSE(w.FetchInFlight());
     EXPECT_TRUE(shell.Server().Requests().empty());
 
     // Ticked: a fetch; a second one coming due while it is out is skipped.
     shell.Find<QCheckBox>("Cauto")->setChecked(true);
     shell.Server().Answer(200, FeedResponse(FeedLines(150, 120)), 400ms);
-    shell.State().CountdownSeconds = 0;
+    shell.Tables().CountdownSeconds = 0;
     w.CountdownTick();
     EXPECT_TRUE(w.FetchInFlight());
     EXPECT_FALSE(shell.Find<QPushButton>("Cshoudong")->isEnabled());
-    shell.State().CountdownSeconds = 0;
+    shell.Tables().CountdownSeconds = 0;
     w.CountdownTick();
     w.ManualFetch();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.FetchInFlight(); }, 5000));
     EXPECT_EQ(shell.Server().Requests().size(), 1u);
     EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
-    EXPECT_EQ(shell.State().UpdateCount, 1);
+    EXPECT_EQ(shell.Tables().UpdateCount, 1);
 }
 
 TEST(Feed, CountdownTimerCountsDownOncePerSecond) {
@@ -300,7 +300,7 @@ TEST(Feed, CountdownTimerCountsDownOncePerSecond) {
     auto* label = shell.Find<QLabel>("L_djs");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !label->text().isEmpty(); }, 2500));
     EXPECT_EQ(label->text(), "30");
-    EXPECT_EQ(shell.State().CountdownSeconds, 29);
+    EXPECT_EQ(shell.Tables().CountdownSeconds, 29);
 }
 
 TEST(Feed, ClosingTheWindowWhileAFetchIsOutIsSafe) {
@@ -327,14 +327,14 @@ TEST(HttpRequest, GetWithoutContentTypePostWithIt) {
     HttpClient client;
     std::vector<std::string> answers;
     client.HttpRequest("GET", server.Url() + "/11xuan5/huaxian/login.asp?x=1", {},
-                       [&](std::string body) { answers.push_back(body); });
+                       [&](const HttpReply& reply) { answers.push_back(reply.Body()); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 1; }, 5000));
     client.HttpRequest("POST", server.Url() + "/11xuan5/huaxian/login.asp", "k=v",
-                       [&](std::string body) { answers.push_back(body); });
+                       [&](const HttpReply& reply) { answers.push_back(reply.Body()); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 2; }, 5000));
     // A URL that cannot be requested answers empty, asynchronously.
-    client.HttpRequest("POST", "not a url", {}, [&](std::string body) {
-        answers.push_back(body.empty() ? "<empty>" : body);
+    client.HttpRequest("POST", "not a url", {}, [&](const HttpReply& reply) {
+        answers.push_back(reply.Body().empty() ? "<empty>" : reply.Body());
     });
     EXPECT_EQ(answers.size(), 2u);
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 3; }, 5000));

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "core/bets.h"
-#include "ui/monitor_panel.h"
+#include "ui/monitor/monitor_panel.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -40,7 +40,7 @@ TEST(MonitorPanel, RowsFillScrollAndClear) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(45));
     MonitorPanel& monitor = *shell.Window().Panels().monitor;
-    AppState& state = shell.State();
+    Session& state = shell.Tables();
     // Line 1 holds every bet, line 2 none, the others only the newest draw.
     state.LineBases = {};
     for (int bet = 1; bet <= kBetCount; ++bet) state.LineBases[0] += BetText(bet) + " ";

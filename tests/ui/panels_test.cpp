@@ -3,13 +3,19 @@
 // panel must show all of its controls without overlap or clipped text at the size the main
 // window gives it.
 
-#include "ui/app_context.h"
-#include "ui/backup_strip.h"
-#include "ui/fxiaodi.h"
-#include "ui/monitor_panel.h"
-#include "ui/panel_links.h"
-#include "ui/plan_panel.h"
-#include "ui/sort_panel.h"
+#include "message_recorder.h"
+#include "plans/monitor.h"
+#include "ui/monitor/monitor_panel.h"
+#include "ui/monitor/monitor_table_widget.h"
+#include "ui/plan/backup_strip.h"
+#include "ui/plan/fxiaodi.h"
+#include "ui/plan/plan_panel.h"
+#include "ui/shell/app_context.h"
+#include "ui/shell/panel_links.h"
+#include "ui/sortfilter/sort_panel.h"
+#include "ui/widgets/clickable_label.h"
+#include "ui/widgets/progress_picture.h"
+#include "ui/widgets/text_boxes.h"
 
 #include <gtest/gtest.h>
 
@@ -265,7 +271,8 @@ TEST(PanelControls, MonitorPanelHasEveryNamedControlWithItsCaption) {
 TEST(PanelControls, PlanPanelHasEveryNamedControlWithItsCaption) {
     AppContext ctx;
     PanelLinks links;
-    PlanPanel panel(ctx, links);
+    BackupStrip strip(ctx, links);
+    PlanPanel panel(ctx, links, strip);
     EXPECT_EQ(panel.objectName(), "Frame_ding_2");
     EXPECT_EQ(panel.title(), U("计划"));
     ExpectControls(&panel, PlanControls());
@@ -289,8 +296,7 @@ TEST(PanelControls, PlanPanelHasEveryNamedControlWithItsCaption) {
 
 TEST(PanelControls, SortPanelHasEveryNamedControlWithItsCaption) {
     AppContext ctx;
-    PanelLinks links;
-    SortPanel panel(ctx, links);
+    SortPanel panel(ctx);
     EXPECT_EQ(panel.objectName(), "Frame_ding_3");
     EXPECT_EQ(panel.title(), U("断组"));
     ExpectControls(&panel, SortControls());
@@ -431,14 +437,14 @@ TEST(PanelLayout, EveryPanelFitsTheMainWindowAreaWithoutOverlap) {
         SCOPED_TRACE("plan");
         AppContext ctx;
         PanelLinks links;
-        PlanPanel panel(ctx, links);
+        BackupStrip strip(ctx, links);
+        PlanPanel panel(ctx, links, strip);
         ExpectCleanLayout(&panel, panelArea);
     }
     {
         SCOPED_TRACE("sort");
         AppContext ctx;
-        PanelLinks links;
-        SortPanel panel(ctx, links);
+        SortPanel panel(ctx);
         ExpectCleanLayout(&panel, panelArea);
     }
     {
@@ -515,7 +521,7 @@ TEST(MonitorTable, GridHeadingsAndCellTextsSitAtTheirTableUnits) {
     EXPECT_EQ(InkIn(empty, QRect(1, 21, 339, 398)), 0);
 
     // A hit mark for line 2 in record row 5 (band y 16..15) and a period label for that row.
-    MonitorPicture picture = DrawMonitorGrid();
+    MonitorPicture picture = xuan5::DrawMonitorGrid();
     picture.texts.push_back({3.4, 15.8, "中"});
     picture.texts.push_back({0.8, 15.8, "045"});
     table.SetPicture(picture);
@@ -527,7 +533,7 @@ TEST(MonitorTable, GridHeadingsAndCellTextsSitAtTheirTableUnits) {
     EXPECT_EQ(InkIn(marked, QRect(61, 121, 18, 18)), 0);  // line 2, row 6
 
     // The picture is replaced, not accumulated: the empty grid leaves the bare grid.
-    table.SetPicture(DrawMonitorGrid());
+    table.SetPicture(xuan5::DrawMonitorGrid());
     EXPECT_EQ(InkIn(table.grab().toImage(), QRect(1, 21, 339, 398)), 0);
 }
 

@@ -16,8 +16,8 @@
 #include <QTimer>
 
 #include "plans/plan_modes.h"
-#include "ui/backup_strip.h"
-#include "ui/plan_panel.h"
+#include "ui/plan/backup_strip.h"
+#include "ui/plan/plan_panel.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -36,7 +36,7 @@ QString Lf(const std::string& text) {
 void Ready(Shell& shell) {
     shell.Window().BuildBets();
     ASSERT_TRUE(shell.FetchFeed(84));
-    ASSERT_EQ(shell.State().UpdateCount, 1);
+    ASSERT_EQ(shell.Tables().UpdateCount, 1);
     shell.Messages().Clear();
 }
 
@@ -97,14 +97,16 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     EXPECT_FALSE(Plan(shell).ModeTwoSelected());
     EXPECT_TRUE(Plan(shell).AutoPlanTicked());
 
-    AppState expectedState = shell.State();
+    Session expectedState = shell.Tables();
     shell.Window().Context().rng.seed(2024);
     std::mt19937_64 rng(2024);
-    const PlanRunOutput expected =
-        RunPlanModeOne(input, expectedState.CurveStoreLines, expectedState, rng);
-    ASSERT_EQ(expected.status, PlanRunStatus::Done);
-    ASSERT_TRUE(expected.T_jihua_jj_dadi && expected.log && expected.Tdadi);
-    ASSERT_FALSE(expected.T_jihua_jj_dadi->empty());  // a plan of several lines to compare
+    const Result<PlanRunOutput> run =
+        RunPlanModeOne(input, expectedState.CurveStoreLines, expectedState.PlanInputs(), rng);
+    ASSERT_TRUE(run.ok());
+    expectedState.Keep(*run);
+    const PlanRunOutput& expected = *run;
+    ASSERT_TRUE(expected.log && expected.trace);
+    ASSERT_FALSE(expected.T_jihua_jj_dadi.empty());  // a plan of several lines to compare
 
     auto* picture = shell.Find<ProgressPicture>("Pic_jd");
     auto* start = shell.Find<QPushButton>("C_jihua_ks");
@@ -118,16 +120,16 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     EXPECT_TRUE(start->isEnabled());
     EXPECT_FALSE(Plan(shell).PlanRunning());
 
-    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi"), Lf(*expected.T_jihua_jj_dadi));
+    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi"), Lf(expected.T_jihua_jj_dadi));
     EXPECT_EQ(LineText(shell, "T_jihua_jj_dadi_zhushu"),
-              QString::fromStdString(*expected.T_jihua_jj_dadi_zhushu));
-    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi_by"), Lf(*expected.T_jihua_jj_dadi_by));
+              QString::fromStdString(expected.T_jihua_jj_dadi_zhushu));
+    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi_by"), Lf(expected.T_jihua_jj_dadi_by));
     EXPECT_EQ(LineText(shell, "T_jihua_jj_dadi_zhushu_by"),
-              QString::fromStdString(*expected.T_jihua_jj_dadi_zhushu_by));
-    EXPECT_EQ(BoxText(shell, "Tdadi"), QString::fromStdString(*expected.Tdadi));
-    EXPECT_EQ(LineText(shell, "T_sj_zhushu"), QString::fromStdString(*expected.T_sj_zhushu));
-    EXPECT_EQ(shell.State().InstanceBases, expectedState.InstanceBases);
-    EXPECT_EQ(shell.State().LineBases, expectedState.LineBases);
+              QString::fromStdString(expected.T_jihua_jj_dadi_zhushu_by));
+    EXPECT_EQ(BoxText(shell, "Tdadi"), QString::fromStdString(expected.trace->Tdadi));
+    EXPECT_EQ(LineText(shell, "T_sj_zhushu"), QString::fromStdString(expected.trace->T_sj_zhushu));
+    EXPECT_EQ(shell.Tables().InstanceBases, expectedState.InstanceBases);
+    EXPECT_EQ(shell.Tables().LineBases, expectedState.LineBases);
 
     const QString log = BoxText(shell, "T_jh_dadi_jilu");
     EXPECT_EQ(log, Lf(expected.log->T_jh_dadi_jilu));
@@ -154,20 +156,21 @@ TEST(PlanPanel, ModeTwoWithTheBankerFilterShowsTheEngineResult) {
     EXPECT_EQ(input.T_jh_dadi_fenzu_rc, "02.03");
     EXPECT_TRUE(input.banker.Check_danma_jiaoji);
     EXPECT_EQ(input.banker.T_jiaoji_danma_rc, "2.3");
-    AppState expectedState = shell.State();
+    Session expectedState = shell.Tables();
     shell.Window().Context().rng.seed(99);
     std::mt19937_64 rng(99);
-    const PlanRunOutput expected =
-        RunPlanModeTwo(input, expectedState.CurveStoreLines, expectedState, rng);
-    ASSERT_TRUE(expected.T_jihua_jj_dadi);
-    ASSERT_FALSE(expected.T_jihua_jj_dadi->empty());
+    const Result<PlanRunOutput> run =
+        RunPlanModeTwo(input, expectedState.CurveStoreLines, expectedState.PlanInputs(), rng);
+    ASSERT_TRUE(run.ok());
+    const PlanRunOutput& expected = *run;
+    ASSERT_FALSE(expected.T_jihua_jj_dadi.empty());
 
     shell.Find<QPushButton>("C_jihua_ks")->click();
     EXPECT_TRUE(shell.Messages().messages().empty());
-    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi"), Lf(*expected.T_jihua_jj_dadi));
+    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi"), Lf(expected.T_jihua_jj_dadi));
     EXPECT_EQ(LineText(shell, "T_jihua_jj_dadi_zhushu"),
-              QString::fromStdString(*expected.T_jihua_jj_dadi_zhushu));
-    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi_by"), Lf(*expected.T_jihua_jj_dadi_by));
+              QString::fromStdString(expected.T_jihua_jj_dadi_zhushu));
+    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi_by"), Lf(expected.T_jihua_jj_dadi_by));
     EXPECT_EQ(BoxText(shell, "T_jh_dadi_jilu"), Lf(expected.log->T_jh_dadi_jilu));
     EXPECT_EQ(shell.Find<ProgressPicture>("Pic_jd")->Text(), U("等待"));
 
@@ -175,9 +178,9 @@ TEST(PlanPanel, ModeTwoWithTheBankerFilterShowsTheEngineResult) {
     // completed line above the new waiting one.
     Plan(shell).WriteResultRecord();
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), U("模式二"));
-    EXPECT_TRUE(QString::fromStdString(shell.State().PlanRecords[0])
+    EXPECT_TRUE(QString::fromStdString(shell.Tables().log.PlanRecords[0])
                     .startsWith(U("084期，开：") + QString::fromStdString(DrawNumbers(84))))
-        << shell.State().PlanRecords[0];
+        << shell.Tables().log.PlanRecords[0];
 }
 
 TEST(PlanPanel, InputErrorAndKeptBasesReportAndStillEndTheRunCleanly) {
@@ -239,7 +242,7 @@ TEST(PlanPanel, SecondPressIsIgnoredAndAStopLeavesEverythingAsItWas) {
     EXPECT_TRUE(progress.endsWith('%')) << progress.toStdString();
     ASSERT_EQ(finished.count(), 1);
     base->setPlainText("01,02,03,04,05");
-    const std::vector<std::string> recordsAfterRun = shell.State().PlanRecords;
+    const std::vector<std::string> recordsAfterRun = shell.Tables().log.PlanRecords;
     const QString logAfterRun = BoxText(shell, "T_jh_dadi_jilu");
 
     bool runningInside = false;
@@ -253,7 +256,7 @@ TEST(PlanPanel, SecondPressIsIgnoredAndAStopLeavesEverythingAsItWas) {
     EXPECT_EQ(finished.count(), 2);
     EXPECT_EQ(base->toPlainText(), "01,02,03,04,05");
     EXPECT_EQ(BoxText(shell, "T_jh_dadi_jilu"), logAfterRun);
-    EXPECT_EQ(shell.State().PlanRecords, recordsAfterRun);
+    EXPECT_EQ(shell.Tables().log.PlanRecords, recordsAfterRun);
     EXPECT_TRUE(shell.Find<QPushButton>("C_jihua_ks")->isEnabled());
     EXPECT_FALSE(Plan(shell).PlanRunning());
 
@@ -339,9 +342,9 @@ TEST(PlanPanel, ClearEmptiesTheLogAndPreviewChartsThePlanBase) {
     ASSERT_FALSE(BoxText(shell, "T_jh_dadi_jilu").isEmpty());
     Plan(shell).WriteResultRecord();
     ASSERT_FALSE(BoxText(shell, "T_jh_rc").isEmpty());
-    shell.State().PlanRecordCount = 3;
+    shell.Tables().log.PlanRecordCount = 3;
     shell.Find<QPushButton>("C_jihua_cls")->click();
-    EXPECT_EQ(shell.State().PlanRecordCount, 0);
+    EXPECT_EQ(shell.Tables().log.PlanRecordCount, 0);
     EXPECT_EQ(BoxText(shell, "T_jh_dadi_jilu"), "");
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), "");
 
@@ -361,21 +364,21 @@ TEST(PlanPanel, ResultRecordCountsInstancesOrCheckedLines) {
     Ready(shell);
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("2");
     shell.Find<QPushButton>("C_jihua_ks")->click();
-    ASSERT_EQ(shell.State().InstanceBases.size(), 3u);
+    ASSERT_EQ(shell.Tables().InstanceBases.size(), 3u);
     // Every instance plan holds the newest draw, so both count it.
-    const std::string key = shell.State().DrawSeries[120];
-    shell.State().InstanceBases[1] = key;
-    shell.State().InstanceBases[2] = key;
+    const std::string key = shell.Tables().DrawSeries[120];
+    shell.Tables().InstanceBases[1] = key;
+    shell.Tables().InstanceBases[2] = key;
     shell.Find<QPlainTextEdit>("T_jihua_jj_dadi")->setPlainText(QString::fromStdString(key));
     Plan(shell).WriteResultRecord();
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), "2-2");
-    EXPECT_TRUE(QString::fromStdString(shell.State().PlanRecords[0]).endsWith(U("注-中中中")));
+    EXPECT_TRUE(QString::fromStdString(shell.Tables().log.PlanRecords[0]).endsWith(U("注-中中中")));
 
     // One instance: the checked lines whose base holds the draw, out of the monitor's count.
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("1");
-    shell.State().LineBases = {};
-    shell.State().LineBases[0] = key;
-    shell.State().LineBases[1] = key;
+    shell.Tables().LineBases = {};
+    shell.Tables().LineBases[0] = key;
+    shell.Tables().LineBases[1] = key;
     shell.Find<QCheckBox>("Ch_jiankong_jj_1")->click();  // line 2 no longer checked
     Plan(shell).WriteResultRecord();
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), "2-2\n14-1");

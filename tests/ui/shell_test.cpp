@@ -18,8 +18,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/draw_panel.h"
-#include "ui/monitor_panel.h"
+#include "ui/draw/draw_panel.h"
+#include "ui/monitor/monitor_panel.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -32,7 +32,7 @@ TEST(Startup, DefaultsOfEveryPanelAndTable) {
     Shell shell;
     ASSERT_TRUE(shell.StartupOk());
     EXPECT_TRUE(shell.Messages().messages().empty());
-    AppState& state = shell.State();
+    Session& state = shell.Tables();
 
     EXPECT_TRUE(shell.Find<QRadioButton>("Op_lx_0")->isChecked());
     EXPECT_FALSE(shell.Find<QRadioButton>("Op_lx_1")->isChecked());
@@ -91,10 +91,10 @@ TEST(Startup, DefaultsOfEveryPanelAndTable) {
 
 TEST(Startup, BetUniverseArrivesFromTheOneShotTimer) {
     Shell shell;
-    EXPECT_TRUE(shell.State().AllBets[1].empty());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.State().AllBets[462].empty(); }, 3000));
-    EXPECT_EQ(shell.State().AllBets[1], "01,02,03,04,05");
-    EXPECT_EQ(shell.State().AllBets[462], "07,08,09,10,11");
+    EXPECT_TRUE(shell.Tables().AllBets[1].empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Tables().AllBets[462].empty(); }, 3000));
+    EXPECT_EQ(shell.Tables().AllBets[1], "01,02,03,04,05");
+    EXPECT_EQ(shell.Tables().AllBets[462], "07,08,09,10,11");
     EXPECT_FALSE(shell.Find<QTimer>("Timer_fuzhi")->isActive());
 }
 
@@ -186,14 +186,14 @@ TEST(Panels, RegionOptionsSetTheRegionCodeOnly) {
     ASSERT_TRUE(shell.FetchFeed(150));
     const int items = shell.Find<QListWidget>("L_kjh")->count();
     shell.Find<QRadioButton>("Op_lx_2")->click();
-    EXPECT_EQ(shell.State().RegionCode, 3);
+    EXPECT_EQ(shell.Tables().RegionCode, 3);
     EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), items);
-    EXPECT_EQ(shell.State().UpdateCount, 1);
+    EXPECT_EQ(shell.Tables().UpdateCount, 1);
     shell.Find<QRadioButton>("Op_lx_1")->click();
-    EXPECT_EQ(shell.State().RegionCode, 2);
+    EXPECT_EQ(shell.Tables().RegionCode, 2);
     EXPECT_FALSE(shell.Find<QRadioButton>("Op_lx_2")->isChecked());
     shell.Find<QRadioButton>("Op_lx_0")->click();
-    EXPECT_EQ(shell.State().RegionCode, 1);
+    EXPECT_EQ(shell.Tables().RegionCode, 1);
 }
 
 TEST(Shell, CloseQuestionNoKeepsTheWindowYesEndsTheProgram) {

@@ -17,8 +17,14 @@
 #include <thread>
 #include <vector>
 
-#include "ui/fmain.h"
-#include "ui/message_box.h"
+#include "message_recorder.h"
+#include "plans/monitor.h"
+#include "ui/monitor/monitor_table_widget.h"
+#include "ui/shell/fmain.h"
+#include "ui/widgets/clickable_label.h"
+#include "ui/widgets/message_box.h"
+#include "ui/widgets/progress_picture.h"
+#include "ui/widgets/text_boxes.h"
 
 namespace httplib {
 class Server;
@@ -120,7 +126,7 @@ class Shell {
     ~Shell();
 
     Fmain& Window() { return *window_; }
-    AppState& State() { return window_->State(); }
+    Session& Tables() { return window_->Tables(); }
     FeedServer& Server() { return server_; }
     MessageRecorder& Messages() { return messages_; }
     DataFolder& Data() { return data_; }

@@ -13,9 +13,10 @@
 
 #include "server.h"
 #include "token.h"
-#include "ui/draw_panel.h"
-#include "ui/monitor_panel.h"
-#include "ui/plan_panel.h"
+#include "ui/draw/draw_panel.h"
+#include "ui/monitor/monitor_panel.h"
+#include "ui/plan/backup_strip.h"
+#include "ui/plan/plan_panel.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -193,13 +194,18 @@ TEST(UserSettings, StoppedServiceAndClosingWithARequestOut) {
         // The panel goes first while the client lives on: its answer is dropped.
         AppContext ctx({}, service.Settings(), 5000);
         PanelLinks links;
-        DrawPanel draw(ctx, links);
-        PlanPanel plan(ctx, links);
-        links.draw = &draw;
-        links.plan = &plan;
+        DrawPanel draw(ctx);
+        BackupStrip strip(ctx, links);
+        PlanPanel plan(ctx, links, strip);
+        links.settingsFields = [&] {
+            std::vector<std::string> fields;
+            for (const std::string& size : draw.LineSizes()) fields.push_back(size);
+            for (const std::string& text : plan.SettingsTexts()) fields.push_back(text);
+            return fields;
+        };
         MessageRecorder messages;
         auto* monitor = new MonitorPanel(ctx, links);
-        draw.LineCountBox(5)->setText("555");
+        draw.SetLineSize(5, "555");
         monitor->findChild<QPushButton*>("C_user_save")->click();
         delete monitor;
         // Once the save is stored its answer is on its way; a later exchange comes back after it.
@@ -208,7 +214,7 @@ TEST(UserSettings, StoppedServiceAndClosingWithARequestOut) {
             15000));
         bool probed = false;
         ctx.Http().HttpRequest(QStringLiteral("POST"), service.Settings().url, {},
-                               [&](std::string) { probed = true; });
+                               [&](const HttpReply&) { probed = true; });
         ASSERT_TRUE(QTest::qWaitFor([&] { return probed; }, 15000));
         QCoreApplication::processEvents();
         EXPECT_TRUE(messages.messages().empty());

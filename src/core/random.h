@@ -1,0 +1,23 @@
+// The randomness helpers: a mixing step that spreads seeds, and uniform reals from a generator.
+#pragma once
+
+#include <cstdint>
+#include <random>
+
+namespace xuan5 {
+
+// One SplitMix64 step: advances `state` and returns its mixed value. Fixed by its definition,
+// unlike the standard distributions, so seeded runs agree on every build.
+inline std::uint64_t SplitMix64(std::uint64_t& state) {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+// A uniform real in [0, 1) from the generator (53 random bits).
+inline double NextUnit(std::mt19937_64& rng) {
+    return static_cast<double>(rng() >> 11) * 0x1.0p-53;
+}
+
+}  // namespace xuan5

@@ -1,0 +1,37 @@
+// The feed answer's framing, read by the program and written by the service:
+//   **ok***-*<line 1>\r\n<line 2>...\r\n<line 120>*-*<anything>
+// Each line holds a period (its first three characters) and the numbers (its last fourteen);
+// what stands between them is free, and the service puts the draw's date there.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/dated_draw.h"
+
+namespace xuan5 {
+
+inline constexpr std::string_view kFeedSeparator = "*-*";
+
+// The payload lines of an answer (newest first): the text between the first two separators,
+// split at CR LF. nullopt when the answer lacks the ok marker or the closing separator.
+std::optional<std::vector<std::string_view>> FeedPayloadLines(std::string_view response);
+
+// "045 2026-12-07 01,05,06,09,11": one payload line with the draw's date.
+std::string FeedLineText(const DatedDraw& draw);
+
+// The whole answer for payload lines, newest first, followed by a free trailer.
+std::string FeedAnswerText(const std::vector<std::string>& lines, std::string_view trailer);
+
+// The date a payload line carries between its period and its numbers; nullopt when that part
+// holds no date ("045-01,05,06,09,11").
+std::optional<std::string> FeedLineDate(std::string_view line);
+
+// The payload rows of an answer that carry a date, newest first, for archiving a fetch. Rows
+// without a date, and rows that are no valid draw, are left out; only the first 120 lines count,
+// as for the feed reader.
+std::vector<DatedDraw> DatedFeedRows(std::string_view response);
+
+}  // namespace xuan5

@@ -1,0 +1,396 @@
+#include "ui/backtest/backtest_panel.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <charconv>
+
+#include "backtest/backtest_chart.h"
+#include "backtest/backtest_csv.h"
+#include "core/text.h"
+#include "protocol/endpoints.h"
+#include "store/curve_store.h"
+#include "ui/backtest/archive_service.h"
+#include "ui/backtest/omission_strip.h"
+#include "ui/shell/app_context.h"
+#include "ui/shell/panel_links.h"
+#include "ui/widgets/chart_widget.h"
+#include "ui/widgets/named_controls.h"
+
+namespace xuan5::ui {
+
+namespace {
+
+constexpr const char* kTitleError = "出错提示";
+constexpr int kMaxSeeds = 1000;
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QString Percent(double rate) {
+    return QString::number(rate * 100.0, 'f', 1) + QLatin1Char('%');
+}
+
+std::optional<int> BoxNumber(const QLineEdit* box, int low, int high) {
+    const auto value = ParseInteger32(TrimSpaces(box->text().toStdString()));
+    if (!value || *value < low || *value > high) return std::nullopt;
+    return *value;
+}
+
+QTableWidget* MakeTable(QWidget* parent, const QString& name, const QStringList& headers) {
+    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->horizontalHeader()->setMinimumSectionSize(
+        table->fontMetrics().horizontalAdvance(QStringLiteral("最长连挂")) + 8);
+    return table;
+}
+
+void SetCell(QTableWidget* table, int row, int column, const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    table->setItem(row, column, item);
+}
+
+}  // namespace
+
+BacktestPanel::BacktestPanel(AppContext& ctx, const PanelLinks& links, ArchiveService& archive,
+                             QWidget* parent)
+    : QGroupBox(QStringLiteral("回测"), parent),
+      ctx_(ctx),
+      links_(links),
+      archive_(archive),
+      runner_(new BacktestRunner(
+          [this](int percent) { progress_->setValue(percent); },
+          [this](const BacktestRunner::Outcome& outcome) { FinishRun(outcome); }, this)) {
+    setObjectName(QStringLiteral("Frame_ding_%1").arg(kBacktestPanelIndex));
+    BuildLayout();
+    SetRunning(false);
+    connect(start_, &QPushButton::clicked, this, &BacktestPanel::StartRun);
+    connect(seedsRun_, &QPushButton::clicked, this, &BacktestPanel::StartSeedsRun);
+    connect(cancelButton_, &QPushButton::clicked, this, &BacktestPanel::CancelRun);
+    connect(download_, &QPushButton::clicked, this, &BacktestPanel::DownloadHistory);
+    connect(loadLocal_, &QPushButton::clicked, this, &BacktestPanel::LoadLocalDraws);
+    connect(importCsv_, &QPushButton::clicked, this, &BacktestPanel::ImportCsv);
+    connect(exportCsv_, &QPushButton::clicked, this, &BacktestPanel::ExportCsv);
+    connect(exportTable_, &QPushButton::clicked, this, &BacktestPanel::ExportTable);
+    connect(exportLog_, &QPushButton::clicked, this, &BacktestPanel::ExportPlanLog);
+    ConnectArchive();
+}
+
+BacktestPanel::~BacktestPanel() {
+    // The runner goes first, while the widgets its last answer would fill are still there.
+    delete runner_;
+}
+
+bool BacktestPanel::Running() const {
+    return runner_->Running();
+}
+
+void BacktestPanel::showEvent(QShowEvent* event) {
+    QGroupBox::showEvent(event);
+    // The region may have changed while another panel was shown.
+    RefreshArchiveInfo();
+}
+
+void BacktestPanel::Error(const QString& text) {
+    ctx_.Show(this, text, Q(kTitleError));
+}
+
+void BacktestPanel::SetRunning(bool running) {
+    start_->setEnabled(!running);
+    seedsRun_->setEnabled(!running);
+    cancelButton_->setEnabled(running);
+}
+
+void BacktestPanel::BuildLayout() {
+    periods_ = MakeLine(this, QStringLiteral("T_huice_qishu"), QStringLiteral("100"), 5);
+    seed_ = MakeLine(this, QStringLiteral("T_huice_zhongzi"), QStringLiteral("1"), 10);
+    seedCount_ = MakeLine(this, QStringLiteral("T_huice_cishu"), QStringLiteral("10"), 4);
+    start_ = MakeButton(this, QStringLiteral("C_huice_kaishi"), QStringLiteral("开始回测"));
+    seedsRun_ = MakeButton(this, QStringLiteral("C_huice_duoci"), QStringLiteral("多次"));
+    cancelButton_ = MakeButton(this, QStringLiteral("C_huice_quxiao"), QStringLiteral("取消"));
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("Pic_huice_jd"));
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    state_ = MakeLabel(this, QStringLiteral("L_huice_zhuangtai"), QString());
+    state_->setWordWrap(true);
+    // Two lines of room from the start, so a longer report never moves the panel's rows.
+    state_->setFixedHeight(state_->fontMetrics().lineSpacing() * 2 + 2);
+    periods_->setToolTip(QStringLiteral("回测最近多少期（1到%1）").arg(kMaxHistoryDraws));
+    seed_->setToolTip(QStringLiteral("计划模式一是随机的：同一种子，结果相同"));
+    seedCount_->setToolTip(QStringLiteral("“多次”用几个种子（从上面的种子起）"));
+
+    download_ = MakeButton(this, QStringLiteral("C_huice_xiazai"), QStringLiteral("下载历史"));
+    downloadCount_ =
+        MakeLine(this, QStringLiteral("T_huice_xiazai_qishu"), QStringLiteral("1000"), 5);
+    downloadCount_->setToolTip(QStringLiteral("下载最近多少期（1到%1）").arg(kMaxHistoryDraws));
+    loadLocal_ = MakeButton(this, QStringLiteral("C_huice_zairu"), QStringLiteral("载入本地数据"));
+    importCsv_ = MakeButton(this, QStringLiteral("C_huice_daoru"), QStringLiteral("导入开奖CSV"));
+    exportCsv_ = MakeButton(this, QStringLiteral("C_huice_daochu"), QStringLiteral("导出开奖CSV"));
+    exportTable_ =
+        MakeButton(this, QStringLiteral("C_huice_daochu_biao"), QStringLiteral("导出回测表"));
+    exportLog_ =
+        MakeButton(this, QStringLiteral("C_huice_daochu_jilu"), QStringLiteral("导出计划记录"));
+    archiveInfo_ = MakeLabel(this, QStringLiteral("L_huice_cundang"), QString());
+    archiveInfo_->setWordWrap(true);
+    for (QLineEdit* box : {periods_, seed_, seedCount_, downloadCount_})
+        box->setFixedWidth(box->minimumWidth());
+
+    chart_ = new ChartWidget(this);
+    chart_->setObjectName(QStringLiteral("Pic_huice"));
+    chart_->SetPicture(RunningTotalChart({}));
+    summary_ = MakeLabel(this, QStringLiteral("L_huice_zongjie"), QStringLiteral("尚未回测"));
+    summary_->setWordWrap(true);
+    spread_ = MakeLabel(this, QStringLiteral("L_huice_fenbu"), QString());
+    spread_->setWordWrap(true);
+    heat_ = new OmissionStrip(this);
+    heat_->setObjectName(QStringLiteral("Pic_huice_yilou"));
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("Tab_huice"));
+    table_ = MakeTable(tabs_, QStringLiteral("L_huice_biao"),
+                       {QStringLiteral("日期"), QStringLiteral("期号"), QStringLiteral("注数"),
+                        QStringLiteral("开奖号码"), QStringLiteral("结果"), QStringLiteral("盈亏"),
+                        QStringLiteral("累计")});
+    lineTable_ =
+        MakeTable(tabs_, QStringLiteral("L_huice_xianlu"),
+                  {QStringLiteral("线路"), QStringLiteral("命中"), QStringLiteral("命中率"),
+                   QStringLiteral("最长连挂"), QStringLiteral("当前连挂")});
+    omissionTable_ = MakeTable(tabs_, QStringLiteral("L_huice_yilou"),
+                               {QStringLiteral("号码"), QStringLiteral("当前遗漏"),
+                                QStringLiteral("最大遗漏"), QStringLiteral("近120期出现")});
+    // The date and the drawn numbers are read whole; the short figures share the rest.
+    for (int column : {0, 3})
+        table_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    tabs_->addTab(table_, QStringLiteral("每期明细"));
+    tabs_->addTab(lineTable_, QStringLiteral("线路"));
+    tabs_->addTab(omissionTable_, QStringLiteral("遗漏"));
+    lineTable_->setRowCount(kLineCount);
+    for (int k = 0; k < kLineCount; ++k)
+        SetCell(lineTable_, k, 0, QStringLiteral("%1线").arg(k + 1));
+    omissionTable_->setRowCount(11);
+    for (int n = 1; n <= 11; ++n)
+        SetCell(omissionTable_, n - 1, 0, QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')));
+
+    auto* runRow = new QHBoxLayout;
+    runRow->addWidget(MakeLabel(this, QString(), QStringLiteral("回测期数")));
+    runRow->addWidget(periods_);
+    runRow->addWidget(MakeLabel(this, QString(), QStringLiteral("种子")));
+    runRow->addWidget(seed_);
+    runRow->addWidget(MakeLabel(this, QString(), QStringLiteral("多次次数")));
+    runRow->addWidget(seedCount_);
+    runRow->addWidget(start_);
+    runRow->addWidget(seedsRun_);
+    runRow->addWidget(cancelButton_);
+    runRow->addWidget(progress_, 1);
+
+    auto* dataRow = new QHBoxLayout;
+    dataRow->addWidget(download_);
+    dataRow->addWidget(MakeLabel(this, QString(), QStringLiteral("期数")));
+    dataRow->addWidget(downloadCount_);
+    dataRow->addWidget(loadLocal_);
+    dataRow->addWidget(importCsv_);
+    dataRow->addWidget(exportCsv_);
+    dataRow->addWidget(exportTable_);
+    dataRow->addWidget(exportLog_);
+    dataRow->addWidget(state_, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(chart_, 1);
+    left->addWidget(summary_);
+    left->addWidget(spread_);
+    left->addWidget(heat_);
+    left->addWidget(archiveInfo_);
+
+    auto* results = new QHBoxLayout;
+    results->addLayout(left, 1);
+    results->addWidget(tabs_, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->addLayout(runRow);
+    layout->addLayout(dataRow);
+    layout->addLayout(results, 1);
+}
+
+// --- the run -------------------------------------------------------------------------------
+
+std::optional<BacktestRunner::Request> BacktestPanel::PrepareRun() {
+    const auto periods = BoxNumber(periods_, 1, kMaxHistoryDraws);
+    if (!periods) {
+        Error(QStringLiteral("回测期数须为1到%1").arg(kMaxHistoryDraws));
+        return std::nullopt;
+    }
+    const std::string seedText(TrimSpaces(seed_->text().toStdString()));
+    std::uint64_t seed = 0;
+    const auto [end, error] =
+        std::from_chars(seedText.data(), seedText.data() + seedText.size(), seed);
+    if (seedText.empty() || error != std::errc() || end != seedText.data() + seedText.size()) {
+        Error(QStringLiteral("种子须为0或正整数"));
+        return std::nullopt;
+    }
+    // A plan run reloads the saved lines from the curve store first; so does a back-test, so
+    // that it tests the lines a plan would use now.
+    const Result<LineTexts> saved = ReadCurveStoreFile(ctx_.StoreFile());
+    if (!saved) {
+        ctx_.Show(this, saved.messages().front());
+        return std::nullopt;
+    }
+    BacktestRunner::Request request;
+    static_cast<PlanSettings&>(request.settings) = links_.planSettings();
+    request.settings.savedLines = *saved;
+    request.settings.LineBases = ctx_.session.LineBases;
+
+    Result<DrawArchive> archive = archive_.Open();
+    Result<std::vector<DatedDraw>> draws =
+        archive ? archive->NewestDraws(ctx_.session.RegionCode, *periods + kHistoryRows)
+                : archive.failure();
+    if (!draws) {
+        ctx_.Show(this, draws.messages().front());
+        return std::nullopt;
+    }
+    request.archive = std::move(*draws);
+    request.options.periods = *periods;
+    request.options.seed = seed;
+    return request;
+}
+
+void BacktestPanel::Launch(BacktestRunner::Request request) {
+    progress_->setValue(0);
+    state_->setText(QStringLiteral("回测中……"));
+    SetRunning(true);
+    runner_->Start(std::move(request));
+}
+
+void BacktestPanel::StartRun() {
+    if (Running()) return;
+    if (std::optional<BacktestRunner::Request> request = PrepareRun()) Launch(std::move(*request));
+}
+
+void BacktestPanel::StartSeedsRun() {
+    if (Running()) return;
+    const auto seeds = BoxNumber(seedCount_, 1, kMaxSeeds);
+    if (!seeds) {
+        Error(QStringLiteral("多次次数须为1到%1").arg(kMaxSeeds));
+        return;
+    }
+    if (std::optional<BacktestRunner::Request> request = PrepareRun()) {
+        request->seedCount = *seeds;
+        Launch(std::move(*request));
+    }
+}
+
+void BacktestPanel::CancelRun() {
+    if (!Running()) return;
+    runner_->Cancel();
+    state_->setText(QStringLiteral("正在取消……"));
+}
+
+void BacktestPanel::FinishRun(const BacktestRunner::Outcome& outcome) {
+    SetRunning(false);
+    const bool ok = outcome.single ? outcome.single->ok() : outcome.seeds->ok();
+    const bool cancelled =
+        outcome.single ? outcome.single->Cancelled() : outcome.seeds->Cancelled();
+    std::vector<Message> messages;
+    if (ok) {
+        progress_->setValue(100);
+        state_->setText(QStringLiteral("完成"));
+        if (outcome.single) {
+            ShowResult(**outcome.single);
+            messages = (*outcome.single)->notices;
+        } else {
+            ShowSpread(**outcome.seeds);
+            messages = (*outcome.seeds)->notices;
+        }
+    } else {
+        progress_->setValue(0);
+        state_->setText(cancelled ? QStringLiteral("已取消") : QStringLiteral("未完成"));
+        messages = outcome.single ? outcome.single->messages() : outcome.seeds->messages();
+    }
+    // What the plan mode reported (a damaged saved line, bad input) or why nothing ran.
+    for (const Message& message : messages) ctx_.Show(this, message);
+    emit runFinished();
+}
+
+void BacktestPanel::ShowResult(const BacktestResult& result) {
+    rows_ = result.rows;
+    table_->setUpdatesEnabled(false);
+    table_->setRowCount(static_cast<int>(rows_.size()));
+    std::vector<long long> totals;
+    totals.reserve(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const BacktestRow& row = rows_[i];
+        const int r = static_cast<int>(i);
+        SetCell(table_, r, 0, Q(row.date));
+        SetCell(table_, r, 1, Q(row.period));
+        SetCell(table_, r, 2, QString::number(row.planSize));
+        SetCell(table_, r, 3, Q(row.numbers));
+        SetCell(table_, r, 4, Q(row.hit ? kBacktestHitWord : kBacktestMissWord));
+        SetCell(table_, r, 5, QString::number(row.profit));
+        SetCell(table_, r, 6, QString::number(row.total));
+        if (row.hit) table_->item(r, 4)->setForeground(QColor(255, 0, 0));
+        totals.push_back(row.total);
+    }
+    table_->setUpdatesEnabled(true);
+    if (!rows_.empty()) table_->scrollToBottom();
+    chart_->SetPicture(RunningTotalChart(totals));
+
+    const BacktestSummary& s = result.summary;
+    summary_->setText(QStringLiteral("期数 %1　命中 %2（%3）　累计 %4\n"
+                                     "最大回撤 %5　最长连挂 %6　平均注数 %7")
+                          .arg(s.periods)
+                          .arg(s.hits)
+                          .arg(Percent(s.hitRate))
+                          .arg(s.total)
+                          .arg(s.largestDrawdown)
+                          .arg(s.longestMissRun)
+                          .arg(QString::number(s.averagePlanSize, 'f', 1)));
+    for (int k = 0; k < kLineCount; ++k) {
+        const LineRecord& line = result.lines[static_cast<std::size_t>(k)];
+        SetCell(lineTable_, k, 1, QString::number(line.hits));
+        SetCell(lineTable_, k, 2, Percent(line.hitRate));
+        SetCell(lineTable_, k, 3, QString::number(line.longestMissRun));
+        SetCell(lineTable_, k, 4, QString::number(line.currentMissRun));
+    }
+    ShowOmissions(result.omissions);
+}
+
+void BacktestPanel::ShowSpread(const SeedsResult& result) {
+    const TotalsSpread& s = result.spread;
+    spread_->setText(QStringLiteral("多次：%1个种子（%2起）累计 最低 %3　最高 %4　平均 %5　中位 %6")
+                         .arg(result.seeds.size())
+                         .arg(result.seeds.empty() ? 0 : result.seeds.front())
+                         .arg(s.min)
+                         .arg(s.max)
+                         .arg(QString::number(s.mean, 'f', 1))
+                         .arg(QString::number(s.median, 'f', 1)));
+}
+
+void BacktestPanel::ShowOmissions(const OmissionTable& omissions) {
+    for (int n = 1; n <= 11; ++n) {
+        SetCell(omissionTable_, n - 1, 1, QString::number(omissions[n].current));
+        SetCell(omissionTable_, n - 1, 2, QString::number(omissions[n].largest));
+        SetCell(omissionTable_, n - 1, 3, QString::number(omissions[n].frequency));
+    }
+    heat_->SetOmissions(omissions);
+}
+
+}  // namespace xuan5::ui

@@ -1,0 +1,123 @@
+// Panel 4 "回测": the walk-forward back-test of the window's plan settings over the draw archive,
+// with its table, chart, summary, per-line records and the omissions of the eleven numbers, and
+// the archive's own buttons (import, export, download, offline load).
+#pragma once
+
+#include <QGroupBox>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "backtest/walk_forward.h"
+#include "ui/backtest/backtest_runner.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTabWidget;
+
+namespace xuan5::ui {
+
+class AppContext;
+class ArchiveService;
+class ChartWidget;
+class OmissionStrip;
+struct PanelLinks;
+
+inline constexpr int kBacktestPanelIndex = 4;
+
+class BacktestPanel : public QGroupBox {
+    Q_OBJECT
+  public:
+    // `ctx`, `links` and `archive` outlive the panel. A run still going when the panel is
+    // destroyed is cancelled and waited for.
+    BacktestPanel(AppContext& ctx, const PanelLinks& links, ArchiveService& archive,
+                  QWidget* parent = nullptr);
+    ~BacktestPanel() override;
+
+    // How the file buttons ask for a path: (parent, caption, filter, save?) -> path, empty when
+    // the user cancels. The program uses QFileDialog; tests answer without a dialog.
+    using FileChooser = std::function<QString(QWidget*, const QString&, const QString&, bool save)>;
+    void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+    bool Running() const;
+    bool Downloading() const;
+    // The rows of the last completed single run (oldest first).
+    const std::vector<BacktestRow>& Rows() const { return rows_; }
+
+    // Handlers.
+    void StartRun();         // C_huice_kaishi
+    void StartSeedsRun();    // C_huice_duoci
+    void CancelRun();        // C_huice_quxiao
+    void ImportCsv();        // C_huice_daoru
+    void ExportCsv();        // C_huice_daochu
+    void DownloadHistory();  // C_huice_xiazai
+    void LoadLocalDraws();   // C_huice_zairu
+    void ExportTable();      // C_huice_daochu_biao
+    void ExportPlanLog();    // C_huice_daochu_jilu
+
+  signals:
+    // A run (single or "多次") has ended, whatever its outcome.
+    void runFinished();
+    // A "下载历史" answer has been handled.
+    void downloadHandled();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void BuildLayout();
+    std::optional<BacktestRunner::Request> PrepareRun();
+    void Launch(BacktestRunner::Request request);
+    void FinishRun(const BacktestRunner::Outcome& outcome);
+    void ShowResult(const BacktestResult& result);
+    void ShowSpread(const SeedsResult& result);
+    void ShowOmissions(const OmissionTable& omissions);
+    void SetRunning(bool running);
+    // The archive's side (backtest_panel_archive.cpp).
+    void ConnectArchive();
+    void RefreshArchiveInfo();
+    void ShowDownload(const QString& status, const QString& error);
+    bool WriteFile(const QString& caption, const QString& filter, const std::string& content);
+    QString ChooseFile(const QString& caption, const QString& filter, bool save);
+    void Error(const QString& text);
+
+    AppContext& ctx_;
+    const PanelLinks& links_;
+    ArchiveService& archive_;
+    BacktestRunner* runner_;
+    FileChooser chooseFile_;
+
+    QLineEdit* periods_;           // T_huice_qishu
+    QLineEdit* seed_;              // T_huice_zhongzi
+    QLineEdit* seedCount_;         // T_huice_cishu
+    QPushButton* start_;           // C_huice_kaishi
+    QPushButton* seedsRun_;        // C_huice_duoci
+    QPushButton* cancelButton_;    // C_huice_quxiao
+    QProgressBar* progress_;       // Pic_huice_jd
+    QLabel* state_;                // L_huice_zhuangtai
+    QPushButton* download_;        // C_huice_xiazai
+    QLineEdit* downloadCount_;     // T_huice_xiazai_qishu
+    QPushButton* loadLocal_;       // C_huice_zairu
+    QPushButton* importCsv_;       // C_huice_daoru
+    QPushButton* exportCsv_;       // C_huice_daochu
+    QPushButton* exportTable_;     // C_huice_daochu_biao
+    QPushButton* exportLog_;       // C_huice_daochu_jilu
+    QLabel* archiveInfo_;          // L_huice_cundang
+    ChartWidget* chart_;           // Pic_huice
+    QLabel* summary_;              // L_huice_zongjie
+    QLabel* spread_;               // L_huice_fenbu
+    OmissionStrip* heat_;          // Pic_huice_yilou
+    QTabWidget* tabs_;             // Tab_huice
+    QTableWidget* table_;          // L_huice_biao
+    QTableWidget* lineTable_;      // L_huice_xianlu
+    QTableWidget* omissionTable_;  // L_huice_yilou
+
+    std::vector<BacktestRow> rows_;
+};
+
+}  // namespace xuan5::ui

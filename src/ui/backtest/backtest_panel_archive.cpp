@@ -1,0 +1,190 @@
+// The back-test panel's archive buttons: import, export, download, the offline load, the
+// exports of a run, and the line that says what the archive holds.
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "backtest/backtest_csv.h"
+#include "core/text.h"
+#include "feed/feed_parser.h"
+#include "protocol/draw_csv.h"
+#include "protocol/endpoints.h"
+#include "store/atomic_file.h"
+#include "ui/backtest/archive_service.h"
+#include "ui/backtest/backtest_panel.h"
+#include "ui/backtest/omission_strip.h"
+#include "ui/shell/app_context.h"
+#include "ui/shell/panel_links.h"
+
+namespace xuan5::ui {
+
+namespace {
+
+constexpr const char* kTitleDone = "完成";
+constexpr const char* kTitleNotice = "提示";
+constexpr const char* kCsvFilter = "CSV (*.csv *.txt);;所有文件 (*)";
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+}  // namespace
+
+bool BacktestPanel::Downloading() const {
+    return archive_.Downloading();
+}
+
+void BacktestPanel::ConnectArchive() {
+    connect(&archive_, &ArchiveService::fetchArchived, this, [this] {
+        if (isVisible()) RefreshArchiveInfo();
+    });
+    connect(&archive_, &ArchiveService::fetchUndated, this, [this] {
+        archiveInfo_->setText(QStringLiteral("本次开奖数据没有日期，未存入本地存档"));
+    });
+    connect(&archive_, &ArchiveService::fetchArchiveFailed, this,
+            [this](const QString& what, bool firstTime) {
+                archiveInfo_->setText(what);
+                if (!firstTime) return;
+                // After the feed has finished with its answer, so the box holds up nothing of it.
+                QTimer::singleShot(0, this, [this, what] {
+                    ctx_.Show(
+                        this,
+                        QStringLiteral("开奖数据未能存入本地存档，本次更新不受影响：\n") + what,
+                        QString::fromUtf8(kTitleNotice));
+                });
+            });
+    connect(&archive_, &ArchiveService::downloadFinished, this, &BacktestPanel::ShowDownload);
+}
+
+void BacktestPanel::RefreshArchiveInfo() {
+    const int region = ctx_.session.RegionCode;
+    Result<DrawArchive> archive = archive_.Open();
+    const Result<std::vector<DatedDraw>> recent =
+        archive ? archive->NewestDraws(region, kOmissionWindow) : archive.failure();
+    const Result<int> count = archive ? archive->CountDraws(region) : archive.failure();
+    if (!recent || !count) {
+        archiveInfo_->setText(Q((recent ? count.messages() : recent.messages()).front().text));
+        return;
+    }
+    if (recent->empty()) {
+        archiveInfo_->setText(QStringLiteral("本地存档（%1）：没有数据").arg(RegionName(region)));
+    } else {
+        archiveInfo_->setText(QStringLiteral("本地存档（%1）：%2期，最新 %3 %4")
+                                  .arg(RegionName(region))
+                                  .arg(*count)
+                                  .arg(Q(recent->back().date), Q(recent->back().period)));
+    }
+    ShowOmissions(NumberOmissions(*recent));
+}
+
+QString BacktestPanel::ChooseFile(const QString& caption, const QString& filter, bool save) {
+    if (chooseFile_) return chooseFile_(this, caption, filter, save);
+    return save ? QFileDialog::getSaveFileName(this, caption, QString(), filter)
+                : QFileDialog::getOpenFileName(this, caption, QString(), filter);
+}
+
+bool BacktestPanel::WriteFile(const QString& caption, const QString& filter,
+                              const std::string& content) {
+    const QString path = ChooseFile(caption, filter, true);
+    if (path.isEmpty()) return false;
+    if (!ReplaceFileAtomically(path.toStdString(), content)) {
+        Error(QStringLiteral("无法写入文件：") + path);
+        return false;
+    }
+    state_->setText(QStringLiteral("已导出：") + path);
+    return true;
+}
+
+void BacktestPanel::ImportCsv() {
+    const QString path =
+        ChooseFile(QStringLiteral("导入开奖CSV"), QString::fromUtf8(kCsvFilter), false);
+    if (path.isEmpty()) return;
+    const Result<ArchiveService::ImportReport> report =
+        archive_.ImportCsv(path, ctx_.session.RegionCode);
+    if (!report) {
+        Error(Q(report.messages().front().text));
+        return;
+    }
+    RefreshArchiveInfo();
+    ctx_.Show(this, report->text, QString::fromUtf8(report->clean ? kTitleDone : kTitleNotice));
+}
+
+void BacktestPanel::ExportCsv() {
+    const int region = ctx_.session.RegionCode;
+    Result<DrawArchive> archive = archive_.Open();
+    const Result<int> count = archive ? archive->CountDraws(region) : archive.failure();
+    if (count && *count == 0) {
+        Error(QStringLiteral("本地存档没有%1的开奖数据").arg(RegionName(region)));
+        return;
+    }
+    const Result<std::string> text = count ? archive->ExportCsv(region) : count.failure();
+    if (!text) {
+        Error(Q(text.messages().front().text));
+        return;
+    }
+    WriteFile(QStringLiteral("导出开奖CSV"), QString::fromUtf8(kCsvFilter), *text);
+}
+
+void BacktestPanel::ExportTable() {
+    if (rows_.empty()) {
+        Error(QStringLiteral("请先回测"));
+        return;
+    }
+    WriteFile(QStringLiteral("导出回测表"), QString::fromUtf8(kCsvFilter), BacktestTableCsv(rows_));
+}
+
+void BacktestPanel::ExportPlanLog() {
+    if (rows_.empty()) {
+        Error(QStringLiteral("请先回测"));
+        return;
+    }
+    WriteFile(QStringLiteral("导出计划记录"), QString::fromUtf8(kCsvFilter), PlanLogCsv(rows_));
+}
+
+void BacktestPanel::DownloadHistory() {
+    if (archive_.Downloading()) return;
+    const std::optional<std::int32_t> count =
+        ParseInteger32(TrimSpaces(downloadCount_->text().toStdString()));
+    if (!count || *count < 1 || *count > kMaxHistoryDraws) {
+        Error(QStringLiteral("下载期数须为1到%1").arg(kMaxHistoryDraws));
+        return;
+    }
+    download_->setEnabled(false);
+    state_->setText(QStringLiteral("正在下载……"));
+    archive_.DownloadHistory(ctx_.session.RegionCode, *count);
+}
+
+void BacktestPanel::ShowDownload(const QString& status, const QString& error) {
+    download_->setEnabled(true);
+    state_->setText(status);
+    if (!error.isEmpty()) Error(error);
+    RefreshArchiveInfo();
+    emit downloadHandled();
+}
+
+void BacktestPanel::LoadLocalDraws() {
+    const int region = ctx_.session.RegionCode;
+    Result<DrawArchive> archive = archive_.Open();
+    const Result<std::optional<DrawTable>> staged =
+        archive ? archive->StagedTable(region) : archive.failure();
+    if (!staged) {
+        Error(Q(staged.messages().front().text));
+        return;
+    }
+    if (!*staged) {
+        Error(QStringLiteral("本地存档%1的开奖数据不足120期").arg(RegionName(region)));
+        return;
+    }
+    // Staged and judged as a fetched table is: only a newer table is applied.
+    ctx_.session.IncomingDraws = **staged;
+    if (!HasNewDraws(ctx_.session.IncomingDraws, ctx_.session.DrawHistory)) {
+        state_->setText(QString::fromUtf8(kMsgNoUpdate));
+        return;
+    }
+    if (links_.applyStagedDraws) links_.applyStagedDraws();
+    state_->setText(QStringLiteral("已载入本地数据（%1）").arg(RegionName(region)));
+}
+
+}  // namespace xuan5::ui

@@ -1,0 +1,67 @@
+// Panel 0 "画线": the chart with trend-line drawing, the base search and the fifteen stored
+// lines with their bet counts.
+#pragma once
+
+#include <QGroupBox>
+#include <array>
+#include <string>
+
+#include "core/tables.h"
+#include "plans/line_bases.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace xuan5::ui {
+
+class AppContext;
+struct Session;
+class ChartWidget;
+
+class DrawPanel : public QGroupBox {
+    Q_OBJECT
+  public:
+    // `ctx` outlives the panel.
+    explicit DrawPanel(AppContext& ctx, QWidget* parent = nullptr);
+
+    ChartWidget* Chart() const { return pic_; }
+
+    // The wanted sizes of the fifteen stored lines, T_quxian_zhushu(0..14).
+    LineSizeTexts LineSizes() const;
+    // Box T_quxian_zhushu(index) takes a text as if typed.
+    void SetLineSize(int index, const QString& text);
+    // Start-up step: the font size of the fifteen size boxes.
+    void SetLineCountFontSize(int points);
+    // Tdadi and T_sj_zhushu, as a search leaves them.
+    void ShowSearchResult(const QString& base, const QString& count);
+    // "K" of another panel: the base into Tdadi, then its curve.
+    void ShowBase(const QString& base);
+
+    // Click handlers; other panels press these buttons to reuse them.
+    void PrepareCanvas();                     // C_huaxian_ks
+    void SearchBase();                        // C_dadi_look
+    void ShowBaseCurve();                     // C_dadi_k
+    void CopyBase();                          // C_copy
+    void SaveLine(int index);                 // C_gengxin(index)
+    void LoadLine(int index);                 // C_duqu(index)
+    void CheckLineBetCount(int index);        // T_quxian_zhushu(index) change
+    void ChartMouseDown();                    // Pic mouse-down
+    void ChartMouseMove(double x, double y);  // Pic mouse-move
+
+  private:
+    AppContext& ctx_;
+    Session& session_;
+
+    ChartWidget* pic_;
+    QPushButton* startDrawing_;
+    QPushButton* search_;
+    QPushButton* showCurve_;
+    QPushButton* copy_;
+    QPlainTextEdit* base_;
+    QLineEdit* wanted_;
+    QLineEdit* actual_;
+    std::array<QLineEdit*, kLineCount> lineCounts_{};
+};
+
+}  // namespace xuan5::ui

@@ -1,0 +1,76 @@
+#include "ui/monitor/user_settings.h"
+
+#include <QPointer>
+#include <QPushButton>
+
+#include "protocol/endpoints.h"
+#include "ui/shell/app_context.h"
+#include "ui/shell/panel_links.h"
+namespace xuan5::ui {
+
+UserSettings::UserSettings(AppContext& ctx, const PanelLinks& links, QPushButton* save,
+                           QPushButton* load, QWidget* parent)
+    : QObject(parent), ctx_(ctx), links_(links), window_(parent), save_(save), load_(load) {
+    setObjectName(QStringLiteral("UserSettings"));
+}
+
+void UserSettings::Begin() {
+    inFlight_ = true;
+    save_->setEnabled(false);
+    load_->setEnabled(false);
+}
+
+void UserSettings::Finish() {
+    inFlight_ = false;
+    save_->setEnabled(true);
+    load_->setEnabled(true);
+}
+
+void UserSettings::SaveUserSettings() {
+    if (inFlight_) return;
+    SettingsFields fields;
+    const std::vector<std::string> texts = links_.settingsFields();
+    for (std::size_t i = 0; i < fields.size() && i < texts.size(); ++i) fields[i] = texts[i];
+    const Result<std::string> record = BuildSettingsRecord(fields);
+    if (!record) {
+        ctx_.Show(window_, record.messages().front());
+        return;
+    }
+    Begin();
+    const std::string url = SettingsSaveUrl(ctx_.service.url.toStdString(), *record);
+    // The window may be gone when the answer comes: the client drops answers when it is
+    // destroyed itself, and the guard covers this object going first.
+    ctx_.Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
+                            [self = QPointer<UserSettings>(this)](const HttpReply& reply) {
+                                if (self) self->HandleSaveAnswer(reply.Body());
+                            });
+}
+
+// The buttons come back only after the outcome message, as when the request ran inside the
+// click: nothing can be pressed again while the message box is open.
+void UserSettings::HandleSaveAnswer(const std::string& response) {
+    ctx_.Show(window_, SettingsSaveOutcome(response));
+    Finish();
+}
+
+void UserSettings::LoadUserSettings() {
+    if (inFlight_) return;
+    Begin();
+    const std::string url = SettingsLoadUrl(ctx_.service.url.toStdString());
+    ctx_.Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
+                            [self = QPointer<UserSettings>(this)](const HttpReply& reply) {
+                                if (self) self->HandleLoadAnswer(reply.Body());
+                            });
+}
+
+void UserSettings::HandleLoadAnswer(const std::string& response) {
+    const SettingsLoadResult loaded = ParseSettingsResponse(response);
+    // Each box takes its text as if typed: its change handler checks the value, and a record cut
+    // short leaves the boxes written before the gap with their new texts.
+    for (std::size_t i = 0; i < loaded.fields.size() && i < kSettingsFieldCount; ++i)
+        links_.setSettingsField(static_cast<int>(i), loaded.fields[i]);
+    ctx_.Show(window_, loaded.message);
+    Finish();
+}
+
+}  // namespace xuan5::ui

@@ -1,0 +1,50 @@
+// "保存用户设置" and "读取用户设置": the 24 setting texts of the drawing and plan panels kept on
+// the settings service, one record per user.
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <string>
+
+#include "protocol/settings_record.h"
+
+class QPushButton;
+class QWidget;
+
+namespace xuan5::ui {
+
+class AppContext;
+struct PanelLinks;
+
+// The requests run asynchronously. While one is out both buttons stay disabled: a load that
+// overtook a save still on its way would bring back the record the save is replacing.
+class UserSettings : public QObject {
+    Q_OBJECT
+  public:
+    // `ctx` and `links` outlive this object; the setting texts are read and written through
+    // `links` when a request runs, so the panels may be built after it. Messages open over
+    // `parent`, which also owns this object and the two buttons.
+    UserSettings(AppContext& ctx, const PanelLinks& links, QPushButton* save, QPushButton* load,
+                 QWidget* parent);
+
+    // Handlers.
+    void SaveUserSettings();  // C_user_save
+    void LoadUserSettings();  // C_user_load
+
+    bool RequestInFlight() const { return inFlight_; }
+
+  private:
+    void Begin();
+    void Finish();
+    void HandleSaveAnswer(const std::string& response);
+    void HandleLoadAnswer(const std::string& response);
+
+    AppContext& ctx_;
+    const PanelLinks& links_;
+    QWidget* window_;
+    QPushButton* save_;
+    QPushButton* load_;
+    bool inFlight_ = false;
+};
+
+}  // namespace xuan5::ui

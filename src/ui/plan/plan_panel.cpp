@@ -1,0 +1,348 @@
+#include "ui/plan/plan_panel.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/result.h"
+#include "core/text.h"
+#include "plans/plan_log.h"
+#include "store/curve_store.h"
+#include "ui/plan/backup_strip.h"
+#include "ui/shell/app_context.h"
+#include "ui/shell/panel_links.h"
+#include "ui/widgets/clipboard.h"
+#include "ui/widgets/text_boxes.h"
+
+namespace xuan5::ui {
+
+namespace {
+
+// Setting a box lays its whole text out again; the backup join and the pending record often hand
+// back what the box shows already, a few hundred lines of it.
+void SetChangedBoxText(QPlainTextEdit* box, const std::string& text) {
+    if (BoxText(box) != text) SetBoxText(box, text);
+}
+
+}  // namespace
+
+PlanPanel::PlanPanel(AppContext& ctx, const PanelLinks& links, BackupStrip& backup, QWidget* parent)
+    : QGroupBox(QStringLiteral("计划"), parent), ctx_(ctx), links_(links), backup_(backup) {
+    setObjectName(QStringLiteral("Frame_ding_2"));
+    BuildLayout();
+    Connect();
+}
+
+void PlanPanel::Connect() {
+    // Ticks set from code count as clicks too, so the pair stays consistent whoever sets it.
+    connect(modeOne_, &QCheckBox::toggled, this, &PlanPanel::ModeOneClicked);
+    connect(modeTwo_, &QCheckBox::toggled, this, &PlanPanel::ModeTwoClicked);
+    connect(instances_, &QLineEdit::textChanged, this, &PlanPanel::CleanInstanceCount);
+    connect(start_, &QPushButton::clicked, this, &PlanPanel::StartPlan);
+    connect(clear_, &QPushButton::clicked, this, &PlanPanel::ClearPlan);
+    connect(copyBase_, &QPushButton::clicked, this, &PlanPanel::CopyPlanBase);
+    connect(copyPlan_, &QPushButton::clicked, this, &PlanPanel::CopyPlan);
+    connect(preview_, &QPushButton::clicked, this, &PlanPanel::PreviewCurve);
+    connect(&backup_, &BackupStrip::intersected, this, &PlanPanel::FollowBackupIntersection);
+}
+
+std::array<std::string, PlanPanel::kSettingsTexts> PlanPanel::SettingsTexts() const {
+    std::array<std::string, kSettingsTexts> texts;
+    for (int i = 0; i < kSettingsTexts; ++i) {
+        texts[static_cast<std::size_t>(i)] = SettingsBox(i)->text().toStdString();
+    }
+    return texts;
+}
+
+void PlanPanel::SetSettingsText(int index, const QString& text) {
+    SettingsBox(index)->setText(text);
+}
+
+QLineEdit* PlanPanel::SettingsBox(int index) const {
+    const std::array<QLineEdit*, kSettingsTexts> boxes = {
+        instances_,          instanceTolerance_,  groups_[0],
+        groupTolerances_[0], groups_[1],          groupTolerances_[1],
+        groups_[2],          groupTolerances_[2], totalTolerance_};
+    return boxes[static_cast<std::size_t>(index)];
+}
+
+void PlanPanel::SelectModeOne() {
+    modeOne_->setChecked(true);
+}
+
+void PlanPanel::TickAutoPlan() {
+    autoPlan_->setChecked(true);
+}
+
+void PlanPanel::SetLogFontSize(int points) {
+    QFont font = log_->font();
+    font.setPointSize(points);
+    log_->setFont(font);
+}
+
+bool PlanPanel::AutoPlanTicked() const {
+    return autoPlan_->isChecked();
+}
+
+bool PlanPanel::ModeTwoSelected() const {
+    return modeTwo_->isChecked();
+}
+
+BankerSettings PlanPanel::Banker() const {
+    return {banker_->isChecked(), bankerNumbers_->text().toStdString(),
+            bankerCounts_->text().toStdString()};
+}
+
+std::array<std::string, 2> PlanPanel::ResultWords() const {
+    return {words_[0]->text().toStdString(), words_[1]->text().toStdString()};
+}
+
+PlanLogInput PlanPanel::LogInput() const {
+    return {autoPlan_->isChecked(), BoxText(signature_), BoxText(tally_)};
+}
+
+LineBasesInput PlanPanel::Lines() const {
+    LineBasesInput lines;
+    if (links_.lineSelection) lines.Op_jiankong_zihui = links_.lineSelection().Op_jiankong_zihui;
+    if (links_.lineSizes) lines.T_quxian_zhushu = links_.lineSizes();
+    return lines;
+}
+
+PlanModeOneInput PlanPanel::ModeOneInput() const {
+    PlanModeOneInput input;
+    input.T_jh_dadi_chongfu_cs = instances_->text().toStdString();
+    input.T_jh_dadi_chongfu_rc = instanceTolerance_->text().toStdString();
+    input.lines = Lines();
+    if (links_.lineSelection) {
+        const LineSelection selection = links_.lineSelection();
+        input.selection.T_jiankong_rc = selection.T_jiankong_rc;
+        input.selection.Ch_jiankong_jj = selection.Ch_jiankong_jj;
+    }
+    input.selection.banker = Banker();
+    input.log = LogInput();
+    return input;
+}
+
+PlanModeTwoInput PlanPanel::ModeTwoInput() const {
+    PlanModeTwoInput input;
+    input.T_jh_dadi_fenzu_01 = groups_[0]->text().toStdString();
+    input.T_jh_dadi_fenzu_02 = groups_[1]->text().toStdString();
+    input.T_jh_dadi_fenzu_03 = groups_[2]->text().toStdString();
+    input.T_jh_dadi_fenzu_01_rc = groupTolerances_[0]->text().toStdString();
+    input.T_jh_dadi_fenzu_02_rc = groupTolerances_[1]->text().toStdString();
+    input.T_jh_dadi_fenzu_03_rc = groupTolerances_[2]->text().toStdString();
+    input.T_jh_dadi_fenzu_rc = totalTolerance_->text().toStdString();
+    input.lines = Lines();
+    input.banker = Banker();
+    input.log = LogInput();
+    return input;
+}
+
+PlanSettings PlanPanel::Settings() const {
+    PlanSettings settings;
+    settings.Check_jh_dadi_fenzu = ModeTwoSelected();
+    settings.modeOne = ModeOneInput();
+    settings.modeTwo = ModeTwoInput();
+    settings.backup.Check_beiyong_canyu = backup_.JoinTicked();
+    settings.backup.backup = backup_.BackupInput();
+    settings.T_zdy_yongyu = ResultWords();
+    return settings;
+}
+
+void PlanPanel::StartPlan() {
+    if (running_) return;
+    if (!ctx_.RequireDraws(this)) return;
+    running_ = true;
+    stopRequested_ = false;
+    eventsLetIn_.start();
+    backup_.ShowProgressPanel(true);
+    start_->setEnabled(false);
+    bool goOn = true;
+    if (modeOne_->isChecked()) goOn = RunModeOne();
+    if (goOn && modeTwo_->isChecked()) goOn = RunModeTwo();
+    if (goOn) JoinBackupIntoPlan();
+    start_->setEnabled(true);
+    backup_.ShowProgressPanel(false);
+    running_ = false;
+    emit planFinished();
+}
+
+void PlanPanel::StopPlan() {
+    if (running_) stopRequested_ = true;
+}
+
+bool PlanPanel::ReportProgress(const std::string& text) {
+    backup_.PrintProgressText(QString::fromStdString(text));
+    // The window repaints, shows the text and stays usable between instances; the disabled
+    // "开始计划" keeps a second plan from starting inside this one. Instances take a fraction
+    // of a millisecond, and letting events in repaints the progress every time, which cost more
+    // than the plan itself; once a frame's time has passed is often enough for the window to
+    // answer at once and for the text to be read.
+    if (eventsLetIn_.elapsed() >= kProgressFrameMs) {
+        QCoreApplication::processEvents();
+        eventsLetIn_.start();
+    }
+    return !stopRequested_;
+}
+
+bool PlanPanel::RunModeOne() {
+    // Every run starts from the lines on disk, not from those read at start-up.
+    const Result<LineTexts> store = ReadCurveStoreFile(ctx_.StoreFile());
+    ctx_.session.CurveStoreLines = store ? *store : LineTexts{};
+    if (!store) {
+        ctx_.StoreBroken(this);
+        return false;
+    }
+    // An input error has been reported and ends this mode only; the join still follows.
+    return ShowRun(
+        RunPlanModeOne(ModeOneInput(), ctx_.session.CurveStoreLines, ctx_.session.PlanInputs(),
+                       ctx_.rng, [this](const std::string& text) { return ReportProgress(text); }));
+}
+
+bool PlanPanel::RunModeTwo() {
+    return ShowRun(
+        RunPlanModeTwo(ModeTwoInput(), ctx_.session.CurveStoreLines, ctx_.session.PlanInputs(),
+                       ctx_.rng, [this](const std::string& text) { return ReportProgress(text); }));
+}
+
+bool PlanPanel::ShowRun(const Result<PlanRunOutput>& run) {
+    if (run.Cancelled()) return false;
+    if (!run) {
+        for (const Message& message : run.messages()) ctx_.Show(this, message);
+        return true;
+    }
+    ctx_.session.Keep(*run);
+    for (const Message& message : run->messages) ctx_.Show(this, message);
+    SetBoxText(planBase_, run->T_jihua_jj_dadi);
+    planCount_->setText(QString::fromStdString(run->T_jihua_jj_dadi_zhushu));
+    backup_.SetPlanBackup(QString::fromStdString(run->T_jihua_jj_dadi_by),
+                          QString::fromStdString(run->T_jihua_jj_dadi_zhushu_by));
+    if (run->trace && links_.showSearchResult) {
+        links_.showSearchResult(QString::fromStdString(run->trace->Tdadi),
+                                QString::fromStdString(run->trace->T_sj_zhushu));
+    }
+    if (run->log) ShowLog(*run->log);
+    return true;
+}
+
+void PlanPanel::ShowLog(const PendingRecordOutput& log) {
+    SetChangedBoxText(log_, log.T_jh_dadi_jilu);
+    SelectLastCharacter(log_);
+    SelectLastCharacter(tally_);
+}
+
+void PlanPanel::JoinBackupIntoPlan() {
+    const JoinBackupOutput out =
+        xuan5::JoinBackupIntoPlan({backup_.JoinTicked(), backup_.BackupInput(), BoxText(planBase_)},
+                                  LogInput(), ctx_.session.DrawHistory, ctx_.session.log);
+    if (out.backup) backup_.ShowBackupResult(*out.backup);
+    if (out.plan) {
+        SetChangedBoxText(planBase_, out.plan->text);
+        planCount_->setText(QString::fromStdString(out.plan->count));
+    }
+    if (out.log) {
+        StorePlanRecord(ctx_.session.log, out.log->record);
+        ShowLog(*out.log);
+    }
+}
+
+void PlanPanel::FollowBackupIntersection() {
+    if (backup_.JoinTicked()) {
+        JoinBackupIntoPlan();
+    } else {
+        // Undo an earlier join: the plan base goes back to the last plan-mode result.
+        SetPlanBase(backup_.PlanBackupText(), backup_.PlanBackupCount());
+    }
+    WritePendingRecord();
+}
+
+void PlanPanel::SetPlanBase(const QString& text, const QString& count) {
+    SetBoxText(planBase_, text.toStdString());
+    planCount_->setText(count);
+}
+
+void PlanPanel::WritePendingRecord() {
+    if (const std::optional<PendingRecordOutput> log =
+            xuan5::WritePendingRecord(LogInput(), planCount_->text().toStdString(),
+                                      ctx_.session.DrawHistory, ctx_.session.log)) {
+        StorePlanRecord(ctx_.session.log, log->record);
+        ShowLog(*log);
+    }
+}
+
+void PlanPanel::WriteResultRecord() {
+    ResultRecordInput input;
+    input.T_jihua_jj_dadi = BoxText(planBase_);
+    input.T_jihua_jj_dadi_zhushu = planCount_->text().toStdString();
+    input.T_zdy_yongyu = ResultWords();
+    input.Check_jh_dadi_fenzu = modeTwo_->isChecked();
+    input.T_jh_dadi_chongfu_cs = instances_->text().toStdString();
+    if (links_.lineSelection) {
+        const LineSelection selection = links_.lineSelection();
+        input.Ch_jiankong_jj = selection.Ch_jiankong_jj;
+        input.T_jiankong_15di_geshu = selection.T_jiankong_15di_geshu;
+    }
+    input.T_jh_rc = BoxText(tally_);
+    const Session& session = ctx_.session;
+    const ResultRecordOutput out = xuan5::WriteResultRecord(
+        input, session.DrawHistory, session.DrawKeys, session.LineBases, session.InstanceBases);
+    StorePlanRecord(ctx_.session.log, out.record);
+    SetBoxText(tally_, out.T_jh_rc);
+}
+
+void PlanPanel::AdvanceRecordCount() {
+    ctx_.session.log.PlanRecordCount += 1;
+}
+
+void PlanPanel::ModeOneClicked() {
+    modeTwo_->setChecked(!modeOne_->isChecked());
+}
+
+void PlanPanel::ModeTwoClicked() {
+    modeOne_->setChecked(!modeTwo_->isChecked());
+}
+
+void PlanPanel::CleanInstanceCount() {
+    const QString text = instances_->text();
+    QString digits;
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) digits.append(c);
+    }
+    if (digits == text) return;
+    // setText puts the caret after the last character; the change it fires finds the text clean.
+    instances_->setText(digits);
+}
+
+void PlanPanel::ClearPlan() {
+    ctx_.session.log.PlanRecordCount = 0;
+    log_->clear();
+    tally_->clear();
+}
+
+void PlanPanel::CopyPlanBase() {
+    QString text = planBase_->toPlainText();
+    if (noCommas_->isChecked()) text.replace(QLatin1Char(','), QLatin1Char(' '));
+    CopyToClipboard(this, text);
+}
+
+void PlanPanel::CopyPlan() {
+    QString planLine = QString::fromStdString(ListBetsInText(BoxText(planBase_)));
+    if (noCommas_->isChecked()) planLine.replace(QLatin1Char(','), QLatin1Char(' '));
+    const QString log = log_->toPlainText();
+    CopyToClipboard(this, withBets_->isChecked()
+                              ? planLine + QLatin1Char('\n') + log + QLatin1Char('\n')
+                              : log);
+}
+
+void PlanPanel::PreviewCurve() {
+    if (!ctx_.RequireDraws(this)) return;
+    // One bet per line becomes one line of bets separated by single spaces.
+    std::string text(TrimSpaces(BoxText(planBase_)));
+    text = ReplaceAll(text, "\n", "*");
+    text = ReplaceAll(text, "\r", "*");
+    text = ReplaceAll(text, "**", " ");
+    links_.showBase(QString::fromStdString(std::string(TrimSpaces(text))));
+}
+
+}  // namespace xuan5::ui

@@ -1,0 +1,53 @@
+#include "ui/shell/app_context.h"
+
+#include <QCoreApplication>
+
+#include "core/result.h"
+#include "store/curve_store.h"
+
+namespace xuan5::ui {
+
+AppContext::AppContext(std::filesystem::path dataDir, ServiceSettings service, int requestTimeoutMs)
+    : dataDir(std::move(dataDir)),
+      service(std::move(service)),
+      endApplication([](int code) { QCoreApplication::exit(code); }),
+      http_(std::make_unique<HttpClient>()) {
+    std::random_device device;
+    std::seed_seq seed{device(), device(), device(), device()};
+    rng.seed(seed);
+    http_->SetToken(this->service.token);
+    http_->SetTimeoutMs(requestTimeoutMs);
+}
+
+AppContext::~AppContext() = default;
+
+std::filesystem::path AppContext::StoreFile() const {
+    return CurveStorePath(dataDir);
+}
+
+MessageAnswer AppContext::Show(QWidget* parent, const QString& text, const QString& title,
+                               MessageButtons buttons) const {
+    return ShowMessage(parent, text, title, buttons);
+}
+
+MessageAnswer AppContext::Show(QWidget* parent, const xuan5::Message& message) const {
+    return ShowMessage(parent, message);
+}
+
+bool AppContext::RequireDraws(QWidget* parent) const {
+    if (session.UpdateCount != 0) return true;
+    Show(parent, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
+    return false;
+}
+
+void AppContext::ShowStoreBrokenMessages(QWidget* parent) const {
+    Show(parent, QString::fromUtf8(kMsgStoreBroken), QString::fromUtf8(kTitleStore));
+    Show(parent, QString::fromUtf8(kMsgAppWillClose), QString::fromUtf8(kTitleStore));
+}
+
+void AppContext::StoreBroken(QWidget* parent) {
+    ShowStoreBrokenMessages(parent);
+    endApplication(1);
+}
+
+}  // namespace xuan5::ui

@@ -1,0 +1,63 @@
+// Where the program finds its data and its service: defaults, data/service.ini, command line.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "protocol/endpoints.h"
+
+namespace xuan5::ui {
+
+struct ServiceSettings {
+    QString url = QString::fromLatin1(kDefaultServiceUrl);
+    QString token;
+};
+
+// The keys `url` and `token` of an INI file, outside any [section]. A missing file, key or
+// empty value keeps the default; a trailing "/" of the address is dropped.
+ServiceSettings ReadServiceIni(const QString& file);
+
+// The data folder used when --data is not given, and where its first content comes from.
+struct DataFolderChoice {
+    QString dir;       // absolute
+    QString seedFrom;  // not empty: the installed defaults, copied into `dir` if it is missing
+};
+
+// `data` beside the program when it is there (a build tree, a copied program folder). An
+// installed program cannot write beside itself: when there is no such folder and the installed
+// defaults stand in ../share/xuan5, its data live in the user's application data folder.
+DataFolderChoice DefaultDataFolder(const QString& exeDir);
+
+// Makes `dir` a copy of the files in `defaults` when `dir` does not exist yet; an existing folder
+// is the user's and is left alone. The copy is built beside `dir` and renamed into place, so an
+// interrupted first start leaves no half-filled folder. False, with `error` set, on failure.
+bool SeedDataFolder(const QString& dir, const QString& defaults, QString& error);
+
+struct AppConfig {
+    DataFolderChoice data;
+    std::optional<QString> serviceUrl;  // --service
+    std::optional<QString> token;       // --token
+    QString screenshotFile;    // not empty: render the window offscreen into this PNG and exit
+    int panel = 0;             // panel shown in the screenshot
+    bool fetch = false;        // press "手动更新" before the screenshot
+    bool printConfig = false;  // print the data folder and the service, then exit
+};
+
+struct ConfigResult {
+    std::optional<AppConfig> config;
+    QString output;  // --help or --version: print this and exit successfully
+    QString error;   // bad usage when there is neither a config nor an output
+};
+
+// `args` are the program's arguments without the program name; nothing is read or written here.
+// `exeDir` is the program's folder (see DefaultDataFolder).
+ConfigResult ParseArguments(const QStringList& args, const QString& exeDir);
+
+// service.ini of the chosen data folder, then --service and --token over it.
+ServiceSettings ServiceFor(const AppConfig& config);
+
+// What --print-config prints: "data=", "url=" and "token=" lines.
+QString ConfigText(const AppConfig& config, const ServiceSettings& service);
+
+}  // namespace xuan5::ui

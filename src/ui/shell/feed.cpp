@@ -1,0 +1,165 @@
+// The feed side of the main window: the countdown, fetching draws, applying a staged table and
+// the after-draw pipeline it starts, and typed draws.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <cmath>
+
+#include "core/random.h"
+#include "core/update_step.h"
+#include "feed/feed_parser.h"
+#include "feed/manual_entry.h"
+#include "protocol/endpoints.h"
+#include "ui/backtest/archive_service.h"
+#include "ui/plan/plan_panel.h"
+#include "ui/shell/after_draw_pipeline.h"
+#include "ui/shell/fadd.h"
+#include "ui/shell/fmain.h"
+
+namespace xuan5::ui {
+
+namespace {
+
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+}  // namespace
+
+void Fmain::SelectRegion(int index) {
+    ctx_->session.RegionCode = index + 1;
+}
+
+void Fmain::SetStatus(const std::string& text) {
+    status_->setText(Q(text));
+}
+
+float Fmain::NextCacheBreaker() {
+    // Rounding a double just below 10 to single precision could give 10 itself.
+    float a = static_cast<float>(NextUnit(ctx_->rng) * 10.0);
+    if (a >= 10.0f) a = std::nextafter(10.0f, 0.0f);
+    return a;
+}
+
+void Fmain::ManualFetch() {
+    fetchNow_->setEnabled(false);
+    FetchDraws();
+}
+
+void Fmain::FetchDraws() {
+    if (fetchInFlight_) return;
+    fetchInFlight_ = true;
+    fetchNow_->setEnabled(false);
+    waitingSince_.start();
+    ShowWaiting();
+    waiting_->show();
+    waitingTimer_->start();
+    const std::string url = BuildDrawRequestUrl(ctx_->service.url.toStdString(),
+                                                ctx_->session.RegionCode, NextCacheBreaker());
+    // The answer is archived under the region it was asked for, whatever is selected by then.
+    ctx_->Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
+                             [this, region = ctx_->session.RegionCode](const HttpReply& reply) {
+                                 HandleFeedAnswer(reply);
+                                 archive_->ArchiveFetch(region, reply.Body());
+                             });
+}
+
+void Fmain::ShowWaiting() {
+    waiting_->setText(Q("等待应答 %1 秒").arg(waitingSince_.elapsed() / 1000));
+}
+
+void Fmain::HandleFeedAnswer(const HttpReply& reply) {
+    fetchInFlight_ = false;
+    waitingTimer_->stop();
+    waiting_->hide();
+    const std::string body = reply.Body();
+    if (body.empty()) {
+        SetStatus(kMsgCannotConnect);
+    } else {
+        SetStatus(kMsgConnected);
+        const FeedParse parse = ParseFeedResponse(body, ctx_->session.DrawHistory);
+        if (parse.staged) ctx_->session.IncomingDraws = *parse.staged;
+        if (parse.hasNewDraws)
+            ApplyDraws();
+        else
+            SetStatus(parse.status);
+    }
+    fetchNow_->setEnabled(true);
+    emit fetchHandled();
+}
+
+void Fmain::CountdownTick() {
+    const xuan5::CountdownTick tick =
+        TickCountdown(ctx_->session.CountdownSeconds, autoUpdate_->isChecked());
+    ctx_->session.CountdownSeconds = tick.seconds;
+    countdown_->setText(Q(tick.label));
+    if (!tick.status.empty()) SetStatus(tick.status);
+    if (tick.fetch) FetchDraws();
+}
+
+void Fmain::ApplyDraws() {
+    // A plan in progress reads the history between its instances, and the pipeline must finish
+    // judging one draw before the next is applied: the update waits and is applied after them.
+    if (pipelineRunning_ || panels_.plan->PlanRunning()) {
+        applyPending_ = true;
+        return;
+    }
+    Session& session = ctx_->session;
+    const Result<ApplyOutcome> outcome =
+        ApplyIncomingDraws(session.IncomingDraws, session.UpdateCount, session.HistoryLoaded);
+    if (!outcome) {
+        ctx_->Show(this, outcome.messages().front());
+        return;
+    }
+    session.Keep(*outcome);
+    drawList_->setUpdatesEnabled(false);
+    drawList_->clear();
+    for (const std::string& line : outcome->drawList) drawList_->addItem(Q(line));
+    drawList_->setUpdatesEnabled(true);
+    SetStatus(outcome->status);
+    if (outcome->runAfterDrawPipeline) {
+        pipelineRunning_ = true;
+        AfterDrawPipeline(*panels_.monitor, *panels_.plan, *panels_.sort);
+        pipelineRunning_ = false;
+        ++pipelineRuns_;
+    }
+    ApplyPendingDraws();
+}
+
+void Fmain::ApplyPendingDraws() {
+    if (!applyPending_ || pipelineRunning_ || panels_.plan->PlanRunning()) return;
+    applyPending_ = false;
+    // Later: the pipeline or plan that made it wait is still on the call stack.
+    QTimer::singleShot(0, this, &Fmain::ApplyDraws);
+}
+
+void Fmain::OpenManualEntry() {
+    if (!ctx_->RequireDraws(this)) return;
+    auto* entry = new Fadd(
+        ctx_->session.DrawHistory, [this](const DrawRecord& draw) { StageTypedDraw(draw); }, this);
+    entry->setAttribute(Qt::WA_DeleteOnClose);
+    entry->open();
+}
+
+void Fmain::StageTypedDraw(const DrawRecord& draw) {
+    ctx_->session.IncomingDraws = xuan5::StageTypedDraw(ctx_->session.DrawHistory, draw);
+    autoUpdate_->setChecked(false);
+    // One typed draw at a time: a second one staged before the first is applied would
+    // replace it.
+    manualEntry_->setEnabled(false);
+    typedDrawTimer_->start();
+}
+
+void Fmain::ApplyTypedDraw() {
+    ApplyDraws();
+    manualEntry_->setEnabled(true);
+    typedDrawTimer_->stop();
+}
+
+}  // namespace xuan5::ui

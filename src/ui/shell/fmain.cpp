@@ -1,0 +1,210 @@
+#include "ui/shell/fmain.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/bets.h"
+#include "ui/backtest/archive_service.h"
+#include "ui/backtest/backtest_panel.h"
+#include "ui/draw/draw_panel.h"
+#include "ui/monitor/monitor_panel.h"
+#include "ui/plan/backup_strip.h"
+#include "ui/plan/plan_panel.h"
+#include "ui/sortfilter/sort_panel.h"
+
+namespace xuan5::ui {
+
+namespace {
+
+constexpr int kCountdownMs = 1000;
+constexpr int kTypedDrawMs = 100;
+constexpr int kBuildBetsMs = 200;
+constexpr int kWaitingRefreshMs = 1000;
+constexpr const char* kCloseQuestion = "是否要关闭软件？";
+constexpr const char* kCloseTitle = "提示";
+constexpr const char* kTermsTitle = "用户使用协议";
+
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+void ApplyButtonColor(QPushButton* button, const QColor& color) {
+    QPalette pal = button->palette();
+    pal.setColor(QPalette::Button, color);
+    button->setPalette(pal);
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; color: black;"
+                       " border: 1px solid #707070; border-radius: 3px; padding: 4px 8px; }"
+                       " QPushButton:pressed { background-color: %2; }")
+            .arg(color.name(), color.darker(115).name()));
+}
+
+}  // namespace
+
+QColor PanelButtonColor(bool current) {
+    return current ? QColor(0, 255, 255) : QColor(128, 255, 128);
+}
+
+Fmain::Fmain(FmainOptions options, QWidget* parent)
+    : QWidget(parent),
+      ctx_(std::make_unique<AppContext>(std::filesystem::path(options.dataDir.toStdString()),
+                                        options.service, options.requestTimeoutMs)),
+      waitingTimer_(new QTimer(this)),
+      countdownTimer_(new QTimer(this)),
+      typedDrawTimer_(new QTimer(this)),
+      betsTimer_(nullptr) {
+    setObjectName(QStringLiteral("Fmain"));
+    setWindowTitle(QStringLiteral("11选5 画线分析"));
+
+    BuildLayout();
+
+    countdownTimer_->setObjectName(QStringLiteral("Timer_gx"));
+    countdownTimer_->setInterval(kCountdownMs);
+    connect(countdownTimer_, &QTimer::timeout, this, &Fmain::CountdownTick);
+
+    waitingTimer_->setObjectName(QStringLiteral("Timer_dengdai"));
+    waitingTimer_->setInterval(kWaitingRefreshMs);
+    // Never early, so each refresh shows one more second.
+    waitingTimer_->setTimerType(Qt::PreciseTimer);
+    connect(waitingTimer_, &QTimer::timeout, this, &Fmain::ShowWaiting);
+
+    typedDrawTimer_->setObjectName(QStringLiteral("Timer_add_kjh"));
+    typedDrawTimer_->setInterval(kTypedDrawMs);
+    typedDrawTimer_->setSingleShot(true);
+    connect(typedDrawTimer_, &QTimer::timeout, this, &Fmain::ApplyTypedDraw);
+
+    // The disclaimer frame hosts the bet-universe timer.
+    betsTimer_ = new QTimer(disclaimer_);
+    betsTimer_->setObjectName(QStringLiteral("Timer_fuzhi"));
+    betsTimer_->setInterval(kBuildBetsMs);
+    betsTimer_->setSingleShot(true);
+    connect(betsTimer_, &QTimer::timeout, this, &Fmain::BuildBets);
+
+    ShowPanel(0);
+}
+
+Fmain::~Fmain() {
+    // The panels and windows go first, while the context they refer to is still whole.
+    QList<QPointer<QObject>> widgets;
+    for (QObject* child : children()) {
+        if (child->isWidgetType()) widgets.append(child);
+    }
+    for (const QPointer<QObject>& widget : widgets) delete widget.data();
+}
+
+void Fmain::BuildLayout() {
+    QLayout* strip = BuildStrip();
+
+    // The panel buttons over the panels, which share one grid cell.
+    auto* panelButtons = new QHBoxLayout;
+    const char* panelCaptions[] = {"画趋势", "监控表", "出计划", "断组区", "回测"};
+    for (int i = 0; i < kPanelCount; ++i) {
+        auto* button = new QPushButton(Q(panelCaptions[i]), this);
+        button->setObjectName(QStringLiteral("C_sst_0_%1").arg(i));
+        button->setMinimumWidth(90);
+        panelButtons->addWidget(button);
+        panelButtons_[i] = button;
+        connect(button, &QPushButton::clicked, this, [this, i] { ShowPanel(i); });
+    }
+    panelButtons->addStretch(1);
+
+    archive_ = new ArchiveService(*ctx_, this);
+    panels_.backup = new BackupStrip(*ctx_, links_, this);
+    panels_.draw = new DrawPanel(*ctx_, this);
+    panels_.monitor = new MonitorPanel(*ctx_, links_, this);
+    panels_.plan = new PlanPanel(*ctx_, links_, *panels_.backup, this);
+    connect(panels_.plan, &PlanPanel::planFinished, this, &Fmain::ApplyPendingDraws);
+    panels_.sort = new SortPanel(*ctx_, this);
+    panels_.backtest = new BacktestPanel(*ctx_, links_, *archive_, this);
+    WireLinks();
+    panelWidgets_ = {panels_.draw, panels_.monitor, panels_.plan, panels_.sort, panels_.backtest};
+    auto* panelArea = new QGridLayout;
+    panelArea->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* panel : panelWidgets_) panelArea->addWidget(panel, 0, 0);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(4);
+    right->addLayout(panelButtons);
+    right->addLayout(panelArea, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(strip);
+    top->addLayout(right, 1);
+
+    // The strip keeps its own height whichever panel is shown.
+    panels_.backup->setSizePolicy(panels_.backup->sizePolicy().horizontalPolicy(),
+                                  QSizePolicy::Fixed);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(6, 6, 6, 6);
+    root->setSpacing(4);
+    root->addLayout(top, 1);
+    root->addWidget(panels_.backup);
+}
+
+void Fmain::WireLinks() {
+    links_.showPanel = [this](int index) { ShowPanel(index); };
+    links_.showBase = [this](const QString& base) {
+        ShowPanel(0);
+        panels_.draw->ShowBase(base);
+    };
+    links_.applyStagedDraws = [this] { ApplyDraws(); };
+    links_.lineSelection = [this] { return panels_.monitor->Selection(); };
+    links_.lineSizes = [this] { return panels_.draw->LineSizes(); };
+    links_.showSearchResult = [this](const QString& base, const QString& count) {
+        panels_.draw->ShowSearchResult(base, count);
+    };
+    links_.planSettings = [this] { return panels_.plan->Settings(); };
+    // The record's first fifteen fields are the drawing panel's bet counts, the rest the plan
+    // panel's mode settings.
+    links_.settingsFields = [this] {
+        std::vector<std::string> fields;
+        for (const std::string& size : panels_.draw->LineSizes()) fields.push_back(size);
+        for (const std::string& text : panels_.plan->SettingsTexts()) fields.push_back(text);
+        return fields;
+    };
+    links_.setSettingsField = [this](int index, const std::string& text) {
+        const QString value = QString::fromStdString(text);
+        if (index < kLineCount) {
+            panels_.draw->SetLineSize(index, value);
+        } else {
+            panels_.plan->SetSettingsText(index - kLineCount, value);
+        }
+    };
+}
+
+void Fmain::ShowPanel(int index) {
+    for (QWidget* panel : panelWidgets_) panel->hide();
+    panelWidgets_[index]->show();
+    for (int i = 0; i < kPanelCount; ++i)
+        ApplyButtonColor(panelButtons_[i], PanelButtonColor(i == index));
+    currentPanel_ = index;
+}
+
+void Fmain::BuildBets() {
+    ctx_->session.AllBets = BuildAllBets();
+    betsTimer_->stop();
+}
+
+void Fmain::ShowTerms() {
+    ctx_->Show(this, termsText_->toPlainText(), Q(kTermsTitle));
+}
+
+void Fmain::closeEvent(QCloseEvent* event) {
+    if (ctx_->Show(this, Q(kCloseQuestion), Q(kCloseTitle), MessageButtons::YesNo) !=
+        MessageAnswer::Yes) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    panels_.plan->StopPlan();
+    ctx_->endApplication(0);
+}
+
+}  // namespace xuan5::ui

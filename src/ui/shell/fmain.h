@@ -1,0 +1,148 @@
+// The main window: the always-visible strip (region, feed, draw list, manual entry), the five
+// panels in one place, the backup strip, the timers and the start-up sequence. Its code is spread
+// over fmain.cpp (building and wiring), strip.cpp (the strip's controls), feed.cpp (fetching and
+// applying draws) and startup.cpp (the start-up steps).
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/shell/app_context.h"
+#include "ui/shell/config.h"
+#include "ui/shell/http_request.h"
+#include "ui/shell/panel_links.h"
+
+class QCheckBox;
+class QLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace xuan5::ui {
+
+class ArchiveService;
+class BackupStrip;
+class BacktestPanel;
+class DrawPanel;
+class MonitorPanel;
+class PlanPanel;
+class SortPanel;
+
+// The panels the window holds, in the order of their buttons, and the strip under them.
+struct MainPanels {
+    DrawPanel* draw = nullptr;          // panel 0, "画线"
+    MonitorPanel* monitor = nullptr;    // panel 1, "监控"
+    PlanPanel* plan = nullptr;          // panel 2, "计划"
+    SortPanel* sort = nullptr;          // panel 3, "断组"
+    BacktestPanel* backtest = nullptr;  // panel 4, "回测"
+    BackupStrip* backup = nullptr;      // the strip along the bottom
+};
+
+struct FmainOptions {
+    QString dataDir;
+    ServiceSettings service;
+    int requestTimeoutMs = kHttpTimeoutMs;
+};
+
+inline constexpr int kPanelCount = 5;
+
+class Fmain : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Fmain(FmainOptions options, QWidget* parent = nullptr);
+    ~Fmain() override;
+
+    // The load step, in start-up.cpp. False when the curve store is missing or damaged: the
+    // two messages have been shown and the program must end.
+    bool ApplyStartupDefaults();
+
+    AppContext& Context() { return *ctx_; }
+    Session& Tables() { return ctx_->session; }
+    const MainPanels& Panels() const { return panels_; }
+    bool FetchInFlight() const { return fetchInFlight_; }
+    int CurrentPanel() const { return currentPanel_; }
+    // How often the after-draw pipeline has run since start.
+    int PipelineRuns() const { return pipelineRuns_; }
+    // An update arrived while a plan or the pipeline was running and waits for its end.
+    bool ApplyPending() const { return applyPending_; }
+
+    // How the program ends (after "Yes" to the close question or a broken curve store); the
+    // default quits the event loop with the code.
+    void SetEndApplication(std::function<void(int)> end) { ctx_->endApplication = std::move(end); }
+
+    // Handlers; "pressing" a control from code calls these.
+    void ShowPanel(int index);     // C_sst_0(index)
+    void SelectRegion(int index);  // Op_lx(index)
+    void ManualFetch();            // Cshoudong
+    void FetchDraws();             // skipped while a fetch is in flight
+    void CountdownTick();          // Timer_gx
+    void ApplyDraws();             // Command1: applies the staged table
+    void OpenManualEntry();        // C_rulu_kjh
+    void ApplyTypedDraw();         // Timer_add_kjh
+    void BuildBets();              // Timer_fuzhi
+    void ShowTerms();              // C_xieyi
+
+  signals:
+    // A fetch's answer has been handled (whatever it was).
+    void fetchHandled();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildLayout();
+    QLayout* BuildStrip();  // strip.cpp
+    void WireLinks();
+    void HandleFeedAnswer(const HttpReply& reply);
+    void StageTypedDraw(const DrawRecord& draw);
+    void ApplyPendingDraws();
+    void SetStatus(const std::string& text);
+    void ShowWaiting();  // L_dengdai: the seconds the fetch out has waited
+    float NextCacheBreaker();
+
+    // Created first and destroyed last: every panel and window holds a reference to it.
+    std::unique_ptr<AppContext> ctx_;
+    PanelLinks links_;
+    MainPanels panels_;
+    ArchiveService* archive_ = nullptr;
+    bool fetchInFlight_ = false;
+    int currentPanel_ = 0;
+    bool pipelineRunning_ = false;
+    bool applyPending_ = false;
+    int pipelineRuns_ = 0;
+
+    std::array<QRadioButton*, 3> regions_{};
+    QLabel* countdown_;
+    QCheckBox* autoUpdate_;
+    QPushButton* fetchNow_;
+    QLabel* waiting_;
+    QTimer* waitingTimer_;
+    QElapsedTimer waitingSince_;
+    QPushButton* manualEntry_;
+    QPushButton* applyStaged_;
+    QLineEdit* status_;
+    QListWidget* drawList_;
+    QPushButton* terms_;
+    QPlainTextEdit* termsText_;
+    QGroupBox* disclaimer_;
+    std::array<QPushButton*, kPanelCount> panelButtons_{};
+    std::array<QWidget*, kPanelCount> panelWidgets_{};
+    QTimer* countdownTimer_;
+    QTimer* typedDrawTimer_;
+    QTimer* betsTimer_;
+};
+
+// The colours of the panel buttons: the current one cyan, the others light green.
+QColor PanelButtonColor(bool current);
+
+}  // namespace xuan5::ui

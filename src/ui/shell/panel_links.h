@@ -1,0 +1,46 @@
+// What the panels of the main window offer each other, wired once by Fmain. A panel reaches
+// another only through these: values it reads (the plan settings, the line selection) and
+// actions it asks for (show a base on the drawing panel, apply the staged draws).
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "plans/line_bases.h"
+#include "plans/line_intersection.h"
+#include "plans/plan_settings.h"
+
+namespace xuan5::ui {
+
+// What the monitor panel decides for the plans.
+struct LineSelection {
+    bool Op_jiankong_zihui = true;  // "每期算号", else "保持当前底"
+    LineChecks Ch_jiankong_jj{};
+    std::string T_jiankong_rc;
+    std::string T_jiankong_15di_geshu;
+};
+
+struct PanelLinks {
+    // The panel buttons C_sst_0(i).
+    std::function<void(int)> showPanel;
+    // "K" beside a base anywhere: the drawing panel shows the base in Tdadi and its curve.
+    std::function<void(const QString& base)> showBase;
+    // Command1: applies the staged table IncomingDraws as a fetch does.
+    std::function<void()> applyStagedDraws;
+
+    // Read by the plans: the monitor's line selection and the drawing panel's bet counts.
+    std::function<LineSelection()> lineSelection;
+    std::function<LineSizeTexts()> lineSizes;
+    // What a plan's line searches leave on the drawing panel (Tdadi, T_sj_zhushu).
+    std::function<void(const QString& base, const QString& count)> showSearchResult;
+    // The plan settings as "开始计划" would read them now, for runs that plan without the panels.
+    std::function<PlanSettings()> planSettings;
+
+    // The 24 setting texts of the user settings, in record order, and writing one of them.
+    std::function<std::vector<std::string>()> settingsFields;
+    std::function<void(int index, const std::string& text)> setSettingsField;
+};
+
+}  // namespace xuan5::ui
