@@ -183,7 +183,7 @@ Result<std::optional<DrawTable>> DrawArchive::StagedTable(int region) const {
     DrawTable table{};
     for (int r = 1; r <= kHistoryRows; ++r) {
         const DatedDraw& draw = (*newest)[static_cast<std::size_t>(r - 1)];
-        table[r] = {draw.period, draw.numbers};
+        table[r] = {draw.period, draw.numbers, draw.date};
     }
     return std::optional<DrawTable>(table);
 }

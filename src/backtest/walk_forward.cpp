@@ -12,7 +12,7 @@
 #include "core/draw_history.h"
 #include "core/random.h"
 #include "core/text.h"
-#include "plans/plan_log.h"
+#include "plans/plan_settlement.h"
 
 namespace xuan5 {
 namespace {
@@ -43,7 +43,8 @@ PeriodHistory HistoryAt(const KeyedArchive& archive, std::size_t newest) {
     PeriodHistory history;
     for (int r = 1; r <= kHistoryRows; ++r) {
         const std::size_t i = newest + 1 - static_cast<std::size_t>(r);
-        history.DrawHistory[r] = {archive.draws[i].period, archive.draws[i].numbers};
+        history.DrawHistory[r] = {archive.draws[i].period, archive.draws[i].numbers,
+                                  archive.draws[i].date};
         history.DrawKeys[kHistoryRows + 1 - r] = archive.keys[i];
     }
     return history;
@@ -88,9 +89,8 @@ Result<PeriodRun> EvaluatePeriod(const KeyedArchive& archive, std::size_t index,
     row.numbers = drawn.numbers;
     row.planSize = ParseInteger32(size).value_or(0);
 
-    // The period's draw arrives: the history moves down a row as the update step leaves it,
-    // and the pending record is completed as the after-draw pipeline completes it.
-    const PeriodHistory after = HistoryAt(archive, index);
+    // The period's draw arrives, and the pending record is completed as the after-draw pipeline
+    // completes it.
     const int key = archive.keys[index];
     row.hit = BaseHoldsKey(plan, key);
     int checked = 0;
@@ -102,15 +102,15 @@ Result<PeriodRun> EvaluatePeriod(const KeyedArchive& archive, std::size_t index,
     ResultRecordInput result;
     result.T_jihua_jj_dadi = std::move(plan);
     result.T_jihua_jj_dadi_zhushu = std::move(size);
-    result.T_zdy_yongyu = settings.T_zdy_yongyu;
     result.Check_jh_dadi_fenzu = modeTwo;
     result.T_jh_dadi_chongfu_cs = settings.modeOne.T_jh_dadi_chongfu_cs;
     result.Ch_jiankong_jj = settings.modeOne.selection.Ch_jiankong_jj;
     result.T_jiankong_15di_geshu = std::to_string(checked);
-    ResultRecordOutput settled =
-        WriteResultRecord(result, after.DrawHistory, after.DrawKeys, lineBases, instances);
-    row.tally = std::move(settled.T_jh_rc);
-    row.record = std::move(settled.record);
+    JudgedRecord settled =
+        JudgeRecord(MakeRecordBasis(result, lineBases, instances), settings.T_zdy_yongyu,
+                    DrawRecord{drawn.period, drawn.numbers, drawn.date}, key);
+    row.tally = std::move(settled.tally);
+    row.record = std::move(settled.text);
     return out;
 }
 

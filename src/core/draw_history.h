@@ -11,6 +11,9 @@ inline constexpr int kHistoryRows = 120;
 struct DrawRecord {
     std::string period;   // three digits, "045"
     std::string numbers;  // "NN,NN,NN,NN,NN" in delivery order
+    std::string date{};   // "YYYY-MM-DD" when the source says; empty when it does not
+
+    friend bool operator==(const DrawRecord&, const DrawRecord&) = default;
 };
 
 // Rows 0..120; row 1 is the newest period, row 0 stays empty.

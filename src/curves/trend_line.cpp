@@ -21,9 +21,10 @@ bool TrendMouseDown(TrendDrawing& drawing) {
     const bool started = drawing.TrendClickCount == 1;
     if (started) {
         drawing.TrendLine = TrendLineTable{};
+        drawing.recorded.reset();
     } else {
         drawing.TrendClickCount = 0;
-        FillTrendGaps(drawing.TrendLine);
+        FillTrendGaps(drawing.TrendLine, drawing.recorded);
     }
     drawing.PenX = 0;
     drawing.PenY = 0;
@@ -39,16 +40,23 @@ std::optional<ChartLine> DrawTrendSegment(TrendDrawing& drawing, int x, double y
     }
     drawing.PenX = x;
     drawing.PenY = RoundToInt32(y);
-    if (x >= 0 && x <= kTrendColumns) drawing.TrendLine[x] = drawing.PenY;
+    if (x >= 0 && x <= kTrendColumns) {
+        drawing.TrendLine[x] = drawing.PenY;
+        drawing.recorded.set(static_cast<std::size_t>(x));
+    }
     return segment;
 }
 
-void FillTrendGaps(TrendLineTable& line) {
-    // Left to right, so a filled column feeds the next one: a run of gaps falls off by halves.
-    for (int i = 2; i <= 118; ++i) {
-        if (line[i] == 0) {
-            line[i] = RoundToInt32((double(line[i - 1]) + double(line[i + 1])) / 2.0);
+void FillTrendGaps(TrendLineTable& line, const RecordedColumns& recorded) {
+    int left = -1;
+    for (int x = 0; x <= kTrendColumns; ++x) {
+        if (!recorded.test(static_cast<std::size_t>(x))) continue;
+        if (left >= 0 && x - left > 1) {
+            const double from = line[left];
+            const double step = (double(line[x]) - from) / (x - left);
+            for (int c = left + 1; c < x; ++c) line[c] = RoundToInt32(from + step * (c - left));
         }
+        left = x;
     }
 }
 

@@ -1,6 +1,7 @@
 // The trend line the user draws with the mouse, and its saved-line text.
 #pragma once
 
+#include <bitset>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,25 +16,31 @@ namespace xuan5 {
 inline constexpr const char* kMsgCurveIncomplete = "曲线数据不完整，可能被破坏,请重新画线保存";
 inline constexpr const char* kTitleCurve = "提示";
 
+// Which columns 0..130 of a line got a point from the mouse.
+using RecordedColumns = std::bitset<kTrendColumns + 1>;
+
 // The line on the drawing panel and the pen that draws it.
 struct TrendDrawing {
     TrendLineTable TrendLine{};
     std::int32_t TrendClickCount = 0;
     std::int32_t PenX = 0;
     std::int32_t PenY = 0;
+    RecordedColumns recorded;  // the columns of the line being drawn that got a point
 };
 
 // Mouse-down on the chart: starts drawing (returns true; the caller prepares the canvas and
-// TrendLine is cleared) or stops it (returns false; gaps are filled). The pen is lifted.
+// TrendLine is cleared) or stops it (returns false; the gaps between recorded points are filled).
+// The pen is lifted.
 bool TrendMouseDown(TrendDrawing& drawing);
 
 // Mouse move while drawing, at column x (already floored) and chart value y. Records the point
 // when 0 <= x <= 130 and returns the red segment of width 3 from the previous point, if any.
 std::optional<ChartLine> DrawTrendSegment(TrendDrawing& drawing, int x, double y);
 
-// Fills zero entries of columns 2..118, left to right, with the rounded mean of their
-// neighbours.
-void FillTrendGaps(TrendLineTable& line);
+// Gives every column between two recorded points that got none the value of the straight segment
+// between the nearest recorded points on either side, rounded half to even: the segment the
+// screen shows there. Columns before the first and after the last recorded point keep 0.
+void FillTrendGaps(TrendLineTable& line, const RecordedColumns& recorded);
 
 // Entries 1..120 as decimal integers joined by "*".
 std::string SerializeTrendLine(const TrendLineTable& line);

@@ -13,18 +13,59 @@ constexpr std::size_t kMinLineLength = 3 + kBetTextLength;
 
 }  // namespace
 
-bool HasNewDraws(const DrawTable& incoming, const DrawTable& history) {
+StagedChange CompareStaged(const DrawTable& incoming, const DrawTable& history) {
+    using Kind = StagedChange::Kind;
+    StagedChange change;
     const DrawRecord& known = history[1];
-    if (known.period.empty()) return true;
-    // Period numbers start again every day: in a region with fewer than sixty draws a day an
-    // unchanged list holds yesterday's draw of the same period further down, which must not
-    // make the same newest draw look new.
-    const DrawRecord& staged = incoming[1];
-    if (staged.period == known.period && staged.numbers == known.numbers) return false;
-    for (int r = 2; r <= 60; ++r) {
-        if (incoming[r].period == known.period) return true;
+    if (known.period.empty()) {
+        change.kind = Kind::FirstLoad;
+        return change;
     }
-    return false;
+    const DrawRecord& staged = incoming[1];
+    if (staged.period == known.period && staged.numbers == known.numbers) return change;
+    if (staged.period == known.period) {
+        const bool datesKnown = !staged.date.empty() && !known.date.empty();
+        const bool sameDraw = datesKnown ? staged.date == known.date
+                                         : incoming[2].period == history[2].period &&
+                                               incoming[2].numbers == history[2].numbers;
+        if (sameDraw) change.kind = Kind::Corrected;
+    }
+    if (change.kind == Kind::None) {
+        for (int r = 2; r <= 60; ++r) {
+            if (incoming[r].period == known.period) {
+                change.kind = Kind::Newer;
+                change.newRows = r - 1;
+                break;
+            }
+        }
+    }
+    if (change.kind == Kind::None && !staged.date.empty() && !known.date.empty()) {
+        // Dates tell the known newest draw apart from another day's draw of its number.
+        const bool later =
+            staged.date != known.date ? staged.date > known.date : staged.period > known.period;
+        int row = kHistoryRows + 1;
+        for (int r = 2; r <= kHistoryRows && row > kHistoryRows; ++r) {
+            if (incoming[r].period == known.period && incoming[r].date == known.date) row = r;
+        }
+        if (later) {
+            change.kind = Kind::Newer;
+            change.newRows = row - 1;
+        }
+    }
+    if (change.kind == Kind::None) return change;
+    // The rows both tables hold, side by side: a known period with other numbers was corrected.
+    for (int r = change.newRows + 1; r <= kHistoryRows; ++r) {
+        const DrawRecord& before = history[r - change.newRows];
+        if (incoming[r].period == before.period && incoming[r].numbers != before.numbers) {
+            change.corrected.push_back(r);
+        }
+    }
+    return change;
+}
+
+bool HasNewDraws(const DrawTable& incoming, const DrawTable& history) {
+    const StagedChange::Kind kind = CompareStaged(incoming, history).kind;
+    return kind == StagedChange::Kind::FirstLoad || kind == StagedChange::Kind::Newer;
 }
 
 FeedParse ParseFeedResponse(std::string_view response, const DrawTable& history) {
@@ -32,23 +73,29 @@ FeedParse ParseFeedResponse(std::string_view response, const DrawTable& history)
     // emptied one would have nothing to apply.
     const auto lines = FeedPayloadLines(response);
     if (!lines || lines->size() < static_cast<std::size_t>(kFeedLength)) {
-        return {kMsgNoFeedData, std::nullopt, false};
+        return {kMsgNoFeedData, std::nullopt, {}, false};
     }
     DrawTable staged{};
     for (int k = 0; k < kHistoryRows; ++k) {
         const std::string_view line = (*lines)[static_cast<std::size_t>(k)];
-        if (line.size() < kMinLineLength) return {kMsgNoFeedData, std::nullopt, false};
+        if (line.size() < kMinLineLength) return {kMsgNoFeedData, std::nullopt, {}, false};
         DrawRecord record{std::string(line.substr(0, 3)),
-                          std::string(line.substr(line.size() - kBetTextLength))};
+                          std::string(line.substr(line.size() - kBetTextLength)),
+                          FeedLineDate(line).value_or(std::string())};
         // One malformed row would spoil every curve and plan built on the history, so the
         // whole answer is refused rather than partly staged.
         if (!IsValidPeriod(record.period) || !IsValidDrawNumbers(record.numbers)) {
-            return {kMsgNoFeedData, std::nullopt, false};
+            return {kMsgNoFeedData, std::nullopt, {}, false};
         }
         staged[k + 1] = std::move(record);
     }
-    const bool fresh = HasNewDraws(staged, history);
-    return {fresh ? "" : kMsgNoUpdate, std::move(staged), fresh};
+    FeedParse parse;
+    parse.change = CompareStaged(staged, history);
+    parse.hasNewDraws = parse.change.kind == StagedChange::Kind::FirstLoad ||
+                        parse.change.kind == StagedChange::Kind::Newer;
+    if (parse.change.kind == StagedChange::Kind::None) parse.status = kMsgNoUpdate;
+    parse.staged = std::move(staged);
+    return parse;
 }
 
 CountdownTick TickCountdown(std::int32_t seconds, bool autoUpdateTicked) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/draw_history.h"
 
@@ -16,19 +17,43 @@ inline constexpr const char* kMsgNoFeedData = "没有获取到数据";
 inline constexpr const char* kMsgNoUpdate = "没有更新！";
 inline constexpr const char* kMsgAutoUpdateOff = "自动更新未勾选";
 
+// How a staged table stands to the history it would replace.
+struct StagedChange {
+    enum class Kind {
+        None,       // nothing new: the same newest draw, or the known newest is not found
+        FirstLoad,  // the history is empty
+        Newer,      // rows 1..newRows of the staged table are draws after the known newest
+        Corrected,  // the same newest period with other numbers: a correction, not a new period
+    };
+    Kind kind = Kind::None;
+    int newRows = 0;
+    // Staged rows that repeat a known period with other numbers, the newest first.
+    std::vector<int> corrected;
+};
+
+// The new draws are the rows above the row where the history's newest period reappears, looked
+// for in rows 2..60 (period numbers start again every day, and a region with fewer than sixty
+// draws a day holds yesterday's draw of the same period further down). The same newest period
+// with other numbers is a correction when it is the same day's draw: the rows' dates agree, or,
+// without dates, the rows below it agree. When both tables carry dates, a staged table that
+// starts later than the known newest draw but no longer holds it (a gap of sixty periods or more)
+// is new from top to bottom.
+StagedChange CompareStaged(const DrawTable& incoming, const DrawTable& history);
+
 struct FeedParse {
     std::string status;  // for Tnew; "已经开奖！" comes from the update step instead
     std::optional<DrawTable> staged;  // the new IncomingDraws; unset when the answer is refused
-    bool hasNewDraws = false;         // the caller then applies the staged table
+    StagedChange change;              // how the staged table stands to the history
+    bool hasNewDraws = false;         // a first load or new draws
 };
 
-// Reads an answer into a staged table. Every one of the 120 payload lines must be a three-digit
-// period and five distinct numbers 01..11; otherwise the answer counts as no data and nothing is
-// staged. `history` is the DrawHistory the staged table is compared with.
+// Reads an answer into a staged table, each row with the date its line carries. Every one of
+// the 120 payload lines must be a three-digit period and five distinct numbers 01..11;
+// otherwise the answer counts as no data and nothing is staged. `history` is the DrawHistory
+// the staged table is compared with.
 FeedParse ParseFeedResponse(std::string_view response, const DrawTable& history);
 
-// Whether a staged table is newer than the history: history empty, or its newest period
-// reappears in rows 2..60 of the staged table while the staged newest draw is another one.
+// Whether a staged table brings new draws: a first load, or draws after the known newest.
 bool HasNewDraws(const DrawTable& incoming, const DrawTable& history);
 
 struct CountdownTick {

@@ -34,11 +34,6 @@ LineBaseSearch SearchLineBaseSets(const PreparedLines& lines, const LineSizeText
     return out;
 }
 
-SearchTrace TraceOf(const LineBaseSearch& search, const TrendLineTable& line) {
-    return {line, search.last.projection, RenderBetSet(search.bases[kLineCount - 1], " "),
-            std::to_string(search.last.actualCount)};
-}
-
 LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& savedLines,
                                  const TrendLineTable& trendLine, const DrawKeyTable& keys,
                                  std::mt19937_64& rng) {
@@ -56,7 +51,6 @@ LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& s
     LineTexts bases;
     for (int i = 0; i < kLineCount; ++i) bases[i] = RenderBetSet(search.bases[i], " ");
     out.LineBases = std::move(bases);
-    out.trace = TraceOf(search, line);
     return out;
 }
 

@@ -31,25 +31,16 @@ struct LineBasesInput {
     LineSizeTexts T_quxian_zhushu = DefaultLineSizes();
 };
 
-// What the searches leave behind on the drawing side: the last line searched, the projection of
-// its search, and its base with the base's size.
-struct SearchTrace {
-    TrendLineTable TrendLine{};
-    ProfitSeriesTable ProfitSeries{};
-    std::string Tdadi;
-    std::string T_sj_zhushu;
-};
-
 struct LineBasesOutput {
     std::vector<Message> messages;  // in order: the notice, or one per damaged saved line
     // Unset when nothing was searched (the notice).
     std::optional<LineTexts> LineBases;
-    std::optional<SearchTrace> trace;
 };
 
 // The line bases recomputed from the saved lines when "每期算号" is selected; otherwise only the
-// notice. The searches run on a copy of `trendLine`: a damaged saved line is reported and
-// searched on whatever that copy holds at its turn (the previous line, or `trendLine` itself).
+// notice. The searches run on a line of their own, never on the drawing: a copy of `trendLine`,
+// into which each saved line is read in turn. A damaged saved line is reported and searched on
+// whatever that copy holds at its turn (the previous line, or `trendLine` itself).
 LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& savedLines,
                                  const TrendLineTable& trendLine, const DrawKeyTable& keys,
                                  std::mt19937_64& rng);
@@ -72,8 +63,5 @@ struct LineBaseSearch {
 LineBaseSearch SearchLineBaseSets(const PreparedLines& lines, const LineSizeTexts& sizes,
                                   TrendLineTable& line, const DrawKeyTable& keys,
                                   std::mt19937_64& rng);
-
-// The trace a search of line 15 leaves with the working line.
-SearchTrace TraceOf(const LineBaseSearch& search, const TrendLineTable& line);
 
 }  // namespace xuan5

@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "core/bets.h"
 #include "core/draw_history.h"
 #include "core/tables.h"
 #include "curves/chart.h"
+#include "plans/line_intersection.h"
 
 namespace xuan5 {
 
@@ -28,11 +30,30 @@ struct MonitorPicture {
     std::vector<ChartLabel> texts;
 };
 
-// The records with the history's newest draw judged against the line bases in force: in the
+// Whose draw a row of the table is and the bases it was judged against, kept beside the table so
+// that a corrected draw can be judged again.
+struct MonitorRowOrigin {
+    int region = 0;
+    std::string period;
+    std::string date;  // empty when the draw came without one
+    LineBaseSets bases{};
+};
+
+// The monitor records with the origin of each row (same rows 0..21).
+struct MonitorLog {
+    MonitorTable MonitorRecords{};
+    std::array<MonitorRowOrigin, kMonitorRows + 1> origins{};
+};
+
+// The records with a draw (`key` its bet number) judged against the line bases in force: in the
 // first free row of 1..20, or in row 20 after scrolling the table up by one row when all are
-// used. `keys` element 120 is the newest draw's key.
-MonitorTable RecordMonitorRow(MonitorTable records, const DrawTable& history,
-                              const DrawKeyTable& keys, const LineTexts& lineBases);
+// used.
+MonitorLog RecordMonitorRow(MonitorLog log, const DrawRecord& draw, int key,
+                            const LineBaseSets& lineBases, int region);
+
+// Every used row of the region's draw of `draw.period` (and its date, when both are known)
+// judged again with the corrected draw against the bases it was judged with.
+MonitorLog CorrectMonitorRows(MonitorLog log, const DrawRecord& draw, int key, int region);
 
 // The empty grid with the heading row.
 MonitorPicture DrawMonitorGrid();

@@ -1,9 +1,7 @@
 #include "plans/plan_log.h"
 
 #include <algorithm>
-#include <cmath>
 
-#include "core/bets.h"
 #include "core/text.h"
 
 namespace xuan5 {
@@ -18,33 +16,31 @@ long long BoxInteger(std::string_view text) {
     return static_cast<long long>(std::clamp(value, -1e15, 1e15));
 }
 
-std::string PlanSize(std::string_view planSize) {
-    return PadNumber(BoxInteger(planSize), 3);
-}
-
 // Records 0..count, each followed by CR LF, then the signature; trimmed of spaces. Slot `slot`
 // shows `replacement` instead of what the log holds there.
-std::string LogText(const std::vector<std::string>& records, int count, std::string_view signature,
-                    int slot, const std::string* replacement) {
-    std::string log;
+std::string LogText(const PlanLog& log, std::string_view signature, int slot,
+                    const std::string* replacement) {
+    const auto& records = log.PlanRecords;
+    const int count = log.PlanRecordCount;
+    std::string text;
     const int stored = static_cast<int>(records.size()) - 1;
     const int last =
         replacement ? std::max(std::min(count, stored), slot) : std::min(count, stored);
     for (int i = 0; i <= last; ++i) {
         if (i == slot && replacement) {
-            log += *replacement;
+            text += *replacement;
         } else if (i <= stored) {
-            log += records[static_cast<std::size_t>(i)];
+            text += records[static_cast<std::size_t>(i)].text;
         }
-        log += kCrLf;
+        text += kCrLf;
     }
-    log += signature;
-    return std::string(TrimSpaces(log));
+    text += signature;
+    return std::string(TrimSpaces(text));
 }
 
 }  // namespace
 
-void StorePlanRecord(PlanLog& log, std::string record) {
+void StorePlanRecord(PlanLog& log, PlanRecord record) {
     const int slot = log.PlanRecordCount;
     if (slot < 0) return;
     // Every record is kept: the log grows instead of stopping at a fixed number of slots.
@@ -66,9 +62,25 @@ TextSelection LastCharacterSelection(std::string_view text) {
     return {units - lastUnits, lastUnits};
 }
 
-std::string PlanLogText(const std::vector<std::string>& records, int count,
-                        std::string_view signature) {
-    return LogText(records, count, signature, -1, nullptr);
+std::string PlanLogText(const PlanLog& log, std::string_view signature) {
+    return LogText(log, signature, -1, nullptr);
+}
+
+std::string TallyText(const PlanLog& log) {
+    std::string text;
+    const int last =
+        std::min<int>(log.PlanRecordCount, static_cast<int>(log.PlanRecords.size()) - 1);
+    for (int i = 0; i <= last; ++i) {
+        const PlanRecord& record = log.PlanRecords[static_cast<std::size_t>(i)];
+        if (record.state != RecordState::Settled || record.tally.empty()) continue;
+        if (!text.empty()) text += kCrLf;
+        text += record.tally;
+    }
+    return text;
+}
+
+std::string RecordSize(std::string_view planSize) {
+    return PadNumber(BoxInteger(planSize), 3);
 }
 
 std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
@@ -83,56 +95,17 @@ std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
     std::string record = next;
     record += kRecordMark;
     record += kPendingNumbers;
-    record += "-" + PlanSize(planSize) + "注-" + kWaitingWord;
+    record += "-" + RecordSize(planSize) + "注-" + kWaitingWord;
 
     PendingRecordOutput out;
-    out.record = std::string(TrimSpaces(record));
+    out.record.text = std::string(TrimSpaces(record));
+    out.record.period = next;
+    out.record.after = history[1];
     // A slot below 0 takes no record, as StorePlanRecord has it.
-    out.T_jh_dadi_jilu =
-        LogText(log.PlanRecords, log.PlanRecordCount, input.T_jihua_qianming, log.PlanRecordCount,
-                log.PlanRecordCount >= 0 ? &out.record : nullptr);
+    out.T_jh_dadi_jilu = LogText(log, input.T_jihua_qianming, log.PlanRecordCount,
+                                 log.PlanRecordCount >= 0 ? &out.record.text : nullptr);
     out.jiluSelection = LastCharacterSelection(out.T_jh_dadi_jilu);
     out.rcSelection = LastCharacterSelection(input.T_jh_rc);
-    return out;
-}
-
-ResultRecordOutput WriteResultRecord(const ResultRecordInput& input, const DrawTable& history,
-                                     const DrawKeyTable& keys, const LineTexts& lineBases,
-                                     const std::vector<std::string>& instanceBases) {
-    const int key = keys[kHistoryRows];
-    const bool hit = BaseHoldsKey(input.T_jihua_jj_dadi, key);
-    const std::string_view word = TrimSpaces(input.T_zdy_yongyu[hit ? 0 : 1]);
-    std::string record = history[1].period;
-    record += kRecordMark;
-    record += history[1].numbers;
-    record += "-" + PlanSize(input.T_jihua_jj_dadi_zhushu) + "注-";
-    record += word;
-    ResultRecordOutput out;
-    out.record = std::string(TrimSpaces(record));
-
-    std::string line;
-    if (input.Check_jh_dadi_fenzu) {
-        line = kModeTwoTally;
-    } else {
-        const long long x = BoxInteger(input.T_jh_dadi_chongfu_cs);
-        if (x > 1) {
-            // Instances that plan mode one has not run (yet) count as not containing the draw.
-            const long long available = static_cast<long long>(instanceBases.size()) - 1;
-            const long long last = std::min(x, available);
-            int count = 0;
-            for (long long i = 1; i <= last; ++i) {
-                if (BaseHoldsKey(instanceBases[static_cast<std::size_t>(i)], key)) ++count;
-            }
-            line = std::to_string(x) + "-" + std::to_string(count);
-        } else {
-            int count = 0;
-            for (int i = 0; i < kLineCount; ++i) {
-                if (input.Ch_jiankong_jj[i] && BaseHoldsKey(lineBases[i], key)) ++count;
-            }
-            line = input.T_jiankong_15di_geshu + "-" + std::to_string(count);
-        }
-    }
-    out.T_jh_rc = input.T_jh_rc.empty() ? line : input.T_jh_rc + std::string(kCrLf) + line;
     return out;
 }
 

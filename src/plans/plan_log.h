@@ -1,13 +1,16 @@
-// The plan record log: one record per issued plan, completed when the period's draw arrives,
-// and the hit tally box T_jh_rc.
+// The plan record log: one record per issued plan, waiting until the draw of the period it names
+// arrives, then settled with that draw (or closed without a result when that draw never comes).
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/bets.h"
 #include "core/draw_history.h"
 #include "core/tables.h"
 
@@ -17,16 +20,47 @@ inline constexpr const char* kDefaultSignature =
     "---------------\r\nTavren祝福大家中中\r\n---------------\r\n";
 inline constexpr const char* kWaitingWord = "等待中。。。";
 inline constexpr const char* kModeTwoTally = "模式二";
+// The word of a record whose period never came among the draws that followed it.
+inline constexpr const char* kClosedWord = "未开奖，不计";
+
+// For each bet 1..462, how many of a set of bases hold it.
+using BetCounts = std::array<std::uint16_t, kBetCount + 1>;
+
+// What a record is judged with: the plan issued for its period, and the bases its tally line
+// counts (the instance plans of plan mode one, or the checked line bases).
+struct RecordBasis {
+    BetSet plan;
+    std::string size = "000";  // the plan size as the record writes it
+    bool modeTwo = false;      // the tally line is "模式二"
+    std::string tallyCount;    // how many bases the tally counts, as its line writes it
+    BetCounts holders{};
+};
+
+enum class RecordState { Waiting, Settled, Closed };
+
+struct PlanRecord {
+    std::string text;  // as the log shows it
+    RecordState state = RecordState::Waiting;
+    std::string period;  // the period the plan was made for
+    int region = 0;      // the region it was made in (1..3)
+    std::string date;    // the date of the draw that settled it, when the draw carried one
+    std::string tally;   // its T_jh_rc line once settled
+    DrawRecord after;    // the newest draw known when it was issued: its draw is the next one
+    // What it is judged with; shared, since it never changes once the plan is issued.
+    std::shared_ptr<const RecordBasis> basis;
+
+    friend bool operator==(const PlanRecord&, const PlanRecord&) = default;
+};
 
 // The plan log: every issued plan as a record, PlanRecordCount the slot of the current one. It
 // holds 201 slots from the start and grows past them, so no record is ever dropped.
 struct PlanLog {
-    std::vector<std::string> PlanRecords = std::vector<std::string>(201);
+    std::vector<PlanRecord> PlanRecords = std::vector<PlanRecord>(201);
     std::int32_t PlanRecordCount = 0;
 };
 
 // Puts a record into slot PlanRecordCount.
-void StorePlanRecord(PlanLog& log, std::string record);
+void StorePlanRecord(PlanLog& log, PlanRecord record);
 
 // A caret and selection in a text box, in UTF-16 code units as the window counts them.
 struct TextSelection {
@@ -45,7 +79,7 @@ struct PlanLogInput {
 };
 
 struct PendingRecordOutput {
-    std::string record;           // the waiting record, for slot PlanRecordCount
+    PlanRecord record;            // the waiting record, for slot PlanRecordCount
     std::string T_jh_dadi_jilu;   // the log with it
     TextSelection jiluSelection;  // for T_jh_dadi_jilu
     TextSelection rcSelection;    // for T_jh_rc
@@ -53,37 +87,19 @@ struct PendingRecordOutput {
 
 // The waiting record of the period after the history's newest, for slot PlanRecordCount, and the
 // log rebuilt with it. Nothing happens (nullopt) while automatic planning is off. `planSize` is
-// the text of T_jihua_jj_dadi_zhushu.
+// the text of T_jihua_jj_dadi_zhushu. The record's region and basis are the caller's to add.
 std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
                                                       std::string_view planSize,
                                                       const DrawTable& history, const PlanLog& log);
 
-struct ResultRecordInput {
-    std::string T_jihua_jj_dadi;
-    std::string T_jihua_jj_dadi_zhushu = "0";
-    std::array<std::string, 2> T_zdy_yongyu{"中中中", "一会中"};
-    bool Check_jh_dadi_fenzu = false;
-    std::string T_jh_dadi_chongfu_cs = "5";
-    std::array<bool, kLineCount> Ch_jiankong_jj{};
-    std::string T_jiankong_15di_geshu = "0";
-    std::string T_jh_rc;
-};
-
-struct ResultRecordOutput {
-    std::string record;  // the completed record, for slot PlanRecordCount
-    std::string T_jh_rc;
-};
-
-// The record of the plan in force completed with the history's newest draw (`keys` element 120)
-// and its hit word, and T_jh_rc with the hit tally line appended: how many of the instance plans
-// or of the checked line bases held the draw. The log box is rebuilt by the next pending record.
-ResultRecordOutput WriteResultRecord(const ResultRecordInput& input, const DrawTable& history,
-                                     const DrawKeyTable& keys, const LineTexts& lineBases,
-                                     const std::vector<std::string>& instanceBases);
-
 // Records 0..count, each followed by CR LF, then the signature; trimmed of spaces.
-std::string PlanLogText(const std::vector<std::string>& records, int count,
-                        std::string_view signature);
+std::string PlanLogText(const PlanLog& log, std::string_view signature);
+
+// The tally lines of the settled records 0..count, joined by CR LF: the text of T_jh_rc.
+std::string TallyText(const PlanLog& log);
+
+// A number box read the lenient way and written with at least three digits ("009").
+std::string RecordSize(std::string_view planSize);
 
 // The bets that occur in a text, in AllBets order, each followed by "*".
 std::string ListBetsInText(std::string_view text);

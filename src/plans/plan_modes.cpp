@@ -20,7 +20,6 @@ void SetPlan(PlanRunOutput& out, const PlanBaseText& plan) {
 const LineTexts& KeepExtraction(PlanRunOutput& out, LineBasesOutput extracted,
                                 const LineTexts& inForce) {
     out.messages.insert(out.messages.end(), extracted.messages.begin(), extracted.messages.end());
-    out.trace = std::move(extracted.trace);
     if (!extracted.LineBases) return inForce;
     out.LineBases = std::move(extracted.LineBases);
     return *out.LineBases;
@@ -75,7 +74,6 @@ bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, in
         LineTexts texts;
         for (int i = 0; i < kLineCount; ++i) texts[i] = RenderBetSet(bases[i], " ");
         out.LineBases = std::move(texts);
-        out.trace = TraceOf(search, line);
     }
     SetPlan(out, RenderPlanBase(IntersectInstanceBaseSets(plans, totalTolerance)));
     return true;

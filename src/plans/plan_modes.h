@@ -33,12 +33,13 @@ struct PlanTables {
     const DrawTable& DrawHistory;
     const DrawKeyTable& DrawKeys;
     const LineTexts& LineBases;       // the small bases in force, kept under "保持当前底"
-    const TrendLineTable& TrendLine;  // a damaged saved line is searched on a copy of it
+    const TrendLineTable& TrendLine;  // read only: a damaged saved line is searched on a copy
     const PlanLog& log;
 };
 
 // What a plan run produces. The plan's texts are always set; the tables it leaves are set when
-// the run recomputed them, and the caller decides which to keep.
+// the run recomputed them, and the caller decides which to keep. Nothing of the drawing panel
+// (its line, its curve, Tdadi) is among them: a plan searches on lines of its own.
 struct PlanRunOutput {
     std::vector<Message> messages;  // notices to show in this order
     std::string T_jihua_jj_dadi;
@@ -48,7 +49,6 @@ struct PlanRunOutput {
     std::optional<PendingRecordOutput> log;  // the pending record, while planning automatically
     std::optional<LineTexts> LineBases;
     std::optional<std::vector<std::string>> InstanceBases;  // 0..X, element 0 empty
-    std::optional<SearchTrace> trace;  // what the last line search left on the drawing side
 };
 
 struct PlanModeOneInput {

@@ -39,32 +39,39 @@ TEST(TrendLine, SegmentsJoinRecordedPoints) {
     EXPECT_EQ(state.TrendLine[10], 400);
 }
 
-TEST(TrendLine, GapsFallOffByHalves) {
+// What is saved is what the screen shows: the straight segment between the recorded points.
+TEST(TrendLine, GapsFollowTheSegmentOnScreen) {
     TrendDrawing state;
     TrendMouseDown(state);
     DrawTrendSegment(state, 10, 800);
     DrawTrendSegment(state, 14, 1000);
+    DrawTrendSegment(state, 20, 0);  // a point on the zero axis is a point, not a gap
+    DrawTrendSegment(state, 24, -400);
     TrendMouseDown(state);
-    EXPECT_EQ(state.TrendLine[11], 400);
-    EXPECT_EQ(state.TrendLine[12], 200);
-    EXPECT_EQ(state.TrendLine[13], 600);
-
-    TrendLineTable line{};
-    for (int i = 5; i <= 120; ++i) line[i] = 300;
-    line[119] = 0;
-    line[120] = 0;
-    FillTrendGaps(line);
+    const TrendLineTable& line = state.TrendLine;
+    EXPECT_EQ(line[11], 850);
+    EXPECT_EQ(line[12], 900);
+    EXPECT_EQ(line[13], 950);
+    EXPECT_EQ(line[17], 500);
+    EXPECT_EQ(line[22], -200);
+    // Before the first and after the last point nothing was drawn, and nothing is saved.
+    EXPECT_EQ(line[9], 0);
     EXPECT_EQ(line[1], 0);
-    EXPECT_EQ(line[3], 0);
-    EXPECT_EQ(line[4], 150);
-    EXPECT_EQ(line[119], 0);  // the pass ends at 118
+    EXPECT_EQ(line[25], 0);
     EXPECT_EQ(line[120], 0);
 
-    line = TrendLineTable{};
-    line[1] = 1;
-    line[3] = 2;
-    FillTrendGaps(line);
-    EXPECT_EQ(line[2], 2);  // 1.5 rounds to 2
+    // Halves go to the even neighbour; a column drawn twice keeps its last point.
+    TrendMouseDown(state);
+    DrawTrendSegment(state, 1, 1);
+    DrawTrendSegment(state, 3, 2);
+    DrawTrendSegment(state, 5, 2);
+    DrawTrendSegment(state, 7, 3);
+    DrawTrendSegment(state, 3, 4);
+    TrendMouseDown(state);
+    EXPECT_EQ(state.TrendLine[2], 2);  // 2.5 between 1 and 4
+    EXPECT_EQ(state.TrendLine[4], 3);  // 3 between 4 and 2
+    EXPECT_EQ(state.TrendLine[6], 2);  // 2.5
+    EXPECT_EQ(state.recorded.count(), 4u);
 }
 
 TEST(TrendLine, SavedTextRoundTripsAndBadTextsChangeNothing) {

@@ -165,3 +165,60 @@ TEST(FeedParser, CountdownFetchesOnTheTickThatShowsZero) {
 
 }  // namespace
 }  // namespace xuan5
+
+namespace xuan5 {
+namespace {
+
+// New draws, a correction, an unchanged list, and a day's repeat of the newest period number.
+TEST(FeedParser, StagedTablesAreNewerCorrectedOrNothing) {
+    using Kind = StagedChange::Kind;
+    const DrawTable history = RandomHistory(7, 300);
+    EXPECT_EQ(CompareStaged(history, DrawTable{}).kind, Kind::FirstLoad);
+    EXPECT_EQ(CompareStaged(history, history).kind, Kind::None);
+
+    DrawTable three = Shifted(history, 3);
+    three[9].numbers = "01,02,03,04,05";  // history row 6 delivered with other numbers
+    StagedChange change = CompareStaged(three, history);
+    EXPECT_EQ(change.kind, Kind::Newer);
+    EXPECT_EQ(change.newRows, 3);
+    EXPECT_EQ(change.corrected, std::vector<int>{9});
+
+    DrawTable corrected = history;
+    corrected[1].numbers =
+        history[1].numbers == "01,02,03,04,05" ? "06,07,08,09,10" : "01,02,03,04,05";
+    change = CompareStaged(corrected, history);
+    EXPECT_EQ(change.kind, Kind::Corrected);
+    EXPECT_EQ(change.corrected, std::vector<int>{1});
+    EXPECT_FALSE(HasNewDraws(corrected, history));
+
+    // The same period number on another day is a new draw, not a correction: the dates say so,
+    // and without dates the rows below differ.
+    DrawTable dated = history;
+    dated[1].date = "2026-12-06";
+    DrawTable nextDay = Shifted(history, 42);
+    nextDay[1].period = history[1].period;
+    nextDay[43].date = "2026-12-06";
+    nextDay[1].date = "2026-12-07";
+    change = CompareStaged(nextDay, dated);
+    EXPECT_EQ(change.kind, Kind::Newer);
+    EXPECT_EQ(change.newRows, 42);
+    nextDay[1].date.clear();
+    EXPECT_NE(CompareStaged(nextDay, history).kind, Kind::Corrected);
+
+    // With dates, a long gap is still new: the known draw further down than row 60, or gone; an
+    // earlier table is not.
+    DrawTable later = Shifted(history, 130);
+    for (int r = 1; r <= kHistoryRows; ++r) later[r].date = "2026-12-07";
+    change = CompareStaged(later, dated);
+    EXPECT_EQ(change.kind, Kind::Newer);
+    EXPECT_EQ(change.newRows, kHistoryRows);
+    DrawTable seventy = Shifted(history, 70);
+    for (int r = 1; r <= 70; ++r) seventy[r].date = "2026-12-07";
+    seventy[71].date = dated[1].date;
+    EXPECT_EQ(CompareStaged(seventy, dated).newRows, 70);
+    EXPECT_EQ(CompareStaged(seventy, history).kind, Kind::None);  // undated: rows 2..60 only
+    EXPECT_EQ(CompareStaged(dated, later).kind, Kind::None);
+}
+
+}  // namespace
+}  // namespace xuan5

@@ -18,6 +18,14 @@ void NewDraw(LiteralState& state, const std::string& period, const std::string& 
     state.DrawKeys = DrawKeysFromSeries(state.DrawSeries);
 }
 
+// The newest draw of the state recorded as the window records it, in region 1.
+void Record(LiteralState& state) {
+    MonitorLog log{state.MonitorRecords, {}};
+    log = RecordMonitorRow(std::move(log), state.DrawHistory[1], state.DrawKeys[kHistoryRows],
+                           LineBaseSetsFromTexts(state.LineBases), 1);
+    state.MonitorRecords = log.MonitorRecords;
+}
+
 TEST(Monitor, RowsJudgeTheDrawAgainstEachLineBase) {
     LiteralState state;
     state.LineBases[0] = "01,03,07,09,11 02,03,04,05,06";
@@ -25,8 +33,7 @@ TEST(Monitor, RowsJudgeTheDrawAgainstEachLineBase) {
     state.LineBases[14] = "01,03,07,09,11";
     // LineBases[2..13] are empty: a line with an empty base never hits.
     NewDraw(state, "042", "03,07,01,09,11");
-    state.MonitorRecords =
-        RecordMonitorRow(state.MonitorRecords, state.DrawHistory, state.DrawKeys, state.LineBases);
+    Record(state);
     const auto& row = state.MonitorRecords[1];
     EXPECT_EQ(row[0], 1);
     EXPECT_EQ(row[1], 0);
@@ -43,14 +50,12 @@ TEST(Monitor, TwentyFirstDrawScrollsTheOldestRowAway) {
     state.LineBases[0] = "01,02,03,04,05";
     for (int period = 1; period <= 20; ++period) {
         NewDraw(state, PadNumber(period, 3), period % 2 ? "05,04,03,02,01" : "06,07,08,09,10");
-        state.MonitorRecords = RecordMonitorRow(state.MonitorRecords, state.DrawHistory,
-                                                state.DrawKeys, state.LineBases);
+        Record(state);
         // Until the table is full the newest row is the lowest used one.
         EXPECT_EQ(state.MonitorRecords[period][15], period);
     }
     NewDraw(state, "021", "05,04,03,02,01");
-    state.MonitorRecords =
-        RecordMonitorRow(state.MonitorRecords, state.DrawHistory, state.DrawKeys, state.LineBases);
+    Record(state);
     for (int r = 1; r <= 20; ++r) {
         EXPECT_EQ(state.MonitorRecords[r][15], r + 1);
         EXPECT_EQ(state.MonitorRecords[r][0], (r + 1) % 2) << r;
@@ -58,15 +63,13 @@ TEST(Monitor, TwentyFirstDrawScrollsTheOldestRowAway) {
     }
     EXPECT_EQ(state.MonitorRecords[21], (MonitorTable::value_type{}));
     NewDraw(state, "022", "01,02,03,04,05");
-    state.MonitorRecords =
-        RecordMonitorRow(state.MonitorRecords, state.DrawHistory, state.DrawKeys, state.LineBases);
+    Record(state);
     EXPECT_EQ(state.MonitorRecords[1][15], 3);
     EXPECT_EQ(state.MonitorRecords[20][15], 22);
     EXPECT_EQ(state.MonitorRecords[20][0], 1);
 
     state.MonitorRecords = {};
-    state.MonitorRecords =
-        RecordMonitorRow(state.MonitorRecords, state.DrawHistory, state.DrawKeys, state.LineBases);
+    Record(state);
     EXPECT_EQ(state.MonitorRecords[1][15], 22);
     EXPECT_EQ(state.MonitorRecords[2][16], 0);
 }

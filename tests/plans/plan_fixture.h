@@ -11,6 +11,7 @@
 #include "curves/trend_line.h"
 #include "oracle/literal_state.h"
 #include "plans/plan_modes.h"
+#include "plans/plan_settlement.h"
 #include "store/curve_store.h"
 #include "support/sample_history.h"
 
@@ -70,10 +71,6 @@ inline PlanTables TablesOf(const LiteralState& state) {
 inline void Keep(LiteralState& state, const PlanRunOutput& out) {
     if (out.LineBases) state.LineBases = *out.LineBases;
     if (out.InstanceBases) state.InstanceBases = *out.InstanceBases;
-    if (out.trace) {
-        state.TrendLine = out.trace->TrendLine;
-        state.ProfitSeries = out.trace->ProfitSeries;
-    }
     if (out.log) StorePlanRecord(state.log, out.log->record);
 }
 
@@ -100,10 +97,6 @@ inline LineBasesOutput Extract(const LineBasesInput& input, LiteralState& state,
     LineBasesOutput out =
         ExtractLineBases(input, state.CurveStoreLines, state.TrendLine, state.DrawKeys, rng);
     if (out.LineBases) state.LineBases = *out.LineBases;
-    if (out.trace) {
-        state.TrendLine = out.trace->TrendLine;
-        state.ProfitSeries = out.trace->ProfitSeries;
-    }
     return out;
 }
 
@@ -115,11 +108,31 @@ inline std::optional<PendingRecordOutput> Pending(const PlanLogInput& input,
     return out;
 }
 
-inline ResultRecordOutput Settle(const ResultRecordInput& input, LiteralState& state) {
-    ResultRecordOutput out = WriteResultRecord(input, state.DrawHistory, state.DrawKeys,
-                                               state.LineBases, state.InstanceBases);
-    StorePlanRecord(state.log, out.record);
-    return out;
+// The plan in force, the words and the tally box as the window holds them at a draw.
+struct SettleInput : ResultRecordInput {
+    ResultWords T_zdy_yongyu{"中中中", "一会中"};
+    std::string T_jh_rc;
+};
+
+struct SettleOutput {
+    std::string record;
+    std::string T_jh_rc;
+};
+
+// The record in the log's current slot completed with the history's newest draw, judged with
+// the plan in force, and the tally box with its line appended.
+inline SettleOutput Settle(const SettleInput& input, LiteralState& state) {
+    const JudgedRecord judged =
+        JudgeRecord(MakeRecordBasis(input, state.LineBases, state.InstanceBases),
+                    input.T_zdy_yongyu, state.DrawHistory[1], state.DrawKeys[kHistoryRows]);
+    PlanRecord record;
+    record.text = judged.text;
+    record.state = RecordState::Settled;
+    record.period = state.DrawHistory[1].period;
+    record.tally = judged.tally;
+    StorePlanRecord(state.log, record);
+    return {judged.text,
+            input.T_jh_rc.empty() ? judged.tally : input.T_jh_rc + "\r\n" + judged.tally};
 }
 
 inline JoinBackupOutput Join(const JoinBackupInput& input, const PlanLogInput& log,

@@ -249,7 +249,7 @@ TEST(BackupJoin, CutsThePlanAndRewritesThePendingRecord) {
     ASSERT_TRUE(out.backup && out.plan && out.log);
     EXPECT_EQ(out.plan->text, "01,02,03,04,06\r\n05,06,07,08,09");
     EXPECT_EQ(out.plan->count, "2");
-    EXPECT_EQ(state.log.PlanRecords[0], "042期，开：**************-002注-等待中。。。");
+    EXPECT_EQ(state.log.PlanRecords[0].text, "042期，开：**************-002注-等待中。。。");
 
     // Joining the joined plan again changes nothing.
     input.T_jihua_jj_dadi = out.plan->text;
@@ -262,7 +262,7 @@ TEST(BackupJoin, DoesNothingWithoutParticipationOrText) {
     input.T_jihua_jj_dadi = "01,02,03,04,05";
     JoinBackupOutput out = testing::Join(input, PlanLogInput{}, state);
     EXPECT_FALSE(out.backup || out.plan || out.log);
-    EXPECT_EQ(state.log.PlanRecords[0], "");
+    EXPECT_EQ(state.log.PlanRecords[0].text, "");
 
     input.Check_beiyong_canyu = true;
     input.T_jihua_jj_dadi = "  ";
@@ -276,7 +276,7 @@ TEST(BackupJoin, DoesNothingWithoutParticipationOrText) {
     out = testing::Join(input, PlanLogInput{}, state);
     EXPECT_EQ(out.backup->T_dd_beiyong_3, "");
     EXPECT_FALSE(out.plan.has_value());
-    EXPECT_EQ(state.log.PlanRecords[0], "");
+    EXPECT_EQ(state.log.PlanRecords[0].text, "");
 
     // The empty-tolerance notice in the result box holds no bet: the plan becomes empty.
     input.backup.T_beiyong_rc = "";
@@ -284,7 +284,7 @@ TEST(BackupJoin, DoesNothingWithoutParticipationOrText) {
     ASSERT_TRUE(out.plan.has_value());
     EXPECT_EQ(out.plan->text, "");
     EXPECT_EQ(out.plan->count, "0");
-    EXPECT_EQ(state.log.PlanRecords[0], "042期，开：**************-000注-等待中。。。");
+    EXPECT_EQ(state.log.PlanRecords[0].text, "042期，开：**************-000注-等待中。。。");
 }
 
 TEST(BackupJoin, MatchesLiteralJoinOnRandomBases) {

@@ -1,21 +1,31 @@
 // Every applied update from the second one on carries the window forward: against the real
-// result service, through a typed draw and through Command1.
+// result service, through a typed draw, across a switch of region and through a corrected draw.
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
+#include <set>
 #include <string>
 
+#include "feed/feed_parser.h"
 #include "ui/monitor/monitor_panel.h"
 #include "ui/plan/plan_panel.h"
 #include "ui_test_support.h"
+
+#ifdef XUAN5_SERVICE_PROGRAM
+#include "server.h"
+#include "token.h"
+#endif
 
 namespace xuan5::ui::test {
 namespace {
@@ -63,11 +73,21 @@ struct Before {
     int planSize = 0;
     int recordCount = 0;
     int runs = 0;
+    int monitorRows = 0;
+    std::string newest;  // the history's newest period
 };
+
+int UsedMonitorRows(const Session& session) {
+    int rows = 0;
+    while (rows < 20 && session.monitor.MonitorRecords[rows + 1][kMonitorUsedColumn] != 0) ++rows;
+    return rows;
+}
 
 Before Take(Shell& shell) {
     Before b;
     b.lineBases = shell.Tables().LineBases;
+    b.monitorRows = UsedMonitorRows(shell.Tables());
+    b.newest = shell.Tables().DrawHistory[1].period;
     b.planBase = shell.Find<QPlainTextEdit>("T_jihua_jj_dadi")->toPlainText().toStdString();
     b.planSize = shell.Find<QLineEdit>("T_jihua_jj_dadi_zhushu")->text().toInt();
     b.recordCount = shell.Tables().log.PlanRecordCount;
@@ -87,32 +107,44 @@ std::string ThreeDigits(int n) {
     return std::string(s.size() < 3 ? 3 - s.size() : 0, '0') + s;
 }
 
-// The newest draw, judged against what was in force before it, in monitor row `row`, the
-// pending record settled, the next one waiting, and the sort list rebuilt over the new history.
-void ExpectOneStep(Shell& shell, const Before& before, int row) {
+// The draws that came after `before`, each judged against what was in force before them in a
+// monitor row of its own, oldest first; the pending record settled with the draw of its period,
+// the next one waiting, and the sort list rebuilt over the new history. Returns how many came.
+int ExpectStep(Shell& shell, const Before& before) {
     const Session& state = shell.Tables();
     EXPECT_EQ(shell.Window().PipelineRuns(), before.runs + 1);
+    int newRows = 1;
+    while (newRows < 60 && state.DrawHistory[newRows + 1].period != before.newest) ++newRows;
+    EXPECT_LT(newRows, 60);
+    EXPECT_EQ(UsedMonitorRows(state), std::min(20, before.monitorRows + newRows));
+    for (int k = 0; k < newRows; ++k) {
+        const int row = std::min(20, before.monitorRows + newRows) - k;  // newest at the bottom
+        const auto& marks = state.monitor.MonitorRecords[row];
+        EXPECT_EQ(marks[kMonitorPeriodColumn], std::stoi(state.DrawHistory[1 + k].period));
+        const std::string key = state.DrawSeries[120 - k];
+        for (int c = 0; c < kLineCount; ++c)
+            EXPECT_EQ(marks[c], before.lineBases[c].find(key) != std::string::npos ? 1 : 0) << c;
+    }
     const std::string& period = state.DrawHistory[1].period;
-    const std::string key = state.DrawSeries[120];
-    ASSERT_FALSE(key.empty());
-
-    const auto& marks = state.MonitorRecords[row];
-    EXPECT_EQ(marks[kMonitorPeriodColumn], std::stoi(period));
-    EXPECT_EQ(marks[kMonitorUsedColumn], 1);
-    EXPECT_EQ(state.MonitorRecords[row + 1][kMonitorUsedColumn], 0) << "one row per update";
-    for (int c = 0; c < kLineCount; ++c)
-        EXPECT_EQ(marks[c], before.lineBases[c].find(key) != std::string::npos ? 1 : 0) << c;
     const MonitorPicture& picture = shell.Find<MonitorTableWidget>("Pic_jiangkong")->Picture();
     EXPECT_TRUE(std::any_of(picture.texts.begin(), picture.texts.end(), [&](const ChartLabel& t) {
         return t.text == ThreeDigits(std::stoi(period));
     }));
 
+    // The record waited for the period after the old newest: the oldest new draw, unless a new
+    // day began (period numbers do not wrap) and the record is closed without a result.
+    const DrawRecord& drawn = state.DrawHistory[newRows];
+    const std::string key = state.DrawSeries[121 - newRows];
     const std::string word = before.planBase.find(key) != std::string::npos ? "中中中" : "一会中";
-    const std::string settled = period + "期，开：" + state.DrawHistory[1].numbers + "-" +
-                                ThreeDigits(before.planSize) + "注-" + word;
-    EXPECT_EQ(state.log.PlanRecords[before.recordCount], settled);
+    const std::string named = ThreeDigits(std::stoi(before.newest) + 1);
+    const std::string settled =
+        drawn.period == named
+            ? drawn.period + "期，开：" + drawn.numbers + "-" + ThreeDigits(before.planSize) +
+                  "注-" + word
+            : named + "期，开：**************-" + ThreeDigits(before.planSize) + "注-未开奖，不计";
+    EXPECT_EQ(state.log.PlanRecords[before.recordCount].text, settled);
     EXPECT_EQ(state.log.PlanRecordCount, before.recordCount + 1);
-    const std::string waiting = state.log.PlanRecords[before.recordCount + 1];
+    const std::string waiting = state.log.PlanRecords[before.recordCount + 1].text;
     EXPECT_EQ(waiting.substr(0, 3), ThreeDigits(std::stoi(period) + 1));
     EXPECT_NE(waiting.find("等待中"), std::string::npos);
     const QString log = shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")->toPlainText();
@@ -124,6 +156,7 @@ void ExpectOneStep(Shell& shell, const Before& before, int row) {
     EXPECT_FALSE(sorted.isEmpty());
     shell.Find<QPushButton>("C_paixu_shuaxin")->click();
     EXPECT_EQ(SortList(shell), sorted);
+    return newRows;
 }
 
 TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
@@ -138,11 +171,11 @@ TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
     ASSERT_TRUE(shell.Fetch());
     ASSERT_EQ(state.UpdateCount, 1);
     EXPECT_EQ(shell.Window().PipelineRuns(), 0);
-    EXPECT_EQ(state.MonitorRecords[1][kMonitorUsedColumn], 0);
+    EXPECT_EQ(state.monitor.MonitorRecords[1][kMonitorUsedColumn], 0);
     EXPECT_TRUE(SortList(shell).isEmpty());
     // The first plan is the user's own press.
     shell.Find<QPushButton>("C_jihua_ks")->click();
-    ASSERT_NE(state.log.PlanRecords[0].find("等待中"), std::string::npos);
+    ASSERT_NE(state.log.PlanRecords[0].text.find("等待中"), std::string::npos);
 
     // The feed: the next simulated period.
     Before before = Take(shell);
@@ -152,7 +185,7 @@ TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
             return state.UpdateCount == 2;
         },
         20000));
-    ExpectOneStep(shell, before, 1);
+    ExpectStep(shell, before);
 
     // A typed draw.
     before = Take(shell);
@@ -161,14 +194,155 @@ TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
     ASSERT_NE(entry, nullptr);
     entry->findChild<QPushButton*>("C_rulu_kjh")->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.UpdateCount == 3; }, 5000));
-    ExpectOneStep(shell, before, 2);
+    EXPECT_EQ(ExpectStep(shell, before), 1);
 
-    // Command1 applies the staged table once more: one more update, one more run.
+    // Command1 with the table already applied: no update, nothing judged twice.
     before = Take(shell);
     shell.Find<QPushButton>("Command1")->click();
-    EXPECT_EQ(state.UpdateCount, 4);
-    ExpectOneStep(shell, before, 3);
+    EXPECT_EQ(state.UpdateCount, 3);
+    EXPECT_EQ(shell.Window().PipelineRuns(), before.runs);
+    EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("没有更新！"));
     EXPECT_TRUE(shell.Messages().messages().empty());
+}
+
+// The real service in-process on its own clock: `Advance(n)` lets n periods of two seconds pass.
+class ClockedService {
+  public:
+    explicit ClockedService(const QString& dir) : db_(dir + "/service.db") {
+        service::ServiceOptions options;
+        options.db_path = db_.toStdString();
+        options.simulate = true;
+        options.period_seconds = 2;
+        options.now = [this] { return clock_; };
+        options.tick_interval = std::chrono::milliseconds(0);
+        service_ = std::make_unique<service::Service>(std::move(options));
+        service_->database().AddUser("e2e", service::Sha256Hex(kToken));
+        port_ = service_->Listen("127.0.0.1", 0);
+    }
+    ~ClockedService() { service_->Stop(); }
+
+    void Advance(int periods) {
+        clock_ += std::chrono::seconds(2 * periods);
+        service_->Tick();
+    }
+    // Another process imports draws of `region` into the database, as a user would.
+    bool Import(int region, const QString& csvFile) {
+        QProcess import;
+        import.start(QStringLiteral(XUAN5_SERVICE_PROGRAM),
+                     {"import", "--db", db_, "--region", QString::number(region), csvFile});
+        const bool done = import.waitForFinished(20000) && import.exitCode() == 0;
+        service_->Tick();
+        return done;
+    }
+    ServiceSettings Settings() const {
+        return {QStringLiteral("http://127.0.0.1:%1").arg(port_), QString::fromLatin1(kToken)};
+    }
+
+  private:
+    static constexpr const char* kToken = "records-token";
+    QString db_;
+    // 2024-05-06 12:00 in China, when every region draws.
+    service::TimePoint clock_ =
+        std::chrono::sys_days(std::chrono::year(2024) / std::chrono::May / 6) +
+        std::chrono::hours(4);
+    std::unique_ptr<service::Service> service_;
+    int port_ = 0;
+};
+
+std::string OtherNumbers(const std::string& numbers) {
+    return numbers.find("01") == std::string::npos ? "01,02,03,04,05" : "06,07,08,09,10";
+}
+
+// Records read against the service's own draws: two draws in one fetch, a region shown and left
+// while its draws go on, and draws corrected by an import.
+TEST(AfterDrawPipeline, RecordsFollowTheServiceAcrossGapsRegionsAndCorrections) {
+    QTemporaryDir dir;
+    ClockedService service(dir.path());
+    Shell shell(service.Settings());
+    ASSERT_TRUE(shell.StartupOk());
+    Session& state = shell.Tables();
+    ASSERT_TRUE(shell.Fetch());
+    shell.Find<QPushButton>("C_jihua_ks")->click();
+
+    // Two periods between fetches: both judged, the record settled with the first.
+    service.Advance(1);
+    Before before = Take(shell);
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(ExpectStep(shell, before), 1);
+    service.Advance(2);
+    before = Take(shell);
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(ExpectStep(shell, before), 2);
+
+    // 重庆 shown a while, then 山东 again: its records as they were left, its first table taken
+    // without judging anything, and the waiting record settled with its own period's draw later.
+    const Before left = Take(shell);
+    const PlanLog shandong = state.log;
+    const QString logText = shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")->toPlainText();
+    shell.Find<QRadioButton>("Op_lx_1")->click();
+    ASSERT_TRUE(shell.WaitForFetch());
+    EXPECT_EQ(state.RegionCode, 2);
+    EXPECT_EQ(state.log.PlanRecordCount, 0);
+    EXPECT_EQ(UsedMonitorRows(state), 0);
+    service.Advance(2);
+    shell.Find<QRadioButton>("Op_lx_0")->click();
+    EXPECT_TRUE(state.log.PlanRecords == shandong.PlanRecords);
+    EXPECT_EQ(state.log.PlanRecordCount, shandong.PlanRecordCount);
+    EXPECT_EQ(shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")->toPlainText(), logText);
+    ASSERT_TRUE(shell.WaitForFetch());
+    EXPECT_EQ(shell.Window().PipelineRuns(), left.runs);
+    EXPECT_EQ(UsedMonitorRows(state), left.monitorRows);
+    EXPECT_EQ(state.DrawHistory[3].period, left.newest);
+    service.Advance(1);
+    before = Take(shell);
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(shell.Window().PipelineRuns(), left.runs + 1);
+    EXPECT_EQ(UsedMonitorRows(state), left.monitorRows + 1);
+    const DrawRecord named = state.DrawHistory[3];  // the period after `left.newest`
+    const std::string& waitedFor = state.log.PlanRecords[left.recordCount].text;
+    const std::string settledWith = named.period + "期，开：" + named.numbers + "-";
+    EXPECT_EQ(waitedFor.substr(0, settledWith.size()), settledWith);
+    std::set<std::string> periods;
+    for (int i = 0; i <= state.log.PlanRecordCount; ++i)
+        EXPECT_TRUE(periods.insert(state.log.PlanRecords[i].text.substr(0, 3)).second) << i;
+
+    // The newest draw and the one that settled the record, corrected: both judged again, no
+    // new plan.
+    const DrawRecord newest = state.DrawHistory[1];
+    const DrawRecord fixedNewest{newest.period, OtherNumbers(newest.numbers), newest.date};
+    const DrawRecord fixedNamed{named.period, OtherNumbers(named.numbers), named.date};
+    const QString csv = dir.filePath("fix.csv");
+    {
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (const DrawRecord& d : {fixedNewest, fixedNamed})
+            file.write(
+                QString::fromStdString(d.date + "," + d.period + "," + d.numbers + "\n").toUtf8());
+    }
+    ASSERT_TRUE(service.Import(1, csv));
+    const int records = state.log.PlanRecordCount;
+    ASSERT_TRUE(shell.Fetch());
+    EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(),
+              QString::fromStdString("已更正：" + newest.period + "期开奖号码"));
+    EXPECT_EQ(shell.Window().PipelineRuns(), left.runs + 1);
+    EXPECT_EQ(state.log.PlanRecordCount, records);
+    EXPECT_EQ(state.DrawHistory[1].numbers, fixedNewest.numbers);
+    EXPECT_EQ(state.DrawHistory[3].numbers, fixedNamed.numbers);
+    const std::string namedKey = state.DrawSeries[118];
+    const std::string word =
+        left.planBase.find(namedKey) != std::string::npos ? "中中中" : "一会中";
+    EXPECT_EQ(state.log.PlanRecords[left.recordCount].text,
+              named.period + "期，开：" + fixedNamed.numbers + "-" + ThreeDigits(left.planSize) +
+                  "注-" + word);
+    EXPECT_TRUE(
+        shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")
+            ->toPlainText()
+            .contains(QString::fromStdString(state.log.PlanRecords[left.recordCount].text)));
+    const auto& marks = state.monitor.MonitorRecords[UsedMonitorRows(state)];
+    EXPECT_EQ(marks[kMonitorPeriodColumn], std::stoi(newest.period));
+    for (int c = 0; c < kLineCount; ++c)
+        EXPECT_EQ(marks[c], before.lineBases[c].find(state.DrawSeries[120]) != std::string::npos)
+            << c;
 }
 
 #endif
@@ -183,6 +357,7 @@ TEST(AfterDrawPipeline, AnUpdateDuringAPlanWaitsForIt) {
     bool pressedDuringPlan = false;
     QTimer::singleShot(0, [&] {
         pressedDuringPlan = shell.Window().Panels().plan->PlanRunning();
+        state.IncomingDraws = *ParseFeedResponse(FeedResponse(FeedLines(151, 120)), {}).staged;
         shell.Find<QPushButton>("Command1")->click();
         EXPECT_EQ(state.UpdateCount, 1);
         EXPECT_TRUE(shell.Window().ApplyPending());
@@ -193,8 +368,8 @@ TEST(AfterDrawPipeline, AnUpdateDuringAPlanWaitsForIt) {
     EXPECT_EQ(shell.Window().PipelineRuns(), 1);
     EXPECT_FALSE(shell.Window().ApplyPending());
     EXPECT_EQ(state.log.PlanRecordCount, 1);
-    EXPECT_EQ(state.MonitorRecords[1][kMonitorUsedColumn], 1);
-    EXPECT_EQ(state.MonitorRecords[2][kMonitorUsedColumn], 0);
+    EXPECT_EQ(state.monitor.MonitorRecords[1][kMonitorUsedColumn], 1);
+    EXPECT_EQ(state.monitor.MonitorRecords[2][kMonitorUsedColumn], 0);
 }
 
 }  // namespace

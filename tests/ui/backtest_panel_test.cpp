@@ -422,11 +422,13 @@ TEST(BacktestPanel, ImportCancelCloseAndOfflineLoad) {
     }
     // Another region has nothing stored: said so, nothing applied.
     shell.Find<QRadioButton>("Op_lx_2")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Window().FetchInFlight(); }, kWaitMs));
     shell.Click("C_huice_zairu");
     ASSERT_EQ(shell.Messages().messages().size(), 1u);
     EXPECT_EQ(shell.Messages().messages()[0].text,
               QStringLiteral("本地存档广东的开奖数据不足120期"));
-    EXPECT_EQ(shell.Window().Tables().UpdateCount, 1);
+    EXPECT_EQ(shell.Window().Tables().UpdateCount, 0);
+    EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 0);
 }
 
 // The archive hook of the feed: rows go to the region the request was made for, and a broken
@@ -440,17 +442,22 @@ TEST(DrawArchiveInWindow, FetchesAreArchivedUnderTheirRegionAndFailuresReportedO
     };
     const std::filesystem::path archiveFile = DrawArchivePath(shell.Window().Context().dataDir);
 
-    // The region is switched while the answer is on its way: it still counts for 山东.
+    // The region is switched while the answer is on its way: it still counts for 山东, and
+    // 重庆's own fetch follows it.
     shell.Server().Answer(200, datedFeed(130), milliseconds(300));
     shell.Window().ManualFetch();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shell.Server().Requests().size() == 1; }, 15000));
     shell.Find<QRadioButton>("Op_lx_1")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Window().FetchInFlight(); }, 15000));
+    shell.Server().Answer(200, datedFeed(125));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shell.Server().Requests().size() == 2; }, 15000));
+    ASSERT_TRUE(shell.WaitForFetch());
     {
         const StoredArchive archive(archiveFile);
         EXPECT_EQ(archive.CountDraws(1), 120);
-        EXPECT_EQ(archive.CountDraws(2), 0);
         EXPECT_EQ(archive.NewestDraws(1, 1)[0], (DatedDraw{"2024-05-06", "130", DrawNumbers(130)}));
+        EXPECT_EQ(archive.NewestDraws(2, 1)[0], (DatedDraw{"2024-05-06", "125", DrawNumbers(125)}));
     }
+    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "125");
 
     // A folder where the file should be: the fetch goes through, one message says why.
     std::filesystem::remove(archiveFile);

@@ -86,12 +86,43 @@ TEST(DrawPanel, MouseDrawsATrendLineBetweenTwoClicks) {
 
     QTest::mouseClick(pic, Qt::LeftButton, {}, b);
     EXPECT_EQ(shell.Tables().Trend.TrendClickCount, 0);
-    // The gap between the two points was filled when drawing stopped.
-    EXPECT_NE(shell.Tables().Trend.TrendLine[colA + 1], 0);
+    // The gap between the two points was filled along the segment on screen, and the chart now
+    // shows the line as it is held: what a save keeps.
+    const TrendLineTable& line = shell.Tables().Trend.TrendLine;
+    const double step = double(line[colB] - line[colA]) / (colB - colA);
+    EXPECT_EQ(line[colA + 1], static_cast<int>(RoundHalfEven(line[colA] + step)));
+    ASSERT_EQ(pic->ExtraLines().size(), 119u);
+    EXPECT_EQ(pic->ExtraLines()[colA - 1].y0, line[colA]);
+    EXPECT_EQ(pic->ExtraLines()[colA - 1].y1, line[colA + 1]);
     // Moving after the stop records nothing.
     QTest::mouseMove(pic, pic->ToPixel(60.5, 3000).toPoint());
     EXPECT_EQ(shell.Tables().Trend.TrendLine[60], 0);
-    EXPECT_EQ(pic->ExtraLines().size(), 1u);
+    EXPECT_EQ(pic->ExtraLines().size(), 119u);
+}
+
+// A plan that runs while a line is being drawn (an update arriving with automatic planning on)
+// leaves the line, its picture and the base boxes as the user had them.
+TEST(DrawPanel, AnUpdateWhileDrawingLeavesTheDrawingAlone) {
+    Shell shell;
+    ShowWindow(shell);
+    ASSERT_TRUE(shell.FetchFeed(40));
+    ChartWidget* pic = Chart(shell);
+    QTest::mouseClick(pic, Qt::LeftButton, {}, pic->ToPixel(1.5, 0).toPoint());
+    for (int x = 1; x <= 60; x += 3)
+        QTest::mouseMove(pic, pic->ToPixel(x + 0.5, 30.0 * x).toPoint());
+    ASSERT_TRUE(shell.FetchFeed(41));  // the pipeline plans for the next period meanwhile
+    ASSERT_EQ(shell.Window().PipelineRuns(), 1);
+    for (int x = 61; x <= 120; x += 3)
+        QTest::mouseMove(pic, pic->ToPixel(x + 0.5, 30.0 * x).toPoint());
+    QTest::mouseClick(pic, Qt::LeftButton, {}, pic->ToPixel(120.5, 3600).toPoint());
+    const TrendLineTable& line = shell.Tables().Trend.TrendLine;
+    for (int x = 1; x <= 118; ++x) {
+        // Every column lies on the drawn straight line y = 30 x, give or take the pixels.
+        EXPECT_NEAR(line[x], 30 * x, 60) << x;
+    }
+    EXPECT_EQ(shell.Find<QPlainTextEdit>("Tdadi")->toPlainText(), "");
+    EXPECT_EQ(shell.Find<QLineEdit>("T_sj_zhushu")->text(), "");
+    EXPECT_EQ(pic->ExtraLines().size(), 119u);
 }
 
 TEST(DrawPanel, StartButtonOnlyClearsTheChart) {
@@ -112,6 +143,7 @@ TEST(DrawPanel, SavedLineGoesToItsFileLineAndLoadsBack) {
     const std::string saved = SerializeTrendLine(shell.Tables().Trend.TrendLine);
     shell.Find<QPushButton>("C_gengxin_2")->click();
     EXPECT_TRUE(shell.Messages().messages().empty());
+    EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("已保存：03号线"));
 
     const std::vector<std::string> after = StoreLines(shell.Data().ReadStore());
     ASSERT_EQ(after.size(), 16u);

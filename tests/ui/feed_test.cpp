@@ -29,10 +29,10 @@ QString StatusOf(Shell& shell) {
 TEST(Feed, RequestCarriesTheKeysInOrderTheTokenAndTheRegion) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(150));
-    shell.Find<QRadioButton>("Op_lx_2")->click();
-    ASSERT_TRUE(shell.Fetch());
+    shell.Find<QRadioButton>("Op_lx_2")->click();  // a region switch fetches the region
+    ASSERT_TRUE(shell.WaitForFetch());
     shell.Find<QRadioButton>("Op_lx_1")->click();
-    ASSERT_TRUE(shell.Fetch());
+    ASSERT_TRUE(shell.WaitForFetch());
 
     const std::vector<RecordedRequest> requests = shell.Server().Requests();
     ASSERT_EQ(requests.size(), 3u);

@@ -46,24 +46,24 @@ TEST(MonitorPanel, RowsFillScrollAndClear) {
     for (int bet = 1; bet <= kBetCount; ++bet) state.LineBases[0] += BetText(bet) + " ";
     for (int i = 2; i < 15; ++i) state.LineBases[i] = BetText(state.DrawKeys[120]);
     for (int k = 0; k < 21; ++k) {
-        monitor.RecordMonitorRow();
+        monitor.RecordNewDraws(1);
         monitor.RedrawMonitorTable();
     }
     const auto* table = shell.Find<MonitorTableWidget>("Pic_jiangkong");
     EXPECT_EQ(CountTexts(table->Picture(), "045"), 20);
     EXPECT_EQ(CountTexts(table->Picture(), "中"), 20 * 14);
     EXPECT_EQ(CountTexts(table->Picture(), "*"), 20);
-    EXPECT_EQ(state.MonitorRecords[20][15], 45);
-    EXPECT_EQ(state.MonitorRecords[20][16], 1);
+    EXPECT_EQ(state.monitor.MonitorRecords[20][15], 45);
+    EXPECT_EQ(state.monitor.MonitorRecords[20][16], 1);
 
     shell.Find<QPushButton>("C_jiankong_di_cls")->click();
-    EXPECT_EQ(state.MonitorRecords, MonitorTable{});
+    EXPECT_EQ(state.monitor.MonitorRecords, MonitorTable{});
     EXPECT_EQ(CountTexts(table->Picture(), "045"), 0);
     EXPECT_EQ(CountTexts(table->Picture(), "开奖期数"), 1);
     // The next draw fills row 1 again.
-    monitor.RecordMonitorRow();
-    EXPECT_EQ(state.MonitorRecords[1][16], 1);
-    EXPECT_EQ(state.MonitorRecords[2][16], 0);
+    monitor.RecordNewDraws(1);
+    EXPECT_EQ(state.monitor.MonitorRecords[1][16], 1);
+    EXPECT_EQ(state.monitor.MonitorRecords[2][16], 0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/draw_history.h"
 #include "plans/plan_modes.h"
 #include "ui/plan/backup_strip.h"
 #include "ui/plan/plan_panel.h"
@@ -105,7 +106,7 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     ASSERT_TRUE(run.ok());
     expectedState.Keep(*run);
     const PlanRunOutput& expected = *run;
-    ASSERT_TRUE(expected.log && expected.trace);
+    ASSERT_TRUE(expected.log);
     ASSERT_FALSE(expected.T_jihua_jj_dadi.empty());  // a plan of several lines to compare
 
     auto* picture = shell.Find<ProgressPicture>("Pic_jd");
@@ -126,8 +127,10 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi_by"), Lf(expected.T_jihua_jj_dadi_by));
     EXPECT_EQ(LineText(shell, "T_jihua_jj_dadi_zhushu_by"),
               QString::fromStdString(expected.T_jihua_jj_dadi_zhushu_by));
-    EXPECT_EQ(BoxText(shell, "Tdadi"), QString::fromStdString(expected.trace->Tdadi));
-    EXPECT_EQ(LineText(shell, "T_sj_zhushu"), QString::fromStdString(expected.trace->T_sj_zhushu));
+    // The plan searched on lines of its own: the drawing panel shows what it showed before.
+    EXPECT_EQ(BoxText(shell, "Tdadi"), "");
+    EXPECT_EQ(LineText(shell, "T_sj_zhushu"), "");
+    EXPECT_EQ(shell.Tables().Trend.TrendLine, TrendLineTable{});
     EXPECT_EQ(shell.Tables().InstanceBases, expectedState.InstanceBases);
     EXPECT_EQ(shell.Tables().LineBases, expectedState.LineBases);
 
@@ -176,11 +179,12 @@ TEST(PlanPanel, ModeTwoWithTheBankerFilterShowsTheEngineResult) {
 
     // The draw settles the record: mode two tallies its word, and the next plan shows the
     // completed line above the new waiting one.
-    Plan(shell).WriteResultRecord();
+    ASSERT_TRUE(shell.FetchFeed(85));
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), U("模式二"));
-    EXPECT_TRUE(QString::fromStdString(shell.Tables().log.PlanRecords[0])
-                    .startsWith(U("084期，开：") + QString::fromStdString(DrawNumbers(84))))
-        << shell.Tables().log.PlanRecords[0];
+    const QString settled = QString::fromStdString(shell.Tables().log.PlanRecords[0].text);
+    EXPECT_TRUE(settled.startsWith(U("085期，开：") + QString::fromStdString(DrawNumbers(85))))
+        << settled.toStdString();
+    EXPECT_TRUE(BoxText(shell, "T_jh_dadi_jilu").startsWith(settled + "\n086期"));
 }
 
 TEST(PlanPanel, InputErrorAndKeptBasesReportAndStillEndTheRunCleanly) {
@@ -242,7 +246,7 @@ TEST(PlanPanel, SecondPressIsIgnoredAndAStopLeavesEverythingAsItWas) {
     EXPECT_TRUE(progress.endsWith('%')) << progress.toStdString();
     ASSERT_EQ(finished.count(), 1);
     base->setPlainText("01,02,03,04,05");
-    const std::vector<std::string> recordsAfterRun = shell.Tables().log.PlanRecords;
+    const std::vector<PlanRecord> recordsAfterRun = shell.Tables().log.PlanRecords;
     const QString logAfterRun = BoxText(shell, "T_jh_dadi_jilu");
 
     bool runningInside = false;
@@ -256,7 +260,7 @@ TEST(PlanPanel, SecondPressIsIgnoredAndAStopLeavesEverythingAsItWas) {
     EXPECT_EQ(finished.count(), 2);
     EXPECT_EQ(base->toPlainText(), "01,02,03,04,05");
     EXPECT_EQ(BoxText(shell, "T_jh_dadi_jilu"), logAfterRun);
-    EXPECT_EQ(shell.Tables().log.PlanRecords, recordsAfterRun);
+    EXPECT_TRUE(shell.Tables().log.PlanRecords == recordsAfterRun);
     EXPECT_TRUE(shell.Find<QPushButton>("C_jihua_ks")->isEnabled());
     EXPECT_FALSE(Plan(shell).PlanRunning());
 
@@ -340,7 +344,7 @@ TEST(PlanPanel, ClearEmptiesTheLogAndPreviewChartsThePlanBase) {
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("1");
     shell.Find<QPushButton>("C_jihua_ks")->click();
     ASSERT_FALSE(BoxText(shell, "T_jh_dadi_jilu").isEmpty());
-    Plan(shell).WriteResultRecord();
+    ASSERT_TRUE(shell.FetchFeed(85));
     ASSERT_FALSE(BoxText(shell, "T_jh_rc").isEmpty());
     shell.Tables().log.PlanRecordCount = 3;
     shell.Find<QPushButton>("C_jihua_cls")->click();
@@ -358,29 +362,34 @@ TEST(PlanPanel, ClearEmptiesTheLogAndPreviewChartsThePlanBase) {
 }
 
 // After a draw the pending record is completed and the tally of mode one counts the instance
-// plans that held the draw.
+// plans that held the draw, as they stood when the plan was issued.
 TEST(PlanPanel, ResultRecordCountsInstancesOrCheckedLines) {
     Shell shell;
     Ready(shell);
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("2");
     shell.Find<QPushButton>("C_jihua_ks")->click();
     ASSERT_EQ(shell.Tables().InstanceBases.size(), 3u);
-    // Every instance plan holds the newest draw, so both count it.
-    const std::string key = shell.Tables().DrawSeries[120];
-    shell.Tables().InstanceBases[1] = key;
-    shell.Tables().InstanceBases[2] = key;
-    shell.Find<QPlainTextEdit>("T_jihua_jj_dadi")->setPlainText(QString::fromStdString(key));
-    Plan(shell).WriteResultRecord();
+    // Every instance plan holds the coming draw, and so does the plan: the record is issued again
+    // with them.
+    const std::string key85 = BetText(DrawKeyOf(DrawNumbers(85)));
+    shell.Tables().InstanceBases[1] = key85;
+    shell.Tables().InstanceBases[2] = key85;
+    shell.Find<QPlainTextEdit>("T_jihua_jj_dadi")->setPlainText(QString::fromStdString(key85));
+    Plan(shell).WritePendingRecord();
+    ASSERT_TRUE(shell.FetchFeed(85));
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), "2-2");
-    EXPECT_TRUE(QString::fromStdString(shell.Tables().log.PlanRecords[0]).endsWith(U("注-中中中")));
+    EXPECT_TRUE(
+        QString::fromStdString(shell.Tables().log.PlanRecords[0].text).endsWith(U("注-中中中")));
 
     // One instance: the checked lines whose base holds the draw, out of the monitor's count.
+    const std::string key86 = BetText(DrawKeyOf(DrawNumbers(86)));
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("1");
     shell.Tables().LineBases = {};
-    shell.Tables().LineBases[0] = key;
-    shell.Tables().LineBases[1] = key;
+    shell.Tables().LineBases[0] = key86;
+    shell.Tables().LineBases[1] = key86;
     shell.Find<QCheckBox>("Ch_jiankong_jj_1")->click();  // line 2 no longer checked
-    Plan(shell).WriteResultRecord();
+    Plan(shell).WritePendingRecord();
+    ASSERT_TRUE(shell.FetchFeed(86));
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), "2-2\n14-1");
 }
 

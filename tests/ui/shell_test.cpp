@@ -60,7 +60,7 @@ TEST(Startup, DefaultsOfEveryPanelAndTable) {
     const MonitorPicture& shown = shell.Find<MonitorTableWidget>("Pic_jiangkong")->Picture();
     EXPECT_EQ(shown.lines.size(), grid.lines.size());
     EXPECT_EQ(shown.texts.size(), grid.texts.size());
-    EXPECT_EQ(state.MonitorRecords, MonitorTable{});
+    EXPECT_EQ(state.monitor.MonitorRecords, MonitorTable{});
     EXPECT_TRUE(shell.Find<QRadioButton>("Op_jiankong_zihui")->isChecked());
     EXPECT_FALSE(shell.Find<QRadioButton>("Op_jiankong_shougong")->isChecked());
     EXPECT_TRUE(shell.Find<QCheckBox>("Check_jh_dadi_chongfu")->isChecked());
@@ -181,19 +181,35 @@ TEST(Panels, ButtonsShowOnePanelAndColourTheCurrentOne) {
     }
 }
 
-TEST(Panels, RegionOptionsSetTheRegionCodeOnly) {
+// Each region keeps its own draws: switching shows the chosen region's list at once and fetches
+// it; switching back shows the first region's draws again without refetching them as new.
+TEST(Panels, RegionOptionsSwitchTheShownRegionAndItsDraws) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(150));
-    const int items = shell.Find<QListWidget>("L_kjh")->count();
+    auto* list = shell.Find<QListWidget>("L_kjh");
+    auto* status = shell.Find<QLineEdit>("Tnew");
+    shell.Server().Answer(200, FeedResponse(FeedLines(90, 120)));
     shell.Find<QRadioButton>("Op_lx_2")->click();
     EXPECT_EQ(shell.Tables().RegionCode, 3);
-    EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), items);
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(status->text(), QStringLiteral("已切换到广东，正在获取开奖数据（广东尚无开奖数据）"));
+    ASSERT_TRUE(shell.WaitForFetch());
     EXPECT_EQ(shell.Tables().UpdateCount, 1);
-    shell.Find<QRadioButton>("Op_lx_1")->click();
-    EXPECT_EQ(shell.Tables().RegionCode, 2);
-    EXPECT_FALSE(shell.Find<QRadioButton>("Op_lx_2")->isChecked());
+    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "090");
+    EXPECT_EQ(list->count(), 120);
+
+    shell.Server().Answer(200, FeedResponse(FeedLines(150, 120)));
     shell.Find<QRadioButton>("Op_lx_0")->click();
     EXPECT_EQ(shell.Tables().RegionCode, 1);
+    EXPECT_FALSE(shell.Find<QRadioButton>("Op_lx_2")->isChecked());
+    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "150");
+    EXPECT_EQ(list->count(), 120);
+    EXPECT_EQ(status->text(),
+              QStringLiteral("已切换到山东，正在获取开奖数据（列表为山东上次取得的开奖数据）"));
+    ASSERT_TRUE(shell.WaitForFetch());
+    EXPECT_EQ(shell.Tables().UpdateCount, 2);  // the region's first table again, not a new draw
+    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "150");
+    EXPECT_EQ(shell.Server().Requests().size(), 3u);
 }
 
 TEST(Shell, CloseQuestionNoKeepsTheWindowYesEndsTheProgram) {

@@ -200,6 +200,10 @@ Shell::~Shell() {
 
 bool Shell::Fetch() {
     window_->ManualFetch();
+    return WaitForFetch();
+}
+
+bool Shell::WaitForFetch() {
     return QTest::qWaitFor([this] { return !window_->FetchInFlight(); }, 15000);
 }
 

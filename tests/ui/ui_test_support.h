@@ -142,6 +142,8 @@ class Shell {
     bool Fetch();
     // Serves a 120-line feed with `newest` on top and fetches it.
     bool FetchFeed(int newest);
+    // Waits for a fetch the window started itself (a region switch) to be handled.
+    bool WaitForFetch();
 
   private:
     void Start(const ServiceSettings& service, int timeoutMs);

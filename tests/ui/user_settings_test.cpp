@@ -194,7 +194,7 @@ TEST(UserSettings, StoppedServiceAndClosingWithARequestOut) {
         // The panel goes first while the client lives on: its answer is dropped.
         AppContext ctx({}, service.Settings(), 5000);
         PanelLinks links;
-        DrawPanel draw(ctx);
+        DrawPanel draw(ctx, links);
         BackupStrip strip(ctx, links);
         PlanPanel plan(ctx, links, strip);
         links.settingsFields = [&] {

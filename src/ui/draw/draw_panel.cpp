@@ -16,6 +16,7 @@
 #include "curves/trend_line.h"
 #include "store/curve_store.h"
 #include "ui/shell/app_context.h"
+#include "ui/shell/panel_links.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/clipboard.h"
 #include "ui/widgets/named_controls.h"
@@ -40,9 +41,10 @@ constexpr const char* kHelpText =
 
 }  // namespace
 
-DrawPanel::DrawPanel(AppContext& ctx, QWidget* parent)
+DrawPanel::DrawPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
     : QGroupBox(QStringLiteral("画线"), parent),
       ctx_(ctx),
+      links_(links),
       session_(ctx.session),
       pic_(new ChartWidget(this)),
       startDrawing_(MakeButton(this, QStringLiteral("C_huaxian_ks"), QStringLiteral("开始画线"))),
@@ -154,7 +156,14 @@ void DrawPanel::ChartMouseDown() {
         pic_->setCursor(Qt::CrossCursor);
     } else {
         pic_->unsetCursor();
+        // The gaps are filled now: the picture shows what a save would keep.
+        ShowStoredLine();
     }
+}
+
+void DrawPanel::ShowStoredLine() {
+    PrepareCanvas();
+    pic_->AddLines(SavedLineSegments(SerializeTrendLine(session_.Trend.TrendLine)));
 }
 
 void DrawPanel::ChartMouseMove(double x, double y) {
@@ -194,6 +203,7 @@ void DrawPanel::SaveLine(int index) {
         return;
     }
     session_.CurveStoreLines = *saved;
+    if (links_.showStatus) links_.showStatus(QStringLiteral("已保存：%1号线").arg(Two(index + 1)));
 }
 
 void DrawPanel::LoadLine(int index) {
@@ -234,11 +244,6 @@ void DrawPanel::SetLineCountFontSize(int points) {
         font.setPointSize(points);
         box->setFont(font);
     }
-}
-
-void DrawPanel::ShowSearchResult(const QString& base, const QString& count) {
-    base_->setPlainText(base);
-    actual_->setText(count);
 }
 
 void DrawPanel::ShowBase(const QString& base) {

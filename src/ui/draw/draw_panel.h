@@ -16,14 +16,15 @@ class QPushButton;
 namespace xuan5::ui {
 
 class AppContext;
+struct PanelLinks;
 struct Session;
 class ChartWidget;
 
 class DrawPanel : public QGroupBox {
     Q_OBJECT
   public:
-    // `ctx` outlives the panel.
-    explicit DrawPanel(AppContext& ctx, QWidget* parent = nullptr);
+    // `ctx` and `links` outlive the panel.
+    DrawPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
 
     ChartWidget* Chart() const { return pic_; }
 
@@ -33,8 +34,6 @@ class DrawPanel : public QGroupBox {
     void SetLineSize(int index, const QString& text);
     // Start-up step: the font size of the fifteen size boxes.
     void SetLineCountFontSize(int points);
-    // Tdadi and T_sj_zhushu, as a search leaves them.
-    void ShowSearchResult(const QString& base, const QString& count);
     // "K" of another panel: the base into Tdadi, then its curve.
     void ShowBase(const QString& base);
 
@@ -50,7 +49,11 @@ class DrawPanel : public QGroupBox {
     void ChartMouseMove(double x, double y);  // Pic mouse-move
 
   private:
+    // The line on the chart drawn again from the values it holds, as it would be saved.
+    void ShowStoredLine();
+
     AppContext& ctx_;
+    const PanelLinks& links_;
     Session& session_;
 
     ChartWidget* pic_;

@@ -179,14 +179,27 @@ void MonitorPanel::TickAllLines() {
     SelectAllLines();
 }
 
-void MonitorPanel::RecordMonitorRow() {
+void MonitorPanel::RecordNewDraws(int newRows) {
     Session& session = ctx_.session;
-    session.MonitorRecords = xuan5::RecordMonitorRow(session.MonitorRecords, session.DrawHistory,
-                                                     session.DrawKeys, session.LineBases);
+    const LineBaseSets bases = LineBaseSetsFromTexts(session.LineBases);
+    for (int r = std::min(newRows, kHistoryRows); r >= 1; --r) {
+        session.monitor =
+            RecordMonitorRow(std::move(session.monitor), session.DrawHistory[r],
+                             session.DrawKeys[kHistoryRows + 1 - r], bases, session.RegionCode);
+    }
+}
+
+void MonitorPanel::CorrectDraws(const std::vector<int>& historyRows) {
+    Session& session = ctx_.session;
+    for (int r : historyRows) {
+        session.monitor =
+            CorrectMonitorRows(std::move(session.monitor), session.DrawHistory[r],
+                               session.DrawKeys[kHistoryRows + 1 - r], session.RegionCode);
+    }
 }
 
 void MonitorPanel::RedrawMonitorTable() {
-    table_->SetPicture(xuan5::RedrawMonitorTable(ctx_.session.MonitorRecords));
+    table_->SetPicture(xuan5::RedrawMonitorTable(ctx_.session.monitor.MonitorRecords));
 }
 
 void MonitorPanel::DrawMonitorGrid() {
@@ -194,7 +207,7 @@ void MonitorPanel::DrawMonitorGrid() {
 }
 
 void MonitorPanel::ClearMonitorRecords() {
-    ctx_.session.MonitorRecords = MonitorTable{};
+    ctx_.session.monitor = MonitorLog{};
     DrawMonitorGrid();
 }
 

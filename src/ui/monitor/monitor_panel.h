@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "core/tables.h"
 #include "ui/shell/panel_links.h"
@@ -40,7 +41,11 @@ class MonitorPanel : public QGroupBox {
 
     // The table of the last twenty draws: the newest draw judged against the line bases in
     // force, the picture redrawn from the stored records, the empty grid, and clearing.
-    void RecordMonitorRow();
+    // Rows 1..newRows of the history judged oldest first, each in a row of its own, against the
+    // line bases in force.
+    void RecordNewDraws(int newRows);
+    // The rows of history rows whose numbers were corrected, judged again.
+    void CorrectDraws(const std::vector<int>& historyRows);
     void RedrawMonitorTable();
     void DrawMonitorGrid();
     void ClearMonitorRecords();  // C_jiankong_di_cls

@@ -8,6 +8,7 @@
 #include "core/result.h"
 #include "core/text.h"
 #include "plans/plan_log.h"
+#include "plans/plan_settlement.h"
 #include "store/curve_store.h"
 #include "ui/plan/backup_strip.h"
 #include "ui/shell/app_context.h"
@@ -218,16 +219,41 @@ bool PlanPanel::ShowRun(const Result<PlanRunOutput>& run) {
     planCount_->setText(QString::fromStdString(run->T_jihua_jj_dadi_zhushu));
     backup_.SetPlanBackup(QString::fromStdString(run->T_jihua_jj_dadi_by),
                           QString::fromStdString(run->T_jihua_jj_dadi_zhushu_by));
-    if (run->trace && links_.showSearchResult) {
-        links_.showSearchResult(QString::fromStdString(run->trace->Tdadi),
-                                QString::fromStdString(run->trace->T_sj_zhushu));
-    }
-    if (run->log) ShowLog(*run->log);
+    if (run->log) IssueRecord(*run->log);
     return true;
 }
 
-void PlanPanel::ShowLog(const PendingRecordOutput& log) {
-    SetChangedBoxText(log_, log.T_jh_dadi_jilu);
+ResultRecordInput PlanPanel::RecordInput() const {
+    ResultRecordInput input;
+    input.T_jihua_jj_dadi = BoxText(planBase_);
+    input.T_jihua_jj_dadi_zhushu = planCount_->text().toStdString();
+    input.Check_jh_dadi_fenzu = modeTwo_->isChecked();
+    input.T_jh_dadi_chongfu_cs = instances_->text().toStdString();
+    if (links_.lineSelection) {
+        const LineSelection selection = links_.lineSelection();
+        input.Ch_jiankong_jj = selection.Ch_jiankong_jj;
+        input.T_jiankong_15di_geshu = selection.T_jiankong_15di_geshu;
+    }
+    return input;
+}
+
+void PlanPanel::IssueRecord(const PendingRecordOutput& pending) {
+    // The record keeps the plan it was issued with and the bases its tally counts, so that it is
+    // settled with them whatever is shown when its draw comes.
+    Session& session = ctx_.session;
+    PlanRecord record = pending.record;
+    record.region = session.RegionCode;
+    record.basis = std::make_shared<const RecordBasis>(
+        MakeRecordBasis(RecordInput(), session.LineBases, session.InstanceBases));
+    StorePlanRecord(session.log, std::move(record));
+    SetChangedBoxText(log_, pending.T_jh_dadi_jilu);
+    SelectLastCharacter(log_);
+    SelectLastCharacter(tally_);
+}
+
+void PlanPanel::ShowRecords() {
+    SetChangedBoxText(log_, PlanLogText(ctx_.session.log, BoxText(signature_)));
+    SetChangedBoxText(tally_, TallyText(ctx_.session.log));
     SelectLastCharacter(log_);
     SelectLastCharacter(tally_);
 }
@@ -241,10 +267,7 @@ void PlanPanel::JoinBackupIntoPlan() {
         SetChangedBoxText(planBase_, out.plan->text);
         planCount_->setText(QString::fromStdString(out.plan->count));
     }
-    if (out.log) {
-        StorePlanRecord(ctx_.session.log, out.log->record);
-        ShowLog(*out.log);
-    }
+    if (out.log) IssueRecord(*out.log);
 }
 
 void PlanPanel::FollowBackupIntersection() {
@@ -266,33 +289,35 @@ void PlanPanel::WritePendingRecord() {
     if (const std::optional<PendingRecordOutput> log =
             xuan5::WritePendingRecord(LogInput(), planCount_->text().toStdString(),
                                       ctx_.session.DrawHistory, ctx_.session.log)) {
-        StorePlanRecord(ctx_.session.log, log->record);
-        ShowLog(*log);
+        IssueRecord(*log);
     }
 }
 
-void PlanPanel::WriteResultRecord() {
-    ResultRecordInput input;
-    input.T_jihua_jj_dadi = BoxText(planBase_);
-    input.T_jihua_jj_dadi_zhushu = planCount_->text().toStdString();
-    input.T_zdy_yongyu = ResultWords();
-    input.Check_jh_dadi_fenzu = modeTwo_->isChecked();
-    input.T_jh_dadi_chongfu_cs = instances_->text().toStdString();
-    if (links_.lineSelection) {
-        const LineSelection selection = links_.lineSelection();
-        input.Ch_jiankong_jj = selection.Ch_jiankong_jj;
-        input.T_jiankong_15di_geshu = selection.T_jiankong_15di_geshu;
+void PlanPanel::SettlePendingRecord(int newRows) {
+    Session& session = ctx_.session;
+    session.log =
+        xuan5::SettlePendingRecord(std::move(session.log), session.DrawHistory, session.DrawKeys,
+                                   newRows, ResultWords(), session.RegionCode);
+    SetBoxText(tally_, TallyText(session.log));
+}
+
+void PlanPanel::CorrectRecords(const std::vector<int>& historyRows) {
+    Session& session = ctx_.session;
+    for (int r : historyRows) {
+        session.log = xuan5::CorrectRecords(std::move(session.log), session.DrawHistory[r],
+                                            session.DrawKeys[kHistoryRows + 1 - r], ResultWords(),
+                                            session.RegionCode);
     }
-    input.T_jh_rc = BoxText(tally_);
-    const Session& session = ctx_.session;
-    const ResultRecordOutput out = xuan5::WriteResultRecord(
-        input, session.DrawHistory, session.DrawKeys, session.LineBases, session.InstanceBases);
-    StorePlanRecord(ctx_.session.log, out.record);
-    SetBoxText(tally_, out.T_jh_rc);
+    ShowRecords();
 }
 
 void PlanPanel::AdvanceRecordCount() {
-    ctx_.session.log.PlanRecordCount += 1;
+    // Only past a record that was settled or closed: a period for which no plan was issued gets
+    // no record.
+    PlanLog& log = ctx_.session.log;
+    const auto slot = static_cast<std::size_t>(log.PlanRecordCount);
+    if (log.PlanRecordCount < 0 || slot >= log.PlanRecords.size()) return;
+    if (log.PlanRecords[slot].state != RecordState::Waiting) log.PlanRecordCount += 1;
 }
 
 void PlanPanel::ModeOneClicked() {
@@ -315,7 +340,8 @@ void PlanPanel::CleanInstanceCount() {
 }
 
 void PlanPanel::ClearPlan() {
-    ctx_.session.log.PlanRecordCount = 0;
+    // The log starts again from slot 0; no record of before comes back.
+    ctx_.session.log = PlanLog{};
     log_->clear();
     tally_->clear();
 }

@@ -7,9 +7,11 @@
 #include <QString>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "plans/plan_modes.h"
 #include "plans/plan_settings.h"
+#include "plans/plan_settlement.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -50,9 +52,14 @@ class PlanPanel : public QGroupBox {
     void StopPlan();
     bool AutoPlanTicked() const;   // Check_jihua_sx
     bool ModeTwoSelected() const;  // Check_jh_dadi_fenzu
-    // Completes the pending record with the newest draw and appends the T_jh_rc line.
-    void WriteResultRecord();
-    // The record counter moves on to the next period's slot.
+    // After rows 1..newRows of the history arrived: the pending record settled with the draw of
+    // its period among them (or closed without a result), and T_jh_rc with its tally line.
+    void SettlePendingRecord(int newRows);
+    // The settled records of corrected history rows judged again, and both boxes rebuilt.
+    void CorrectRecords(const std::vector<int>& historyRows);
+    // The plan log and the tally of the shown region, after a switch of region.
+    void ShowRecords();
+    // The record counter moves on to the next period's slot, past a settled or closed record.
     void AdvanceRecordCount();
     // The inputs of the plan modes, read from this panel and through the links.
     PlanModeOneInput ModeOneInput() const;
@@ -99,7 +106,9 @@ class PlanPanel : public QGroupBox {
     // Shows a run's messages and results and keeps the tables it leaves; false when it was
     // stopped.
     bool ShowRun(const Result<PlanRunOutput>& run);
-    void ShowLog(const PendingRecordOutput& log);
+    // Stores a waiting record with what it will be judged with, and shows the log.
+    void IssueRecord(const PendingRecordOutput& pending);
+    ResultRecordInput RecordInput() const;
     PlanLogInput LogInput() const;
     BankerSettings Banker() const;
     LineBasesInput Lines() const;

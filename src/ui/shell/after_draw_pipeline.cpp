@@ -6,13 +6,13 @@
 
 namespace xuan5::ui {
 
-void AfterDrawPipeline(MonitorPanel& monitor, PlanPanel& plan, SortPanel& sort) {
-    // The row and the settlement judge the draw against what was in force before it, so both
-    // come before the next plan replaces the bases.
-    monitor.RecordMonitorRow();
+void AfterDrawPipeline(MonitorPanel& monitor, PlanPanel& plan, SortPanel& sort, int newRows) {
+    // The rows and the settlement judge the draws against what was in force before them (no plan
+    // ran between them), so both come before the next plan replaces the bases.
+    monitor.RecordNewDraws(newRows);
     monitor.RedrawMonitorTable();
     if (plan.AutoPlanTicked()) {
-        plan.WriteResultRecord();
+        plan.SettlePendingRecord(newRows);
         plan.AdvanceRecordCount();
         plan.StartPlan();
     }

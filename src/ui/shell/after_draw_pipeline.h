@@ -8,10 +8,11 @@ class MonitorPanel;
 class PlanPanel;
 class SortPanel;
 
-// In this order: the monitor row and its repaint; with "自动计划" ticked the pending plan record
-// settled, PlanRecordCount advanced and the next plan issued; last "刷新排序". Runs to its end
-// before it returns (plan mode one processes events between its instances, so the caller keeps
-// further updates waiting until then).
-void AfterDrawPipeline(MonitorPanel& monitor, PlanPanel& plan, SortPanel& sort);
+// After rows 1..newRows of the history arrived, in this order: one monitor row per new draw,
+// oldest first, and the table's repaint; with "自动计划" ticked the pending plan record settled
+// with the draw of its period, PlanRecordCount advanced and one plan issued, for the period after
+// the newest; last "刷新排序". Runs to its end before it returns (plan mode one processes events
+// between its instances, so the caller keeps further updates waiting until then).
+void AfterDrawPipeline(MonitorPanel& monitor, PlanPanel& plan, SortPanel& sort, int newRows);
 
 }  // namespace xuan5::ui

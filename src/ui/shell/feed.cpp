@@ -14,10 +14,12 @@
 #include "feed/manual_entry.h"
 #include "protocol/endpoints.h"
 #include "ui/backtest/archive_service.h"
+#include "ui/monitor/monitor_panel.h"
 #include "ui/plan/plan_panel.h"
 #include "ui/shell/after_draw_pipeline.h"
 #include "ui/shell/fadd.h"
 #include "ui/shell/fmain.h"
+#include "ui/sortfilter/sort_panel.h"
 
 namespace xuan5::ui {
 
@@ -31,10 +33,6 @@ QString Q(const std::string& utf8) {
 }
 
 }  // namespace
-
-void Fmain::SelectRegion(int index) {
-    ctx_->session.RegionCode = index + 1;
-}
 
 void Fmain::SetStatus(const std::string& text) {
     status_->setText(Q(text));
@@ -65,7 +63,7 @@ void Fmain::FetchDraws() {
     // The answer is archived under the region it was asked for, whatever is selected by then.
     ctx_->Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
                              [this, region = ctx_->session.RegionCode](const HttpReply& reply) {
-                                 HandleFeedAnswer(reply);
+                                 HandleFeedAnswer(region, reply);
                                  archive_->ArchiveFetch(region, reply.Body());
                              });
 }
@@ -74,23 +72,33 @@ void Fmain::ShowWaiting() {
     waiting_->setText(Q("等待应答 %1 秒").arg(waitingSince_.elapsed() / 1000));
 }
 
-void Fmain::HandleFeedAnswer(const HttpReply& reply) {
+void Fmain::HandleFeedAnswer(int region, const HttpReply& reply) {
     fetchInFlight_ = false;
     waitingTimer_->stop();
     waiting_->hide();
+    fetchNow_->setEnabled(true);
+    if (region != ctx_->session.RegionCode) {
+        // The answer of a region no longer shown is archived, never applied: its draws would be
+        // judged against another region's records.
+        if (refetchForRegion_) {
+            refetchForRegion_ = false;
+            FetchDraws();
+        }
+        return;
+    }
     const std::string body = reply.Body();
     if (body.empty()) {
-        SetStatus(kMsgCannotConnect);
+        SetStatus(WithListNote(kMsgCannotConnect));
     } else {
         SetStatus(kMsgConnected);
         const FeedParse parse = ParseFeedResponse(body, ctx_->session.DrawHistory);
-        if (parse.staged) ctx_->session.IncomingDraws = *parse.staged;
-        if (parse.hasNewDraws)
+        if (parse.staged) {
+            ctx_->session.IncomingDraws = *parse.staged;
             ApplyDraws();
-        else
-            SetStatus(parse.status);
+        } else {
+            SetStatus(WithListNote(parse.status));
+        }
     }
-    fetchNow_->setEnabled(true);
     emit fetchHandled();
 }
 
@@ -105,12 +113,18 @@ void Fmain::CountdownTick() {
 
 void Fmain::ApplyDraws() {
     // A plan in progress reads the history between its instances, and the pipeline must finish
-    // judging one draw before the next is applied: the update waits and is applied after them.
+    // judging one table before the next is applied: the update waits and is applied after them.
     if (pipelineRunning_ || panels_.plan->PlanRunning()) {
         applyPending_ = true;
         return;
     }
     Session& session = ctx_->session;
+    const StagedChange change = CompareStaged(session.IncomingDraws, session.DrawHistory);
+    // A table already applied is no update; the first table of a region is always taken.
+    if (session.HistoryLoaded > 0 && change.kind == StagedChange::Kind::None) {
+        SetStatus(WithListNote(kMsgNoUpdate));
+        return;
+    }
     const Result<ApplyOutcome> outcome =
         ApplyIncomingDraws(session.IncomingDraws, session.UpdateCount, session.HistoryLoaded);
     if (!outcome) {
@@ -118,6 +132,7 @@ void Fmain::ApplyDraws() {
         return;
     }
     session.Keep(*outcome);
+    listStale_ = false;
     drawList_->setUpdatesEnabled(false);
     drawList_->clear();
     for (const std::string& line : outcome->drawList) drawList_->addItem(Q(line));
@@ -125,18 +140,39 @@ void Fmain::ApplyDraws() {
     SetStatus(outcome->status);
     if (outcome->runAfterDrawPipeline) {
         pipelineRunning_ = true;
-        AfterDrawPipeline(*panels_.monitor, *panels_.plan, *panels_.sort);
+        // Draws known before with other numbers are judged again first, with the bases and plans
+        // they were judged with.
+        if (!change.corrected.empty()) {
+            panels_.monitor->CorrectDraws(change.corrected);
+            panels_.plan->CorrectRecords(change.corrected);
+        }
+        if (change.kind == StagedChange::Kind::Corrected) {
+            // A correction is no new period: nothing more is judged and no plan is issued.
+            SetStatus("已更正：" + session.DrawHistory[1].period + "期开奖号码");
+            panels_.monitor->RedrawMonitorTable();
+            panels_.sort->RefreshSort();
+        } else {
+            AfterDrawPipeline(*panels_.monitor, *panels_.plan, *panels_.sort, change.newRows);
+            ++pipelineRuns_;
+        }
         pipelineRunning_ = false;
-        ++pipelineRuns_;
     }
     ApplyPendingDraws();
 }
 
 void Fmain::ApplyPendingDraws() {
-    if (!applyPending_ || pipelineRunning_ || panels_.plan->PlanRunning()) return;
-    applyPending_ = false;
-    // Later: the pipeline or plan that made it wait is still on the call stack.
-    QTimer::singleShot(0, this, &Fmain::ApplyDraws);
+    if (pipelineRunning_ || panels_.plan->PlanRunning()) return;
+    // Later: the pipeline or plan that made them wait is still on the call stack. The waiting
+    // table belongs to the region shown when it came, so it goes before a waiting switch.
+    if (applyPending_) {
+        applyPending_ = false;
+        QTimer::singleShot(0, this, &Fmain::ApplyDraws);
+    }
+    if (pendingRegion_ != 0) {
+        const int index = pendingRegion_ - 1;
+        pendingRegion_ = 0;
+        QTimer::singleShot(0, this, [this, index] { SelectRegion(index); });
+    }
 }
 
 void Fmain::OpenManualEntry() {

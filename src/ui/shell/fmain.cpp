@@ -116,7 +116,7 @@ void Fmain::BuildLayout() {
 
     archive_ = new ArchiveService(*ctx_, this);
     panels_.backup = new BackupStrip(*ctx_, links_, this);
-    panels_.draw = new DrawPanel(*ctx_, this);
+    panels_.draw = new DrawPanel(*ctx_, links_, this);
     panels_.monitor = new MonitorPanel(*ctx_, links_, this);
     panels_.plan = new PlanPanel(*ctx_, links_, *panels_.backup, this);
     connect(panels_.plan, &PlanPanel::planFinished, this, &Fmain::ApplyPendingDraws);
@@ -157,9 +157,7 @@ void Fmain::WireLinks() {
     links_.applyStagedDraws = [this] { ApplyDraws(); };
     links_.lineSelection = [this] { return panels_.monitor->Selection(); };
     links_.lineSizes = [this] { return panels_.draw->LineSizes(); };
-    links_.showSearchResult = [this](const QString& base, const QString& count) {
-        panels_.draw->ShowSearchResult(base, count);
-    };
+    links_.showStatus = [this](const QString& text) { SetStatus(text.toStdString()); };
     links_.planSettings = [this] { return panels_.plan->Settings(); };
     // The record's first fifteen fields are the drawing panel's bet counts, the rest the plan
     // panel's mode settings.

@@ -81,16 +81,18 @@ class Fmain : public QWidget {
     void SetEndApplication(std::function<void(int)> end) { ctx_->endApplication = std::move(end); }
 
     // Handlers; "pressing" a control from code calls these.
-    void ShowPanel(int index);     // C_sst_0(index)
-    void SelectRegion(int index);  // Op_lx(index)
-    void ManualFetch();            // Cshoudong
-    void FetchDraws();             // skipped while a fetch is in flight
-    void CountdownTick();          // Timer_gx
-    void ApplyDraws();             // Command1: applies the staged table
-    void OpenManualEntry();        // C_rulu_kjh
-    void ApplyTypedDraw();         // Timer_add_kjh
-    void BuildBets();              // Timer_fuzhi
-    void ShowTerms();              // C_xieyi
+    void ShowPanel(int index);  // C_sst_0(index)
+    // Op_lx(index): shows the region's own draws and records and fetches its draws at once. While a
+    // plan or the pipeline runs, the switch waits for its end.
+    void SelectRegion(int index);
+    void ManualFetch();      // Cshoudong
+    void FetchDraws();       // skipped while a fetch is in flight
+    void CountdownTick();    // Timer_gx
+    void ApplyDraws();       // Command1: applies the staged table
+    void OpenManualEntry();  // C_rulu_kjh
+    void ApplyTypedDraw();   // Timer_add_kjh
+    void BuildBets();        // Timer_fuzhi
+    void ShowTerms();        // C_xieyi
 
   signals:
     // A fetch's answer has been handled (whatever it was).
@@ -103,7 +105,12 @@ class Fmain : public QWidget {
     void BuildLayout();
     QLayout* BuildStrip();  // strip.cpp
     void WireLinks();
-    void HandleFeedAnswer(const HttpReply& reply);
+    void HandleFeedAnswer(int region, const HttpReply& reply);
+    // The draw list, the monitor table and the plan log of the shown region.
+    void ShowRegionBook();
+    // A status text with, while the list still shows draws from before a switch of region, a note
+    // of whose draws they are.
+    std::string WithListNote(const std::string& text) const;
     void StageTypedDraw(const DrawRecord& draw);
     void ApplyPendingDraws();
     void SetStatus(const std::string& text);
@@ -119,6 +126,9 @@ class Fmain : public QWidget {
     int currentPanel_ = 0;
     bool pipelineRunning_ = false;
     bool applyPending_ = false;
+    int pendingRegion_ = 0;          // a switch of region waiting for the end of a run
+    bool listStale_ = false;         // no table applied since the region was switched
+    bool refetchForRegion_ = false;  // the fetch out was for the region shown before
     int pipelineRuns_ = 0;
 
     std::array<QRadioButton*, 3> regions_{};

@@ -33,8 +33,8 @@ struct PanelLinks {
     // Read by the plans: the monitor's line selection and the drawing panel's bet counts.
     std::function<LineSelection()> lineSelection;
     std::function<LineSizeTexts()> lineSizes;
-    // What a plan's line searches leave on the drawing panel (Tdadi, T_sj_zhushu).
-    std::function<void(const QString& base, const QString& count)> showSearchResult;
+    // A line for the status line Tnew.
+    std::function<void(const QString& text)> showStatus;
     // The plan settings as "开始计划" would read them now, for runs that plan without the panels.
     std::function<PlanSettings()> planSettings;
 

@@ -1,5 +1,7 @@
 #include "ui/shell/session.h"
 
+#include <utility>
+
 namespace xuan5::ui {
 
 void Session::Keep(const ApplyOutcome& applied) {
@@ -13,11 +15,16 @@ void Session::Keep(const ApplyOutcome& applied) {
 void Session::Keep(const PlanRunOutput& run) {
     if (run.LineBases) LineBases = *run.LineBases;
     if (run.InstanceBases) InstanceBases = *run.InstanceBases;
-    if (run.trace) {
-        Trend.TrendLine = run.trace->TrendLine;
-        ProfitSeries = run.trace->ProfitSeries;
-    }
-    if (run.log) StorePlanRecord(log, run.log->record);
+}
+
+void Session::SwitchRegion(int region) {
+    if (region == RegionCode || region < 1 || region > kRegionCount) return;
+    RegionBook& shown = *this;
+    parked_[static_cast<std::size_t>(RegionCode)] = std::move(shown);
+    shown = std::move(parked_[static_cast<std::size_t>(region)]);
+    parked_[static_cast<std::size_t>(region)] = RegionBook{};
+    RegionCode = region;
+    HistoryLoaded = 0;
 }
 
 }  // namespace xuan5::ui

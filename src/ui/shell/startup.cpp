@@ -27,11 +27,11 @@ bool Fmain::ApplyStartupDefaults() {
     }
 
     panels_.monitor->DrawMonitorGrid();
-    session.MonitorRecords = {};
+    session.monitor = {};
     panels_.draw->SetLineCountFontSize(7);
     session.Trend.TrendLine = {};
     panels_.monitor->SelectRecomputeEachPeriod();
-    session.log.PlanRecords.assign(201, std::string());
+    session.log = PlanLog{};
     session.LineBases = {};
     // Ticked as clicks, so the count of selected lines shows 15.
     panels_.monitor->TickAllLines();
