@@ -278,6 +278,22 @@ Result<std::vector<OptimiserCandidate>> BuildCandidates(const PlanSettings& sett
     for (long long index = 0; index < combinations; ++index) {
         if (worth[xOf(index) * totals + totalOf(index)]) kept.push_back(index);
     }
+    // The current settings come first on their own; their place among the combinations, if
+    // they have one, is not drawn again.
+    long long currentIndex = 0;
+    for (std::size_t d = 0; d < sizes.size() && currentIndex >= 0; ++d) {
+        std::size_t k = 0;
+        for (; k < sizes[d]; ++k) {
+            OptimiserCandidate probe = current;
+            put[d](probe, k);
+            if (probe == current) break;
+        }
+        currentIndex = k < sizes[d] ? currentIndex * static_cast<long long>(sizes[d]) +
+                                          static_cast<long long>(k)
+                                    : -1;
+    }
+    const auto at = std::lower_bound(kept.begin(), kept.end(), currentIndex);
+    if (at != kept.end() && *at == currentIndex) kept.erase(at);
     const auto room = static_cast<std::size_t>(std::max(maxCandidates - 1, 0));
     if (kept.size() > room) {
         // A partial shuffle by the seed, then the drawn ones in their listed order.
@@ -290,10 +306,7 @@ Result<std::vector<OptimiserCandidate>> BuildCandidates(const PlanSettings& sett
         std::sort(kept.begin(), kept.end());
     }
     std::vector<OptimiserCandidate> candidates{current};
-    for (long long index : kept) {
-        OptimiserCandidate candidate = make(index);
-        if (candidate != current) candidates.push_back(std::move(candidate));
-    }
+    for (long long index : kept) candidates.push_back(make(index));
     return candidates;
 }
 

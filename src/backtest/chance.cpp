@@ -80,14 +80,14 @@ std::string ChanceText(const ChanceBand& band, long long total) {
     const std::string z = "（z = " + FixedText(band.z, 2) + "）";
     switch (band.verdict) {
         case ChanceVerdict::Above:
-            return text + head + "高于机会范围" + z +
+            return text + head + "，高于机会范围" + z +
                    "：单凭运气少见；但若是从许多设置中挑出来的，仍可能只是运气。";
         case ChanceVerdict::Below:
-            return text + head + "低于机会范围" + z + "：比随机选同样多的注还差。";
+            return text + head + "，低于机会范围" + z + "：比随机选同样多的注还差。";
         case ChanceVerdict::Within:
             break;
     }
-    return text + head + "在机会范围之内" + z + "：随机选同样多的注，也常有这样的结果。";
+    return text + head + "，在机会范围之内" + z + "：随机选同样多的注，也常有这样的结果。";
 }
 
 std::string SeedsChanceText(const std::vector<long long>& totals,

@@ -128,7 +128,7 @@ TEST(Chance, FiguresAgainstAHandComputation) {
 
     EXPECT_EQ(ChanceText(band, -1000),
               "机会：期望 0　标准差 599　±2σ -1197 至 1197　z = -1.67\n"
-              "累计 -1000在机会范围之内（z = -1.67）：随机选同样多的注，也常有这样的结果。");
+              "累计 -1000，在机会范围之内（z = -1.67）：随机选同样多的注，也常有这样的结果。");
     EXPECT_EQ(SeedsChanceText({-1000, 1300}, {band, ChanceOfTotal(sizes, 1300)}),
               "机会范围 ±2σ 约 ±1197：2个种子中1个高于、0个低于，1个在范围之内。");
     EXPECT_EQ(ShortRunNote(100, 23, 143),
