@@ -25,6 +25,7 @@ namespace {
 
 constexpr const char* kTitleError = "出错提示";
 constexpr int kMaxBest = 20;
+constexpr std::size_t kMaxTableRows = 3000;
 
 QString Q(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -38,6 +39,12 @@ std::optional<int> BoxNumber(const QLineEdit* box, int low, int high) {
 
 QString Percent(double rate) {
     return QString::number(rate * 100.0, 'f', 1) + QLatin1Char('%');
+}
+
+// "MM-DD NNN" of "YYYY-MM-DD NNN".
+QString WithoutYear(const std::string& label) {
+    const QString text = Q(label);
+    return text.size() > 5 && text[4] == QLatin1Char('-') ? text.mid(5) : text;
 }
 
 // A z-score with an arrow where it leaves the chance band.
@@ -61,7 +68,7 @@ Fxunyou::Fxunyou(AppContext& ctx, const PanelLinks& links, ArchiveService& archi
     setObjectName(QStringLiteral("Fxunyou"));
     setWindowTitle(QStringLiteral("寻优"));
     BuildLayout();
-    resize(1150, 700);
+    resize(1300, 700);
     SetRunning(false);
     connect(start_, &QPushButton::clicked, this, &Fxunyou::StartRun);
     connect(cancel_, &QPushButton::clicked, this, &Fxunyou::CancelRun);
@@ -241,27 +248,44 @@ void Fxunyou::FinishRun(const OptimiserRunner::Outcome& outcome) {
     candidates_ = std::move(pending_);
     result_ = **outcome;
     ShowResult(*result_);
-    state_->setText(
-        QStringLiteral("完成：%1个候选，%2段").arg(candidates_.size()).arg(result_->folds.size()));
+    QString done =
+        QStringLiteral("完成：%1个候选，%2段").arg(candidates_.size()).arg(result_->folds.size());
+    std::size_t picks = 0;
+    for (const Fold& fold : result_->folds) picks += fold.picks.size();
+    if (rowCandidates_.size() < picks)
+        done += QStringLiteral("（表中列出最近的%1行）").arg(rowCandidates_.size());
+    state_->setText(done);
     for (const Message& message : result_->notices) ctx_.Show(this, message);
     emit runFinished();
 }
 
 void Fxunyou::ShowResult(const OptimiserResult& result) {
     const bool modeTwo = runSettings_.Check_jh_dadi_fenzu;
+    // Short test spans over a long archive make thousands of spans; the table lists the newest
+    // of them, the chart and the sentence cover all.
+    std::size_t firstFold = 0;
+    std::size_t rows = 0;
+    for (std::size_t f = result.folds.size(); f-- > 0;) {
+        if (rows + result.folds[f].picks.size() > kMaxTableRows) break;
+        rows += result.folds[f].picks.size();
+        firstFold = f;
+    }
     rowCandidates_.clear();
     table_->setUpdatesEnabled(false);
-    table_->setRowCount(0);
-    for (std::size_t f = 0; f < result.folds.size(); ++f) {
+    table_->setRowCount(static_cast<int>(rows));
+    int r = 0;
+    for (std::size_t f = firstFold; f < result.folds.size(); ++f) {
         const Fold& fold = result.folds[f];
         const bool last = fold.testCount == 0;
-        for (std::size_t k = 0; k < fold.picks.size(); ++k) {
+        for (std::size_t k = 0; k < fold.picks.size(); ++k, ++r) {
             const FoldPick& pick = fold.picks[k];
-            const int r = table_->rowCount();
-            table_->insertRow(r);
             rowCandidates_.push_back(pick.candidate);
             SetResultCell(table_, r, 0, last ? QStringLiteral("当前") : QString::number(f + 1));
-            SetResultCell(table_, r, 1, Q(fold.from) + QStringLiteral(" 至 ") + Q(fold.to));
+            // The years stand in the tool tip; the span rarely leaves one.
+            const QString span = Q(fold.from) + QStringLiteral(" 至 ") + Q(fold.to);
+            SetResultCell(table_, r, 1,
+                          WithoutYear(fold.from) + QStringLiteral("～") + WithoutYear(fold.to))
+                ->setToolTip(span);
             SetResultCell(table_, r, 2, QString::number(k + 1));
             SetResultCell(table_, r, 3,
                           Q(DescribeCandidate(candidates_[pick.candidate], modeTwo)) +

@@ -147,8 +147,8 @@ void Fxunyou::BuildLayout() {
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
 
     auto* results = new QHBoxLayout;
-    results->addLayout(left, 2);
-    results->addWidget(table_, 3);
+    results->addLayout(left, 1);
+    results->addWidget(table_, 2);
 
     auto* root = new QVBoxLayout(this);
     root->addLayout(spans);
