@@ -3,11 +3,13 @@
 // algorithm.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <optional>
 
+#include "backtest/optimiser.h"
 #include "backtest/walk_forward.h"
 #include "core/text.h"
 #include "oracle/literal_plans.h"
@@ -80,7 +82,60 @@ void BM_Backtest(benchmark::State& bench) {
     // Shown beside the literal run's: the same periods must come to the same total.
     bench.counters["total"] = static_cast<double>(total);
 }
-BENCHMARK(BM_Backtest)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Backtest)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// "寻优": 1000 candidate settings of plan mode one (X = 5, the shipped lines and bet counts)
+// that differ in the line tolerance, the lines taking part and the total, back-tested over the
+// same 500 periods and walked forward. Beside it, `plain_s`: what 1000 separate back-tests of
+// 500 periods take (1000 x BM_Backtest/500), from the middle of three timed runs.
+void BM_Optimise(benchmark::State& bench) {
+    const Fixture& f = Data();
+    if (!f.lines) {
+        bench.SkipWithError("data/data.mdb not found");
+        return;
+    }
+    const BacktestSettings settings = f.Settings();
+    OptimiserSpace space;
+    std::string ranges;  // every run of at least three counts from 01.. to ..15
+    for (int lo = 1; lo <= 9; ++lo) {
+        for (int hi = lo + 2; hi <= 15; ++hi)
+            ranges += PadNumber(lo, 2) + "-" + PadNumber(hi, 2) + " ";
+    }
+    space.lineTolerances = *ParseToleranceChoices(ranges);
+    space.lineChoices = *ParseLineChoices("01-15 01-10 06-15 01-05.11-15 01-12 04-15 02-14");
+    space.instanceTolerances = *ParseToleranceChoices("01-05 02-05 03-05 04-05 05");
+    const std::vector<OptimiserCandidate> candidates = *BuildCandidates(settings, space, 1000, 3);
+    if (candidates.size() != 1000) {
+        bench.SkipWithError("fewer than 1000 candidates");
+        return;
+    }
+    std::atomic<bool> cancel{false};
+    const BacktestOptions options{500, 7, 0};
+    std::vector<double> plain;  // seconds of three back-tests of 500 periods; the middle counts
+    for (int run = 0; run < 3; ++run) {
+        const auto started = std::chrono::steady_clock::now();
+        if (!RunBacktest(f.archive, settings, options, cancel)) {
+            bench.SkipWithError("back-test refused");
+            return;
+        }
+        plain.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    }
+    std::sort(plain.begin(), plain.end());
+    // Training spans of 300 periods, test spans of 50, the best three of each judged.
+    const OptimiserOptions walk{500, 300, 50, 3, OptimiserRank::Z, 7, 0};
+    for (auto _ : bench) {
+        const Result<OptimiserResult> result =
+            RunOptimiser(f.archive, settings, candidates, walk, cancel);
+        if (!result) {
+            bench.SkipWithError("optimiser refused");
+            break;
+        }
+        benchmark::DoNotOptimize(result->outOfSample.total);
+    }
+    bench.counters["plain_s"] = 1000 * plain[1];
+}
+BENCHMARK(BM_Optimise)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Each period as the literal algorithm plans it: fifteen text searches per instance, the
 // instances intersected by substring tests, the draw looked up in the plan text.

@@ -1,12 +1,14 @@
 // Runs the benchmarks and, after the usual console table, prints the speed-up of every
 // BM_<Operation> over its BM_<Operation>_Literal baseline (medians when repetitions are asked
-// for, single runs otherwise). Other formats (--benchmark_format=json, csv) are printed as the
-// library prints them, so their output stays machine-readable.
+// for, single runs otherwise), and for a benchmark with a `plain_s` counter the seconds the plain
+// back-test needs for the same work beside its own. Other formats (--benchmark_format=json, csv)
+// are printed as the library prints them, so their output stays machine-readable.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -23,6 +25,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
             std::string name = run.run_name.function_name;
             if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
             const double ns = run.GetAdjustedRealTime() * Multiplier(run.time_unit);
+            const auto plain = run.counters.find("plain_s");
+            if (plain != run.counters.end()) plain_[name] = {ns / 1e9, plain->second.value};
             const auto literal = name.find("_Literal");
             if (literal != std::string::npos) {
                 name.erase(literal, 8);
@@ -35,6 +39,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
     void Finalize() override {
         ConsoleReporter::Finalize();
+        // A run that stands for many plain runs prints what those would take beside it.
+        for (const auto& [name, seconds] : plain_) {
+            std::printf("\n%s: %.3f s; the plain back-test for the same work: %.1f s (%.0fx)\n",
+                        name.c_str(), seconds.first, seconds.second,
+                        seconds.first > 0 ? seconds.second / seconds.first : 0.0);
+        }
         bool header = false;
         for (const auto& [name, fastNs] : fast_) {
             const auto it = literal_.find(name);
@@ -64,6 +74,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
     std::map<std::string, double> fast_;
     std::map<std::string, double> literal_;
+    std::map<std::string, std::pair<double, double>> plain_;  // seconds: the run, plain runs
 };
 
 }  // namespace

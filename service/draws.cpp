@@ -1,5 +1,6 @@
 #include "draws.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/random.h"
@@ -81,6 +82,28 @@ Draw SimulatedDraw(int region, Slot slot) {
         draw.numbers[i] = pool[i];
     }
     return draw;
+}
+
+std::vector<Draw> SimulatedHistory(int region, Slot newest, int count,
+                                   const std::vector<Draw>& stored) {
+    // Newest first by day, then by period; a stored draw takes the place of the simulated one.
+    const auto newer = [](const Draw& a, const Draw& b) {
+        return a.day != b.day ? a.day > b.day : a.period > b.period;
+    };
+    std::vector<Draw> merged = stored;
+    std::sort(merged.begin(), merged.end(), newer);
+    const auto held = [&](const Draw& draw) {
+        return std::binary_search(merged.begin(), merged.begin() + stored.size(), draw,
+                                  [&](const Draw& a, const Draw& b) { return newer(a, b); });
+    };
+    // The newest `count` periods are enough: each stored draw among them only replaces one.
+    for (Slot slot = newest; slot > newest - count; --slot) {
+        Draw draw = SimulatedDraw(region, slot);
+        if (!held(draw)) merged.push_back(std::move(draw));
+    }
+    std::sort(merged.begin(), merged.end(), newer);
+    if (merged.size() > static_cast<std::size_t>(count)) merged.resize(count);
+    return merged;
 }
 
 std::optional<sys_days> ParseDay(std::string_view text) {

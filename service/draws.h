@@ -64,6 +64,14 @@ std::optional<Slot> SlotOf(int region, const Draw& draw);
 // region, date and period so that every run of the service agrees on the history.
 Draw SimulatedDraw(int region, Slot slot);
 
+// The newest `count` draws a simulating service holds when `newest` is its latest period, newest
+// first: the simulated draw of every period up to `newest`, as a service running for weeks would
+// have stored them, except where `stored` (the database's newest draws, newest first; imported
+// results among them) holds a draw of the same day and period, which is served instead. Stored
+// draws outside the schedule or after `newest` are served in their place by day and period.
+std::vector<Draw> SimulatedHistory(int region, Slot newest, int count,
+                                   const std::vector<Draw>& stored);
+
 // Accepts YYYY-MM-DD, YYYY/MM/DD and YYYYMMDD of a real calendar date.
 std::optional<std::chrono::sys_days> ParseDay(std::string_view text);
 std::string DayText(std::chrono::sys_days day);

@@ -329,8 +329,19 @@ void Service::HandleHistory(const httplib::Request& req, httplib::Response& res)
                "unknown cz or n (expected cz=1..3, n=1.." + std::to_string(kMaxHistoryDraws) + ")");
         return;
     }
-    // The import layout, oldest first, so that a back-test reads it front to back.
-    const std::vector<Draw> newest_first = db_.RecentDraws(cz[0] - '0', count);
+    // The import layout, oldest first, so that a back-test reads it front to back. A simulating
+    // service stores only what its feed shows but answers from its generator as far back as
+    // asked, with imported results in their periods.
+    const int region = cz[0] - '0';
+    std::vector<Draw> newest_first = db_.RecentDraws(region, count);
+    if (options_.simulate) {
+        Slot newest = 0;
+        {
+            std::lock_guard lock(tick_mutex_);
+            newest = simulations_[region].last_stored;
+        }
+        newest_first = SimulatedHistory(region, newest, count, newest_first);
+    }
     std::vector<DatedDraw> oldest_first;
     oldest_first.reserve(newest_first.size());
     for (auto it = newest_first.rbegin(); it != newest_first.rend(); ++it) {

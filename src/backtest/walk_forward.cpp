@@ -1,12 +1,9 @@
 #include "backtest/walk_forward.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <exception>
 #include <functional>
-#include <mutex>
 #include <stdexcept>
-#include <thread>
 
 #include "core/bets.h"
 #include "core/draw_history.h"
@@ -25,11 +22,7 @@ struct KeyedArchive {
 };
 
 KeyedArchive KeyArchive(const std::vector<DatedDraw>& archive, std::size_t from) {
-    KeyedArchive keyed{archive, std::vector<int>(archive.size(), 0)};
-    for (std::size_t i = from; i < archive.size(); ++i) {
-        keyed.keys[i] = DrawKeyOf(archive[i].numbers);
-    }
-    return keyed;
+    return {archive, ArchiveKeys(archive, from)};
 }
 
 // The history with the archive's draw `newest` on row 1 and its keys, as the update step leaves
@@ -114,133 +107,12 @@ Result<PeriodRun> EvaluatePeriod(const KeyedArchive& archive, std::size_t index,
     return out;
 }
 
-// Runs work(i) once for every i below count on `threads` threads, and reports progress on the
-// calling thread. Stops handing out indices when `cancel` is set or work returns false. True
-// when every index ran. An exception thrown by work ends the run and is rethrown here.
-bool ParallelFor(std::size_t count, int threads, std::atomic<bool>& cancel,
-                 const BacktestProgressFn& progress, const std::function<bool(std::size_t)>& work) {
-    if (count == 0) return true;
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::size_t done = 0;
-    int running = threads;
-    std::exception_ptr failure;
-
-    const auto worker = [&] {
-        try {
-            while (!cancel.load() && !stop.load()) {
-                const std::size_t i = next.fetch_add(1);
-                if (i >= count) break;
-                const bool goOn = work(i);
-                if (!goOn) stop = true;
-                {
-                    std::lock_guard lock(mutex);
-                    ++done;
-                }
-                changed.notify_one();
-            }
-        } catch (...) {
-            std::lock_guard lock(mutex);
-            if (!failure) failure = std::current_exception();
-            stop = true;
-        }
-        {
-            std::lock_guard lock(mutex);
-            --running;
-        }
-        changed.notify_one();
-    };
-
-    std::vector<std::thread> pool;
-    pool.reserve(static_cast<std::size_t>(threads));
-    try {
-        for (int t = 0; t < threads; ++t) pool.emplace_back(worker);
-    } catch (...) {
-        stop = true;
-        {
-            std::lock_guard lock(mutex);
-            running -= threads - static_cast<int>(pool.size());
-        }
-        for (auto& thread : pool) thread.join();
-        throw;
-    }
-
-    std::size_t reported = 0;
-    {
-        std::unique_lock lock(mutex);
-        for (;;) {
-            changed.wait(lock, [&] { return done != reported || running == 0; });
-            if (done != reported) {
-                reported = done;
-                if (progress) {
-                    lock.unlock();
-                    progress(static_cast<int>(reported), static_cast<int>(count));
-                    lock.lock();
-                }
-                continue;
-            }
-            break;
-        }
-    }
-    for (auto& thread : pool) thread.join();
-    if (failure) std::rethrow_exception(failure);
-    return reported == count;
-}
-
-int ThreadCount(int requested, std::size_t items) {
-    int threads = requested;
-    if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
-    threads = std::max(threads, 1);
-    return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), items));
-}
-
-// The periods to test: the last `periods` of the archive that have 120 draws before them.
-struct Span {
-    std::size_t first = 0;
-    std::size_t count = 0;
-    std::size_t firstRead = 0;  // the oldest draw of the first period's history
-};
-
-Result<Span> TestedSpan(const std::vector<DatedDraw>& archive, int periods) {
-    Span span;
-    const auto history = static_cast<std::size_t>(kHistoryRows);
-    if (archive.size() <= history) return Fail({kMsgBacktestTooFewDraws, kTitleBacktest});
-    span.count = std::min(static_cast<std::size_t>(std::max(periods, 0)), archive.size() - history);
-    span.first = archive.size() - span.count;
-    // Every draw the span reads, its histories included, must be a draw the tables can hold.
-    span.firstRead = span.first - std::min(span.first, history);
-    for (std::size_t i = span.firstRead; i < archive.size(); ++i) {
-        const DatedDraw& draw = archive[i];
-        if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) {
-            return Fail({std::string(kMsgBacktestBadDraw) + draw.date + " " + draw.period + " " +
-                             draw.numbers,
-                         kTitleBacktest});
-        }
-    }
-    return span;
-}
-
-// The plan mode's reports of a run, each once and in order, without the notice of
-// "保持当前底".
-std::vector<Message> RunMessages(const std::vector<Message>& periodMessages) {
-    std::vector<Message> messages;
-    for (const Message& message : periodMessages) {
-        if (message.text == kMsgChooseRecompute) continue;
-        if (std::find(messages.begin(), messages.end(), message) == messages.end()) {
-            messages.push_back(message);
-        }
-    }
-    return messages;
-}
-
 // Tests period span.first + i % span.count under seed seeds[i / span.count] for every item i on
 // the pool, handing each row to keep(i, row) on the thread that made it. Ends with the notices
 // of the first item; fails with the messages of the first item whose plan mode refused its
 // input, without messages when cancelled, and with kMsgBacktestFailed when the engine threw.
 template <typename Keep>
-Result<std::vector<Message>> RunPeriods(const KeyedArchive& keyed, const Span& span,
+Result<std::vector<Message>> RunPeriods(const KeyedArchive& keyed, const TestedSpan& span,
                                         const BacktestSettings& settings,
                                         const std::vector<std::uint64_t>& seeds, int threads,
                                         std::atomic<bool>& cancel,
@@ -268,10 +140,10 @@ Result<std::vector<Message>> RunPeriods(const KeyedArchive& keyed, const Span& s
         return Fail({std::string(kMsgBacktestFailed) + e.what(), kTitleBacktest});
     }
     for (const auto& refusal : refusals) {
-        if (refusal) return Failure{RunMessages(*refusal)};
+        if (refusal) return Failure{RunNotices(*refusal)};
     }
     if (!complete) return Failure{};
-    return RunMessages(firstNotices);
+    return RunNotices(firstNotices);
 }
 
 }  // namespace
@@ -308,7 +180,7 @@ Result<PeriodRun> BacktestPeriod(const std::vector<DatedDraw>& archive, std::siz
 Result<BacktestResult> RunBacktest(const std::vector<DatedDraw>& archive,
                                    const BacktestSettings& settings, const BacktestOptions& options,
                                    std::atomic<bool>& cancel, const BacktestProgressFn& progress) {
-    const Result<Span> span = TestedSpan(archive, options.periods);
+    const Result<TestedSpan> span = TestedPeriods(archive, options.periods);
     if (!span) return span.failure();
     const KeyedArchive keyed = KeyArchive(archive, span->firstRead);
     BacktestResult result;
@@ -322,6 +194,11 @@ Result<BacktestResult> RunBacktest(const std::vector<DatedDraw>& archive,
     FillRunningTotals(result.rows);
     result.summary = SummarizeBacktest(result.rows);
     result.lines = LineRecords(result.rows);
+    std::vector<int> sizes;
+    sizes.reserve(result.rows.size());
+    for (const BacktestRow& row : result.rows) sizes.push_back(row.planSize);
+    result.chance = ChanceOfTotal(sizes, result.summary.total);
+    result.band = RunningChanceBand(sizes);
     return result;
 }
 
@@ -330,7 +207,7 @@ Result<SeedsResult> RunBacktestSeeds(const std::vector<DatedDraw>& archive,
                                      const BacktestOptions& options, int seedCount,
                                      std::atomic<bool>& cancel,
                                      const BacktestProgressFn& progress) {
-    const Result<Span> span = TestedSpan(archive, options.periods);
+    const Result<TestedSpan> span = TestedPeriods(archive, options.periods);
     if (!span) return span.failure();
     SeedsResult result;
     const auto seeds = static_cast<std::size_t>(std::max(seedCount, 0));
@@ -338,17 +215,24 @@ Result<SeedsResult> RunBacktestSeeds(const std::vector<DatedDraw>& archive,
 
     const KeyedArchive keyed = KeyArchive(archive, span->firstRead);
     std::vector<long long> profits(seeds * span->count, 0);
+    std::vector<int> sizes(seeds * span->count, 0);
     const Result<std::vector<Message>> notices =
         RunPeriods(keyed, *span, settings, result.seeds, options.threads, cancel, progress,
                    [&](std::size_t i, BacktestRow&& row) {
                        profits[i] = PeriodProfit(row.hit, row.planSize);
+                       sizes[i] = row.planSize;
                    });
     if (!notices) return notices.failure();
     result.notices = *notices;
     for (std::size_t s = 0; s < seeds; ++s) {
         long long total = 0;
-        for (std::size_t j = 0; j < span->count; ++j) total += profits[s * span->count + j];
+        ChanceSums chance;
+        for (std::size_t j = 0; j < span->count; ++j) {
+            total += profits[s * span->count + j];
+            chance.Add(sizes[s * span->count + j]);
+        }
         result.totals.push_back(total);
+        result.chances.push_back(JudgeTotal(chance, total));
     }
     result.spread = SpreadOfTotals(result.totals);
     return result;

@@ -14,17 +14,14 @@
 #include <vector>
 
 #include "backtest/backtest_stats.h"
+#include "backtest/batch.h"
+#include "backtest/chance.h"
 #include "core/dated_draw.h"
 #include "core/result.h"
 #include "core/tables.h"
 #include "plans/plan_settings.h"
 
 namespace xuan5 {
-
-inline constexpr const char* kMsgBacktestTooFewDraws = "本地开奖数据不足121期，无法回测";
-inline constexpr const char* kMsgBacktestBadDraw = "本地开奖数据有误：";  // + date and period
-inline constexpr const char* kMsgBacktestFailed = "回测出错：";           // + what went wrong
-inline constexpr const char* kTitleBacktest = "出错提示";
 
 // The plan settings of the window with the lines they plan from.
 struct BacktestSettings : PlanSettings {
@@ -40,9 +37,6 @@ struct BacktestOptions {
     int threads = 0;  // 0: one per core
 };
 
-// Called on the thread that runs the back-test with the number of periods done so far.
-using BacktestProgressFn = std::function<void(int done, int total)>;
-
 struct BacktestResult {
     // What the plan mode reported (a damaged saved line), each once; the notice of "保持当前底"
     // is left out, since keeping the bases is what the user asked for.
@@ -50,7 +44,9 @@ struct BacktestResult {
     std::vector<BacktestRow> rows;  // oldest period first
     BacktestSummary summary;
     std::array<LineRecord, kLineCount> lines{};
-    OmissionTable omissions{};  // over the archive's newest 120 draws
+    OmissionTable omissions{};    // over the archive's newest 120 draws
+    ChanceBand chance;            // of the total, over the rows' plan sizes
+    std::vector<BandPoint> band;  // of the running total, row by row
 };
 
 // The generator seed of a period in a run seeded with `seed`. It depends on the period's date
@@ -86,6 +82,7 @@ struct SeedsResult {
     std::vector<Message> notices;
     std::vector<std::uint64_t> seeds;  // options.seed, options.seed + 1, ...
     std::vector<long long> totals;     // the total of each seed's run
+    std::vector<ChanceBand> chances;   // each total against its own run's plan sizes
     TotalsSpread spread;
 };
 

@@ -12,7 +12,7 @@ namespace xuan5 {
 inline constexpr int kCanvasRange = 5000;
 inline constexpr const char* kCanvasHint = "绘图的时候，请放慢点鼠标，别太快";
 
-enum class ChartColor { Red, Blue, Green };
+enum class ChartColor { Red, Blue, Green, Gray };
 
 struct ChartLine {
     double x0, y0, x1, y1;

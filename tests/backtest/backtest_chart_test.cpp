@@ -55,6 +55,18 @@ TEST(RunningTotalChart, RangeBarsAxisAndMarkerFollowTheProfitChartStyle) {
     EXPECT_EQ(LinesOfWidth(empty, 2).size(), 2u);
     // The newest period counts for the range, unlike on the profit chart.
     EXPECT_EQ(RunningTotalChart({0, 0, 9000}).range, 9200);
+
+    // The chance band: grey edges from zero spread to each period's, and in range.
+    const ChartPicture banded = RunningTotalChart({100, -50}, {{-900, 900}, {-6000, 6000}});
+    EXPECT_EQ(banded.range, 6200);
+    std::vector<ChartLine> grey;
+    for (const ChartLine& line : banded.lines)
+        if (line.color == ChartColor::Gray) grey.push_back(line);
+    ASSERT_EQ(grey.size(), 4u);
+    EXPECT_DOUBLE_EQ(grey[0].y0, 0);
+    EXPECT_DOUBLE_EQ(grey[0].y1, 900);
+    EXPECT_DOUBLE_EQ(grey[3].x0, 60);
+    EXPECT_DOUBLE_EQ(grey[3].y1, -6000);
 }
 
 }  // namespace

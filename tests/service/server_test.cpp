@@ -177,15 +177,29 @@ TEST(HistoryRequest, LastNDrawsOldestFirstInTheImportLayoutMatchingTheDatedFeed)
     EXPECT_EQ(five->body, expected);
     EXPECT_EQ(five->body.substr(0, 15), "2024-05-06,007,");
 
-    // The program reads the answer with its import reader, and the 120 newest rows are the
-    // ones a fetch of the feed archives with their dates.
+    // A fresh service stores about three days, yet answers 5000 periods from its generator, one
+    // per scheduled period back from the newest, with an imported result in its own period. The
+    // program reads the answer with its import reader, and the 120 newest rows are the ones a
+    // fetch of the feed archives with their dates.
+    ASSERT_LT(server.service().database().RecentDraws(1, 5000).size(), 200u);
+    const Draw imported{"2024-02-01", 7, {1, 2, 3, 4, 5}};
+    Database(dir.File("s.db")).StoreDraws(1, {imported}, Database::OnConflict::kReplace);
     const auto many = GetHistory(server, "cz=1&n=5000", token);
     ASSERT_TRUE(many);
     const DrawCsv csv = xuan5::ParseDrawCsv(many->body);
     EXPECT_TRUE(csv.rejected.empty());
-    ASSERT_EQ(csv.draws.size(), server.service().database().RecentDraws(1, 5000).size());
-    ASSERT_GE(csv.draws.size(), 120u);
-    EXPECT_EQ(csv.draws.back(), ToDatedDraw(SimulatedDraw(1, newest)));
+    ASSERT_EQ(csv.draws.size(), 5000u);
+    int replaced = 0;
+    for (std::size_t i = 0; i < csv.draws.size(); ++i) {
+        const Draw simulated = SimulatedDraw(1, newest - 4999 + static_cast<Slot>(i));
+        const bool isImported =
+            simulated.day == imported.day && simulated.period == imported.period;
+        replaced += isImported;
+        EXPECT_EQ(csv.draws[i], ToDatedDraw(isImported ? imported : simulated)) << "row " << i;
+    }
+    EXPECT_EQ(replaced, 1);
+    // 11 periods of May 6, 118 whole days, and periods 010..042 of January 8.
+    EXPECT_EQ(csv.draws.front().date + " " + csv.draws.front().period, "2024-01-08 010");
     std::vector<DatedDraw> fetched = DatedFeedRows(server.Feed(1, token));
     ASSERT_EQ(fetched.size(), 120u);
     std::reverse(fetched.begin(), fetched.end());

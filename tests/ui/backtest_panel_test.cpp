@@ -25,6 +25,7 @@
 
 #include "archive/draw_archive.h"
 #include "backtest/backtest_csv.h"
+#include "backtest/optimiser.h"
 #include "backtest/walk_forward.h"
 #include "core/text.h"
 #include "protocol/draw_csv.h"
@@ -32,6 +33,7 @@
 #include "store/curve_store.h"
 #include "token.h"
 #include "ui/backtest/backtest_panel.h"
+#include "ui/backtest/fxunyou.h"
 #include "ui/backtest/omission_strip.h"
 #include "ui_test_support.h"
 
@@ -225,22 +227,35 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     EXPECT_TRUE(shell.Find<QWidget>("Frame_ding_4")->isVisible());
     EXPECT_TRUE(shell.Find<QLabel>("L_huice_cundang")->text().contains("120期"));
 
-    // "下载历史" brings every draw the service holds, oldest first, into the archive.
+    // A short download: a back-test of ten periods can test five, and says so.
+    shell.SetText("T_huice_xiazai_qishu", "125");
+    shell.Click("C_huice_xiazai");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Panel().Downloading(); }, kWaitMs));
+    shell.SetText("T_huice_qishu", "10");
+    shell.Click("C_huice_kaishi");
+    ASSERT_TRUE(shell.RunFinished());
+    EXPECT_EQ(shell.Panel().Rows().size(), 5u);
+    EXPECT_TRUE(shell.Find<QLabel>("L_huice_zongjie")
+                    ->text()
+                    .endsWith(QString::fromStdString(ShortRunNote(10, 5, 125))));
+
+    // "下载历史" 1000 brings the service's 1000 newest periods, oldest first, though it stores
+    // only a few days: the simulator answers from its generator.
     shell.SetText("T_huice_xiazai_qishu", "1000");
     shell.Click("C_huice_xiazai");
     EXPECT_FALSE(shell.Find<QPushButton>("C_huice_xiazai")->isEnabled());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Panel().Downloading(); }, kWaitMs));
     EXPECT_TRUE(shell.Find<QPushButton>("C_huice_xiazai")->isEnabled());
+    EXPECT_EQ(shell.Find<QProgressBar>("Pic_huice_xiazai_jd")->value(), 100);
     const std::vector<DatedDraw> archived = shell.Archive().AllDraws(1);
-    ASSERT_EQ(archived.size(), stored.size());
+    ASSERT_EQ(archived.size(), 1000u);
+    const service::Slot newest = service::CurrentSlot(1, Noon());
     for (std::size_t i = 0; i < archived.size(); ++i) {
-        const service::Draw& draw = stored[stored.size() - 1 - i];
-        EXPECT_EQ(archived[i].date, draw.day);
-        EXPECT_EQ(archived[i].period, PadNumber(draw.period, 3));
+        const auto slot = newest - 999 + static_cast<service::Slot>(i);
+        EXPECT_EQ(archived[i], service::ToDatedDraw(service::SimulatedDraw(1, slot))) << i;
     }
-    EXPECT_TRUE(shell.Find<QLabel>("L_huice_cundang")
-                    ->text()
-                    .contains(QStringLiteral("%1期").arg(stored.size())));
+    EXPECT_EQ(archived.back().date, stored[0].day);
+    EXPECT_TRUE(shell.Find<QLabel>("L_huice_cundang")->text().contains(QStringLiteral("1000期")));
 
     // A back-test of four periods equals the engine's, run on one thread with the same settings.
     shell.SetText("T_huice_qishu", "4");
@@ -259,6 +274,9 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     const QString summary = shell.Find<QLabel>("L_huice_zongjie")->text();
     EXPECT_TRUE(summary.contains(QStringLiteral("期数 4"))) << summary.toStdString();
     EXPECT_TRUE(summary.contains(QStringLiteral("累计 %1").arg(first.summary.total)))
+        << summary.toStdString();
+    EXPECT_TRUE(
+        summary.endsWith(QString::fromStdString(ChanceText(first.chance, first.summary.total))))
         << summary.toStdString();
     auto* lines = shell.Find<QTableWidget>("L_huice_xianlu");
     for (int k = 0; k < 15; ++k) {
@@ -316,7 +334,9 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     const SeedsResult spread = *RunBacktestSeeds(archived, narrower, options, 3, cancel);
     const QString shownSpread = shell.Find<QLabel>("L_huice_fenbu")->text();
     EXPECT_TRUE(shownSpread.contains(QStringLiteral("最低 %1").arg(spread.spread.min)) &&
-                shownSpread.contains(QStringLiteral("最高 %1").arg(spread.spread.max)))
+                shownSpread.contains(QStringLiteral("最高 %1").arg(spread.spread.max)) &&
+                shownSpread.endsWith(
+                    QString::fromStdString(SeedsChanceText(spread.totals, spread.chances))))
         << shownSpread.toStdString();
     ExpectTableShows(table, third.rows);  // the table keeps the last single run
 
@@ -344,6 +364,87 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     QFile::remove(tableFile);
     shell.Click("C_huice_daochu_biao");
     EXPECT_FALSE(QFile::exists(tableFile));
+}
+
+// "寻优" through the window: the engine's own run over the same draws and candidates shows in
+// the table and the sentence; "应用" puts the newest span's winner into the panels, and a
+// back-test of that span then comes to the table's training total.
+TEST(OptimiserWindow, RunAppliesTheChosenSettingAndTheBacktestAgrees) {
+    ServiceWindow shell;
+    ASSERT_TRUE(shell.Fetch());
+    shell.Click("C_sst_0_4");
+    shell.SetText("T_huice_xiazai_qishu", "200");
+    shell.Click("C_huice_xiazai");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Panel().Downloading(); }, kWaitMs));
+
+    shell.Click("C_huice_xunyou");
+    Fxunyou* window = shell.Panel().Optimiser();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    const auto set = [&](const char* name, const char* text) {
+        window->findChild<QLineEdit*>(QString::fromLatin1(name))->setText(QString::fromUtf8(text));
+    };
+    set("T_xunyou_qishu", "60");
+    set("T_xunyou_xunlian", "40");
+    set("T_xunyou_jianyan", "8");
+    set("T_xunyou_shu", "6");
+    set("T_xunyou_zhongzi", "7");
+    set("T_xunyou_cs", "1 3");
+    window->findChild<QCheckBox*>("Ch_xunyou_cs")->setChecked(true);
+    window->findChild<QPushButton*>("C_xunyou_kaishi")->click();
+    EXPECT_TRUE(window->Running());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Running(); }, kWaitMs));
+    EXPECT_TRUE(shell.Messages().messages().empty());
+
+    const BacktestSettings settings = StartupSettings(shell);
+    const auto list = [&](const char* name) {
+        return window->findChild<QLineEdit*>(QString::fromLatin1(name))->text().toStdString();
+    };
+    OptimiserSpace space;
+    space.lineTolerances = *ParseToleranceChoices(list("T_xunyou_rc"));
+    space.lineChoices = *ParseLineChoices(list("T_xunyou_xianlu"));
+    space.instanceCounts = {1, 3};
+    space.instanceTolerances = *ParseToleranceChoices(list("T_xunyou_zrc"));
+    const std::vector<OptimiserCandidate> candidates = *BuildCandidates(settings, space, 6, 7);
+    ASSERT_EQ(window->Candidates(), candidates);
+    std::atomic<bool> cancel{false};
+    const OptimiserResult direct = *RunOptimiser(shell.Archive().AllDraws(1), settings, candidates,
+                                                 {60, 40, 8, 3, OptimiserRank::Z, 7, 1}, cancel);
+    EXPECT_EQ(window->LastResult()->outOfSampleTotals, direct.outOfSampleTotals);
+    EXPECT_EQ(window->findChild<QLabel*>("L_xunyou_jielun")->text().toStdString(), direct.verdict);
+    auto* table = window->findChild<QTableWidget*>("L_xunyou_biao");
+    ASSERT_EQ(direct.folds.size(), 4u);  // from periods 0, 8 and 16, and the newest 40
+    ASSERT_EQ(table->rowCount(), 12);
+    for (int r = 0; r < 12; ++r) {
+        const FoldPick& pick = direct.folds[r / 3].picks[r % 3];
+        EXPECT_EQ(table->item(r, 4)->text(), QString::number(pick.inSample.total)) << r;
+        EXPECT_EQ(table->item(r, 7)->text(),
+                  pick.outOfSample ? QString::number(pick.outOfSample->total) : QStringLiteral("—"))
+            << r;
+    }
+
+    // Nothing chosen: "应用" takes the best of the newest span.
+    const OptimiserCandidate& best = candidates[direct.folds.back().picks.front().candidate];
+    window->findChild<QPushButton*>("C_xunyou_yingyong")->click();
+    EXPECT_EQ(shell.Find<QLineEdit>("T_jiankong_rc")->text().toStdString(), best.T_jiankong_rc);
+    EXPECT_EQ(shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->text().toStdString(),
+              best.T_jh_dadi_chongfu_cs);
+    EXPECT_EQ(shell.Find<QLineEdit>("T_jh_dadi_chongfu_rc")->text().toStdString(),
+              best.T_jh_dadi_chongfu_rc);
+    for (int k = 0; k < 15; ++k) {
+        EXPECT_EQ(
+            shell
+                .Find<QCheckBox>(QStringLiteral("Ch_jiankong_jj_%1").arg(k).toLatin1().constData())
+                ->isChecked(),
+            best.Ch_jiankong_jj[k])
+            << k;
+    }
+    shell.SetText("T_huice_qishu", "40");
+    shell.SetText("T_huice_zhongzi", "7");
+    shell.Click("C_huice_kaishi");
+    ASSERT_TRUE(shell.RunFinished());
+    ASSERT_EQ(shell.Panel().Rows().size(), 40u);
+    EXPECT_EQ(QString::number(shell.Panel().Rows().back().total), table->item(9, 4)->text());
 }
 
 // Import with bad lines, a long run cancelled and a window closed during a run, then an

@@ -108,7 +108,8 @@ void ArchiveService::DownloadHistory(int region, int count) {
     const std::string url = HistoryRequestUrl(ctx_.service.url.toStdString(), region, count);
     QPointer<ArchiveService> self(this);
     ctx_.Http().HttpRequest(
-        QStringLiteral("GET"), Q(url), QByteArray(), [self, region](const HttpReply& reply) {
+        QStringLiteral("GET"), Q(url), QByteArray(),
+        [self, region](const HttpReply& reply) {
             if (!self) return;
             self->downloading_ = false;
             const std::string body = reply.Body();
@@ -138,6 +139,9 @@ void ArchiveService::DownloadHistory(int region, int count) {
                                             .arg(csv.draws.size())
                                             .arg(*added),
                                         QString());
+        },
+        [self](qint64 received, qint64 total) {
+            if (self) emit self->downloadProgress(total > 0 ? int(100 * received / total) : -1);
         });
 }
 

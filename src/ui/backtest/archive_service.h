@@ -51,6 +51,8 @@ class ArchiveService : public QObject {
     void fetchUndated();
     // A fetch's rows could not be stored; `firstTime` until the archive works again.
     void fetchArchiveFailed(const QString& what, bool firstTime);
+    // A download's answer is arriving: the percentage received, -1 while its size is unknown.
+    void downloadProgress(int percent);
     // A download ended: `status` for the panel's status line, `error` (empty when none) for a
     // message box.
     void downloadFinished(const QString& status, const QString& error);

@@ -18,7 +18,9 @@
 #include "protocol/endpoints.h"
 #include "store/curve_store.h"
 #include "ui/backtest/archive_service.h"
+#include "ui/backtest/fxunyou.h"
 #include "ui/backtest/omission_strip.h"
+#include "ui/backtest/result_tables.h"
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
 #include "ui/widgets/chart_widget.h"
@@ -31,41 +33,14 @@ namespace {
 constexpr const char* kTitleError = "出错提示";
 constexpr int kMaxSeeds = 1000;
 
-QString Q(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-QString Percent(double rate) {
-    return QString::number(rate * 100.0, 'f', 1) + QLatin1Char('%');
 }
 
 std::optional<int> BoxNumber(const QLineEdit* box, int low, int high) {
     const auto value = ParseInteger32(TrimSpaces(box->text().toStdString()));
     if (!value || *value < low || *value > high) return std::nullopt;
     return *value;
-}
-
-QTableWidget* MakeTable(QWidget* parent, const QString& name, const QStringList& headers) {
-    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    table->setObjectName(name);
-    table->setHorizontalHeaderLabels(headers);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->verticalHeader()->setVisible(false);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    table->horizontalHeader()->setMinimumSectionSize(
-        table->fontMetrics().horizontalAdvance(QStringLiteral("最长连挂")) + 8);
-    return table;
-}
-
-void SetCell(QTableWidget* table, int row, int column, const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    table->setItem(row, column, item);
 }
 
 }  // namespace
@@ -91,6 +66,7 @@ BacktestPanel::BacktestPanel(AppContext& ctx, const PanelLinks& links, ArchiveSe
     connect(exportCsv_, &QPushButton::clicked, this, &BacktestPanel::ExportCsv);
     connect(exportTable_, &QPushButton::clicked, this, &BacktestPanel::ExportTable);
     connect(exportLog_, &QPushButton::clicked, this, &BacktestPanel::ExportPlanLog);
+    connect(optimise_, &QPushButton::clicked, this, &BacktestPanel::OpenOptimiser);
     ConnectArchive();
 }
 
@@ -113,6 +89,14 @@ void BacktestPanel::Error(const QString& text) {
     ctx_.Show(this, text, Q(kTitleError));
 }
 
+void BacktestPanel::OpenOptimiser() {
+    // One window for the panel's life: its settings and last result stay while it is closed.
+    if (!optimiser_) optimiser_ = new Fxunyou(ctx_, links_, archive_, this);
+    optimiser_->show();
+    optimiser_->raise();
+    optimiser_->activateWindow();
+}
+
 void BacktestPanel::SetRunning(bool running) {
     start_->setEnabled(!running);
     seedsRun_->setEnabled(!running);
@@ -126,6 +110,8 @@ void BacktestPanel::BuildLayout() {
     start_ = MakeButton(this, QStringLiteral("C_huice_kaishi"), QStringLiteral("开始回测"));
     seedsRun_ = MakeButton(this, QStringLiteral("C_huice_duoci"), QStringLiteral("多次"));
     cancelButton_ = MakeButton(this, QStringLiteral("C_huice_quxiao"), QStringLiteral("取消"));
+    optimise_ = MakeButton(this, QStringLiteral("C_huice_xunyou"), QStringLiteral("寻优"));
+    optimise_->setToolTip(QStringLiteral("滚动寻优：在训练期挑出最佳设置，再在其后的检验期验证"));
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("Pic_huice_jd"));
     progress_->setRange(0, 100);
@@ -142,6 +128,12 @@ void BacktestPanel::BuildLayout() {
     downloadCount_ =
         MakeLine(this, QStringLiteral("T_huice_xiazai_qishu"), QStringLiteral("1000"), 5);
     downloadCount_->setToolTip(QStringLiteral("下载最近多少期（1到%1）").arg(kMaxHistoryDraws));
+    downloadProgress_ = new QProgressBar(this);
+    downloadProgress_->setObjectName(QStringLiteral("Pic_huice_xiazai_jd"));
+    downloadProgress_->setRange(0, 100);
+    downloadProgress_->setValue(0);
+    downloadProgress_->setFixedWidth(
+        downloadProgress_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
     loadLocal_ = MakeButton(this, QStringLiteral("C_huice_zairu"), QStringLiteral("载入本地数据"));
     importCsv_ = MakeButton(this, QStringLiteral("C_huice_daoru"), QStringLiteral("导入开奖CSV"));
     exportCsv_ = MakeButton(this, QStringLiteral("C_huice_daochu"), QStringLiteral("导出开奖CSV"));
@@ -166,17 +158,18 @@ void BacktestPanel::BuildLayout() {
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("Tab_huice"));
-    table_ = MakeTable(tabs_, QStringLiteral("L_huice_biao"),
-                       {QStringLiteral("日期"), QStringLiteral("期号"), QStringLiteral("注数"),
-                        QStringLiteral("开奖号码"), QStringLiteral("结果"), QStringLiteral("盈亏"),
-                        QStringLiteral("累计")});
+    table_ =
+        MakeResultTable(tabs_, QStringLiteral("L_huice_biao"),
+                        {QStringLiteral("日期"), QStringLiteral("期号"), QStringLiteral("注数"),
+                         QStringLiteral("开奖号码"), QStringLiteral("结果"), QStringLiteral("盈亏"),
+                         QStringLiteral("累计")});
     lineTable_ =
-        MakeTable(tabs_, QStringLiteral("L_huice_xianlu"),
-                  {QStringLiteral("线路"), QStringLiteral("命中"), QStringLiteral("命中率"),
-                   QStringLiteral("最长连挂"), QStringLiteral("当前连挂")});
-    omissionTable_ = MakeTable(tabs_, QStringLiteral("L_huice_yilou"),
-                               {QStringLiteral("号码"), QStringLiteral("当前遗漏"),
-                                QStringLiteral("最大遗漏"), QStringLiteral("近120期出现")});
+        MakeResultTable(tabs_, QStringLiteral("L_huice_xianlu"),
+                        {QStringLiteral("线路"), QStringLiteral("命中"), QStringLiteral("命中率"),
+                         QStringLiteral("最长连挂"), QStringLiteral("当前连挂")});
+    omissionTable_ = MakeResultTable(tabs_, QStringLiteral("L_huice_yilou"),
+                                     {QStringLiteral("号码"), QStringLiteral("当前遗漏"),
+                                      QStringLiteral("最大遗漏"), QStringLiteral("近120期出现")});
     // The date and the drawn numbers are read whole; the short figures share the rest.
     for (int column : {0, 3})
         table_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
@@ -185,10 +178,11 @@ void BacktestPanel::BuildLayout() {
     tabs_->addTab(omissionTable_, QStringLiteral("遗漏"));
     lineTable_->setRowCount(kLineCount);
     for (int k = 0; k < kLineCount; ++k)
-        SetCell(lineTable_, k, 0, QStringLiteral("%1线").arg(k + 1));
+        SetResultCell(lineTable_, k, 0, QStringLiteral("%1线").arg(k + 1));
     omissionTable_->setRowCount(11);
     for (int n = 1; n <= 11; ++n)
-        SetCell(omissionTable_, n - 1, 0, QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')));
+        SetResultCell(omissionTable_, n - 1, 0,
+                      QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')));
 
     auto* runRow = new QHBoxLayout;
     runRow->addWidget(MakeLabel(this, QString(), QStringLiteral("回测期数")));
@@ -200,12 +194,14 @@ void BacktestPanel::BuildLayout() {
     runRow->addWidget(start_);
     runRow->addWidget(seedsRun_);
     runRow->addWidget(cancelButton_);
+    runRow->addWidget(optimise_);
     runRow->addWidget(progress_, 1);
 
     auto* dataRow = new QHBoxLayout;
     dataRow->addWidget(download_);
     dataRow->addWidget(MakeLabel(this, QString(), QStringLiteral("期数")));
     dataRow->addWidget(downloadCount_);
+    dataRow->addWidget(downloadProgress_);
     dataRow->addWidget(loadLocal_);
     dataRow->addWidget(importCsv_);
     dataRow->addWidget(exportCsv_);
@@ -267,6 +263,9 @@ std::optional<BacktestRunner::Request> BacktestPanel::PrepareRun() {
         ctx_.Show(this, draws.messages().front());
         return std::nullopt;
     }
+    const Result<int> held = archive->CountDraws(ctx_.session.RegionCode);
+    heldDraws_ = held ? *held : static_cast<int>(draws->size());
+    askedPeriods_ = *periods;
     request.archive = std::move(*draws);
     request.options.periods = *periods;
     request.options.seed = seed;
@@ -302,95 +301,6 @@ void BacktestPanel::CancelRun() {
     if (!Running()) return;
     runner_->Cancel();
     state_->setText(QStringLiteral("正在取消……"));
-}
-
-void BacktestPanel::FinishRun(const BacktestRunner::Outcome& outcome) {
-    SetRunning(false);
-    const bool ok = outcome.single ? outcome.single->ok() : outcome.seeds->ok();
-    const bool cancelled =
-        outcome.single ? outcome.single->Cancelled() : outcome.seeds->Cancelled();
-    std::vector<Message> messages;
-    if (ok) {
-        progress_->setValue(100);
-        state_->setText(QStringLiteral("完成"));
-        if (outcome.single) {
-            ShowResult(**outcome.single);
-            messages = (*outcome.single)->notices;
-        } else {
-            ShowSpread(**outcome.seeds);
-            messages = (*outcome.seeds)->notices;
-        }
-    } else {
-        progress_->setValue(0);
-        state_->setText(cancelled ? QStringLiteral("已取消") : QStringLiteral("未完成"));
-        messages = outcome.single ? outcome.single->messages() : outcome.seeds->messages();
-    }
-    // What the plan mode reported (a damaged saved line, bad input) or why nothing ran.
-    for (const Message& message : messages) ctx_.Show(this, message);
-    emit runFinished();
-}
-
-void BacktestPanel::ShowResult(const BacktestResult& result) {
-    rows_ = result.rows;
-    table_->setUpdatesEnabled(false);
-    table_->setRowCount(static_cast<int>(rows_.size()));
-    std::vector<long long> totals;
-    totals.reserve(rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        const BacktestRow& row = rows_[i];
-        const int r = static_cast<int>(i);
-        SetCell(table_, r, 0, Q(row.date));
-        SetCell(table_, r, 1, Q(row.period));
-        SetCell(table_, r, 2, QString::number(row.planSize));
-        SetCell(table_, r, 3, Q(row.numbers));
-        SetCell(table_, r, 4, Q(row.hit ? kBacktestHitWord : kBacktestMissWord));
-        SetCell(table_, r, 5, QString::number(row.profit));
-        SetCell(table_, r, 6, QString::number(row.total));
-        if (row.hit) table_->item(r, 4)->setForeground(QColor(255, 0, 0));
-        totals.push_back(row.total);
-    }
-    table_->setUpdatesEnabled(true);
-    if (!rows_.empty()) table_->scrollToBottom();
-    chart_->SetPicture(RunningTotalChart(totals));
-
-    const BacktestSummary& s = result.summary;
-    summary_->setText(QStringLiteral("期数 %1　命中 %2（%3）　累计 %4\n"
-                                     "最大回撤 %5　最长连挂 %6　平均注数 %7")
-                          .arg(s.periods)
-                          .arg(s.hits)
-                          .arg(Percent(s.hitRate))
-                          .arg(s.total)
-                          .arg(s.largestDrawdown)
-                          .arg(s.longestMissRun)
-                          .arg(QString::number(s.averagePlanSize, 'f', 1)));
-    for (int k = 0; k < kLineCount; ++k) {
-        const LineRecord& line = result.lines[static_cast<std::size_t>(k)];
-        SetCell(lineTable_, k, 1, QString::number(line.hits));
-        SetCell(lineTable_, k, 2, Percent(line.hitRate));
-        SetCell(lineTable_, k, 3, QString::number(line.longestMissRun));
-        SetCell(lineTable_, k, 4, QString::number(line.currentMissRun));
-    }
-    ShowOmissions(result.omissions);
-}
-
-void BacktestPanel::ShowSpread(const SeedsResult& result) {
-    const TotalsSpread& s = result.spread;
-    spread_->setText(QStringLiteral("多次：%1个种子（%2起）累计 最低 %3　最高 %4　平均 %5　中位 %6")
-                         .arg(result.seeds.size())
-                         .arg(result.seeds.empty() ? 0 : result.seeds.front())
-                         .arg(s.min)
-                         .arg(s.max)
-                         .arg(QString::number(s.mean, 'f', 1))
-                         .arg(QString::number(s.median, 'f', 1)));
-}
-
-void BacktestPanel::ShowOmissions(const OmissionTable& omissions) {
-    for (int n = 1; n <= 11; ++n) {
-        SetCell(omissionTable_, n - 1, 1, QString::number(omissions[n].current));
-        SetCell(omissionTable_, n - 1, 2, QString::number(omissions[n].largest));
-        SetCell(omissionTable_, n - 1, 3, QString::number(omissions[n].frequency));
-    }
-    heat_->SetOmissions(omissions);
 }
 
 }  // namespace xuan5::ui

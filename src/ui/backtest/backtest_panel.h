@@ -1,6 +1,8 @@
 // Panel 4 "回测": the walk-forward back-test of the window's plan settings over the draw archive,
-// with its table, chart, summary, per-line records and the omissions of the eleven numbers, and
-// the archive's own buttons (import, export, download, offline load).
+// with its table, chart and chance band, summary, per-line records and the omissions of the
+// eleven numbers, the archive's own buttons (import, export, download, offline load) and the
+// door to the optimiser window "寻优". Its code: backtest_panel.cpp (building, the run),
+// backtest_panel_results.cpp (showing results), backtest_panel_archive.cpp (the archive).
 #pragma once
 
 #include <QGroupBox>
@@ -25,6 +27,7 @@ namespace xuan5::ui {
 class AppContext;
 class ArchiveService;
 class ChartWidget;
+class Fxunyou;
 class OmissionStrip;
 struct PanelLinks;
 
@@ -59,6 +62,10 @@ class BacktestPanel : public QGroupBox {
     void LoadLocalDraws();   // C_huice_zairu
     void ExportTable();      // C_huice_daochu_biao
     void ExportPlanLog();    // C_huice_daochu_jilu
+    void OpenOptimiser();    // C_huice_xunyou: the window "寻优"
+
+    // The optimiser window, once opened.
+    Fxunyou* Optimiser() const { return optimiser_; }
 
   signals:
     // A run (single or "多次") has ended, whatever its outcome.
@@ -92,32 +99,38 @@ class BacktestPanel : public QGroupBox {
     BacktestRunner* runner_;
     FileChooser chooseFile_;
 
-    QLineEdit* periods_;           // T_huice_qishu
-    QLineEdit* seed_;              // T_huice_zhongzi
-    QLineEdit* seedCount_;         // T_huice_cishu
-    QPushButton* start_;           // C_huice_kaishi
-    QPushButton* seedsRun_;        // C_huice_duoci
-    QPushButton* cancelButton_;    // C_huice_quxiao
-    QProgressBar* progress_;       // Pic_huice_jd
-    QLabel* state_;                // L_huice_zhuangtai
-    QPushButton* download_;        // C_huice_xiazai
-    QLineEdit* downloadCount_;     // T_huice_xiazai_qishu
-    QPushButton* loadLocal_;       // C_huice_zairu
-    QPushButton* importCsv_;       // C_huice_daoru
-    QPushButton* exportCsv_;       // C_huice_daochu
-    QPushButton* exportTable_;     // C_huice_daochu_biao
-    QPushButton* exportLog_;       // C_huice_daochu_jilu
-    QLabel* archiveInfo_;          // L_huice_cundang
-    ChartWidget* chart_;           // Pic_huice
-    QLabel* summary_;              // L_huice_zongjie
-    QLabel* spread_;               // L_huice_fenbu
-    OmissionStrip* heat_;          // Pic_huice_yilou
-    QTabWidget* tabs_;             // Tab_huice
-    QTableWidget* table_;          // L_huice_biao
-    QTableWidget* lineTable_;      // L_huice_xianlu
-    QTableWidget* omissionTable_;  // L_huice_yilou
+    QLineEdit* periods_;              // T_huice_qishu
+    QLineEdit* seed_;                 // T_huice_zhongzi
+    QLineEdit* seedCount_;            // T_huice_cishu
+    QPushButton* start_;              // C_huice_kaishi
+    QPushButton* seedsRun_;           // C_huice_duoci
+    QPushButton* cancelButton_;       // C_huice_quxiao
+    QPushButton* optimise_;           // C_huice_xunyou
+    QProgressBar* progress_;          // Pic_huice_jd
+    QLabel* state_;                   // L_huice_zhuangtai
+    QPushButton* download_;           // C_huice_xiazai
+    QLineEdit* downloadCount_;        // T_huice_xiazai_qishu
+    QProgressBar* downloadProgress_;  // Pic_huice_xiazai_jd
+    QPushButton* loadLocal_;          // C_huice_zairu
+    QPushButton* importCsv_;          // C_huice_daoru
+    QPushButton* exportCsv_;          // C_huice_daochu
+    QPushButton* exportTable_;        // C_huice_daochu_biao
+    QPushButton* exportLog_;          // C_huice_daochu_jilu
+    QLabel* archiveInfo_;             // L_huice_cundang
+    ChartWidget* chart_;              // Pic_huice
+    QLabel* summary_;                 // L_huice_zongjie
+    QLabel* spread_;                  // L_huice_fenbu
+    OmissionStrip* heat_;             // Pic_huice_yilou
+    QTabWidget* tabs_;                // Tab_huice
+    QTableWidget* table_;             // L_huice_biao
+    QTableWidget* lineTable_;         // L_huice_xianlu
+    QTableWidget* omissionTable_;     // L_huice_yilou
 
     std::vector<BacktestRow> rows_;
+    // What the last single run was asked for and what the archive held then.
+    int askedPeriods_ = 0;
+    int heldDraws_ = 0;
+    Fxunyou* optimiser_ = nullptr;
 };
 
 }  // namespace xuan5::ui

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -55,6 +56,11 @@ void BacktestPanel::ConnectArchive() {
                         QString::fromUtf8(kTitleNotice));
                 });
             });
+    connect(&archive_, &ArchiveService::downloadProgress, this, [this](int percent) {
+        // Busy until the answer says how large it is.
+        downloadProgress_->setRange(0, percent < 0 ? 0 : 100);
+        if (percent >= 0) downloadProgress_->setValue(percent);
+    });
     connect(&archive_, &ArchiveService::downloadFinished, this, &BacktestPanel::ShowDownload);
 }
 
@@ -152,12 +158,15 @@ void BacktestPanel::DownloadHistory() {
         return;
     }
     download_->setEnabled(false);
+    downloadProgress_->setRange(0, 0);
     state_->setText(QStringLiteral("正在下载……"));
     archive_.DownloadHistory(ctx_.session.RegionCode, *count);
 }
 
 void BacktestPanel::ShowDownload(const QString& status, const QString& error) {
     download_->setEnabled(true);
+    downloadProgress_->setRange(0, 100);
+    downloadProgress_->setValue(error.isEmpty() ? 100 : 0);
     state_->setText(status);
     if (!error.isEmpty()) Error(error);
     RefreshArchiveInfo();

@@ -171,6 +171,11 @@ LineChecks MonitorPanel::CheckedLines() const {
     return checked;
 }
 
+void MonitorPanel::ApplyLineSelection(const std::string& tolerance, const LineChecks& checked) {
+    tolerance_->setText(QString::fromStdString(tolerance));
+    for (int i = 0; i < kLineCount; ++i) lines_[i]->setChecked(checked[i]);
+}
+
 void MonitorPanel::SelectRecomputeEachPeriod() {
     everyPeriod_->setChecked(true);
 }

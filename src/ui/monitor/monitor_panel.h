@@ -34,6 +34,8 @@ class MonitorPanel : public QGroupBox {
     // What the plans read here.
     LineSelection Selection() const;
     LineChecks CheckedLines() const;  // Ch_jiankong_jj(0..14)
+    // Sets T_jiankong_rc and ticks Ch_jiankong_jj(0..14), as the user would.
+    void ApplyLineSelection(const std::string& tolerance, const LineChecks& checked);
 
     // Start-up steps.
     void SelectRecomputeEachPeriod();

@@ -151,6 +151,23 @@ PlanSettings PlanPanel::Settings() const {
     return settings;
 }
 
+void PlanPanel::ApplySettings(const PlanSettings& settings) {
+    // Ticking one mode unticks the other through the pair's handlers.
+    (settings.Check_jh_dadi_fenzu ? modeTwo_ : modeOne_)->setChecked(true);
+    const PlanModeOneInput& one = settings.modeOne;
+    const PlanModeTwoInput& two = settings.modeTwo;
+    const std::array<const std::string*, kSettingsTexts> texts = {
+        &one.T_jh_dadi_chongfu_cs,  &one.T_jh_dadi_chongfu_rc,  &two.T_jh_dadi_fenzu_01,
+        &two.T_jh_dadi_fenzu_01_rc, &two.T_jh_dadi_fenzu_02,    &two.T_jh_dadi_fenzu_02_rc,
+        &two.T_jh_dadi_fenzu_03,    &two.T_jh_dadi_fenzu_03_rc, &two.T_jh_dadi_fenzu_rc};
+    for (int i = 0; i < kSettingsTexts; ++i)
+        SetSettingsText(i, QString::fromStdString(*texts[static_cast<std::size_t>(i)]));
+    const BankerSettings& banker = settings.Check_jh_dadi_fenzu ? two.banker : one.selection.banker;
+    banker_->setChecked(banker.Check_danma_jiaoji);
+    bankerNumbers_->setText(QString::fromStdString(banker.T_jiaoji_danma));
+    bankerCounts_->setText(QString::fromStdString(banker.T_jiaoji_danma_rc));
+}
+
 void PlanPanel::StartPlan() {
     if (running_) return;
     if (!ctx_.RequireDraws(this)) return;

@@ -67,6 +67,9 @@ class PlanPanel : public QGroupBox {
     // Every plan setting as one value: the active mode, both modes, the backup join and the
     // result words.
     PlanSettings Settings() const;
+    // Puts what of `settings` this panel holds into its controls, as if typed and ticked: the
+    // mode, X and its total, the groups with their tolerances and total, the banker filter.
+    void ApplySettings(const PlanSettings& settings);
     // T_zdy_yongyu(0..1): the words of a settled record for a hit and for a miss.
     std::array<std::string, 2> ResultWords() const;
 

@@ -159,6 +159,15 @@ void Fmain::WireLinks() {
     links_.lineSizes = [this] { return panels_.draw->LineSizes(); };
     links_.showStatus = [this](const QString& text) { SetStatus(text.toStdString()); };
     links_.planSettings = [this] { return panels_.plan->Settings(); };
+    links_.applyPlanSettings = [this](const PlanSettings& settings) {
+        panels_.plan->ApplySettings(settings);
+        const LineIntersectionInput& selection = settings.modeOne.selection;
+        panels_.monitor->ApplyLineSelection(selection.T_jiankong_rc, selection.Ch_jiankong_jj);
+        const LineBasesInput& lines =
+            settings.Check_jh_dadi_fenzu ? settings.modeTwo.lines : settings.modeOne.lines;
+        for (int i = 0; i < kLineCount; ++i)
+            panels_.draw->SetLineSize(i, QString::fromStdString(lines.T_quxian_zhushu[i]));
+    };
     // The record's first fifteen fields are the drawing panel's bet counts, the rest the plan
     // panel's mode settings.
     links_.settingsFields = [this] {

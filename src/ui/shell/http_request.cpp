@@ -40,7 +40,8 @@ HttpClient::~HttpClient() {
 }
 
 void HttpClient::HttpRequest(const QString& method, const QString& url, const QByteArray& body,
-                             std::function<void(HttpReply)> done) {
+                             std::function<void(HttpReply)> done,
+                             std::function<void(qint64, qint64)> received) {
     QUrl target(url);
     if (!target.isValid() || target.scheme().isEmpty() || target.host().isEmpty()) {
         // Answer on the next turn of the event loop, like any network failure would.
@@ -73,6 +74,7 @@ void HttpClient::HttpRequest(const QString& method, const QString& url, const QB
         reply->abort();
     });
     limit->start(timeoutMs_);
+    if (received) connect(reply, &QNetworkReply::downloadProgress, this, std::move(received));
     connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
         reply->deleteLater();
         HttpReply answer;

@@ -46,9 +46,11 @@ class HttpClient : public QObject {
     void SetTimeoutMs(int ms) { timeoutMs_ = ms; }
     int TimeoutMs() const { return timeoutMs_; }
 
-    // `method` "GET" makes a GET; anything else is a form POST of `body`.
+    // `method` "GET" makes a GET; anything else is a form POST of `body`. `received`, when
+    // given, hears of the answer's bytes as they come: so far, and in all (-1 while unknown).
     void HttpRequest(const QString& method, const QString& url, const QByteArray& body,
-                     std::function<void(HttpReply)> done);
+                     std::function<void(HttpReply)> done,
+                     std::function<void(qint64 received, qint64 total)> received = {});
 
     // Drops kept-alive connections, so a server that is going away is not waited for.
     void ClearConnectionCache() { manager_.clearConnectionCache(); }

@@ -37,6 +37,9 @@ struct PanelLinks {
     std::function<void(const QString& text)> showStatus;
     // The plan settings as "开始计划" would read them now, for runs that plan without the panels.
     std::function<PlanSettings()> planSettings;
+    // Puts settings into the panels that hold them, as if typed and ticked: the plan mode and
+    // its texts, the line tolerance and line choice, the bet counts (of the active mode).
+    std::function<void(const PlanSettings&)> applyPlanSettings;
 
     // The 24 setting texts of the user settings, in record order, and writing one of them.
     std::function<std::vector<std::string>()> settingsFields;

@@ -18,6 +18,8 @@ QColor ToQColor(ChartColor color) {
             return QColor(0, 0, 255);
         case ChartColor::Green:
             return QColor(0, 255, 0);
+        case ChartColor::Gray:
+            return QColor(150, 150, 150);
     }
     return QColor(0, 0, 0);
 }

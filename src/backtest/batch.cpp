@@ -1,0 +1,138 @@
+#include "backtest/batch.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "core/draw_history.h"
+#include "plans/line_bases.h"
+
+namespace xuan5 {
+
+Result<TestedSpan> TestedPeriods(const std::vector<DatedDraw>& archive, int periods) {
+    TestedSpan span;
+    const auto history = static_cast<std::size_t>(kHistoryRows);
+    if (archive.size() <= history) return Fail({kMsgBacktestTooFewDraws, kTitleBacktest});
+    span.count = std::min(static_cast<std::size_t>(std::max(periods, 0)), archive.size() - history);
+    span.first = archive.size() - span.count;
+    // Every draw the span reads, its histories included, must be a draw the tables can hold.
+    span.firstRead = span.first - std::min(span.first, history);
+    for (std::size_t i = span.firstRead; i < archive.size(); ++i) {
+        const DatedDraw& draw = archive[i];
+        if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) {
+            return Fail({std::string(kMsgBacktestBadDraw) + draw.date + " " + draw.period + " " +
+                             draw.numbers,
+                         kTitleBacktest});
+        }
+    }
+    return span;
+}
+
+std::vector<int> ArchiveKeys(const std::vector<DatedDraw>& archive, std::size_t from) {
+    std::vector<int> keys(archive.size(), 0);
+    for (std::size_t i = from; i < archive.size(); ++i) keys[i] = DrawKeyOf(archive[i].numbers);
+    return keys;
+}
+
+DrawKeyTable KeysBefore(const std::vector<int>& keys, std::size_t index) {
+    DrawKeyTable table{};
+    for (int r = 1; r <= kHistoryRows; ++r) {
+        table[kHistoryRows + 1 - r] = keys[index - static_cast<std::size_t>(r)];
+    }
+    return table;
+}
+
+std::vector<Message> RunNotices(const std::vector<Message>& reported) {
+    std::vector<Message> messages;
+    for (const Message& message : reported) {
+        if (message.text == kMsgChooseRecompute) continue;
+        if (std::find(messages.begin(), messages.end(), message) == messages.end()) {
+            messages.push_back(message);
+        }
+    }
+    return messages;
+}
+
+int ThreadCount(int requested, std::size_t items) {
+    int threads = requested;
+    if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
+    threads = std::max(threads, 1);
+    return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), items));
+}
+
+bool ParallelFor(std::size_t count, int threads, std::atomic<bool>& cancel,
+                 const BacktestProgressFn& progress, const std::function<bool(std::size_t)>& work) {
+    if (count == 0) return true;
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t done = 0;
+    int running = threads;
+    std::exception_ptr failure;
+
+    const auto worker = [&] {
+        try {
+            while (!cancel.load() && !stop.load()) {
+                const std::size_t i = next.fetch_add(1);
+                if (i >= count) break;
+                const bool goOn = work(i);
+                if (!goOn) stop = true;
+                {
+                    std::lock_guard lock(mutex);
+                    ++done;
+                }
+                changed.notify_one();
+            }
+        } catch (...) {
+            std::lock_guard lock(mutex);
+            if (!failure) failure = std::current_exception();
+            stop = true;
+        }
+        {
+            std::lock_guard lock(mutex);
+            --running;
+        }
+        changed.notify_one();
+    };
+
+    std::vector<std::thread> pool;
+    pool.reserve(static_cast<std::size_t>(threads));
+    try {
+        for (int t = 0; t < threads; ++t) pool.emplace_back(worker);
+    } catch (...) {
+        stop = true;
+        {
+            std::lock_guard lock(mutex);
+            running -= threads - static_cast<int>(pool.size());
+        }
+        for (auto& thread : pool) thread.join();
+        throw;
+    }
+
+    std::size_t reported = 0;
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return done != reported || running == 0; });
+            if (done != reported) {
+                reported = done;
+                if (progress) {
+                    lock.unlock();
+                    progress(static_cast<int>(reported), static_cast<int>(count));
+                    lock.lock();
+                }
+                continue;
+            }
+            break;
+        }
+    }
+    for (auto& thread : pool) thread.join();
+    if (failure) std::rethrow_exception(failure);
+    return reported == count;
+}
+
+}  // namespace xuan5

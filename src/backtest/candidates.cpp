@@ -1,0 +1,328 @@
+#include "backtest/candidates.h"
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+#include "core/random.h"
+#include "core/text.h"
+#include "plans/tolerance.h"
+
+namespace xuan5 {
+namespace {
+
+// The separators a Chinese keyboard types, read as spaces.
+std::string Normalized(std::string_view text) {
+    std::string out(text);
+    for (const std::string_view wide : {"，", "；", "、", "　", "｜"}) {
+        for (auto at = out.find(wide); at != std::string::npos; at = out.find(wide, at)) {
+            out.replace(at, wide.size(), " ");
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> Items(std::string_view text) {
+    std::vector<std::string> items;
+    const std::string normal = Normalized(text);
+    std::size_t at = 0;
+    while (at < normal.size()) {
+        const std::size_t begin = normal.find_first_not_of(" \t\r\n|;", at);
+        if (begin == std::string::npos) break;
+        std::size_t end = normal.find_first_of(" \t\r\n|;", begin);
+        if (end == std::string::npos) end = normal.size();
+        std::string item = normal.substr(begin, end - begin);
+        if (std::find(items.begin(), items.end(), item) == items.end()) items.push_back(item);
+        at = end;
+    }
+    return items;
+}
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && text.size() <= 4 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "a" or "a-b" of plain numbers, within [low, high] and ascending.
+std::optional<std::pair<int, int>> NumberRange(std::string_view item, int low, int high) {
+    const auto dash = item.find('-');
+    const std::string_view first = item.substr(0, dash);
+    const std::string_view last = dash == std::string_view::npos ? first : item.substr(dash + 1);
+    if (!AllDigits(first) || !AllDigits(last)) return std::nullopt;
+    const int a = DigitsValue(first);
+    const int b = DigitsValue(last);
+    if (a < low || b > high || a > b) return std::nullopt;
+    return std::pair{a, b};
+}
+
+template <typename T>
+void AddOnce(std::vector<T>& list, T value) {
+    if (std::find(list.begin(), list.end(), value) == list.end()) list.push_back(std::move(value));
+}
+
+Failure Refused(const std::string& text) {
+    return Fail({text, kTitleOptimiser});
+}
+
+// A tolerance written as a range where its codes run on ("03.04.05" is "03-05").
+std::string ToleranceShort(const std::string& text) {
+    const std::vector<std::string_view> codes = SplitText(text, ".");
+    if (codes.size() < 3) return text;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (codes[i].size() != 2 || !AllDigits(codes[i])) return text;
+        if (i > 0 && DigitsValue(codes[i]) != DigitsValue(codes[i - 1]) + 1) return text;
+    }
+    return std::string(codes.front()) + "-" + std::string(codes.back());
+}
+
+std::string LinesShort(const LineChecks& lines) {
+    std::string out;
+    for (int i = 0; i < kLineCount;) {
+        if (!lines[i]) {
+            ++i;
+            continue;
+        }
+        int j = i;
+        while (j + 1 < kLineCount && lines[j + 1]) ++j;
+        if (!out.empty()) out += ".";
+        out += PadNumber(i + 1, 2);
+        if (j > i) out += "-" + PadNumber(j + 1, 2);
+        i = j + 1;
+    }
+    return out.empty() ? "无" : out;
+}
+
+std::string SizesShort(const LineSizeTexts& sizes) {
+    const bool same = std::all_of(sizes.begin(), sizes.end(),
+                                  [&](const std::string& size) { return size == sizes[0]; });
+    return same ? sizes[0] : "各线不同";
+}
+
+std::uint64_t UniformBelow(std::uint64_t& state, std::uint64_t bound) {
+    const std::uint64_t limit = ~std::uint64_t{0} - (~std::uint64_t{0} % bound);
+    for (;;) {
+        const std::uint64_t r = SplitMix64(state);
+        if (r < limit) return r % bound;
+    }
+}
+
+}  // namespace
+
+OptimiserCandidate CurrentCandidate(const PlanSettings& settings) {
+    OptimiserCandidate candidate;
+    const bool modeTwo = settings.Check_jh_dadi_fenzu;
+    candidate.T_quxian_zhushu =
+        (modeTwo ? settings.modeTwo.lines : settings.modeOne.lines).T_quxian_zhushu;
+    candidate.T_jiankong_rc = settings.modeOne.selection.T_jiankong_rc;
+    candidate.Ch_jiankong_jj = settings.modeOne.selection.Ch_jiankong_jj;
+    candidate.T_jh_dadi_chongfu_cs = settings.modeOne.T_jh_dadi_chongfu_cs;
+    candidate.T_jh_dadi_chongfu_rc = settings.modeOne.T_jh_dadi_chongfu_rc;
+    candidate.T_jh_dadi_fenzu_rc_k = {settings.modeTwo.T_jh_dadi_fenzu_01_rc,
+                                      settings.modeTwo.T_jh_dadi_fenzu_02_rc,
+                                      settings.modeTwo.T_jh_dadi_fenzu_03_rc};
+    candidate.T_jh_dadi_fenzu_rc = settings.modeTwo.T_jh_dadi_fenzu_rc;
+    return candidate;
+}
+
+PlanSettings WithCandidate(PlanSettings settings, const OptimiserCandidate& candidate) {
+    settings.modeOne.lines.T_quxian_zhushu = candidate.T_quxian_zhushu;
+    settings.modeTwo.lines.T_quxian_zhushu = candidate.T_quxian_zhushu;
+    settings.modeOne.selection.T_jiankong_rc = candidate.T_jiankong_rc;
+    settings.modeOne.selection.Ch_jiankong_jj = candidate.Ch_jiankong_jj;
+    settings.modeOne.T_jh_dadi_chongfu_cs = candidate.T_jh_dadi_chongfu_cs;
+    settings.modeOne.T_jh_dadi_chongfu_rc = candidate.T_jh_dadi_chongfu_rc;
+    settings.modeTwo.T_jh_dadi_fenzu_01_rc = candidate.T_jh_dadi_fenzu_rc_k[0];
+    settings.modeTwo.T_jh_dadi_fenzu_02_rc = candidate.T_jh_dadi_fenzu_rc_k[1];
+    settings.modeTwo.T_jh_dadi_fenzu_03_rc = candidate.T_jh_dadi_fenzu_rc_k[2];
+    settings.modeTwo.T_jh_dadi_fenzu_rc = candidate.T_jh_dadi_fenzu_rc;
+    return settings;
+}
+
+Result<std::vector<std::string>> ParseToleranceChoices(std::string_view text) {
+    std::vector<std::string> choices;
+    for (const std::string& item : Items(text)) {
+        if (item.find('-') != std::string::npos) {
+            const auto range = NumberRange(item, 0, 99);
+            if (!range) return Refused("容对候选有误：" + item);
+            std::string codes;
+            for (int count = range->first; count <= range->second; ++count) {
+                codes += (codes.empty() ? "" : ".") + PadNumber(count, 2);
+            }
+            AddOnce(choices, codes);
+        } else if (item.find_first_not_of("0123456789.") == std::string::npos) {
+            AddOnce(choices, item);
+        } else {
+            return Refused("容对候选有误：" + item);
+        }
+    }
+    return choices;
+}
+
+Result<std::vector<LineChecks>> ParseLineChoices(std::string_view text) {
+    std::vector<LineChecks> choices;
+    for (const std::string& item : Items(text)) {
+        LineChecks lines{};
+        std::string pieces = item;
+        std::replace(pieces.begin(), pieces.end(), ',', '.');
+        for (std::string_view piece : SplitText(pieces, ".")) {
+            const auto range = NumberRange(piece, 1, kLineCount);
+            if (!range) return Refused("线路候选有误：" + item);
+            for (int n = range->first; n <= range->second; ++n) lines[n - 1] = true;
+        }
+        AddOnce(choices, lines);
+    }
+    return choices;
+}
+
+Result<std::vector<int>> ParseCountChoices(std::string_view text, int low, int high,
+                                           std::string_view what) {
+    std::vector<int> choices;
+    for (const std::string& item : Items(text)) {
+        const auto range = NumberRange(item, low, high);
+        if (!range) {
+            return Refused(std::string(what) + "候选有误：" + item + "（须为" +
+                           std::to_string(low) + "到" + std::to_string(high) + "）");
+        }
+        for (int n = range->first; n <= range->second; ++n) AddOnce(choices, n);
+    }
+    return choices;
+}
+
+Result<std::vector<OptimiserCandidate>> BuildCandidates(const PlanSettings& settings,
+                                                        const OptimiserSpace& space,
+                                                        int maxCandidates, std::uint64_t seed) {
+    const bool modeTwo = settings.Check_jh_dadi_fenzu;
+    const OptimiserCandidate current = CurrentCandidate(settings);
+    // The choices of each varying setting, as functions that put choice k into a candidate.
+    std::vector<std::size_t> sizes;
+    std::vector<std::function<void(OptimiserCandidate&, std::size_t)>> put;
+    const auto dimension = [&](const auto& list, auto setter) {
+        if (list.empty()) return;
+        sizes.push_back(list.size());
+        put.push_back(
+            [&list, setter](OptimiserCandidate& c, std::size_t k) { setter(c, list[k]); });
+    };
+    dimension(space.betCounts,
+              [](OptimiserCandidate& c, const LineSizeTexts& v) { c.T_quxian_zhushu = v; });
+    if (modeTwo) {
+        for (std::size_t group = 0; group < 3; ++group) {
+            dimension(space.groupTolerances, [group](OptimiserCandidate& c, const std::string& v) {
+                c.T_jh_dadi_fenzu_rc_k[group] = v;
+            });
+        }
+        dimension(space.groupTotals,
+                  [](OptimiserCandidate& c, const std::string& v) { c.T_jh_dadi_fenzu_rc = v; });
+    } else {
+        dimension(space.lineTolerances,
+                  [](OptimiserCandidate& c, const std::string& v) { c.T_jiankong_rc = v; });
+        dimension(space.lineChoices,
+                  [](OptimiserCandidate& c, const LineChecks& v) { c.Ch_jiankong_jj = v; });
+        dimension(space.instanceCounts,
+                  [](OptimiserCandidate& c, int v) { c.T_jh_dadi_chongfu_cs = std::to_string(v); });
+        dimension(space.instanceTolerances,
+                  [](OptimiserCandidate& c, const std::string& v) { c.T_jh_dadi_chongfu_rc = v; });
+    }
+    long long combinations = 1;
+    for (std::size_t size : sizes) {
+        combinations *= static_cast<long long>(size);
+        if (combinations > kMaxCandidateCombinations) {
+            return Refused("候选组合太多（超过" + std::to_string(kMaxCandidateCombinations) +
+                           "种），请减少可变的设置或候选");
+        }
+    }
+    const auto make = [&](long long index) {
+        OptimiserCandidate candidate = current;
+        for (std::size_t d = sizes.size(); d-- > 0;) {
+            put[d](candidate, static_cast<std::size_t>(index % static_cast<long long>(sizes[d])));
+            index /= static_cast<long long>(sizes[d]);
+        }
+        return candidate;
+    };
+    // Mode one: which pairs of X and total are worth running, decided once per pair. X < 2
+    // never reads the total, so only the first total is kept with it; a total that accepts no
+    // count up to X leaves every plan empty.
+    const std::size_t xs = modeTwo ? 1 : std::max<std::size_t>(space.instanceCounts.size(), 1);
+    const std::size_t totals =
+        modeTwo ? 1 : std::max<std::size_t>(space.instanceTolerances.size(), 1);
+    std::vector<bool> worth(xs * totals, true);
+    if (!modeTwo) {
+        for (std::size_t xk = 0; xk < xs; ++xk) {
+            for (std::size_t tk = 0; tk < totals; ++tk) {
+                const auto x = space.instanceCounts.empty()
+                                   ? ParseInteger32(current.T_jh_dadi_chongfu_cs)
+                                   : std::optional<std::int32_t>(space.instanceCounts[xk]);
+                const std::string& total = space.instanceTolerances.empty()
+                                               ? current.T_jh_dadi_chongfu_rc
+                                               : space.instanceTolerances[tk];
+                // An X the plan panel refuses is refused when run, not left out here.
+                if (!x) continue;
+                worth[xk * totals + tk] =
+                    *x < 2 ? tk == 0
+                           : !AcceptedCountsFromText(TrimSpaces(total), *x, HitCode::TwoDigit)
+                                  .counts.empty();
+            }
+        }
+    }
+    // X and the total are the last two lists of mode one when they vary.
+    const auto totalOf = [&](long long index) {
+        return space.instanceTolerances.empty()
+                   ? 0
+                   : static_cast<std::size_t>(index % static_cast<long long>(totals));
+    };
+    const auto xOf = [&](long long index) {
+        if (space.instanceCounts.empty()) return std::size_t{0};
+        if (!space.instanceTolerances.empty()) index /= static_cast<long long>(totals);
+        return static_cast<std::size_t>(index % static_cast<long long>(xs));
+    };
+    std::vector<long long> kept;
+    for (long long index = 0; index < combinations; ++index) {
+        if (worth[xOf(index) * totals + totalOf(index)]) kept.push_back(index);
+    }
+    // The current settings come first on their own; their place among the combinations, if
+    // they have one, is not drawn again.
+    long long currentIndex = 0;
+    for (std::size_t d = 0; d < sizes.size() && currentIndex >= 0; ++d) {
+        std::size_t k = 0;
+        for (; k < sizes[d]; ++k) {
+            OptimiserCandidate probe = current;
+            put[d](probe, k);
+            if (probe == current) break;
+        }
+        currentIndex = k < sizes[d] ? currentIndex * static_cast<long long>(sizes[d]) +
+                                          static_cast<long long>(k)
+                                    : -1;
+    }
+    const auto at = std::lower_bound(kept.begin(), kept.end(), currentIndex);
+    if (at != kept.end() && *at == currentIndex) kept.erase(at);
+    const auto room = static_cast<std::size_t>(std::max(maxCandidates - 1, 0));
+    if (kept.size() > room) {
+        // A partial shuffle by the seed, then the drawn ones in their listed order.
+        std::uint64_t state = seed;
+        for (std::size_t i = 0; i < room; ++i) {
+            const std::size_t j = i + UniformBelow(state, kept.size() - i);
+            std::swap(kept[i], kept[j]);
+        }
+        kept.resize(room);
+        std::sort(kept.begin(), kept.end());
+    }
+    std::vector<OptimiserCandidate> candidates{current};
+    for (long long index : kept) candidates.push_back(make(index));
+    return candidates;
+}
+
+std::string DescribeCandidate(const OptimiserCandidate& candidate, bool modeTwo) {
+    const std::string bets = " 注" + SizesShort(candidate.T_quxian_zhushu);
+    if (modeTwo) {
+        const auto& groups = candidate.T_jh_dadi_fenzu_rc_k;
+        return "组容对" + ToleranceShort(groups[0]) + "/" + ToleranceShort(groups[1]) + "/" +
+               ToleranceShort(groups[2]) + " 总" + ToleranceShort(candidate.T_jh_dadi_fenzu_rc) +
+               bets;
+    }
+    std::string text = "容对" + ToleranceShort(candidate.T_jiankong_rc) + " 线" +
+                       LinesShort(candidate.Ch_jiankong_jj) + " X" + candidate.T_jh_dadi_chongfu_cs;
+    const auto x = ParseInteger32(candidate.T_jh_dadi_chongfu_cs);
+    if (!x || *x >= 2) text += " 总" + ToleranceShort(candidate.T_jh_dadi_chongfu_rc);
+    return text + bets;
+}
+
+}  // namespace xuan5

@@ -1,0 +1,326 @@
+#include "ui/backtest/fxunyou.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <charconv>
+
+#include "backtest/backtest_chart.h"
+#include "core/text.h"
+#include "protocol/endpoints.h"
+#include "store/curve_store.h"
+#include "ui/backtest/archive_service.h"
+#include "ui/backtest/result_tables.h"
+#include "ui/shell/app_context.h"
+#include "ui/shell/panel_links.h"
+#include "ui/widgets/chart_widget.h"
+
+namespace xuan5::ui {
+
+namespace {
+
+constexpr const char* kTitleError = "出错提示";
+constexpr int kMaxBest = 20;
+constexpr std::size_t kMaxTableRows = 3000;
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+std::optional<int> BoxNumber(const QLineEdit* box, int low, int high) {
+    const auto value = ParseInteger32(TrimSpaces(box->text().toStdString()));
+    if (!value || *value < low || *value > high) return std::nullopt;
+    return *value;
+}
+
+QString Percent(double rate) {
+    return QString::number(rate * 100.0, 'f', 1) + QLatin1Char('%');
+}
+
+// "MM-DD NNN" of "YYYY-MM-DD NNN".
+QString WithoutYear(const std::string& label) {
+    const QString text = Q(label);
+    return text.size() > 5 && text[4] == QLatin1Char('-') ? text.mid(5) : text;
+}
+
+// A z-score with an arrow where it leaves the chance band.
+QString ZText(const ChanceBand& band) {
+    const QString z = QString::number(band.z, 'f', 2);
+    if (band.verdict == ChanceVerdict::Above) return z + QStringLiteral("↑");
+    if (band.verdict == ChanceVerdict::Below) return z + QStringLiteral("↓");
+    return z;
+}
+
+}  // namespace
+
+Fxunyou::Fxunyou(AppContext& ctx, const PanelLinks& links, ArchiveService& archive, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      ctx_(ctx),
+      links_(links),
+      archive_(archive),
+      runner_(new OptimiserRunner(
+          [this](int percent) { progress_->setValue(percent); },
+          [this](const OptimiserRunner::Outcome& outcome) { FinishRun(outcome); }, this)) {
+    setObjectName(QStringLiteral("Fxunyou"));
+    setWindowTitle(QStringLiteral("寻优"));
+    BuildLayout();
+    resize(1300, 700);
+    SetRunning(false);
+    connect(start_, &QPushButton::clicked, this, &Fxunyou::StartRun);
+    connect(cancel_, &QPushButton::clicked, this, &Fxunyou::CancelRun);
+    connect(apply_, &QPushButton::clicked, this, &Fxunyou::Apply);
+}
+
+Fxunyou::~Fxunyou() {
+    // The runner goes first, while the widgets its last answer would fill are still there.
+    delete runner_;
+}
+
+void Fxunyou::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    ShowMode();
+}
+
+void Fxunyou::ShowMode() {
+    // The plan mode in force decides which settings a run varies.
+    const bool modeTwo = links_.planSettings && links_.planSettings().Check_jh_dadi_fenzu;
+    mode_->setText(modeTwo
+                       ? QStringLiteral("当前为计划模式二：寻优改变分组容对、分组总容对和每线注数")
+                       : QStringLiteral("当前为计划模式一：寻优改变线路容对、参与线路、多开次数、"
+                                        "总容对和每线注数"));
+    for (int i = 0; i < kChoices; ++i) {
+        const bool used = i == kBetCounts || (modeTwo == (i == kGroups || i == kGroupTotal));
+        vary_[i]->setEnabled(used);
+        lists_[i]->setEnabled(used);
+    }
+}
+
+void Fxunyou::Error(const QString& text) {
+    ctx_.Show(this, text, QString::fromUtf8(kTitleError));
+}
+
+void Fxunyou::SetRunning(bool running) {
+    start_->setEnabled(!running);
+    cancel_->setEnabled(running);
+    apply_->setEnabled(!running);
+}
+
+std::optional<OptimiserSpace> Fxunyou::ReadSpace(bool modeTwo) {
+    OptimiserSpace space;
+    const auto ticked = [&](Choice choice) {
+        const bool used =
+            choice == kBetCounts || (modeTwo == (choice == kGroups || choice == kGroupTotal));
+        return used && vary_[choice]->isChecked();
+    };
+    const auto text = [&](Choice choice) { return lists_[choice]->text().toStdString(); };
+    const auto read = [&](auto parsed, auto& into) {
+        if (!parsed) {
+            ctx_.Show(this, parsed.messages().front());
+            return false;
+        }
+        into = std::move(*parsed);
+        return true;
+    };
+    std::vector<int> counts;
+    if (ticked(kBetCounts)) {
+        if (!read(ParseCountChoices(text(kBetCounts), 1, 980, "每线注数"), counts)) return {};
+        for (int count : counts) {
+            LineSizeTexts sizes;
+            sizes.fill(std::to_string(count));
+            space.betCounts.push_back(sizes);
+        }
+    }
+    if ((ticked(kLineTolerance) &&
+         !read(ParseToleranceChoices(text(kLineTolerance)), space.lineTolerances)) ||
+        (ticked(kLines) && !read(ParseLineChoices(text(kLines)), space.lineChoices)) ||
+        (ticked(kInstances) &&
+         !read(ParseCountChoices(text(kInstances), 1, kMaxOptimiserInstances, "多开次数"),
+               space.instanceCounts)) ||
+        (ticked(kTotal) && !read(ParseToleranceChoices(text(kTotal)), space.instanceTolerances)) ||
+        (ticked(kGroups) && !read(ParseToleranceChoices(text(kGroups)), space.groupTolerances)) ||
+        (ticked(kGroupTotal) &&
+         !read(ParseToleranceChoices(text(kGroupTotal)), space.groupTotals))) {
+        return std::nullopt;
+    }
+    return space;
+}
+
+std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
+    const auto periods = BoxNumber(periods_, 2, kMaxHistoryDraws);
+    const auto training = BoxNumber(training_, 1, kMaxHistoryDraws);
+    const auto testing = BoxNumber(testing_, 1, kMaxHistoryDraws);
+    const auto best = BoxNumber(best_, 1, kMaxBest);
+    const auto most = BoxNumber(maxCandidates_, 1, kMaxOptimiserCandidates);
+    if (!periods || !training || !testing) {
+        Error(QStringLiteral("寻优期数、训练期数和检验期数须为1到%1").arg(kMaxHistoryDraws));
+        return std::nullopt;
+    }
+    if (!best) {
+        Error(QStringLiteral("每段取前须为1到%1").arg(kMaxBest));
+        return std::nullopt;
+    }
+    if (!most) {
+        Error(QStringLiteral("候选上限须为1到%1").arg(kMaxOptimiserCandidates));
+        return std::nullopt;
+    }
+    const std::string seedText(TrimSpaces(seed_->text().toStdString()));
+    std::uint64_t seed = 0;
+    const auto [end, error] =
+        std::from_chars(seedText.data(), seedText.data() + seedText.size(), seed);
+    if (seedText.empty() || error != std::errc() || end != seedText.data() + seedText.size()) {
+        Error(QStringLiteral("种子须为0或正整数"));
+        return std::nullopt;
+    }
+
+    OptimiserRunner::Request request;
+    static_cast<PlanSettings&>(request.settings) = links_.planSettings();
+    const bool modeTwo = request.settings.Check_jh_dadi_fenzu;
+    const std::optional<OptimiserSpace> space = ReadSpace(modeTwo);
+    if (!space) return std::nullopt;
+    Result<std::vector<OptimiserCandidate>> candidates =
+        BuildCandidates(request.settings, *space, *most, seed);
+    if (!candidates) {
+        ctx_.Show(this, candidates.messages().front());
+        return std::nullopt;
+    }
+    // A plan run reloads the saved lines from the curve store; so does a run here.
+    const Result<LineTexts> saved = ReadCurveStoreFile(ctx_.StoreFile());
+    if (!saved) {
+        ctx_.Show(this, saved.messages().front());
+        return std::nullopt;
+    }
+    request.settings.savedLines = *saved;
+    request.settings.LineBases = ctx_.session.LineBases;
+    Result<DrawArchive> archive = archive_.Open();
+    Result<std::vector<DatedDraw>> draws =
+        archive ? archive->NewestDraws(ctx_.session.RegionCode, *periods + kHistoryRows)
+                : archive.failure();
+    if (!draws) {
+        ctx_.Show(this, draws.messages().front());
+        return std::nullopt;
+    }
+    request.archive = std::move(*draws);
+    request.candidates = std::move(*candidates);
+    request.options = {*periods,
+                       *training,
+                       *testing,
+                       *best,
+                       rankByTotal_->isChecked() ? OptimiserRank::Total : OptimiserRank::Z,
+                       seed,
+                       0};
+    return request;
+}
+
+void Fxunyou::StartRun() {
+    if (Running()) return;
+    ShowMode();
+    std::optional<OptimiserRunner::Request> request = PrepareRun();
+    if (!request) return;
+    pendingSettings_ = request->settings;
+    pending_ = request->candidates;
+    progress_->setValue(0);
+    state_->setText(QStringLiteral("寻优中：%1个候选……").arg(pending_.size()));
+    SetRunning(true);
+    runner_->Start(std::move(*request));
+}
+
+void Fxunyou::CancelRun() {
+    if (!Running()) return;
+    runner_->Cancel();
+    state_->setText(QStringLiteral("正在取消……"));
+}
+
+void Fxunyou::FinishRun(const OptimiserRunner::Outcome& outcome) {
+    SetRunning(false);
+    if (!outcome->ok()) {
+        progress_->setValue(0);
+        state_->setText(outcome->Cancelled() ? QStringLiteral("已取消") : QStringLiteral("未完成"));
+        for (const Message& message : outcome->messages()) ctx_.Show(this, message);
+        emit runFinished();
+        return;
+    }
+    progress_->setValue(100);
+    runSettings_ = std::move(pendingSettings_);
+    candidates_ = std::move(pending_);
+    result_ = **outcome;
+    ShowResult(*result_);
+    QString done =
+        QStringLiteral("完成：%1个候选，%2段").arg(candidates_.size()).arg(result_->folds.size());
+    std::size_t picks = 0;
+    for (const Fold& fold : result_->folds) picks += fold.picks.size();
+    if (rowCandidates_.size() < picks)
+        done += QStringLiteral("（表中列出最近的%1行）").arg(rowCandidates_.size());
+    state_->setText(done);
+    for (const Message& message : result_->notices) ctx_.Show(this, message);
+    emit runFinished();
+}
+
+void Fxunyou::ShowResult(const OptimiserResult& result) {
+    const bool modeTwo = runSettings_.Check_jh_dadi_fenzu;
+    // Short test spans over a long archive make thousands of spans; the table lists the newest
+    // of them, the chart and the sentence cover all.
+    std::size_t firstFold = 0;
+    std::size_t rows = 0;
+    for (std::size_t f = result.folds.size(); f-- > 0;) {
+        if (rows + result.folds[f].picks.size() > kMaxTableRows) break;
+        rows += result.folds[f].picks.size();
+        firstFold = f;
+    }
+    rowCandidates_.clear();
+    table_->setUpdatesEnabled(false);
+    table_->setRowCount(static_cast<int>(rows));
+    int r = 0;
+    for (std::size_t f = firstFold; f < result.folds.size(); ++f) {
+        const Fold& fold = result.folds[f];
+        const bool last = fold.testCount == 0;
+        for (std::size_t k = 0; k < fold.picks.size(); ++k, ++r) {
+            const FoldPick& pick = fold.picks[k];
+            rowCandidates_.push_back(pick.candidate);
+            SetResultCell(table_, r, 0, last ? QStringLiteral("当前") : QString::number(f + 1));
+            // The years stand in the tool tip; the span rarely leaves one.
+            const QString span = Q(fold.from) + QStringLiteral(" 至 ") + Q(fold.to);
+            SetResultCell(table_, r, 1,
+                          WithoutYear(fold.from) + QStringLiteral("～") + WithoutYear(fold.to))
+                ->setToolTip(span);
+            SetResultCell(table_, r, 2, QString::number(k + 1));
+            SetResultCell(table_, r, 3,
+                          Q(DescribeCandidate(candidates_[pick.candidate], modeTwo)) +
+                              (pick.candidate == 0 ? QStringLiteral("（当前设置）") : QString()));
+            SetResultCell(table_, r, 4, QString::number(pick.inSample.total));
+            SetResultCell(table_, r, 5, Percent(pick.inSample.HitRate()));
+            SetResultCell(table_, r, 6, ZText(pick.inSample.chance));
+            const std::optional<SpanFigures>& out = pick.outOfSample;
+            SetResultCell(table_, r, 7, out ? QString::number(out->total) : QStringLiteral("—"));
+            SetResultCell(table_, r, 8, out ? Percent(out->HitRate()) : QStringLiteral("—"));
+            SetResultCell(table_, r, 9, out ? ZText(out->chance) : QStringLiteral("—"));
+        }
+    }
+    table_->setUpdatesEnabled(true);
+    // No row chosen yet: "应用" takes the newest span's best.
+    table_->setCurrentCell(-1, -1);
+    chart_->SetPicture(RunningTotalChart(result.outOfSampleTotals, result.outOfSampleBand));
+    verdict_->setText(Q(result.verdict));
+}
+
+void Fxunyou::Apply() {
+    if (!result_ || rowCandidates_.empty()) {
+        Error(QStringLiteral("请先寻优"));
+        return;
+    }
+    // The selected row, or the best of the span that ends at the newest period.
+    const int row = table_->currentRow();
+    const std::size_t candidate = row >= 0 && static_cast<std::size_t>(row) < rowCandidates_.size()
+                                      ? rowCandidates_[static_cast<std::size_t>(row)]
+                                      : result_->folds.back().picks.front().candidate;
+    if (links_.applyPlanSettings) {
+        links_.applyPlanSettings(WithCandidate(runSettings_, candidates_[candidate]));
+    }
+    state_->setText(QStringLiteral("已应用：") +
+                    Q(DescribeCandidate(candidates_[candidate], runSettings_.Check_jh_dadi_fenzu)));
+}
+
+}  // namespace xuan5::ui

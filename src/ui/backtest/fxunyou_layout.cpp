@@ -1,0 +1,160 @@
+// The controls of the window "寻优" and their layout.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "backtest/backtest_chart.h"
+#include "backtest/candidates.h"
+#include "ui/backtest/fxunyou.h"
+#include "ui/backtest/result_tables.h"
+#include "ui/widgets/chart_widget.h"
+#include "ui/widgets/named_controls.h"
+
+namespace xuan5::ui {
+
+namespace {
+
+struct ChoiceControls {
+    const char* name;  // the pinyin after Ch_xunyou_ / T_xunyou_
+    const char* caption;
+    const char* list;
+    bool ticked;
+    const char* tip;
+};
+
+// In the order of Fxunyou::Choice.
+constexpr ChoiceControls kChoiceControls[] = {
+    {"rc", "线路容对", "02-08 03-08 03-10 04-10 04-12 05-12 06-15", true,
+     "计划模式一的线路容对候选，空格分隔；03-10 即 03.04.05.06.07.08.09.10"},
+    {"xianlu", "参与线路", "01-15 01-10 06-15 01-05.11-15 01-12", true,
+     "参与交集的线路候选，空格分隔；01-05.11-15 即第1到5线和第11到15线"},
+    {"cs", "多开次数", "1 3 5 7", false, "计划模式一的多开次数X候选（1到50）"},
+    {"zrc", "总容对", "02-10 03-10 04-10 05-10", true,
+     "计划模式一的总容对候选；对X接不上的组合不试"},
+    {"zhushu", "每线注数", "200 230 260", false, "每条线的注数候选，每个候选用于全部15条线"},
+    {"fzrc", "分组容对", "01-04 01-03 02-04 02-05 00-04", true,
+     "计划模式二三组各自的容对候选，每组单独挑选"},
+    {"fzzrc", "分组总容对", "02-03 03", true, "计划模式二的总容对候选"},
+};
+
+}  // namespace
+
+void Fxunyou::BuildLayout() {
+    periods_ = MakeLine(this, QStringLiteral("T_xunyou_qishu"), QStringLiteral("500"), 5);
+    training_ = MakeLine(this, QStringLiteral("T_xunyou_xunlian"), QStringLiteral("300"), 5);
+    testing_ = MakeLine(this, QStringLiteral("T_xunyou_jianyan"), QStringLiteral("50"), 5);
+    best_ = MakeLine(this, QStringLiteral("T_xunyou_qianji"), QStringLiteral("3"), 3);
+    maxCandidates_ = MakeLine(this, QStringLiteral("T_xunyou_shu"), QStringLiteral("300"), 5);
+    seed_ = MakeLine(this, QStringLiteral("T_xunyou_zhongzi"), QStringLiteral("1"), 10);
+    for (QLineEdit* box : {periods_, training_, testing_, best_, maxCandidates_, seed_})
+        box->setFixedWidth(box->minimumWidth());
+    periods_->setToolTip(QStringLiteral("在本地存档最近多少期上寻优（每期要用它之前的120期）"));
+    training_->setToolTip(QStringLiteral("每段训练期的期数：在这些期上挑选最佳设置"));
+    testing_->setToolTip(QStringLiteral("每段检验期的期数：挑出的设置在其后这些期上检验"));
+    best_->setToolTip(QStringLiteral("每段训练期取前几名到检验期"));
+    maxCandidates_->setToolTip(
+        QStringLiteral("最多试多少个设置（含当前设置）；组合更多时按种子随机抽取"));
+    seed_->setToolTip(QStringLiteral("同一种子，结果相同：计划的随机性与回测的种子一致"));
+    rankByZ_ = new QRadioButton(QStringLiteral("按z值"), this);
+    rankByZ_->setObjectName(QStringLiteral("Op_xunyou_z"));
+    rankByZ_->setToolTip(QStringLiteral("按累计高出机会期望多少个标准差排名"));
+    rankByTotal_ = new QRadioButton(QStringLiteral("按累计"), this);
+    rankByTotal_->setObjectName(QStringLiteral("Op_xunyou_leiji"));
+    rankByZ_->setChecked(true);
+    auto* rankGroup = new QButtonGroup(this);
+    rankGroup->addButton(rankByZ_);
+    rankGroup->addButton(rankByTotal_);
+
+    auto* spans = new QHBoxLayout;
+    const std::pair<const char*, QLineEdit*> boxes[] = {
+        {"寻优期数", periods_}, {"训练期数", training_},      {"检验期数", testing_},
+        {"每段取前", best_},    {"候选上限", maxCandidates_}, {"种子", seed_}};
+    for (const auto& [caption, box] : boxes) {
+        spans->addWidget(MakeLabel(this, QString(), QString::fromUtf8(caption)));
+        spans->addWidget(box);
+    }
+    spans->addWidget(MakeLabel(this, QString(), QStringLiteral("排名")));
+    spans->addWidget(rankByZ_);
+    spans->addWidget(rankByTotal_);
+    spans->addStretch(1);
+
+    auto* choices = new QGroupBox(QStringLiteral("可变的设置（其余按当前设置）"), this);
+    auto* grid = new QGridLayout(choices);
+    for (int i = 0; i < kChoices; ++i) {
+        const ChoiceControls& c = kChoiceControls[i];
+        vary_[i] = MakeCheck(choices, QStringLiteral("Ch_xunyou_") + QLatin1String(c.name),
+                             QString::fromUtf8(c.caption));
+        vary_[i]->setChecked(c.ticked);
+        lists_[i] = MakeLine(choices, QStringLiteral("T_xunyou_") + QLatin1String(c.name),
+                             QString::fromUtf8(c.list));
+        lists_[i]->setToolTip(QString::fromUtf8(c.tip));
+        // Mode one's five in two columns, then mode two's two.
+        const int row = i < 5 ? i / 2 : 3 + (i - 5) / 2;
+        const int column = i < 5 ? (i % 2) * 2 : ((i - 5) % 2) * 2;
+        grid->addWidget(vary_[i], row, column);
+        grid->addWidget(lists_[i], row, column + 1);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    mode_ = MakeLabel(choices, QStringLiteral("L_xunyou_moshi"), QString());
+    grid->addWidget(mode_, 4, 0, 1, 4);
+
+    start_ = MakeButton(this, QStringLiteral("C_xunyou_kaishi"), QStringLiteral("开始寻优"));
+    cancel_ = MakeButton(this, QStringLiteral("C_xunyou_quxiao"), QStringLiteral("取消"));
+    apply_ = MakeButton(this, QStringLiteral("C_xunyou_yingyong"), QStringLiteral("应用"));
+    apply_->setToolTip(QStringLiteral("把表中选中行的设置（未选时为最近一段的最佳）填入计划"));
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("Pic_xunyou_jd"));
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    state_ = MakeLabel(this, QStringLiteral("L_xunyou_zhuangtai"), QString());
+    state_->setWordWrap(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(start_);
+    buttons->addWidget(cancel_);
+    buttons->addWidget(apply_);
+    buttons->addWidget(progress_, 1);
+    buttons->addWidget(state_, 2);
+
+    chart_ = new ChartWidget(this);
+    chart_->setObjectName(QStringLiteral("Pic_xunyou"));
+    chart_->SetPicture(RunningTotalChart({}));
+    verdict_ = MakeLabel(this, QStringLiteral("L_xunyou_jielun"), QStringLiteral("尚未寻优"));
+    verdict_->setWordWrap(true);
+    auto* left = new QVBoxLayout;
+    left->addWidget(MakeLabel(this, QString(),
+                              QStringLiteral("样本外累计（每段用训练期最佳），灰线为机会范围±2σ")));
+    left->addWidget(chart_, 1);
+    left->addWidget(verdict_);
+
+    table_ = MakeResultTable(
+        this, QStringLiteral("L_xunyou_biao"),
+        {QStringLiteral("段"), QStringLiteral("期间"), QStringLiteral("名次"),
+         QStringLiteral("设置"), QStringLiteral("训练累计"), QStringLiteral("训练命中"),
+         QStringLiteral("训练z"), QStringLiteral("检验累计"), QStringLiteral("检验命中"),
+         QStringLiteral("检验z")});
+    for (int column : {1, 3})
+        table_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    auto* results = new QHBoxLayout;
+    results->addLayout(left, 1);
+    results->addWidget(table_, 2);
+
+    auto* root = new QVBoxLayout(this);
+    root->addLayout(spans);
+    root->addWidget(choices);
+    root->addLayout(buttons);
+    root->addLayout(results, 1);
+}
+
+}  // namespace xuan5::ui
