@@ -22,6 +22,28 @@ void Refuse(httplib::Response& res, int status, const std::string& why) {
     res.set_content(why + "\r\n", kTextType);
 }
 
+void RefuseToken(httplib::Response& res) {
+    res.status = 401;
+    res.set_header("WWW-Authenticate", "Bearer");
+}
+
+std::unique_ptr<httplib::Server> MakeServer(const ServiceOptions& options) {
+    if (options.tls_cert.empty() && options.tls_key.empty()) {
+        return std::make_unique<httplib::Server>();
+    }
+    if (options.tls_cert.empty() || options.tls_key.empty()) {
+        throw std::invalid_argument("HTTPS needs both a certificate and a private key");
+    }
+    auto server =
+        std::make_unique<httplib::SSLServer>(options.tls_cert.c_str(), options.tls_key.c_str());
+    if (!server->is_valid()) {
+        throw std::runtime_error("cannot use the certificate " + options.tls_cert +
+                                 " with the private key " + options.tls_key +
+                                 " (unreadable, not PEM, or not a pair)");
+    }
+    return server;
+}
+
 std::string Param(const httplib::Request& req, std::string_view key) {
     return req.get_param_value(std::string(key).c_str());
 }
@@ -67,9 +89,7 @@ httplib::Server::HandlerWithContentReader BodyDiscarded(std::size_t max_body,
 }  // namespace
 
 Service::Service(ServiceOptions options)
-    : options_(std::move(options)),
-      db_(options_.db_path),
-      server_(std::make_unique<httplib::Server>()) {
+    : options_(std::move(options)), db_(options_.db_path), server_(MakeServer(options_)) {
     if (options_.period_seconds < 0) throw std::invalid_argument("period seconds below zero");
     data_version_ = db_.DataVersion();
     if (options_.simulate) {
@@ -120,8 +140,7 @@ void Service::Route() {
             return httplib::Server::HandlerResponse::Handled;
         }
         if (!Authenticate(req)) {
-            res.status = 401;
-            res.set_header("WWW-Authenticate", "Bearer");
+            RefuseToken(res);
             return httplib::Server::HandlerResponse::Handled;
         }
         return httplib::Server::HandlerResponse::Unhandled;
@@ -285,7 +304,7 @@ void Service::HandleFeed(const httplib::Request& req, httplib::Response& res) {
 void Service::HandleSettings(const httplib::Request& req, httplib::Response& res) {
     const auto user = Authenticate(req);
     if (!user) {
-        res.status = 401;
+        RefuseToken(res);
         return;
     }
     const std::string zt = Param(req, kKeyState);
@@ -311,7 +330,7 @@ void Service::HandleSettings(const httplib::Request& req, httplib::Response& res
     }
     const auto record = db_.LoadSettings(*user);
     if (!record) {
-        res.set_content("no settings saved for this user\r\n", kTextType);
+        res.set_content(std::string(kNoSettingsSaved) + "\r\n", kTextType);
         return;
     }
     res.set_content(success + *record + "\r\n", kTextType);

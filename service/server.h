@@ -31,6 +31,9 @@ namespace xuan5::service {
 
 struct ServiceOptions {
     std::string db_path;
+    // Both set: HTTPS with this certificate (chain) and private key, PEM files.
+    std::string tls_cert;
+    std::string tls_key;
     bool simulate = false;
     // 0 runs the real daily schedules; N > 0 draws the following period every N seconds.
     int period_seconds = 0;
@@ -54,7 +57,7 @@ class Service {
     Service& operator=(const Service&) = delete;
 
     // Port 0 picks a free port. Returns the bound port; throws std::runtime_error when the
-    // address cannot be bound.
+    // address cannot be bound. HTTPS when the options name a certificate and key.
     int Listen(const std::string& host, int port);
     // Idempotent; waits for requests in flight and the tick thread.
     void Stop();

@@ -17,6 +17,7 @@
 #include "ui/plan/plan_panel.h"
 #include "ui/shell/after_draw_pipeline.h"
 #include "ui/shell/fadd.h"
+#include "ui/shell/failure_text.h"
 #include "ui/shell/fmain.h"
 
 namespace xuan5::ui {
@@ -80,7 +81,7 @@ void Fmain::HandleFeedAnswer(const HttpReply& reply) {
     waiting_->hide();
     const std::string body = reply.Body();
     if (body.empty()) {
-        SetStatus(kMsgCannotConnect);
+        SetStatus(WithFailureReason(kMsgCannotConnect, reply).toStdString());
     } else {
         SetStatus(kMsgConnected);
         const FeedParse parse = ParseFeedResponse(body, ctx_->session.DrawHistory);
