@@ -92,6 +92,7 @@ Service::Service(ServiceOptions options)
     : options_(std::move(options)), db_(options_.db_path), server_(MakeServer(options_)) {
     if (options_.period_seconds < 0) throw std::invalid_argument("period seconds below zero");
     data_version_ = db_.DataVersion();
+    for (auto& [digest, user] : db_.Users()) known_users_.emplace(std::move(digest), user);
     if (options_.simulate) {
         const TimePoint now = options_.now();
         for (int region = 1; region <= kRegionCount; ++region) {
@@ -133,13 +134,15 @@ void Service::Route() {
         ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
 
-    // Runs before the body is read: oversized and unauthenticated requests cost no more.
+    // Runs before the body is read: oversized and unauthenticated requests cost no more. A
+    // settings request is authenticated by its handler, which needs to know the user: one
+    // lookup per request.
     server_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
         if (req.target.size() > options_.max_target_bytes) {
             Refuse(res, 414, "request target too long");
             return httplib::Server::HandlerResponse::Handled;
         }
-        if (!Authenticate(req)) {
+        if (req.path != kSettingsPath && !Authenticate(req)) {
             RefuseToken(res);
             return httplib::Server::HandlerResponse::Handled;
         }
@@ -272,20 +275,15 @@ std::optional<std::int64_t> Service::Authenticate(const httplib::Request& req) {
 
     const std::string digest = Sha256Hex(token);
     {
-        // Every known digest is compared in full, so the time of an answer says nothing about
-        // how close a guess came.
         std::shared_lock lock(users_mutex_);
-        std::optional<std::int64_t> found;
-        for (const auto& [known, user] : known_users_) {
-            if (SameDigest(known, digest)) found = user;
-        }
-        if (found) return found;
+        const auto known = known_users_.find(digest);
+        if (known != known_users_.end()) return known->second;
     }
     // Users are added by another process and never removed, so a found user stays valid.
     const auto user = db_.FindUser(digest);
     if (user) {
         std::unique_lock lock(users_mutex_);
-        known_users_.emplace_back(digest, *user);
+        known_users_.emplace(digest, *user);
     }
     return user;
 }
@@ -356,6 +354,15 @@ void Service::HandleHistory(const httplib::Request& req, httplib::Response& res)
         oldest_first.push_back(ToDatedDraw(*it));
     }
     res.set_content(HistoryAnswerText(oldest_first), "text/csv; charset=utf-8");
+}
+
+std::size_t Service::DigestHash::operator()(const std::string& digest) const {
+    // A digest is already uniformly spread; its hash is that of a known, public value.
+    return std::hash<std::string>()(digest);
+}
+
+bool Service::DigestEqual::operator()(const std::string& a, const std::string& b) const {
+    return SameDigest(a, b);
 }
 
 std::shared_ptr<const std::string> Service::Feed(int region) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -102,8 +103,17 @@ class Service {
     std::mutex feed_mutex_;
     std::array<std::shared_ptr<const std::string>, kRegionCount + 1> feeds_{};
 
+    // Known users by token digest: one lookup per request, whatever their number. Looking a
+    // digest up tells nothing about the token behind it; the final comparison of the digests
+    // is constant in time (DigestEqual).
+    struct DigestHash {
+        std::size_t operator()(const std::string& digest) const;
+    };
+    struct DigestEqual {
+        bool operator()(const std::string& a, const std::string& b) const;
+    };
     std::shared_mutex users_mutex_;
-    std::vector<std::pair<std::string, std::int64_t>> known_users_;  // token digest, user
+    std::unordered_map<std::string, std::int64_t, DigestHash, DigestEqual> known_users_;
 };
 
 }  // namespace xuan5::service
