@@ -100,7 +100,7 @@ TEST(Feed, FailureTableEveryRow) {
     const std::pair<int, const char*> refusals[] = {
         {404, "无法连接：服务拒绝了请求（HTTP 404：not here）"},
         {500, "无法连接：服务出错（HTTP 500）"},
-        {401, "无法连接：访问令牌被拒绝，请检查 service.ini 的 token="}};
+        {401, "无法连接：令牌被拒绝，请检查 service.ini 的 token="}};
     for (const auto& [status, text] : refusals) {
         shell.Server().Answer(status, status == 404 ? "not here\r\n" : "");
         ASSERT_TRUE(shell.Fetch());

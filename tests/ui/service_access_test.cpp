@@ -142,8 +142,10 @@ TEST(ServiceAccess, EachFailureSaysWhatFailed) {
     {
         Shell shell(ServiceSettings{service.Url(), QStringLiteral("mistyped-token")});
         ASSERT_TRUE(shell.Fetch());
-        const QString refused = QStringLiteral("访问令牌被拒绝，请检查 service.ini 的 token=");
+        const QString refused = QStringLiteral("令牌被拒绝，请检查 service.ini 的 token=");
         EXPECT_EQ(Status(shell), QStringLiteral("无法连接：") + refused);
+        // The box shows the start of a long text: 无法连接 stays in sight.
+        EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->cursorPosition(), 0);
         EXPECT_EQ(SettingsMessage(shell, "C_user_save"),
                   QStringLiteral("数据上传出错：") + refused);
         EXPECT_EQ(SettingsMessage(shell, "C_user_load"),

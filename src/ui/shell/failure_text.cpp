@@ -16,7 +16,7 @@ QString ServiceWords(const std::string& body) {
 
 QString StatusReason(const HttpReply& reply) {
     if (reply.status == 401 || reply.status == 403)
-        return QStringLiteral("访问令牌被拒绝，请检查 service.ini 的 token=");
+        return QStringLiteral("令牌被拒绝，请检查 service.ini 的 token=");
     const QString words = ServiceWords(reply.body);
     const QString status = words.isEmpty()
                                ? QStringLiteral("HTTP %1").arg(reply.status)

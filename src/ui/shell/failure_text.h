@@ -9,7 +9,7 @@
 namespace xuan5::ui {
 
 // A short reason, and where the user can mend it: "连接被拒绝，服务没有运行",
-// "访问令牌被拒绝，请检查 service.ini 的 token=". Empty for an answered exchange that brought a
+// "令牌被拒绝，请检查 service.ini 的 token=". Empty for an answered exchange that brought a
 // body; an answer of status 200 without one is a failure too.
 QString FailureReason(const HttpReply& reply);
 

@@ -82,6 +82,8 @@ void Fmain::HandleFeedAnswer(const HttpReply& reply) {
     const std::string body = reply.Body();
     if (body.empty()) {
         SetStatus(WithFailureReason(kMsgCannotConnect, reply).toStdString());
+        // A long reason must not push 无法连接 itself out of the box.
+        status_->setCursorPosition(0);
     } else {
         SetStatus(kMsgConnected);
         const FeedParse parse = ParseFeedResponse(body, ctx_->session.DrawHistory);
