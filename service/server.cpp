@@ -142,7 +142,8 @@ void Service::Route() {
             Refuse(res, 414, "request target too long");
             return httplib::Server::HandlerResponse::Handled;
         }
-        if (req.path != kSettingsPath && !Authenticate(req)) {
+        const bool settings = req.method == "POST" && req.path == kSettingsPath;
+        if (!settings && !Authenticate(req)) {
             RefuseToken(res);
             return httplib::Server::HandlerResponse::Handled;
         }
