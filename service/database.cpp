@@ -161,6 +161,19 @@ std::optional<std::int64_t> Database::FindUser(std::string_view token_digest) {
     Fail("cannot look up user");
 }
 
+std::vector<std::pair<std::string, std::int64_t>> Database::Users() {
+    std::lock_guard lock(mutex_);
+    sqlite3_stmt* stmt = Prepare("SELECT token_digest, id FROM users");
+    std::vector<std::pair<std::string, std::int64_t>> users;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        users.emplace_back(ColumnText(stmt, 0), sqlite3_column_int64(stmt, 1));
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) Fail("cannot read users");
+    return users;
+}
+
 void Database::SaveSettings(std::int64_t user_id, std::string_view record) {
     std::lock_guard lock(mutex_);
     Statement s{save_settings_};

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "draws.h"
@@ -36,6 +37,8 @@ class Database {
     // False when the name is taken.
     bool AddUser(std::string_view name, std::string_view token_digest);
     std::optional<std::int64_t> FindUser(std::string_view token_digest);
+    // Every user as (token digest, id).
+    std::vector<std::pair<std::string, std::int64_t>> Users();
 
     void SaveSettings(std::int64_t user_id, std::string_view record);
     std::optional<std::string> LoadSettings(std::int64_t user_id);

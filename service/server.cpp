@@ -22,6 +22,28 @@ void Refuse(httplib::Response& res, int status, const std::string& why) {
     res.set_content(why + "\r\n", kTextType);
 }
 
+void RefuseToken(httplib::Response& res) {
+    res.status = 401;
+    res.set_header("WWW-Authenticate", "Bearer");
+}
+
+std::unique_ptr<httplib::Server> MakeServer(const ServiceOptions& options) {
+    if (options.tls_cert.empty() && options.tls_key.empty()) {
+        return std::make_unique<httplib::Server>();
+    }
+    if (options.tls_cert.empty() || options.tls_key.empty()) {
+        throw std::invalid_argument("HTTPS needs both a certificate and a private key");
+    }
+    auto server =
+        std::make_unique<httplib::SSLServer>(options.tls_cert.c_str(), options.tls_key.c_str());
+    if (!server->is_valid()) {
+        throw std::runtime_error("cannot use the certificate " + options.tls_cert +
+                                 " with the private key " + options.tls_key +
+                                 " (unreadable, not PEM, or not a pair)");
+    }
+    return server;
+}
+
 std::string Param(const httplib::Request& req, std::string_view key) {
     return req.get_param_value(std::string(key).c_str());
 }
@@ -67,11 +89,10 @@ httplib::Server::HandlerWithContentReader BodyDiscarded(std::size_t max_body,
 }  // namespace
 
 Service::Service(ServiceOptions options)
-    : options_(std::move(options)),
-      db_(options_.db_path),
-      server_(std::make_unique<httplib::Server>()) {
+    : options_(std::move(options)), db_(options_.db_path), server_(MakeServer(options_)) {
     if (options_.period_seconds < 0) throw std::invalid_argument("period seconds below zero");
     data_version_ = db_.DataVersion();
+    for (auto& [digest, user] : db_.Users()) known_users_.emplace(std::move(digest), user);
     if (options_.simulate) {
         const TimePoint now = options_.now();
         for (int region = 1; region <= kRegionCount; ++region) {
@@ -113,15 +134,17 @@ void Service::Route() {
         ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
 
-    // Runs before the body is read: oversized and unauthenticated requests cost no more.
+    // Runs before the body is read: oversized and unauthenticated requests cost no more. A
+    // settings request is authenticated by its handler, which needs to know the user: one
+    // lookup per request.
     server_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
         if (req.target.size() > options_.max_target_bytes) {
             Refuse(res, 414, "request target too long");
             return httplib::Server::HandlerResponse::Handled;
         }
-        if (!Authenticate(req)) {
-            res.status = 401;
-            res.set_header("WWW-Authenticate", "Bearer");
+        const bool settings = req.method == "POST" && req.path == kSettingsPath;
+        if (!settings && !Authenticate(req)) {
+            RefuseToken(res);
             return httplib::Server::HandlerResponse::Handled;
         }
         return httplib::Server::HandlerResponse::Unhandled;
@@ -253,20 +276,15 @@ std::optional<std::int64_t> Service::Authenticate(const httplib::Request& req) {
 
     const std::string digest = Sha256Hex(token);
     {
-        // Every known digest is compared in full, so the time of an answer says nothing about
-        // how close a guess came.
         std::shared_lock lock(users_mutex_);
-        std::optional<std::int64_t> found;
-        for (const auto& [known, user] : known_users_) {
-            if (SameDigest(known, digest)) found = user;
-        }
-        if (found) return found;
+        const auto known = known_users_.find(digest);
+        if (known != known_users_.end()) return known->second;
     }
     // Users are added by another process and never removed, so a found user stays valid.
     const auto user = db_.FindUser(digest);
     if (user) {
         std::unique_lock lock(users_mutex_);
-        known_users_.emplace_back(digest, *user);
+        known_users_.emplace(digest, *user);
     }
     return user;
 }
@@ -285,7 +303,7 @@ void Service::HandleFeed(const httplib::Request& req, httplib::Response& res) {
 void Service::HandleSettings(const httplib::Request& req, httplib::Response& res) {
     const auto user = Authenticate(req);
     if (!user) {
-        res.status = 401;
+        RefuseToken(res);
         return;
     }
     const std::string zt = Param(req, kKeyState);
@@ -311,7 +329,7 @@ void Service::HandleSettings(const httplib::Request& req, httplib::Response& res
     }
     const auto record = db_.LoadSettings(*user);
     if (!record) {
-        res.set_content("no settings saved for this user\r\n", kTextType);
+        res.set_content(std::string(kNoSettingsSaved) + "\r\n", kTextType);
         return;
     }
     res.set_content(success + *record + "\r\n", kTextType);
@@ -348,6 +366,15 @@ void Service::HandleHistory(const httplib::Request& req, httplib::Response& res)
         oldest_first.push_back(ToDatedDraw(*it));
     }
     res.set_content(HistoryAnswerText(oldest_first), "text/csv; charset=utf-8");
+}
+
+std::size_t Service::DigestHash::operator()(const std::string& digest) const {
+    // A digest is already uniformly spread; its hash is that of a known, public value.
+    return std::hash<std::string>()(digest);
+}
+
+bool Service::DigestEqual::operator()(const std::string& a, const std::string& b) const {
+    return SameDigest(a, b);
 }
 
 std::shared_ptr<const std::string> Service::Feed(int region) {

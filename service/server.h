@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,9 @@ namespace xuan5::service {
 
 struct ServiceOptions {
     std::string db_path;
+    // Both set: HTTPS with this certificate (chain) and private key, PEM files.
+    std::string tls_cert;
+    std::string tls_key;
     bool simulate = false;
     // 0 runs the real daily schedules; N > 0 draws the following period every N seconds.
     int period_seconds = 0;
@@ -54,7 +58,7 @@ class Service {
     Service& operator=(const Service&) = delete;
 
     // Port 0 picks a free port. Returns the bound port; throws std::runtime_error when the
-    // address cannot be bound.
+    // address cannot be bound. HTTPS when the options name a certificate and key.
     int Listen(const std::string& host, int port);
     // Idempotent; waits for requests in flight and the tick thread.
     void Stop();
@@ -99,8 +103,17 @@ class Service {
     std::mutex feed_mutex_;
     std::array<std::shared_ptr<const std::string>, kRegionCount + 1> feeds_{};
 
+    // Known users by token digest: one lookup per request, whatever their number. Looking a
+    // digest up tells nothing about the token behind it; the final comparison of the digests
+    // is constant in time (DigestEqual).
+    struct DigestHash {
+        std::size_t operator()(const std::string& digest) const;
+    };
+    struct DigestEqual {
+        bool operator()(const std::string& a, const std::string& b) const;
+    };
     std::shared_mutex users_mutex_;
-    std::vector<std::pair<std::string, std::int64_t>> known_users_;  // token digest, user
+    std::unordered_map<std::string, std::int64_t, DigestHash, DigestEqual> known_users_;
 };
 
 }  // namespace xuan5::service

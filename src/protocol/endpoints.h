@@ -29,6 +29,8 @@ inline constexpr std::string_view kOkMarker = "**ok**";
 // Found in every settings answer the service accepts, save and load alike; no other answer of
 // the service holds it.
 inline constexpr std::string_view kSuccessMarker = "**success**";
+// What a load answers, without the marker, for a user who never saved.
+inline constexpr std::string_view kNoSettingsSaved = "no settings saved for this user";
 
 inline constexpr int kRegionCount = 3;
 // Draws in a feed answer; the program refuses a shorter one.

@@ -1,11 +1,19 @@
 #include "archive/draw_archive.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <fstream>
+#include <random>
+#include <set>
+#include <sstream>
+#include <thread>
 
+#include "archive/archive_check.h"
 #include "core/text.h"
 #include "feed/feed_parser.h"
 #include "oracle/literal_state.h"
@@ -146,6 +154,104 @@ TEST(DrawArchive, ExportReadsBackAndBadInputStoresNothing) {
     std::string line;
     std::getline(notes, line);
     EXPECT_EQ(line, "these are my notes, not a database");
+}
+
+std::string Bytes(const std::filesystem::path& file) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(file, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+TEST(ArchiveCheck, DamagedFilesAreKeptAsideAndANewArchiveStarts) {
+    const char* stamp = "20240506-101112";
+    const auto draws = Draws(600, "2026-01-01");
+    const std::vector<std::pair<const char*, std::string (*)(std::string)>> damages = {
+        {"garbage", [](std::string b) { return std::string(b.size(), 'Z'); }},
+        {"truncated", [](std::string b) { return b.substr(0, b.size() / 2 + 100); }},
+        {"pages overwritten", [](std::string b) { return b.replace(8192, 4096, 4096, '\xff'); }},
+        {"header only", [](std::string b) { return b.substr(0, 100); }}};
+    for (const auto& [name, damage] : damages) {
+        ArchiveFolder folder;
+        ASSERT_TRUE(Opened(folder.File()).AddDraws(1, draws)) << name;
+        const std::string damaged = damage(Bytes(folder.File()));
+        std::ofstream(folder.File(), std::ios::binary | std::ios::trunc) << damaged;
+
+        const auto aside = folder.File().string() + ".damaged-" + stamp;
+        EXPECT_EQ(CheckDrawArchive(folder.File(), stamp)->movedAside, aside) << name;
+        EXPECT_EQ(Bytes(aside), damaged) << name << ": kept byte for byte";
+        ASSERT_TRUE(Opened(folder.File()).AddDraws(1, {draws[0]})) << name;
+        EXPECT_EQ(*Opened(folder.File()).CountDraws(1), 1) << name;
+        EXPECT_FALSE(CheckDrawArchive(folder.File(), stamp)->movedAside) << name;
+        // Damaged again within the same second: the first kept file stays as it was.
+        std::ofstream(folder.File(), std::ios::trunc) << "junk";
+        EXPECT_EQ(CheckDrawArchive(folder.File(), stamp)->movedAside, aside + "-2");
+        EXPECT_EQ(Bytes(aside), damaged) << name;
+    }
+    ArchiveFolder foreign;
+    sqlite3* db = nullptr;
+    sqlite3_open(foreign.File().string().c_str(), &db);
+    sqlite3_exec(db, "CREATE TABLE draws(id INTEGER)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    EXPECT_TRUE(CheckDrawArchive(foreign.File(), stamp)->movedAside) << "foreign layout";
+
+    // No damage: a missing file, an empty one, a sound archive; each left as it is.
+    ArchiveFolder folder;
+    EXPECT_FALSE(CheckDrawArchive(folder.File(), stamp)->movedAside);
+    EXPECT_FALSE(std::filesystem::exists(folder.File()));
+    std::ofstream(folder.File()).close();
+    EXPECT_FALSE(CheckDrawArchive(folder.File(), stamp)->movedAside);
+    ASSERT_TRUE(Opened(folder.File()).AddDraws(2, draws));
+    const std::string sound = Bytes(folder.File());
+    EXPECT_FALSE(CheckDrawArchive(folder.File(), stamp)->movedAside);
+    EXPECT_EQ(Bytes(folder.File()), sound);
+}
+
+TEST(ArchiveCheck, AProcessKilledWhileArchivingLosesNoCommittedDraw) {
+    constexpr int kBatch = 40;
+    const auto draws = Draws(kBatch * 400, "2020-01-01");
+    std::mt19937 random(20240506);
+    ArchiveFolder folder;
+    std::set<int> stored;  // batches the writer reported stored
+    for (int round = 0; round < 4; ++round) {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        const pid_t writer = ::fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            // One transaction per batch, reported only once AddDraws has returned. Odd rounds
+            // change stored rows instead of adding them.
+            Result<DrawArchive> archive = DrawArchive::Open(folder.File());
+            for (int b = 0; archive && b < 400; ++b) {
+                std::vector<DatedDraw> rows(draws.begin() + b * kBatch,
+                                            draws.begin() + (b + 1) * kBatch);
+                if (round % 2) std::swap(rows.front().numbers, rows.back().numbers);
+                if (!archive->AddDraws(1, rows) || ::write(fds[1], &b, sizeof b) != sizeof b) break;
+            }
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        const int killAfter = std::uniform_int_distribution<int>(3, 60)(random);
+        int batch = 0;
+        for (int n = 0; n < killAfter && ::read(fds[0], &batch, sizeof batch) == sizeof batch; ++n)
+            stored.insert(batch);
+        // Somewhere inside a later batch, mostly.
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<int>(0, 20000)(random)));
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        while (::read(fds[0], &batch, sizeof batch) == sizeof batch) stored.insert(batch);
+        ::close(fds[0]);
+
+        // What the kill interrupted is rolled back, not taken for damage.
+        ASSERT_FALSE(CheckDrawArchive(folder.File(), "x")->movedAside) << "round " << round;
+        const auto all = *Opened(folder.File()).AllDraws(1);
+        std::set<std::pair<std::string, std::string>> keys;
+        for (const DatedDraw& draw : all) keys.insert({draw.date, draw.period});
+        for (int b : stored)
+            for (int i = b * kBatch; i < (b + 1) * kBatch; ++i)
+                ASSERT_TRUE(keys.count({draws[i].date, draws[i].period})) << "lost draw " << i;
+        EXPECT_EQ(all.size() % kBatch, 0u) << "round " << round << ": half a batch stored";
+    }
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -256,6 +258,11 @@ TEST(CommandLine, BadUsageIsReportedWithExitCodeTwo) {
              {"serve", "--db", db, "--verbose"},
              {"serve", "--db", db, "--db", db},
              {"serve", "--db"},
+             // Beyond loopback the tokens would travel readable.
+             {"serve", "--db", db, "--host", "0.0.0.0"},
+             {"serve", "--db", db, "--tls-cert", db},
+             {"backup", "--db", db},
+             {"restore", "--db", db, "--from", db},
          }) {
         std::ostringstream out, err;
         EXPECT_EQ(RunCommandLine(args, out, err, [] { return true; }), 2)
@@ -361,6 +368,74 @@ TEST(CommandLine, KillDashNineDuringSavesLosesNoAcknowledgedRecord) {
             << "stored " << stored << ", acknowledged " << acknowledged;
         last_acknowledged = stored;
     }
+}
+
+// The number a record "*sz*N*a*b*sz*" holds, -1 for none.
+int RecordNumber(const std::optional<std::string>& record) {
+    return record && record->starts_with("*sz*") ? std::stoi(record->substr(4)) : -1;
+}
+
+TEST(CommandLine, BackupWhileServingUnderLoadThenRestoreWhenStopped) {
+    TempDir dir;
+    const std::string db = dir.File("s.db");
+    const std::string backup = dir.File("backup.db");
+    const std::string token = RunProgram({"add-user", "alice", "--db", db}).out.substr(0, 64);
+    Child server({"serve", "--db", db, "--port", "0", "--simulate"});
+    const int port = StartServing(server);
+    ASSERT_GT(port, 0);
+
+    std::atomic<int> acknowledged{-1};
+    std::atomic<bool> stop{false};
+    std::thread saver([&] {
+        for (int n = 0; !stop; ++n) {
+            const auto res = Post(port,
+                                  "/11xuan5/huaxian/save.asp?lx=2&zt=1&uesr_shizhi=*sz*" +
+                                      std::to_string(n) + "*a*b*sz*",
+                                  token);
+            if (res && res->body.find(kSuccessMarker) != std::string::npos) acknowledged = n;
+        }
+    });
+    while (acknowledged < 20) std::this_thread::sleep_for(1ms);
+    const int before_backup = acknowledged;
+    const Finished copied = RunProgram({"backup", "--db", db, "--to", backup});
+    const int after_backup = acknowledged;
+    // A restore refuses to replace the database of a running service.
+    const Finished refused = RunProgram({"restore", "--db", db, "--from", backup});
+    stop = true;
+    saver.join();
+    ASSERT_EQ(copied.code, 0) << copied.err;
+    EXPECT_NE(copied.out.find("(1 users, "), std::string::npos) << copied.out;
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("in use by a running service"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(backup + "-wal")) << "a backup is one file";
+    server.Signal(SIGTERM);
+    ASSERT_EQ(server.Wait(30s), 0) << server.err();
+    const int latest = RecordNumber(Database(db).LoadSettings(1));
+    ASSERT_GE(latest, after_backup);
+
+    // What the backup holds is the record of one moment during the copy.
+    const Finished restored = RunProgram({"restore", "--db", db, "--from", backup});
+    ASSERT_EQ(restored.code, 0) << restored.err;
+    std::smatch kept;
+    ASSERT_TRUE(std::regex_search(restored.out, kept, std::regex("kept as (\\S+)")))
+        << restored.out;
+    int in_backup = -1;
+    {
+        Database reopened(db);
+        EXPECT_EQ(reopened.IntegrityCheck(), "ok");
+        in_backup = RecordNumber(reopened.LoadSettings(*reopened.FindUser(Sha256Hex(token))));
+        EXPECT_GE(in_backup, before_backup);
+        EXPECT_LE(in_backup, after_backup + 1);
+        EXPECT_EQ(reopened.RecentDraws(1, 120).size(), 120u);
+        // The database the restore replaced is kept whole beside it.
+        EXPECT_EQ(RecordNumber(Database(kept[1]).LoadSettings(1)), latest);
+    }
+    // A damaged backup is refused before anything is replaced.
+    WriteFile(dir.File("damaged.db"), FileBytes(backup).substr(0, 5000));
+    const Finished damaged = RunProgram({"restore", "--db", db, "--from", dir.File("damaged.db")});
+    EXPECT_EQ(damaged.code, 1);
+    EXPECT_NE(damaged.err.find("no whole service database"), std::string::npos) << damaged.err;
+    EXPECT_EQ(RecordNumber(Database(db).LoadSettings(1)), in_backup);
 }
 
 }  // namespace

@@ -509,7 +509,8 @@ TEST(BacktestPanel, ImportCancelCloseAndOfflineLoad) {
     shell.StopService();
     shell.Open();
     ASSERT_TRUE(shell.Fetch());
-    EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("无法连接"));
+    EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(),
+              QStringLiteral("无法连接：连接被拒绝，服务没有运行"));
     EXPECT_EQ(shell.Window().Tables().UpdateCount, 0);
     shell.Click("C_huice_zairu");
     EXPECT_EQ(shell.Window().Tables().UpdateCount, 1);

@@ -96,17 +96,21 @@ TEST(Feed, FailureTableEveryRow) {
         return true;
     };
 
-    // Status other than 200, with and without a body; an empty 200 body.
-    for (int status : {404, 500, 401}) {
+    // Status other than 200, with a body; an empty 200 body. Each says which.
+    const std::pair<int, const char*> refusals[] = {
+        {404, "无法连接：服务拒绝了请求（HTTP 404：**ok***-*151"},
+        {500, "无法连接：服务出错（HTTP 500：**ok***-*151"},
+        {401, "无法连接：令牌被拒绝，请检查 service.ini 的 token="}};
+    for (const auto& [status, text] : refusals) {
         shell.Server().Answer(status, FeedResponse(FeedLines(151, 120)));
         ASSERT_TRUE(shell.Fetch());
-        EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接")) << status;
+        EXPECT_TRUE(StatusOf(shell).startsWith(QString::fromUtf8(text))) << status;
         EXPECT_TRUE(unchangedHistory());
         EXPECT_EQ(shell.Tables().IncomingDraws[1].period, "150") << "staged table kept";
     }
     shell.Server().Answer(200, "");
     ASSERT_TRUE(shell.Fetch());
-    EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接"));
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接：服务的应答是空的"));
 
     // A body without the marker leaves even the staged table alone.
     std::string noMarker = FeedResponse(FeedLines(151, 120));
@@ -153,7 +157,7 @@ TEST(Feed, FailureTableEveryRow) {
     shell.Window().Context().Http().ClearConnectionCache();
     shell.Server().Stop();
     ASSERT_TRUE(shell.Fetch());
-    EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接"));
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接：连接被拒绝，服务没有运行"));
     EXPECT_TRUE(unchangedHistory());
     EXPECT_TRUE(shell.Find<QPushButton>("Cshoudong")->isEnabled());
 }
@@ -211,7 +215,7 @@ TEST(Feed, TimeOutEndsInCannotConnectAndTheWindowKeepsRunning) {
     EXPECT_TRUE(shell.Window().FetchInFlight());
     EXPECT_FALSE(button->isEnabled());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Window().FetchInFlight(); }, 5000));
-    EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接"));
+    EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接：1秒内没有应答"));
     EXPECT_TRUE(button->isEnabled());
     EXPECT_EQ(shell.Tables().UpdateCount, 0);
     // Timers kept firing while the request was out.
@@ -248,7 +252,7 @@ TEST(Feed, ATricklingServerCannotHoldAFetchPastTheLimit) {
 
     ASSERT_TRUE(handled.wait(30000)) << "the fetch was still out";
     EXPECT_GT(trickle.BytesSent(), 0);
-    EXPECT_EQ(status->text(), QStringLiteral("无法连接"));
+    EXPECT_EQ(status->text(), QStringLiteral("无法连接：4秒内没有应答"));
     EXPECT_TRUE(button->isEnabled());
     EXPECT_TRUE(waiting->isHidden());
     EXPECT_FALSE(window.FetchInFlight());

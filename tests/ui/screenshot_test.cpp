@@ -53,7 +53,7 @@ TEST(Screenshot, AFetchNotHandledWithinTheWaitFailsTheRun) {
     server.Answer(404, "");
     const Shot failed = TakeFetchingScreenshot(server.Url(), out.filePath("failed.png"), 30000);
     EXPECT_EQ(failed.result.exitCode, 0) << failed.result.error.toStdString();
-    EXPECT_EQ(failed.status, QStringLiteral("无法连接"));
+    EXPECT_EQ(failed.status, QStringLiteral("无法连接：服务拒绝了请求（HTTP 404）"));
     EXPECT_TRUE(failed.saved);
 }
 

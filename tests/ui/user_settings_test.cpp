@@ -121,7 +121,8 @@ TEST(UserSettings, SaveChangeLoadThroughTheRealService) {
     EXPECT_EQ(defaults[0], "230");
     EXPECT_EQ(defaults[23], "03");
     // Nothing stored yet for this user.
-    EXPECT_EQ(w.PressAndWait(w.Load()), U("用户数据获取失败|提示"));
+    EXPECT_EQ(w.PressAndWait(w.Load()),
+              U("用户数据获取失败：服务上还没有保存过这个用户的设置|提示"));
     EXPECT_EQ(w.Read(), defaults);
 
     // Texts a URL could mangle; the instance count holds digits only, as its box keeps it.
@@ -225,8 +226,8 @@ TEST(UserSettings, StoppedServiceAndClosingWithARequestOut) {
     w.Window().Context().Http().ClearConnectionCache();
     service.Stop();
     const Fields before = w.Read();
-    EXPECT_EQ(w.PressAndWait(w.Save()), U("数据上传出错|提示"));
-    EXPECT_EQ(w.PressAndWait(w.Load()), U("用户数据获取失败|提示"));
+    EXPECT_EQ(w.PressAndWait(w.Save()), U("数据上传出错：连接被拒绝，服务没有运行|提示"));
+    EXPECT_EQ(w.PressAndWait(w.Load()), U("用户数据获取失败：连接被拒绝，服务没有运行|提示"));
     EXPECT_EQ(w.Read(), before);
 }
 

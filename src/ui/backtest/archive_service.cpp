@@ -10,6 +10,7 @@
 #include "protocol/endpoints.h"
 #include "protocol/feed_format.h"
 #include "ui/shell/app_context.h"
+#include "ui/shell/failure_text.h"
 
 namespace xuan5::ui {
 
@@ -115,9 +116,8 @@ void ArchiveService::DownloadHistory(int region, int count) {
             const std::string body = reply.Body();
             const DrawCsv csv = ParseDrawCsv(body);
             if (body.empty()) {
-                emit self->downloadFinished(
-                    QString::fromUtf8(kMsgCannotConnect),
-                    QStringLiteral("下载历史失败：") + QString::fromUtf8(kMsgCannotConnect));
+                const QString failed = WithFailureReason(kMsgCannotConnect, reply);
+                emit self->downloadFinished(failed, QStringLiteral("下载历史失败：") + failed);
                 return;
             }
             if (csv.draws.empty()) {

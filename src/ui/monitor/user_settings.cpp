@@ -3,8 +3,10 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "core/text.h"
 #include "protocol/endpoints.h"
 #include "ui/shell/app_context.h"
+#include "ui/shell/failure_text.h"
 #include "ui/shell/panel_links.h"
 namespace xuan5::ui {
 
@@ -42,14 +44,19 @@ void UserSettings::SaveUserSettings() {
     // destroyed itself, and the guard covers this object going first.
     ctx_.Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
                             [self = QPointer<UserSettings>(this)](const HttpReply& reply) {
-                                if (self) self->HandleSaveAnswer(reply.Body());
+                                if (self) self->HandleSaveAnswer(reply);
                             });
 }
 
 // The buttons come back only after the outcome message, as when the request ran inside the
 // click: nothing can be pressed again while the message box is open.
-void UserSettings::HandleSaveAnswer(const std::string& response) {
-    ctx_.Show(window_, SettingsSaveOutcome(response));
+void UserSettings::HandleSaveAnswer(const HttpReply& reply) {
+    const Message outcome = SettingsSaveOutcome(reply.Body());
+    ctx_.Show(window_,
+              outcome.text == kMsgSettingsSaveFailed
+                  ? WithFailureReason(kMsgSettingsSaveFailed, reply)
+                  : QString::fromStdString(outcome.text),
+              QString::fromStdString(outcome.title));
     Finish();
 }
 
@@ -59,17 +66,25 @@ void UserSettings::LoadUserSettings() {
     const std::string url = SettingsLoadUrl(ctx_.service.url.toStdString());
     ctx_.Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
                             [self = QPointer<UserSettings>(this)](const HttpReply& reply) {
-                                if (self) self->HandleLoadAnswer(reply.Body());
+                                if (self) self->HandleLoadAnswer(reply);
                             });
 }
 
-void UserSettings::HandleLoadAnswer(const std::string& response) {
+void UserSettings::HandleLoadAnswer(const HttpReply& reply) {
+    const std::string response = reply.Body();
     const SettingsLoadResult loaded = ParseSettingsResponse(response);
     // Each box takes its text as if typed: its change handler checks the value, and a record cut
     // short leaves the boxes written before the gap with their new texts.
     for (std::size_t i = 0; i < loaded.fields.size() && i < kSettingsFieldCount; ++i)
         links_.setSettingsField(static_cast<int>(i), loaded.fields[i]);
-    ctx_.Show(window_, loaded.message);
+    QString text = QString::fromStdString(loaded.message.text);
+    if (loaded.message.text == kMsgSettingsLoadFailed) {
+        // The service answers a user who never saved without its marker, in words of its own.
+        text = Contains(response, kNoSettingsSaved)
+                   ? text + QStringLiteral("：服务上还没有保存过这个用户的设置")
+                   : WithFailureReason(kMsgSettingsLoadFailed, reply);
+    }
+    ctx_.Show(window_, text, QString::fromStdString(loaded.message.title));
     Finish();
 }
 

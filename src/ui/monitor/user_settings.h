@@ -7,6 +7,7 @@
 #include <string>
 
 #include "protocol/settings_record.h"
+#include "ui/shell/http_request.h"
 
 class QPushButton;
 class QWidget;
@@ -36,8 +37,8 @@ class UserSettings : public QObject {
   private:
     void Begin();
     void Finish();
-    void HandleSaveAnswer(const std::string& response);
-    void HandleLoadAnswer(const std::string& response);
+    void HandleSaveAnswer(const HttpReply& reply);
+    void HandleLoadAnswer(const HttpReply& reply);
 
     AppContext& ctx_;
     const PanelLinks& links_;

@@ -16,6 +16,7 @@ AppContext::AppContext(std::filesystem::path dataDir, ServiceSettings service, i
     std::seed_seq seed{device(), device(), device(), device()};
     rng.seed(seed);
     http_->SetToken(this->service.token);
+    http_->SetCaFile(this->service.ca);
     http_->SetTimeoutMs(requestTimeoutMs);
 }
 

@@ -30,6 +30,8 @@ ServiceSettings ReadServiceIni(const QString& file) {
     const QString url = ini.value(QStringLiteral("url")).toString().trimmed();
     if (!url.isEmpty()) settings.url = AddressOf(url);
     settings.token = ini.value(QStringLiteral("token")).toString().trimmed();
+    const QString ca = ini.value(QStringLiteral("ca")).toString().trimmed();
+    if (!ca.isEmpty()) settings.ca = QFileInfo(file).absoluteDir().absoluteFilePath(ca);
     return settings;
 }
 
@@ -99,6 +101,11 @@ ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
                                    QStringLiteral("Access token (default: token= of "
                                                   "DIR/service.ini)."),
                                    QStringLiteral("TOKEN"));
+    const QCommandLineOption ca(
+        QStringLiteral("ca"),
+        QStringLiteral("Certificates (PEM) to trust for an https:// service besides the "
+                       "system's, such as a self-signed one (default: ca= of DIR/service.ini)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("Render the window offscreen into a PNG file and exit."),
@@ -115,7 +122,7 @@ ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
         QStringLiteral("print-config"),
         QStringLiteral("Print the data folder, the service address and the token (data=, url=, "
                        "token= lines) and exit."));
-    parser.addOptions({data, service, token, screenshot, panel, fetch, printConfig});
+    parser.addOptions({data, service, token, ca, screenshot, panel, fetch, printConfig});
 
     ConfigResult result;
     if (!parser.parse(QStringList{QStringLiteral("xuan5")} + args)) {
@@ -149,6 +156,7 @@ ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
         config.data = DefaultDataFolder(exeDir);
     if (parser.isSet(service)) config.serviceUrl = parser.value(service);
     if (parser.isSet(token)) config.token = parser.value(token);
+    if (parser.isSet(ca)) config.ca = QFileInfo(parser.value(ca)).absoluteFilePath();
     if (parser.isSet(screenshot))
         config.screenshotFile = QFileInfo(parser.value(screenshot)).absoluteFilePath();
     config.fetch = parser.isSet(fetch);
@@ -162,12 +170,15 @@ ServiceSettings ServiceFor(const AppConfig& config) {
         ReadServiceIni(QDir(config.data.dir).filePath(QStringLiteral("service.ini")));
     if (config.serviceUrl) settings.url = AddressOf(*config.serviceUrl);
     if (config.token) settings.token = *config.token;
+    if (config.ca) settings.ca = *config.ca;
     return settings;
 }
 
 QString ConfigText(const AppConfig& config, const ServiceSettings& service) {
-    return QStringLiteral("data=%1\nurl=%2\ntoken=%3\n")
-        .arg(config.data.dir, service.url, service.token);
+    QString text = QStringLiteral("data=%1\nurl=%2\ntoken=%3\n")
+                       .arg(config.data.dir, service.url, service.token);
+    if (!service.ca.isEmpty()) text += QStringLiteral("ca=%1\n").arg(service.ca);
+    return text;
 }
 
 }  // namespace xuan5::ui

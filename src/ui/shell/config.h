@@ -4,18 +4,27 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 #include "protocol/endpoints.h"
 
 namespace xuan5::ui {
 
 struct ServiceSettings {
+    ServiceSettings() = default;
+    ServiceSettings(QString url, QString token, QString ca = {})
+        : url(std::move(url)), token(std::move(token)), ca(std::move(ca)) {}
+
     QString url = QString::fromLatin1(kDefaultServiceUrl);
     QString token;
+    // Not empty: a PEM file of certificates trusted for an https:// service besides the
+    // system's (a home server's self-signed certificate).
+    QString ca;
 };
 
-// The keys `url` and `token` of an INI file, outside any [section]. A missing file, key or
-// empty value keeps the default; a trailing "/" of the address is dropped.
+// The keys `url`, `token` and `ca` of an INI file, outside any [section]. A missing file, key
+// or empty value keeps the default; a trailing "/" of the address is dropped; a relative `ca`
+// is taken from the INI file's folder.
 ServiceSettings ReadServiceIni(const QString& file);
 
 // The data folder used when --data is not given, and where its first content comes from.
@@ -38,6 +47,7 @@ struct AppConfig {
     DataFolderChoice data;
     std::optional<QString> serviceUrl;  // --service
     std::optional<QString> token;       // --token
+    std::optional<QString> ca;          // --ca, absolute
     QString screenshotFile;    // not empty: render the window offscreen into this PNG and exit
     int panel = 0;             // panel shown in the screenshot
     bool fetch = false;        // press "手动更新" before the screenshot
@@ -54,10 +64,10 @@ struct ConfigResult {
 // `exeDir` is the program's folder (see DefaultDataFolder).
 ConfigResult ParseArguments(const QStringList& args, const QString& exeDir);
 
-// service.ini of the chosen data folder, then --service and --token over it.
+// service.ini of the chosen data folder, then --service, --token and --ca over it.
 ServiceSettings ServiceFor(const AppConfig& config);
 
-// What --print-config prints: "data=", "url=" and "token=" lines.
+// What --print-config prints: "data=", "url=" and "token=" lines, and "ca=" when one is set.
 QString ConfigText(const AppConfig& config, const ServiceSettings& service);
 
 }  // namespace xuan5::ui

@@ -18,6 +18,7 @@
 #include "ui/plan/plan_panel.h"
 #include "ui/shell/after_draw_pipeline.h"
 #include "ui/shell/fadd.h"
+#include "ui/shell/failure_text.h"
 #include "ui/shell/fmain.h"
 #include "ui/sortfilter/sort_panel.h"
 
@@ -88,7 +89,9 @@ void Fmain::HandleFeedAnswer(int region, const HttpReply& reply) {
     }
     const std::string body = reply.Body();
     if (body.empty()) {
-        SetStatus(WithListNote(kMsgCannotConnect));
+        SetStatus(WithListNote(WithFailureReason(kMsgCannotConnect, reply).toStdString()));
+        // A long reason must not push 无法连接 itself out of the box.
+        status_->setCursorPosition(0);
     } else {
         SetStatus(kMsgConnected);
         const FeedParse parse = ParseFeedResponse(body, ctx_->session.DrawHistory);

@@ -1,7 +1,10 @@
 // The start-up sequence of the main window, step by step in its fixed order.
+#include <QDateTime>
 #include <QRadioButton>
 #include <QTimer>
 
+#include "archive/archive_check.h"
+#include "archive/draw_archive.h"
 #include "store/atomic_file.h"
 #include "store/curve_store.h"
 #include "ui/draw/draw_panel.h"
@@ -12,6 +15,24 @@
 #include "ui/sortfilter/sort_panel.h"
 
 namespace xuan5::ui {
+
+namespace {
+
+// A damaged archive costs neither the start nor its draws: it is kept aside, a new one is begun,
+// and the user is told once, over the window rather than before it. A file that cannot even be
+// checked is left to the archive's own messages when it is used.
+void CheckArchiveAtStart(QWidget* window, AppContext& ctx) {
+    const std::string stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
+    const Result<ArchiveCheck> check = CheckDrawArchive(DrawArchivePath(ctx.dataDir), stamp);
+    if (!check || !check->movedAside) return;
+    const QString text = QString::fromStdString(ArchiveMovedAsideText(*check->movedAside));
+    QTimer::singleShot(0, window, [window, &ctx, text] {
+        ctx.Show(window, text, QString::fromUtf8(kTitleArchiveMoved));
+    });
+}
+
+}  // namespace
 
 bool Fmain::ApplyStartupDefaults() {
     Session& session = ctx_->session;
@@ -48,6 +69,7 @@ bool Fmain::ApplyStartupDefaults() {
 
     countdownTimer_->start();
     betsTimer_->start();
+    CheckArchiveAtStart(this, *ctx_);
     return true;
 }
 
