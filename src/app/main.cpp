@@ -2,11 +2,13 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
-#include <QScreen>
-#include <algorithm>
+#include <QSettings>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 
+#include "app/desktop.h"
+#include "app/first_paint.h"
 #include "app/screenshot.h"
 #include "ui/shell/config.h"
 #include "ui/shell/fmain.h"
@@ -24,6 +26,7 @@ void PrintError(const QString& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const auto started = std::chrono::steady_clock::now();
     using namespace xuan5::ui;
     // The name also names the user's data folder (~/.local/share/xuan5).
     QCoreApplication::setApplicationName(QStringLiteral("xuan5"));
@@ -64,6 +67,7 @@ int main(int argc, char** argv) {
     // A screenshot needs no display and must look the same with or without one.
     if (screenshot) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    InstallChineseQtTexts(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/xuan5/xuan5.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("xuan5"));
 
@@ -78,9 +82,13 @@ int main(int argc, char** argv) {
         return result.exitCode;
     }
 
-    // The window fits the smallest supported screen, 1366 x 768, and no more than the screen.
-    const QRect screen = window.screen()->availableGeometry();
-    window.resize(std::min(kWindowWidth, screen.width()), std::min(kWindowHeight, screen.height()));
+    // ~/.config/xuan5/window.conf
+    QSettings place(QSettings::UserScope, QStringLiteral("xuan5"), QStringLiteral("window"));
+    RestoreWindowPlace(window, place, QSize(kWindowWidth, kWindowHeight));
+    WatchFirstPaint(window, started);
     window.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // A measured start says nothing about where the user wants the window.
+    if (qEnvironmentVariableIsEmpty(kFirstPaintProbeVariable)) SaveWindowPlace(window, place);
+    return code;
 }

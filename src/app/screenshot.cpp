@@ -9,9 +9,6 @@ namespace xuan5::ui {
 
 namespace {
 
-constexpr int kWindowWidth = 1366;
-constexpr int kWindowHeight = 768;
-
 void ProcessEventsFor(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
@@ -22,7 +19,7 @@ void ProcessEventsFor(int ms) {
 
 ScreenshotResult TakeScreenshot(Fmain& window, const AppConfig& config, int fetchWaitMs) {
     ScreenshotResult result;
-    window.resize(kWindowWidth, kWindowHeight);
+    window.resize(config.screenshotSize.expandedTo(window.minimumSize()));
     window.show();
     ProcessEventsFor(50);
     if (config.fetch) {

@@ -18,7 +18,7 @@ struct ScreenshotResult {
     QString error;  // one line for standard error when exitCode is not 0
 };
 
-// Shows the window at 1366 x 768, presses "手动更新" first when asked and waits up to
+// Shows the window at the asked size (never below its smallest), presses "手动更新" first when asked and waits up to
 // `fetchWaitMs` for its answer to be handled, then saves the picture of the asked panel. A fetch
 // whose answer was not handled in time fails the run (the picture is still saved, so the state
 // it shows can be looked at).

@@ -33,7 +33,9 @@ struct RecordBasis {
     std::string size = "000";  // the plan size as the record writes it
     bool modeTwo = false;      // the tally line is "模式二"
     std::string tallyCount;    // how many bases the tally counts, as its line writes it
-    BetCounts holders{};
+    // The bases the tally counts, read when the record is judged: a plan is made every period
+    // and pressed again at will, and judged once.
+    std::vector<std::string> tallied;
 };
 
 enum class RecordState { Waiting, Settled, Closed };

@@ -9,10 +9,6 @@ namespace {
 
 constexpr std::string_view kRecordMark = "期，开：";
 
-void Count(BetCounts& holders, const BetSet& base) {
-    base.ForEach([&](int bet) { ++holders[static_cast<std::size_t>(bet)]; });
-}
-
 // The history's new draws are rows 1..newRows; key of row r is keys element 121 - r.
 int RowKey(const DrawKeyTable& keys, int row) {
     return keys[kHistoryRows + 1 - row];
@@ -53,12 +49,12 @@ RecordBasis MakeRecordBasis(const ResultRecordInput& input, const LineTexts& lin
     if (x > 1) {
         const long long available = static_cast<long long>(instanceBases.size()) - 1;
         for (long long i = 1; i <= std::min(x, available); ++i) {
-            Count(basis.holders, BetSetFromText(instanceBases[static_cast<std::size_t>(i)]));
+            basis.tallied.push_back(instanceBases[static_cast<std::size_t>(i)]);
         }
         basis.tallyCount = std::to_string(x);
     } else {
         for (int i = 0; i < kLineCount; ++i) {
-            if (input.Ch_jiankong_jj[i]) Count(basis.holders, BetSetFromText(lineBases[i]));
+            if (input.Ch_jiankong_jj[i]) basis.tallied.push_back(lineBases[i]);
         }
         basis.tallyCount = input.T_jiankong_15di_geshu;
     }
@@ -75,11 +71,12 @@ JudgedRecord JudgeRecord(const RecordBasis& basis, const ResultWords& words, con
     text += "-" + basis.size + "注-";
     text += TrimSpaces(words[judged.hit ? 0 : 1]);
     judged.text = std::string(TrimSpaces(text));
-    judged.tally =
-        basis.modeTwo
-            ? std::string(kModeTwoTally)
-            : basis.tallyCount + "-" +
-                  std::to_string(key != 0 ? basis.holders[static_cast<std::size_t>(key)] : 0);
+    int holders = 0;
+    if (key != 0) {
+        for (const std::string& base : basis.tallied) holders += BaseHoldsKey(base, key) ? 1 : 0;
+    }
+    judged.tally = basis.modeTwo ? std::string(kModeTwoTally)
+                                 : basis.tallyCount + "-" + std::to_string(holders);
     return judged;
 }
 

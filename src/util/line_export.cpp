@@ -25,7 +25,8 @@ Result<Message> ExportLineBases(const LineTexts& lineBases,
         const auto target = txtFolder / ("dadi" + std::to_string(i) + ".txt");
         if (!ReplaceFileAtomically(target, content)) return failed;
     }
-    return Message{kMsgExportDone, kTitleExportDone};
+    const std::filesystem::path shown = std::filesystem::absolute(txtFolder, error);
+    return Message{kMsgExportDone + (error ? txtFolder : shown).string() + "/", kTitleExportDone};
 }
 
 }  // namespace xuan5

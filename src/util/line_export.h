@@ -8,15 +8,16 @@
 
 namespace xuan5 {
 
-inline constexpr const char* kMsgExportDone = "导出完成，文件夹=\\data\\txt\\";
+// Followed by the folder the files are in.
+inline constexpr const char* kMsgExportDone = "导出完成，文件夹=";
 inline constexpr const char* kTitleExportDone = "完成";
 inline constexpr const char* kMsgExportFailed = "导出过程出现错误，请检查";
 inline constexpr const char* kTitleExportFailed = "出错了";
 
 // Writes each line base, trimmed of outer spaces and ended by CR LF, to
 // <dataFolder>/txt/dadi<i>.txt, replacing the file as a whole, and gives back the message that
-// says it was done. A missing txt folder is created first, so a new data folder exports at once;
-// the export stops at the first file (or folder) that cannot be written, failing with
+// says it was done and where. A missing txt folder is created first, so a new data folder exports
+// at once; the export stops at the first file (or folder) that cannot be written, failing with
 // kMsgExportFailed, and the files written before it stay.
 Result<Message> ExportLineBases(const LineTexts& lineBases,
                                 const std::filesystem::path& dataFolder);

@@ -20,6 +20,7 @@
 #include "feed/feed_parser.h"
 #include "ui/monitor/monitor_panel.h"
 #include "ui/plan/plan_panel.h"
+#include "ui/widgets/lines_box.h"
 #include "ui_test_support.h"
 
 #ifdef XUAN5_SERVICE_PROGRAM
@@ -88,7 +89,7 @@ Before Take(Shell& shell) {
     b.lineBases = shell.Tables().LineBases;
     b.monitorRows = UsedMonitorRows(shell.Tables());
     b.newest = shell.Tables().DrawHistory[1].period;
-    b.planBase = shell.Find<QPlainTextEdit>("T_jihua_jj_dadi")->toPlainText().toStdString();
+    b.planBase = shell.Find<LinesBox>("T_jihua_jj_dadi")->Text().toStdString();
     b.planSize = shell.Find<QLineEdit>("T_jihua_jj_dadi_zhushu")->text().toInt();
     b.recordCount = shell.Tables().log.PlanRecordCount;
     b.runs = shell.Window().PipelineRuns();

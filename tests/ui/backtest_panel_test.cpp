@@ -6,8 +6,10 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -106,7 +108,10 @@ class ServiceWindow {
         ASSERT_TRUE(window_->ApplyStartupDefaults());
         window_->BuildBets();
         Panel().SetFileChooser(
-            [this](QWidget*, const QString&, const QString&, bool) { return nextFile_; });
+            [this](QWidget*, const QString&, const QString&, bool, const QString& proposed) {
+                proposed_ = proposed;
+                return nextFile_;
+            });
     }
     void Close() {
         if (!window_) return;
@@ -124,6 +129,8 @@ class ServiceWindow {
     QString DataDir() const { return data_.Path() + "/data"; }
     QString TempFile(const char* name) const { return QDir(files_.path()).filePath(name); }
     void AnswerFileDialogWith(const QString& path) { nextFile_ = path; }
+    // The path the last file dialog proposed.
+    const QString& Proposed() const { return proposed_; }
     StoredArchive Archive() const {
         return StoredArchive(DrawArchivePath(DataDir().toStdString()));
     }
@@ -154,6 +161,7 @@ class ServiceWindow {
     int port_ = 0;
     std::unique_ptr<Fmain> window_;
     QString nextFile_;
+    QString proposed_;
 };
 
 // The settings the window holds right after start, built by hand: the plan panel's defaults,
@@ -340,10 +348,15 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
         << shownSpread.toStdString();
     ExpectTableShows(table, third.rows);  // the table keeps the last single run
 
-    // Exports: the per-period table, the plan log and the archive, read back from disk.
+    // Exports: the per-period table, the plan log and the archive, read back from disk. Each
+    // proposes a name with the region and the day; a name without an extension gets ".csv".
     const QString tableFile = shell.TempFile("table.csv");
-    shell.AnswerFileDialogWith(tableFile);
+    shell.AnswerFileDialogWith(shell.TempFile("table"));
     shell.Click("C_huice_daochu_biao");
+    EXPECT_TRUE(shell.Proposed().endsWith(
+        QStringLiteral("/回测表_山东_%1.csv")
+            .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")))))
+        << shell.Proposed().toStdString();
     const std::string tableText = ReadFile(tableFile);
     EXPECT_EQ(tableText, BacktestTableCsv(third.rows));
     EXPECT_EQ(std::count(tableText.begin(), tableText.end(), '\n'), 5);  // header and 4 periods
@@ -354,6 +367,7 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     const QString drawsFile = shell.TempFile("draws.csv");
     shell.AnswerFileDialogWith(drawsFile);
     shell.Click("C_huice_daochu");
+    EXPECT_EQ(QFileInfo(shell.Proposed()).path(), QFileInfo(logFile).path());  // the last folder
     const DrawCsv readBack = ParseDrawCsv(ReadFile(drawsFile));
     EXPECT_TRUE(readBack.rejected.empty());
     EXPECT_EQ(readBack.draws, archived);

@@ -17,6 +17,7 @@
 
 #include "ui/monitor/monitor_panel.h"
 #include "ui/plan/fxiaodi.h"
+#include "ui/widgets/lines_box.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -124,13 +125,13 @@ TEST(BackupStrip, IntersectionJoinsOrRestoresThePlanAndRewritesThePendingRecord)
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("2");
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_rc")->setText("01.02");
     shell.Find<QPushButton>("C_jihua_ks")->click();
-    auto* plan = shell.Find<QPlainTextEdit>("T_jihua_jj_dadi");
+    auto* plan = shell.Find<LinesBox>("T_jihua_jj_dadi");
     auto* planCount = shell.Find<QLineEdit>("T_jihua_jj_dadi_zhushu");
     auto* log = shell.Find<QPlainTextEdit>("T_jh_dadi_jilu");
-    const QStringList bets = plan->toPlainText().split('\n');
+    const QStringList bets = plan->Text().split('\n');
     ASSERT_GE(bets.size(), 3);
-    const QString modeResult = plan->toPlainText();
-    ASSERT_EQ(shell.Find<QPlainTextEdit>("T_jihua_jj_dadi_by")->toPlainText(), modeResult);
+    const QString modeResult = plan->Text();
+    ASSERT_EQ(shell.Find<LinesBox>("T_jihua_jj_dadi_by")->Text(), modeResult);
 
     // Two of the plan's bets and one outside it, in one backup box, each accepted once.
     Box(shell, 0)->setPlainText(bets[0] + "\n" + bets[2] + "\n");
@@ -141,18 +142,18 @@ TEST(BackupStrip, IntersectionJoinsOrRestoresThePlanAndRewritesThePendingRecord)
     shell.Find<QPushButton>("C_dd_beiyong_jj")->click();
     EXPECT_EQ(Box(shell, 3)->toPlainText(), bets[0] + " " + bets[2]);
     EXPECT_EQ(Count(shell, 3), "2");
-    EXPECT_EQ(plan->toPlainText(), bets[0] + "\n" + bets[2]);
+    EXPECT_EQ(plan->Text(), bets[0] + "\n" + bets[2]);
     EXPECT_EQ(planCount->text(), "2");
     EXPECT_TRUE(log->toPlainText().startsWith(U("085期，开：**************-002注-")))
         << log->toPlainText().toStdString();
     // Pressed again with the same boxes: nothing changes.
     shell.Find<QPushButton>("C_dd_beiyong_jj")->click();
-    EXPECT_EQ(plan->toPlainText(), bets[0] + "\n" + bets[2]);
+    EXPECT_EQ(plan->Text(), bets[0] + "\n" + bets[2]);
 
     // Off: the mode result comes back, and the record with its size.
     shell.Find<QCheckBox>("Check_beiyong_canyu")->setChecked(false);
     shell.Find<QPushButton>("C_dd_beiyong_jj")->click();
-    EXPECT_EQ(plan->toPlainText(), modeResult);
+    EXPECT_EQ(plan->Text(), modeResult);
     EXPECT_EQ(planCount->text(), QString::number(bets.size()));
     EXPECT_TRUE(log->toPlainText().startsWith(U("085期，开：**************-") +
                                               QString::number(bets.size()).rightJustified(3, '0')));
@@ -160,7 +161,7 @@ TEST(BackupStrip, IntersectionJoinsOrRestoresThePlanAndRewritesThePendingRecord)
     // On again, every plan is cut down to the backup result.
     shell.Find<QCheckBox>("Check_beiyong_canyu")->setChecked(true);
     shell.Find<QPushButton>("C_jihua_ks")->click();
-    for (const QString& bet : plan->toPlainText().split('\n', Qt::SkipEmptyParts))
+    for (const QString& bet : plan->Text().split('\n', Qt::SkipEmptyParts))
         EXPECT_TRUE(bet == bets[0] || bet == bets[2]) << bet.toStdString();
 
     // No tolerance: the result box says so.
@@ -231,7 +232,8 @@ TEST(LineExportLink, WritesTheLineBasesIntoTxtAndReports) {
     auto* link = shell.Find<ClickableLabel>("Labe_daochu_dadi");
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
     ASSERT_EQ(shell.Messages().messages().size(), 1u);
-    EXPECT_EQ(shell.Messages().messages()[0].text, U("导出完成，文件夹=\\data\\txt\\"));
+    EXPECT_EQ(shell.Messages().messages()[0].text,
+              QString::fromStdString("导出完成，文件夹=" + fs::absolute(txt).string() + "/"));
     EXPECT_EQ(shell.Messages().messages()[0].title, U("完成"));
     EXPECT_EQ(ReadFile(txt / "dadi0.txt"), "01,02,03,04,05\r\n");
     EXPECT_EQ(ReadFile(txt / "dadi2.txt"), "\r\n");

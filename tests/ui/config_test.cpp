@@ -75,18 +75,21 @@ TEST(Config, ArgumentsOverrideTheIniOfTheChosenDataFolder) {
     EXPECT_EQ(ConfigText(*r.config, service),
               "data=" + QDir::cleanPath(other.path()) + "\nurl=http://c:3\ntoken=cli\n");
 
-    r = ParseArguments({"--screenshot", "shot.png", "--panel", "4", "--fetch"}, exe.path());
+    r = ParseArguments(
+        {"--screenshot", "shot.png", "--panel", "4", "--fetch", "--size", "1280x720"}, exe.path());
     ASSERT_TRUE(r.config);
     EXPECT_TRUE(QFileInfo(r.config->screenshotFile).isAbsolute());
     EXPECT_TRUE(r.config->screenshotFile.endsWith("/shot.png"));
     EXPECT_EQ(r.config->panel, 4);
+    EXPECT_EQ(r.config->screenshotSize, QSize(1280, 720));
     EXPECT_TRUE(r.config->fetch);
 }
 
 TEST(Config, BadArgumentsAreRefusedHelpAndVersionAnswer) {
     for (const QStringList& args :
          {QStringList{"--panel", "5"}, QStringList{"--panel", "x"}, QStringList{"--data"},
-          QStringList{"--bogus"}, QStringList{"--token"}, QStringList{"stray"}}) {
+          QStringList{"--size", "1280"}, QStringList{"--size", "0x720"}, QStringList{"--bogus"},
+          QStringList{"--token"}, QStringList{"stray"}}) {
         const ConfigResult r = ParseArguments(args, "/tmp");
         EXPECT_FALSE(r.config) << args.join(' ').toStdString();
         EXPECT_TRUE(r.output.isEmpty());

@@ -60,6 +60,7 @@ QString ShownText(QWidget* w, Kind kind) {
         case Kind::Line:
             return qobject_cast<QLineEdit*>(w)->text();
         case Kind::Multi:
+            if (auto* lines = qobject_cast<LinesBox*>(w)) return lines->Text();
             return qobject_cast<QPlainTextEdit*>(w)->toPlainText();
         case Kind::Button:
         case Kind::Check:
@@ -80,7 +81,7 @@ bool IsKind(QWidget* w, Kind kind) {
         case Kind::Line:
             return qobject_cast<QLineEdit*>(w) != nullptr;
         case Kind::Multi:
-            return qobject_cast<QPlainTextEdit*>(w) != nullptr;
+            return qobject_cast<QPlainTextEdit*>(w) != nullptr || qobject_cast<LinesBox*>(w);
         case Kind::Button:
             return qobject_cast<QPushButton*>(w) != nullptr;
         case Kind::Check:

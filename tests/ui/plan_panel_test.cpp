@@ -19,6 +19,7 @@
 #include "plans/plan_modes.h"
 #include "ui/plan/backup_strip.h"
 #include "ui/plan/plan_panel.h"
+#include "ui/widgets/lines_box.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {
@@ -46,6 +47,7 @@ PlanPanel& Plan(Shell& shell) {
 }
 
 QString BoxText(Shell& shell, const char* name) {
+    if (auto* lines = shell.Find<LinesBox>(name)) return lines->Text();
     return shell.Find<QPlainTextEdit>(name)->toPlainText();
 }
 
@@ -190,15 +192,15 @@ TEST(PlanPanel, ModeTwoWithTheBankerFilterShowsTheEngineResult) {
 TEST(PlanPanel, InputErrorAndKeptBasesReportAndStillEndTheRunCleanly) {
     Shell shell;
     Ready(shell);
-    auto* base = shell.Find<QPlainTextEdit>("T_jihua_jj_dadi");
-    base->setPlainText("01,02,03,04,05");
+    auto* base = shell.Find<LinesBox>("T_jihua_jj_dadi");
+    base->SetText("01,02,03,04,05");
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("");
     QSignalSpy finished(&Plan(shell), &PlanPanel::planFinished);
     shell.Find<QPushButton>("C_jihua_ks")->click();
     ASSERT_EQ(shell.Messages().messages().size(), 1u);
     EXPECT_EQ(shell.Messages().messages()[0].text, U("输入数据有误，请检查格式。"));
     EXPECT_EQ(shell.Messages().messages()[0].title, U("提示"));
-    EXPECT_EQ(base->toPlainText(), "01,02,03,04,05");
+    EXPECT_EQ(base->Text(), "01,02,03,04,05");
     EXPECT_EQ(finished.count(), 1);
     EXPECT_TRUE(shell.Find<QPushButton>("C_jihua_ks")->isEnabled());
     EXPECT_FALSE(shell.Find<QWidget>("Pic_jd")->isVisibleTo(&shell.Window()));
@@ -222,7 +224,7 @@ TEST(PlanPanel, SecondPressIsIgnoredAndAStopLeavesEverythingAsItWas) {
     Shell shell;
     Ready(shell);
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("400");
-    auto* base = shell.Find<QPlainTextEdit>("T_jihua_jj_dadi");
+    auto* base = shell.Find<LinesBox>("T_jihua_jj_dadi");
 
     QSignalSpy finished(&Plan(shell), &PlanPanel::planFinished);
     // While it runs, the progress shows and the button is disabled.
@@ -245,7 +247,7 @@ TEST(PlanPanel, SecondPressIsIgnoredAndAStopLeavesEverythingAsItWas) {
     EXPECT_TRUE(buttonDisabled);
     EXPECT_TRUE(progress.endsWith('%')) << progress.toStdString();
     ASSERT_EQ(finished.count(), 1);
-    base->setPlainText("01,02,03,04,05");
+    base->SetText("01,02,03,04,05");
     const std::vector<PlanRecord> recordsAfterRun = shell.Tables().log.PlanRecords;
     const QString logAfterRun = BoxText(shell, "T_jh_dadi_jilu");
 
@@ -258,7 +260,7 @@ TEST(PlanPanel, SecondPressIsIgnoredAndAStopLeavesEverythingAsItWas) {
     shell.Find<QPushButton>("C_jihua_ks")->click();
     EXPECT_TRUE(runningInside);
     EXPECT_EQ(finished.count(), 2);
-    EXPECT_EQ(base->toPlainText(), "01,02,03,04,05");
+    EXPECT_EQ(base->Text(), "01,02,03,04,05");
     EXPECT_EQ(BoxText(shell, "T_jh_dadi_jilu"), logAfterRun);
     EXPECT_TRUE(shell.Tables().log.PlanRecords == recordsAfterRun);
     EXPECT_TRUE(shell.Find<QPushButton>("C_jihua_ks")->isEnabled());
@@ -271,7 +273,7 @@ TEST(PlanPanel, SecondPressIsIgnoredAndAStopLeavesEverythingAsItWas) {
     shell.Find<QPushButton>("C_jihua_ks")->click();
     EXPECT_EQ(finished.count(), 3);
     EXPECT_EQ(shell.EndCodes(), std::vector<int>{0});
-    EXPECT_EQ(base->toPlainText(), "01,02,03,04,05");
+    EXPECT_EQ(base->Text(), "01,02,03,04,05");
 }
 
 TEST(PlanPanel, ModeSwitchKeepsOneModeAndTheInstanceCountKeepsDigits) {
@@ -305,8 +307,8 @@ TEST(PlanPanel, CopiesPutPlainTextWithCrLfOnTheClipboardAndShowTheNotice) {
     Shell shell;
     Ready(shell);
     shell.Window().show();
-    auto* base = shell.Find<QPlainTextEdit>("T_jihua_jj_dadi");
-    base->setPlainText("01,02,03,04,05\n01,02,03,04,06");
+    auto* base = shell.Find<LinesBox>("T_jihua_jj_dadi");
+    base->SetText("01,02,03,04,05\n01,02,03,04,06");
     shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")->setPlainText("085期，开：log\n---");
     QClipboard* clipboard = QApplication::clipboard();
 
@@ -330,7 +332,7 @@ TEST(PlanPanel, CopiesPutPlainTextWithCrLfOnTheClipboardAndShowTheNotice) {
     EXPECT_TRUE(NoticeShownAndClosed(shell));
 
     // Empty sources: an empty clipboard, the notice all the same.
-    base->clear();
+    base->SetText(QString());
     clipboard->setText("old");
     shell.Find<QPushButton>("C_jihua_jj_copy")->click();
     EXPECT_EQ(clipboard->text(), "");
@@ -353,8 +355,8 @@ TEST(PlanPanel, ClearEmptiesTheLogAndPreviewChartsThePlanBase) {
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), "");
 
     shell.Window().ShowPanel(2);
-    shell.Find<QPlainTextEdit>("T_jihua_jj_dadi")
-        ->setPlainText(" 01,02,03,04,05\n01,02,03,04,06\n01,02,03,04,07 ");
+    shell.Find<LinesBox>("T_jihua_jj_dadi")
+        ->SetText(" 01,02,03,04,05\n01,02,03,04,06\n01,02,03,04,07 ");
     shell.Find<QPushButton>("C_jh_dd_k")->click();
     EXPECT_EQ(shell.Window().CurrentPanel(), 0);
     EXPECT_EQ(BoxText(shell, "Tdadi"), "01,02,03,04,05 01,02,03,04,06 01,02,03,04,07");
@@ -374,7 +376,7 @@ TEST(PlanPanel, ResultRecordCountsInstancesOrCheckedLines) {
     const std::string key85 = BetText(DrawKeyOf(DrawNumbers(85)));
     shell.Tables().InstanceBases[1] = key85;
     shell.Tables().InstanceBases[2] = key85;
-    shell.Find<QPlainTextEdit>("T_jihua_jj_dadi")->setPlainText(QString::fromStdString(key85));
+    shell.Find<LinesBox>("T_jihua_jj_dadi")->SetText(QString::fromStdString(key85));
     Plan(shell).WritePendingRecord();
     ASSERT_TRUE(shell.FetchFeed(85));
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), "2-2");

@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -299,6 +301,70 @@ TEST(Layout, EveryControlVisibleWithoutOverlapAt1366x768) {
     const QSize chart = shell.Find<QWidget>("Pic")->size();
     EXPECT_GE(chart.width(), 500);
     EXPECT_GE(chart.height(), 300);
+}
+
+// Scrolls the least that shows [start, start + length) in a view of `view` pixels, or its start.
+void ScrollTo(QScrollBar* bar, int start, int length, int view) {
+    if (start + length > bar->value() + view) bar->setValue(start + length - view);
+    if (start < bar->value()) bar->setValue(start);
+}
+
+// At the smallest window it allows, and on a 1280 x 720 screen, every control of every panel can
+// be scrolled into view whole, none is squeezed below its own minimum, no text is cut.
+TEST(Layout, EveryControlReachableAtTheMinimumSizeAnd1280x720) {
+    Shell shell;
+    Fmain& w = shell.Window();
+    w.show();
+    EXPECT_LE(w.minimumSize().width(), 1280);
+    EXPECT_LE(w.minimumSize().height(), 720 - 100);  // a title bar and a taskbar
+    EXPECT_EQ(shell.Find<QPushButton>("Command1")->isVisibleTo(&w), false);
+    for (const QSize size : {w.minimumSize(), QSize(1280, 720)}) {
+        w.resize(size);
+        for (int panel = 0; panel < kPanelCount; ++panel) {
+            w.ShowPanel(panel);
+            QCoreApplication::processEvents();
+            ASSERT_EQ(w.size(), size);
+            const std::vector<QWidget*> controls = VisibleControls(&w);
+            ASSERT_GT(controls.size(), 40u) << panel;
+            for (QWidget* c : controls) {
+                SCOPED_TRACE(c->objectName().toStdString() + " on panel " + std::to_string(panel) +
+                             " at " + std::to_string(size.width()) + "x" +
+                             std::to_string(size.height()));
+                QRect view = w.rect();
+                for (QWidget* p = c->parentWidget(); p && p != &w; p = p->parentWidget()) {
+                    if (auto* area = qobject_cast<QScrollArea*>(p)) {
+                        const QRect r(c->mapTo(area->widget(), QPoint(0, 0)), c->size());
+                        ScrollTo(area->horizontalScrollBar(), r.x(), r.width(),
+                                 area->viewport()->width());
+                        ScrollTo(area->verticalScrollBar(), r.y(), r.height(),
+                                 area->viewport()->height());
+                        view = QRect(area->viewport()->mapTo(&w, QPoint(0, 0)),
+                                     area->viewport()->size());
+                    }
+                }
+                EXPECT_TRUE(w.rect().contains(view));
+                // A surface larger than the view fills it; anything else is seen whole.
+                const QRect place(c->mapTo(&w, QPoint(0, 0)), c->size());
+                const QRect seen = place.intersected(view);
+                EXPECT_EQ(seen.width(), std::min(place.width(), view.width()))
+                    << "cannot be brought into view";
+                EXPECT_EQ(seen.height(), std::min(place.height(), view.height()))
+                    << "cannot be brought into view";
+                const QSize least = c->minimumSizeHint();
+                auto* label = qobject_cast<QLabel*>(c);
+                if (auto* button = qobject_cast<QAbstractButton*>(c)) {
+                    // The style's minimum width of a button is looks, not room for its caption.
+                    EXPECT_GE(c->width(), button->fontMetrics().horizontalAdvance(button->text()))
+                        << "caption cut";
+                } else if (label && label->wordWrap()) {
+                    EXPECT_GE(c->height(), label->heightForWidth(c->width())) << "text cut";
+                } else if (least.isValid()) {
+                    EXPECT_GE(c->width(), least.width()) << "squeezed";
+                    EXPECT_GE(c->height(), least.height()) << "squeezed";
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "ui_test_support.h"
 
+#include <QScrollArea>
+#include <QScrollBar>
+
 #include <httplib.h>
 
 #include <QAbstractButton>
@@ -215,6 +218,8 @@ bool Shell::FetchFeed(int newest) {
 namespace {
 
 bool IsControl(QWidget* w) {
+    // A scroll area around a panel only holds it; its scroll bars are no control of the window's.
+    if (qobject_cast<QScrollArea*>(w)) return false;
     if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
         qobject_cast<QAbstractScrollArea*>(w) || qobject_cast<QLabel*>(w))
         return true;
@@ -227,7 +232,8 @@ bool IsControl(QWidget* w) {
 void Collect(QWidget* root, QWidget* w, std::vector<QWidget*>& out) {
     for (QObject* child : w->children()) {
         auto* cw = qobject_cast<QWidget*>(child);
-        if (!cw || cw->isWindow() || !cw->isVisibleTo(root)) continue;
+        if (!cw || cw->isWindow() || !cw->isVisibleTo(root) || qobject_cast<QScrollBar*>(cw))
+            continue;
         if (IsControl(cw))
             out.push_back(cw);
         else

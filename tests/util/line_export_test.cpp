@@ -62,7 +62,7 @@ TEST(LineExport, WritesFifteenTrimmedFiles) {
     TempFolder folder;
     const Result<Message> r = ExportLineBases(SampleBases(), folder.path());
     EXPECT_EQ(ExportedFiles(folder.txt()), 15);
-    EXPECT_EQ(Said(r), (Message{"导出完成，文件夹=\\data\\txt\\", "完成"}));
+    EXPECT_EQ(Said(r), (Message{"导出完成，文件夹=" + folder.txt().string() + "/", "完成"}));
     EXPECT_EQ(ReadFile(folder.txt() / "dadi0.txt"), "01,02,03,04,05\r\n");
     EXPECT_EQ(ReadFile(folder.txt() / "dadi4.txt"), "\r\n");
     EXPECT_EQ(ReadFile(folder.txt() / "dadi7.txt"), "01,02,03,04,05 01,02,03,04,06\r\n");
@@ -91,7 +91,9 @@ TEST(LineExport, MissingTxtFolderIsCreatedButNothingElse) {
     fs::create_directory(folder.path() / "fresh");
     const Result<Message> r = ExportLineBases(SampleBases(), folder.path() / "fresh");
     EXPECT_EQ(ExportedFiles(folder.path() / "fresh" / "txt"), 15);
-    EXPECT_EQ(Said(r), (Message{"导出完成，文件夹=\\data\\txt\\", "完成"}));
+    EXPECT_EQ(
+        Said(r),
+        (Message{"导出完成，文件夹=" + (folder.path() / "fresh" / "txt").string() + "/", "完成"}));
     EXPECT_EQ(ReadFile(folder.path() / "fresh" / "txt" / "dadi14.txt"), "01,02,03,04,09\r\n");
 
     // A data folder that is gone is not rebuilt.

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <charconv>
 
 #include "backtest/backtest_chart.h"
@@ -133,7 +134,8 @@ void BacktestPanel::BuildLayout() {
     downloadProgress_->setRange(0, 100);
     downloadProgress_->setValue(0);
     downloadProgress_->setFixedWidth(
-        downloadProgress_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
+        std::max(downloadProgress_->minimumSizeHint().width(),
+                 downloadProgress_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000"))));
     loadLocal_ = MakeButton(this, QStringLiteral("C_huice_zairu"), QStringLiteral("载入本地数据"));
     importCsv_ = MakeButton(this, QStringLiteral("C_huice_daoru"), QStringLiteral("导入开奖CSV"));
     exportCsv_ = MakeButton(this, QStringLiteral("C_huice_daochu"), QStringLiteral("导出开奖CSV"));
@@ -275,6 +277,9 @@ std::optional<BacktestRunner::Request> BacktestPanel::PrepareRun() {
 void BacktestPanel::Launch(BacktestRunner::Request request) {
     progress_->setValue(0);
     state_->setText(QStringLiteral("回测中……"));
+    // Figures of an earlier run, perhaps of other settings, are not left beside this one's.
+    summary_->clear();
+    spread_->clear();
     SetRunning(true);
     runner_->Start(std::move(request));
 }

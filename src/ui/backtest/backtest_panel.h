@@ -42,9 +42,10 @@ class BacktestPanel : public QGroupBox {
                   QWidget* parent = nullptr);
     ~BacktestPanel() override;
 
-    // How the file buttons ask for a path: (parent, caption, filter, save?) -> path, empty when
-    // the user cancels. The program uses QFileDialog; tests answer without a dialog.
-    using FileChooser = std::function<QString(QWidget*, const QString&, const QString&, bool save)>;
+    // How the file buttons ask for a path: (parent, caption, filter, save?, proposed path) -> path,
+    // empty when the user cancels. The program uses QFileDialog; tests answer without a dialog.
+    using FileChooser = std::function<QString(QWidget*, const QString&, const QString&, bool save,
+                                              const QString& proposed)>;
     void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
     bool Running() const;
@@ -89,8 +90,11 @@ class BacktestPanel : public QGroupBox {
     void ConnectArchive();
     void RefreshArchiveInfo();
     void ShowDownload(const QString& status, const QString& error);
-    bool WriteFile(const QString& caption, const QString& filter, const std::string& content);
-    QString ChooseFile(const QString& caption, const QString& filter, bool save);
+    // Asks where to save `content`, proposing "<name>_<region>_<date>.csv", and saves it there
+    // with ".csv" added to a name without an extension.
+    bool WriteFile(const QString& caption, const QString& name, const std::string& content);
+    QString ChooseFile(const QString& caption, const QString& filter, bool save,
+                       const QString& proposed = QString());
     void Error(const QString& text);
 
     AppContext& ctx_;
@@ -98,6 +102,7 @@ class BacktestPanel : public QGroupBox {
     ArchiveService& archive_;
     BacktestRunner* runner_;
     FileChooser chooseFile_;
+    QString fileFolder_;  // where the last file was chosen
 
     QLineEdit* periods_;              // T_huice_qishu
     QLineEdit* seed_;                 // T_huice_zhongzi

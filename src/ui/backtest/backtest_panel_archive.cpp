@@ -1,6 +1,9 @@
 // The back-test panel's archive buttons: import, export, download, the offline load, the
 // exports of a run, and the line that says what the archive holds.
+#include <QDate>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -85,16 +88,27 @@ void BacktestPanel::RefreshArchiveInfo() {
     ShowOmissions(NumberOmissions(*recent));
 }
 
-QString BacktestPanel::ChooseFile(const QString& caption, const QString& filter, bool save) {
-    if (chooseFile_) return chooseFile_(this, caption, filter, save);
-    return save ? QFileDialog::getSaveFileName(this, caption, QString(), filter)
-                : QFileDialog::getOpenFileName(this, caption, QString(), filter);
+QString BacktestPanel::ChooseFile(const QString& caption, const QString& filter, bool save,
+                                  const QString& proposed) {
+    const QString start = proposed.isEmpty() ? fileFolder_ : proposed;
+    QString path = chooseFile_ ? chooseFile_(this, caption, filter, save, start)
+                   : save      ? QFileDialog::getSaveFileName(this, caption, start, filter)
+                               : QFileDialog::getOpenFileName(this, caption, start, filter);
+    if (!path.isEmpty()) fileFolder_ = QFileInfo(path).absolutePath();
+    return path;
 }
 
-bool BacktestPanel::WriteFile(const QString& caption, const QString& filter,
+bool BacktestPanel::WriteFile(const QString& caption, const QString& name,
                               const std::string& content) {
-    const QString path = ChooseFile(caption, filter, true);
+    if (fileFolder_.isEmpty()) fileFolder_ = QDir::homePath();
+    const QString proposed =
+        QDir(fileFolder_)
+            .filePath(QStringLiteral("%1_%2_%3.csv")
+                          .arg(name, RegionName(ctx_.session.RegionCode),
+                               QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+    QString path = ChooseFile(caption, QString::fromUtf8(kCsvFilter), true, proposed);
     if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
     if (!ReplaceFileAtomically(path.toStdString(), content)) {
         Error(QStringLiteral("无法写入文件：") + path);
         return false;
@@ -130,7 +144,7 @@ void BacktestPanel::ExportCsv() {
         Error(Q(text.messages().front().text));
         return;
     }
-    WriteFile(QStringLiteral("导出开奖CSV"), QString::fromUtf8(kCsvFilter), *text);
+    WriteFile(QStringLiteral("导出开奖CSV"), QStringLiteral("开奖号码"), *text);
 }
 
 void BacktestPanel::ExportTable() {
@@ -138,7 +152,7 @@ void BacktestPanel::ExportTable() {
         Error(QStringLiteral("请先回测"));
         return;
     }
-    WriteFile(QStringLiteral("导出回测表"), QString::fromUtf8(kCsvFilter), BacktestTableCsv(rows_));
+    WriteFile(QStringLiteral("导出回测表"), QStringLiteral("回测表"), BacktestTableCsv(rows_));
 }
 
 void BacktestPanel::ExportPlanLog() {
@@ -146,7 +160,7 @@ void BacktestPanel::ExportPlanLog() {
         Error(QStringLiteral("请先回测"));
         return;
     }
-    WriteFile(QStringLiteral("导出计划记录"), QString::fromUtf8(kCsvFilter), PlanLogCsv(rows_));
+    WriteFile(QStringLiteral("导出计划记录"), QStringLiteral("计划记录"), PlanLogCsv(rows_));
 }
 
 void BacktestPanel::DownloadHistory() {

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <charconv>
 
@@ -68,7 +69,8 @@ Fxunyou::Fxunyou(AppContext& ctx, const PanelLinks& links, ArchiveService& archi
     setObjectName(QStringLiteral("Fxunyou"));
     setWindowTitle(QStringLiteral("寻优"));
     BuildLayout();
-    resize(1300, 700);
+    // No larger than the screen it opens on (a 1280 x 720 one included).
+    resize(QSize(1300, 700).boundedTo(screen()->availableGeometry().size()));
     SetRunning(false);
     connect(start_, &QPushButton::clicked, this, &Fxunyou::StartRun);
     connect(cancel_, &QPushButton::clicked, this, &Fxunyou::CancelRun);

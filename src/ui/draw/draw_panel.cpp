@@ -120,6 +120,12 @@ DrawPanel::DrawPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
     help->setObjectName(QStringLiteral("Text2"));
     help->setReadOnly(true);
     help->setMinimumHeight(90);
+    // The two boxes share what the column has left; their own preferred heights would make the
+    // panel ask for more than a 1280 x 720 screen gives it.
+    for (QPlainTextEdit* box : {static_cast<QPlainTextEdit*>(base_), help}) {
+        box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    }
+    base_->setMinimumHeight(80);
 
     auto* right = new QVBoxLayout;
     right->addWidget(startDrawing_);

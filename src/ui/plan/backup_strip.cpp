@@ -119,7 +119,7 @@ BackupStrip::BackupStrip(AppContext& ctx, const PanelLinks& links, QWidget* pare
 
     auto* intermediate = new QVBoxLayout;
     intermediate->setSpacing(3);
-    planBackup_ = MakeBox(this, QStringLiteral("T_jihua_jj_dadi_by"), QString());
+    planBackup_ = MakeLinesBox(this, QStringLiteral("T_jihua_jj_dadi_by"));
     UseUnshapedFont(planBackup_);
     intermediate->addWidget(planBackup_, 1);
     auto* byCount = new QHBoxLayout;
@@ -173,7 +173,7 @@ BackupBasesInput BackupStrip::BackupInput() const {
 }
 
 QString BackupStrip::PlanBackupText() const {
-    return planBackup_->toPlainText();
+    return planBackup_->Text();
 }
 
 QString BackupStrip::PlanBackupCount() const {

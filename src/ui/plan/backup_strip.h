@@ -15,6 +15,7 @@ class QPushButton;
 namespace xuan5::ui {
 
 class AppContext;
+class LinesBox;
 class MultiLineBox;
 class ProgressPicture;
 struct PanelLinks;
@@ -26,7 +27,7 @@ class BackupStrip : public QWidget {
   public:
     // The height the strip asks for: four or five lines of bets per box, which leaves the panels
     // above it their room on a 768-pixel-high screen.
-    static constexpr int kPreferredHeight = 160;
+    static constexpr int kPreferredHeight = 140;
 
     // `ctx` and `links` outlive the strip.
     BackupStrip(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
@@ -77,7 +78,7 @@ class BackupStrip : public QWidget {
     QLineEdit* tolerance_;                     // T_beiyong_rc
     QPushButton* intersect_;                   // C_dd_beiyong_jj
     QCheckBox* join_;                          // Check_beiyong_canyu
-    MultiLineBox* planBackup_;                 // T_jihua_jj_dadi_by
+    LinesBox* planBackup_;                     // T_jihua_jj_dadi_by
     QLineEdit* planBackupCount_;               // T_jihua_jj_dadi_zhushu_by
     ProgressPicture* progress_;                // Pic_jd
 };

@@ -22,7 +22,8 @@ namespace {
 
 // Setting a box lays its whole text out again; the backup join and the pending record often hand
 // back what the box shows already, a few hundred lines of it.
-void SetChangedBoxText(QPlainTextEdit* box, const std::string& text) {
+template <typename Box>
+void SetChangedBoxText(Box* box, const std::string& text) {
     if (BoxText(box) != text) SetBoxText(box, text);
 }
 
@@ -364,7 +365,7 @@ void PlanPanel::ClearPlan() {
 }
 
 void PlanPanel::CopyPlanBase() {
-    QString text = planBase_->toPlainText();
+    QString text = planBase_->Text();
     if (noCommas_->isChecked()) text.replace(QLatin1Char(','), QLatin1Char(' '));
     CopyToClipboard(this, text);
 }

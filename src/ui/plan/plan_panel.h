@@ -21,6 +21,7 @@ namespace xuan5::ui {
 
 class AppContext;
 class BackupStrip;
+class LinesBox;
 class MultiLineBox;
 struct PanelLinks;
 
@@ -126,7 +127,7 @@ class PlanPanel : public QGroupBox {
     QElapsedTimer eventsLetIn_;
     static constexpr int kProgressFrameMs = 16;
 
-    MultiLineBox* planBase_;                       // T_jihua_jj_dadi
+    LinesBox* planBase_;                           // T_jihua_jj_dadi
     QLineEdit* planCount_;                         // T_jihua_jj_dadi_zhushu
     QPushButton* copyBase_;                        // C_jihua_jj_copy
     MultiLineBox* log_;                            // T_jh_dadi_jilu

@@ -98,7 +98,7 @@ void PlanPanel::BuildLayout() {
 
     // The plan base and its count.
     auto* baseColumn = new QVBoxLayout;
-    planBase_ = MakeBox(this, QStringLiteral("T_jihua_jj_dadi"));
+    planBase_ = MakeLinesBox(this, QStringLiteral("T_jihua_jj_dadi"));
     UseUnshapedFont(planBase_);
     baseColumn->addWidget(planBase_, 1);
     auto* baseRow = new QHBoxLayout;

@@ -114,6 +114,11 @@ ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
         QStringLiteral("panel"),
         QStringLiteral("Panel shown in the screenshot: 0 画线, 1 监控, 2 计划, 3 断组, 4 回测."),
         QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption size(
+        QStringLiteral("size"),
+        QStringLiteral("Window size of the screenshot, WIDTHxHEIGHT (default 1366x768; the "
+                       "window's smallest is 1000x600)."),
+        QStringLiteral("WxH"), QStringLiteral("1366x768"));
     const QCommandLineOption fetch(
         QStringLiteral("fetch"),
         QStringLiteral("Press 手动更新 and wait for the answer before the screenshot; exit 1 if "
@@ -122,7 +127,7 @@ ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
         QStringLiteral("print-config"),
         QStringLiteral("Print the data folder, the service address and the token (data=, url=, "
                        "token= lines) and exit."));
-    parser.addOptions({data, service, token, ca, screenshot, panel, fetch, printConfig});
+    parser.addOptions({data, service, token, ca, screenshot, panel, size, fetch, printConfig});
 
     ConfigResult result;
     if (!parser.parse(QStringList{QStringLiteral("xuan5")} + args)) {
@@ -148,6 +153,16 @@ ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
     config.panel = parser.value(panel).toInt(&ok);
     if (!ok || config.panel < 0 || config.panel > 4) {
         result.error = QStringLiteral("--panel takes 0, 1, 2, 3 or 4");
+        return result;
+    }
+    const QStringList sides = parser.value(size).split(QLatin1Char('x'));
+    bool wide = false, high = false;
+    if (sides.size() == 2) {
+        config.screenshotSize = QSize(sides[0].toInt(&wide), sides[1].toInt(&high));
+    }
+    if (!wide || !high || config.screenshotSize.width() < 1 || config.screenshotSize.height() < 1 ||
+        config.screenshotSize.width() > 10000 || config.screenshotSize.height() > 10000) {
+        result.error = QStringLiteral("--size takes WIDTHxHEIGHT, such as 1280x720");
         return result;
     }
     if (parser.isSet(data))

@@ -1,6 +1,7 @@
 // Where the program finds its data and its service: defaults, data/service.ini, command line.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -48,10 +49,11 @@ struct AppConfig {
     std::optional<QString> serviceUrl;  // --service
     std::optional<QString> token;       // --token
     std::optional<QString> ca;          // --ca, absolute
-    QString screenshotFile;    // not empty: render the window offscreen into this PNG and exit
-    int panel = 0;             // panel shown in the screenshot
-    bool fetch = false;        // press "手动更新" before the screenshot
-    bool printConfig = false;  // print the data folder and the service, then exit
+    QString screenshotFile;  // not empty: render the window offscreen into this PNG and exit
+    int panel = 0;           // panel shown in the screenshot
+    QSize screenshotSize{1366, 768};  // the window's size in the screenshot, at least its smallest
+    bool fetch = false;               // press "手动更新" before the screenshot
+    bool printConfig = false;         // print the data folder and the service, then exit
 };
 
 struct ConfigResult {

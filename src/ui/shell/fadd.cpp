@@ -25,7 +25,9 @@ Fadd::Fadd(const DrawTable& history, std::function<void(const DrawRecord&)> stag
     example->setObjectName(QStringLiteral("Label1"));
     auto* warning = new QLabel(QStringLiteral("备注：如果不按格式输入开奖号，可能会算错"), this);
     warning->setObjectName(QStringLiteral("Label2"));
-    warning->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
+    QPalette red = warning->palette();
+    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    warning->setPalette(red);
 
     QFont big = entry_->font();
     big.setPointSize(big.pointSize() + 3);

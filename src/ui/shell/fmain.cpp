@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -18,6 +20,7 @@
 #include "ui/plan/backup_strip.h"
 #include "ui/plan/plan_panel.h"
 #include "ui/sortfilter/sort_panel.h"
+#include "ui/widgets/color_button.h"
 
 namespace xuan5::ui {
 
@@ -34,15 +37,16 @@ constexpr const char* kTermsTitle = "用户使用协议";
 QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
-void ApplyButtonColor(QPushButton* button, const QColor& color) {
-    QPalette pal = button->palette();
-    pal.setColor(QPalette::Button, color);
-    button->setPalette(pal);
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: %1; color: black;"
-                       " border: 1px solid #707070; border-radius: 3px; padding: 4px 8px; }"
-                       " QPushButton:pressed { background-color: %2; }")
-            .arg(color.name(), color.darker(115).name()));
+
+// A panel keeps its natural size inside: when the window is smaller, it scrolls rather than
+// squeezing its controls until their texts are cut.
+QScrollArea* Scrolling(QWidget* content, const QString& name, QWidget* parent) {
+    auto* area = new QScrollArea(parent);
+    area->setObjectName(name);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(content);
+    return area;
 }
 
 }  // namespace
@@ -105,7 +109,7 @@ void Fmain::BuildLayout() {
     auto* panelButtons = new QHBoxLayout;
     const char* panelCaptions[] = {"画趋势", "监控表", "出计划", "断组区", "回测"};
     for (int i = 0; i < kPanelCount; ++i) {
-        auto* button = new QPushButton(Q(panelCaptions[i]), this);
+        auto* button = new ColorButton(Q(panelCaptions[i]), this);
         button->setObjectName(QStringLiteral("C_sst_0_%1").arg(i));
         button->setMinimumWidth(90);
         panelButtons->addWidget(button);
@@ -123,10 +127,14 @@ void Fmain::BuildLayout() {
     panels_.sort = new SortPanel(*ctx_, this);
     panels_.backtest = new BacktestPanel(*ctx_, links_, *archive_, this);
     WireLinks();
-    panelWidgets_ = {panels_.draw, panels_.monitor, panels_.plan, panels_.sort, panels_.backtest};
+    const std::array<QWidget*, kPanelCount> panels = {panels_.draw, panels_.monitor, panels_.plan,
+                                                      panels_.sort, panels_.backtest};
     auto* panelArea = new QGridLayout;
     panelArea->setContentsMargins(0, 0, 0, 0);
-    for (QWidget* panel : panelWidgets_) panelArea->addWidget(panel, 0, 0);
+    for (int i = 0; i < kPanelCount; ++i) {
+        panelWidgets_[i] = Scrolling(panels[i], QStringLiteral("Scroll_ding_%1").arg(i), this);
+        panelArea->addWidget(panelWidgets_[i], 0, 0);
+    }
 
     auto* right = new QVBoxLayout;
     right->setSpacing(4);
@@ -137,15 +145,19 @@ void Fmain::BuildLayout() {
     top->addLayout(strip);
     top->addLayout(right, 1);
 
-    // The strip keeps its own height whichever panel is shown.
-    panels_.backup->setSizePolicy(panels_.backup->sizePolicy().horizontalPolicy(),
-                                  QSizePolicy::Fixed);
+    // The backup strip keeps its own height whichever panel is shown, and scrolls sideways on a
+    // narrow window.
+    auto* backup = Scrolling(panels_.backup, QStringLiteral("Scroll_beiyong"), this);
+    backup->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int scrollBar = backup->horizontalScrollBar()->sizeHint().height();
+    backup->setFixedHeight(panels_.backup->sizeHint().height() + scrollBar);
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(6, 6, 6, 6);
     root->setSpacing(4);
     root->addLayout(top, 1);
-    root->addWidget(panels_.backup);
+    root->addWidget(backup);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
 }
 
 void Fmain::WireLinks() {
@@ -189,8 +201,7 @@ void Fmain::WireLinks() {
 void Fmain::ShowPanel(int index) {
     for (QWidget* panel : panelWidgets_) panel->hide();
     panelWidgets_[index]->show();
-    for (int i = 0; i < kPanelCount; ++i)
-        ApplyButtonColor(panelButtons_[i], PanelButtonColor(i == index));
+    for (int i = 0; i < kPanelCount; ++i) panelButtons_[i]->SetColor(PanelButtonColor(i == index));
     currentPanel_ = index;
 }
 

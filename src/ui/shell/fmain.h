@@ -33,6 +33,7 @@ namespace xuan5::ui {
 class ArchiveService;
 class BackupStrip;
 class BacktestPanel;
+class ColorButton;
 class DrawPanel;
 class MonitorPanel;
 class PlanPanel;
@@ -55,6 +56,10 @@ struct FmainOptions {
 };
 
 inline constexpr int kPanelCount = 5;
+// The smallest window: every control stays reachable at it, the panels scrolling when they need
+// more room. It fits a 1280 x 720 screen (1920 x 1080 at 150 %) with a taskbar and a title bar.
+inline constexpr int kMinimumWidth = 1000;
+inline constexpr int kMinimumHeight = 600;
 
 class Fmain : public QWidget {
     Q_OBJECT
@@ -145,8 +150,8 @@ class Fmain : public QWidget {
     QPushButton* terms_;
     QPlainTextEdit* termsText_;
     QGroupBox* disclaimer_;
-    std::array<QPushButton*, kPanelCount> panelButtons_{};
-    std::array<QWidget*, kPanelCount> panelWidgets_{};
+    std::array<ColorButton*, kPanelCount> panelButtons_{};
+    std::array<QWidget*, kPanelCount> panelWidgets_{};  // each panel in its scroll area
     QTimer* countdownTimer_;
     QTimer* typedDrawTimer_;
     QTimer* betsTimer_;

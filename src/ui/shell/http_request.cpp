@@ -67,9 +67,11 @@ void HttpClient::SetCaFile(const QString& file) {
         caError_ = QStringLiteral("无法读取证书文件 ") + file;
         return;
     }
-    // A configuration given its own authorities stops loading the system's on demand: they are
-    // named here together.
-    caCertificates_ = QSslConfiguration::systemCaCertificates() + extra;
+    // A configuration given its own authorities stops loading the system's on demand, so they are
+    // named together; the system's are added at the first https:// request, since reading them
+    // all would cost the window's start time for nothing yet.
+    caCertificates_ = extra;
+    systemCasAdded_ = false;
 }
 
 void HttpClient::AnswerLater(std::function<void(HttpReply)> done, HttpReply reply) {
@@ -102,7 +104,13 @@ void HttpClient::HttpRequest(const QString& method, const QString& url, const QB
         }
         // The system's store stays trusted; the ca= file adds to it.
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-        if (!caCertificates_.isEmpty()) tls.setCaCertificates(caCertificates_);
+        if (!caCertificates_.isEmpty()) {
+            if (!systemCasAdded_) {
+                caCertificates_ = QSslConfiguration::systemCaCertificates() + caCertificates_;
+                systemCasAdded_ = true;
+            }
+            tls.setCaCertificates(caCertificates_);
+        }
         request.setSslConfiguration(tls);
     }
     if (!token_.isEmpty()) request.setRawHeader("Authorization", "Bearer " + token_.toUtf8());

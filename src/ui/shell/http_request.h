@@ -71,7 +71,8 @@ class HttpClient : public QObject {
 
     QNetworkAccessManager manager_;
     QString token_;
-    QList<QSslCertificate> caCertificates_;
+    QList<QSslCertificate> caCertificates_;  // the ca= file's, then the system's as well
+    bool systemCasAdded_ = false;
     QString caError_;
     int timeoutMs_ = kHttpTimeoutMs;
 };

@@ -39,6 +39,12 @@ T* Named(T* widget, const char* name) {
     return widget;
 }
 
+void SetTextColor(QLabel* label, const QColor& color) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+}
+
 }  // namespace
 
 QLayout* Fmain::BuildStrip() {
@@ -58,7 +64,10 @@ QLayout* Fmain::BuildStrip() {
     countdownRow->addWidget(Named(new QLabel(Q("更新倒计时"), this), "Label14"));
     countdown_ = Named(new QLabel(this), "L_djs");
     countdown_->setMinimumWidth(30);
-    countdown_->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); font-weight: bold;"));
+    SetTextColor(countdown_, QColor(192, 0, 0));
+    QFont bold = countdown_->font();
+    bold.setBold(true);
+    countdown_->setFont(bold);
     countdownRow->addWidget(countdown_);
     countdownRow->addStretch(1);
 
@@ -69,14 +78,16 @@ QLayout* Fmain::BuildStrip() {
     fetchRow->addWidget(fetchNow_, 1);
     // Its own indicator: the status line keeps its messages while a fetch is out.
     waiting_ = Named(new QLabel(this), "L_dengdai");
-    waiting_->setStyleSheet(QStringLiteral("color: rgb(0, 0, 192);"));
+    SetTextColor(waiting_, QColor(0, 0, 192));
     waiting_->hide();
     fetchRow->addWidget(waiting_);
 
     auto* entryRow = new QHBoxLayout;
     manualEntry_ = Named(new QPushButton(Q("录入开奖号"), this), "C_rulu_kjh");
+    // Applying the staged table is the feed's own step; the button stays for code to press but is
+    // not offered to the user, for whom a table already applied is no update anyway.
     applyStaged_ = Named(new QPushButton(QStringLiteral("Command1"), this), "Command1");
-    applyStaged_->setToolTip(Q("把刚取得的开奖数据再应用一次"));
+    applyStaged_->hide();
     entryRow->addWidget(manualEntry_, 1);
     entryRow->addWidget(applyStaged_, 1);
 
@@ -87,7 +98,7 @@ QLayout* Fmain::BuildStrip() {
     mono.setFamily(QStringLiteral("monospace"));
     mono.setStyleHint(QFont::Monospace);
     drawList_->setFont(mono);
-    drawList_->setMinimumHeight(120);
+    drawList_->setMinimumHeight(60);
 
     terms_ = Named(new QPushButton(Q("软件协议"), this), "C_xieyi");
     termsText_ = Named(new QPlainTextEdit(Q(kTermsText), this), "T_xieyi");

@@ -47,6 +47,14 @@ void SetBoxText(QPlainTextEdit* box, const std::string& text) {
     box->setPlainText(boxText);
 }
 
+std::string BoxText(const LinesBox* box) {
+    return WithCrLf(box->Text()).toStdString();
+}
+
+void SetBoxText(LinesBox* box, const std::string& text) {
+    box->SetText(QString::fromStdString(text));
+}
+
 void UseUnshapedFont(QWidget* box) {
     QFont font = box->font();
     font.setStyleStrategy(QFont::PreferNoShaping);

@@ -6,6 +6,8 @@
 #include <QString>
 #include <string>
 
+#include "ui/widgets/lines_box.h"
+
 namespace xuan5::ui {
 
 // A multi-line text box that reports double clicks, because several boxes empty themselves on a
@@ -43,12 +45,21 @@ inline MultiLineBox* MakeBox(QWidget* parent, const QString& name, const QString
     return box;
 }
 
+// A box for a base of one bet per line, which is replaced whole by every plan.
+inline LinesBox* MakeLinesBox(QWidget* parent, const QString& name) {
+    auto* box = new LinesBox(parent);
+    box->setObjectName(name);
+    return box;
+}
+
 // A text with every line break as CR LF, as texts leave the program.
 QString WithCrLf(const QString& text);
 
 // The seam between a box's "\n" line breaks and the engine's CR LF, both ways.
 std::string BoxText(const QPlainTextEdit* box);
 void SetBoxText(QPlainTextEdit* box, const std::string& text);
+std::string BoxText(const LinesBox* box);
+void SetBoxText(LinesBox* box, const std::string& text);
 
 // For boxes that hold bets only (digits, commas, spaces): their text is drawn without shaping,
 // which changes nothing on screen for such text and saves most of the time a box takes to
