@@ -1,4 +1,5 @@
 #include "ui/backtest/backtest_panel.h"
+#include "ui/backtest/number_boxes.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,7 +12,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <charconv>
 
 #include "backtest/backtest_chart.h"
 #include "backtest/backtest_csv.h"
@@ -36,12 +36,6 @@ constexpr int kMaxSeeds = 1000;
 
 QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-std::optional<int> BoxNumber(const QLineEdit* box, int low, int high) {
-    const auto value = ParseInteger32(TrimSpaces(box->text().toStdString()));
-    if (!value || *value < low || *value > high) return std::nullopt;
-    return *value;
 }
 
 }  // namespace
@@ -237,11 +231,8 @@ std::optional<BacktestRunner::Request> BacktestPanel::PrepareRun() {
         Error(QStringLiteral("回测期数须为1到%1").arg(kMaxHistoryDraws));
         return std::nullopt;
     }
-    const std::string seedText(TrimSpaces(seed_->text().toStdString()));
-    std::uint64_t seed = 0;
-    const auto [end, error] =
-        std::from_chars(seedText.data(), seedText.data() + seedText.size(), seed);
-    if (seedText.empty() || error != std::errc() || end != seedText.data() + seedText.size()) {
+    const std::optional<std::uint64_t> seed = BoxSeed(seed_);
+    if (!seed) {
         Error(QStringLiteral("种子须为0或正整数"));
         return std::nullopt;
     }
@@ -270,7 +261,7 @@ std::optional<BacktestRunner::Request> BacktestPanel::PrepareRun() {
     askedPeriods_ = *periods;
     request.archive = std::move(*draws);
     request.options.periods = *periods;
-    request.options.seed = seed;
+    request.options.seed = *seed;
     return request;
 }
 

@@ -8,6 +8,7 @@
 #include "backtest/backtest_csv.h"
 #include "backtest/chance.h"
 #include "ui/backtest/backtest_panel.h"
+#include "ui/backtest/number_boxes.h"
 #include "ui/backtest/omission_strip.h"
 #include "ui/backtest/result_tables.h"
 #include "ui/shell/app_context.h"
@@ -19,10 +20,6 @@ namespace {
 
 QString Q(const std::string& utf8) {
     return QString::fromStdString(utf8);
-}
-
-QString Percent(double rate) {
-    return QString::number(rate * 100.0, 'f', 1) + QLatin1Char('%');
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "ui/backtest/fxunyou.h"
+#include "ui/backtest/number_boxes.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -8,7 +9,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTableWidget>
-#include <charconv>
 
 #include "backtest/backtest_chart.h"
 #include "core/text.h"
@@ -30,16 +30,6 @@ constexpr std::size_t kMaxTableRows = 3000;
 
 QString Q(const std::string& utf8) {
     return QString::fromStdString(utf8);
-}
-
-std::optional<int> BoxNumber(const QLineEdit* box, int low, int high) {
-    const auto value = ParseInteger32(TrimSpaces(box->text().toStdString()));
-    if (!value || *value < low || *value > high) return std::nullopt;
-    return *value;
-}
-
-QString Percent(double rate) {
-    return QString::number(rate * 100.0, 'f', 1) + QLatin1Char('%');
 }
 
 // "MM-DD NNN" of "YYYY-MM-DD NNN".
@@ -169,11 +159,8 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
         Error(QStringLiteral("候选上限须为1到%1").arg(kMaxOptimiserCandidates));
         return std::nullopt;
     }
-    const std::string seedText(TrimSpaces(seed_->text().toStdString()));
-    std::uint64_t seed = 0;
-    const auto [end, error] =
-        std::from_chars(seedText.data(), seedText.data() + seedText.size(), seed);
-    if (seedText.empty() || error != std::errc() || end != seedText.data() + seedText.size()) {
+    const std::optional<std::uint64_t> seed = BoxSeed(seed_);
+    if (!seed) {
         Error(QStringLiteral("种子须为0或正整数"));
         return std::nullopt;
     }
@@ -184,7 +171,7 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
     const std::optional<OptimiserSpace> space = ReadSpace(modeTwo);
     if (!space) return std::nullopt;
     Result<std::vector<OptimiserCandidate>> candidates =
-        BuildCandidates(request.settings, *space, *most, seed);
+        BuildCandidates(request.settings, *space, *most, *seed);
     if (!candidates) {
         ctx_.Show(this, candidates.messages().front());
         return std::nullopt;
@@ -212,7 +199,7 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
                        *testing,
                        *best,
                        rankByTotal_->isChecked() ? OptimiserRank::Total : OptimiserRank::Z,
-                       seed,
+                       *seed,
                        0};
     return request;
 }
