@@ -148,7 +148,7 @@ int ExpectStep(Shell& shell, const Before& before) {
     const std::string waiting = state.log.PlanRecords[before.recordCount + 1].text;
     EXPECT_EQ(waiting.substr(0, 3), ThreeDigits(std::stoi(period) + 1));
     EXPECT_NE(waiting.find("等待中"), std::string::npos);
-    const QString log = shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")->toPlainText();
+    const QString log = shell.Find<LinesBox>("T_jh_dadi_jilu")->Text();
     EXPECT_TRUE(log.contains(QString::fromStdString(settled)));
     EXPECT_TRUE(log.contains(QString::fromStdString(waiting)));
 
@@ -279,7 +279,7 @@ TEST(AfterDrawPipeline, RecordsFollowTheServiceAcrossGapsRegionsAndCorrections) 
     // without judging anything, and the waiting record settled with its own period's draw later.
     const Before left = Take(shell);
     const PlanLog shandong = state.log;
-    const QString logText = shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")->toPlainText();
+    const QString logText = shell.Find<LinesBox>("T_jh_dadi_jilu")->Text();
     shell.Find<QRadioButton>("Op_lx_1")->click();
     ASSERT_TRUE(shell.WaitForFetch());
     EXPECT_EQ(state.RegionCode, 2);
@@ -289,7 +289,7 @@ TEST(AfterDrawPipeline, RecordsFollowTheServiceAcrossGapsRegionsAndCorrections) 
     shell.Find<QRadioButton>("Op_lx_0")->click();
     EXPECT_TRUE(state.log.PlanRecords == shandong.PlanRecords);
     EXPECT_EQ(state.log.PlanRecordCount, shandong.PlanRecordCount);
-    EXPECT_EQ(shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")->toPlainText(), logText);
+    EXPECT_EQ(shell.Find<LinesBox>("T_jh_dadi_jilu")->Text(), logText);
     ASSERT_TRUE(shell.WaitForFetch());
     EXPECT_EQ(shell.Window().PipelineRuns(), left.runs);
     EXPECT_EQ(UsedMonitorRows(state), left.monitorRows);
@@ -336,8 +336,8 @@ TEST(AfterDrawPipeline, RecordsFollowTheServiceAcrossGapsRegionsAndCorrections) 
               named.period + "期，开：" + fixedNamed.numbers + "-" + ThreeDigits(left.planSize) +
                   "注-" + word);
     EXPECT_TRUE(
-        shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")
-            ->toPlainText()
+        shell.Find<LinesBox>("T_jh_dadi_jilu")
+            ->Text()
             .contains(QString::fromStdString(state.log.PlanRecords[left.recordCount].text)));
     const auto& marks = state.monitor.MonitorRecords[UsedMonitorRows(state)];
     EXPECT_EQ(marks[kMonitorPeriodColumn], std::stoi(newest.period));

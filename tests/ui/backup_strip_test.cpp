@@ -127,7 +127,7 @@ TEST(BackupStrip, IntersectionJoinsOrRestoresThePlanAndRewritesThePendingRecord)
     shell.Find<QPushButton>("C_jihua_ks")->click();
     auto* plan = shell.Find<LinesBox>("T_jihua_jj_dadi");
     auto* planCount = shell.Find<QLineEdit>("T_jihua_jj_dadi_zhushu");
-    auto* log = shell.Find<QPlainTextEdit>("T_jh_dadi_jilu");
+    auto* log = shell.Find<LinesBox>("T_jh_dadi_jilu");
     const QStringList bets = plan->Text().split('\n');
     ASSERT_GE(bets.size(), 3);
     const QString modeResult = plan->Text();
@@ -144,8 +144,8 @@ TEST(BackupStrip, IntersectionJoinsOrRestoresThePlanAndRewritesThePendingRecord)
     EXPECT_EQ(Count(shell, 3), "2");
     EXPECT_EQ(plan->Text(), bets[0] + "\n" + bets[2]);
     EXPECT_EQ(planCount->text(), "2");
-    EXPECT_TRUE(log->toPlainText().startsWith(U("085期，开：**************-002注-")))
-        << log->toPlainText().toStdString();
+    EXPECT_TRUE(log->Text().startsWith(U("085期，开：**************-002注-")))
+        << log->Text().toStdString();
     // Pressed again with the same boxes: nothing changes.
     shell.Find<QPushButton>("C_dd_beiyong_jj")->click();
     EXPECT_EQ(plan->Text(), bets[0] + "\n" + bets[2]);
@@ -155,8 +155,8 @@ TEST(BackupStrip, IntersectionJoinsOrRestoresThePlanAndRewritesThePendingRecord)
     shell.Find<QPushButton>("C_dd_beiyong_jj")->click();
     EXPECT_EQ(plan->Text(), modeResult);
     EXPECT_EQ(planCount->text(), QString::number(bets.size()));
-    EXPECT_TRUE(log->toPlainText().startsWith(U("085期，开：**************-") +
-                                              QString::number(bets.size()).rightJustified(3, '0')));
+    EXPECT_TRUE(log->Text().startsWith(U("085期，开：**************-") +
+                                       QString::number(bets.size()).rightJustified(3, '0')));
 
     // On again, every plan is cut down to the backup result.
     shell.Find<QCheckBox>("Check_beiyong_canyu")->setChecked(true);

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QUrlQuery>
 
+#include "core/update_step.h"
 #include "ui/shell/http_request.h"
 #include "ui_test_support.h"
 
@@ -191,6 +192,17 @@ TEST(Feed, NewPeriodsAreAcceptedWithinSixtyRows) {
     EXPECT_EQ(shell.Tables().DrawHistory[1].period, "213");
     EXPECT_EQ(shell.Tables().DrawHistory[120].period, "094");
     EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 120);
+
+    // A newer table that also delivers a known draw with other numbers: the list shows both.
+    std::vector<std::string> lines = FeedLines(214, 120);
+    lines[5] = lines[5].substr(0, 4) + "01,02,03,04,05";
+    shell.Server().Answer(200, FeedResponse(lines));
+    ASSERT_TRUE(shell.Fetch());
+    auto* list = shell.Find<QListWidget>("L_kjh");
+    const std::vector<std::string> shown = DrawListLines(shell.Tables().DrawHistory);
+    ASSERT_EQ(list->count(), 120);
+    for (int i = 0; i < 120; ++i) EXPECT_EQ(list->item(i)->text().toStdString(), shown[i]) << i;
+    EXPECT_EQ(shown[5], lines[5].substr(0, 3) + ":01,02,03,04,05");
 }
 
 TEST(Feed, SecondUpdateOnwardsRunsTheAfterDrawPipeline) {

@@ -143,9 +143,9 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
         << log.toStdString();
     EXPECT_TRUE(log.endsWith(U("Tavren祝福大家中中\n---------------\n")));
     // Scrolled to its end: the last character selected.
-    const QTextCursor cursor = shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")->textCursor();
-    EXPECT_EQ(cursor.selectionStart(), log.size() - 1);
-    EXPECT_EQ(cursor.selectionEnd(), log.size());
+    auto* logBox = shell.Find<LinesBox>("T_jh_dadi_jilu");
+    EXPECT_EQ(logBox->SelectedText(), "\n");
+    EXPECT_EQ(logBox->Caret().line, log.count('\n'));
 }
 
 TEST(PlanPanel, ModeTwoWithTheBankerFilterShowsTheEngineResult) {
@@ -309,7 +309,7 @@ TEST(PlanPanel, CopiesPutPlainTextWithCrLfOnTheClipboardAndShowTheNotice) {
     shell.Window().show();
     auto* base = shell.Find<LinesBox>("T_jihua_jj_dadi");
     base->SetText("01,02,03,04,05\n01,02,03,04,06");
-    shell.Find<QPlainTextEdit>("T_jh_dadi_jilu")->setPlainText("085期，开：log\n---");
+    shell.Find<LinesBox>("T_jh_dadi_jilu")->SetText(U("085期，开：log\n---"));
     QClipboard* clipboard = QApplication::clipboard();
 
     shell.Find<QPushButton>("C_jihua_jj_copy")->click();

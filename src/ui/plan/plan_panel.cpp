@@ -360,8 +360,8 @@ void PlanPanel::CleanInstanceCount() {
 void PlanPanel::ClearPlan() {
     // The log starts again from slot 0; no record of before comes back.
     ctx_.session.log = PlanLog{};
-    log_->clear();
-    tally_->clear();
+    log_->SetText(QString());
+    tally_->SetText(QString());
 }
 
 void PlanPanel::CopyPlanBase() {
@@ -373,7 +373,7 @@ void PlanPanel::CopyPlanBase() {
 void PlanPanel::CopyPlan() {
     QString planLine = QString::fromStdString(ListBetsInText(BoxText(planBase_)));
     if (noCommas_->isChecked()) planLine.replace(QLatin1Char(','), QLatin1Char(' '));
-    const QString log = log_->toPlainText();
+    const QString log = log_->Text();
     CopyToClipboard(this, withBets_->isChecked()
                               ? planLine + QLatin1Char('\n') + log + QLatin1Char('\n')
                               : log);

@@ -130,8 +130,8 @@ class PlanPanel : public QGroupBox {
     LinesBox* planBase_;                           // T_jihua_jj_dadi
     QLineEdit* planCount_;                         // T_jihua_jj_dadi_zhushu
     QPushButton* copyBase_;                        // C_jihua_jj_copy
-    MultiLineBox* log_;                            // T_jh_dadi_jilu
-    MultiLineBox* tally_;                          // T_jh_rc
+    LinesBox* log_;                                // T_jh_dadi_jilu
+    LinesBox* tally_;                              // T_jh_rc
     std::array<QLineEdit*, 2> words_{};            // T_zdy_yongyu(0..1)
     MultiLineBox* signature_;                      // T_jihua_qianming
     QCheckBox* modeOne_;                           // Check_jh_dadi_chongfu

@@ -114,9 +114,9 @@ void PlanPanel::BuildLayout() {
     // The plan log with its hit tally, the result words and the signature appended to the log.
     auto* logColumn = new QVBoxLayout;
     auto* logRow = new QHBoxLayout;
-    log_ = MakeBox(this, QStringLiteral("T_jh_dadi_jilu"));
+    log_ = MakeLinesBox(this, QStringLiteral("T_jh_dadi_jilu"));
     logRow->addWidget(log_, 4);
-    tally_ = MakeBox(this, QStringLiteral("T_jh_rc"));
+    tally_ = MakeLinesBox(this, QStringLiteral("T_jh_rc"));
     logRow->addWidget(tally_, 1);
     logColumn->addLayout(logRow, 1);
     auto* words = new QHBoxLayout;

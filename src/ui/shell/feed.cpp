@@ -136,10 +136,7 @@ void Fmain::ApplyDraws() {
     }
     session.Keep(*outcome);
     listStale_ = false;
-    drawList_->setUpdatesEnabled(false);
-    drawList_->clear();
-    for (const std::string& line : outcome->drawList) drawList_->addItem(Q(line));
-    drawList_->setUpdatesEnabled(true);
+    ShowDrawList(outcome->drawList, change.kind == StagedChange::Kind::Newer ? change.newRows : 0);
     SetStatus(outcome->status);
     if (outcome->runAfterDrawPipeline) {
         pipelineRunning_ = true;

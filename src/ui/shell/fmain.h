@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/shell/app_context.h"
 #include "ui/shell/config.h"
@@ -113,6 +114,8 @@ class Fmain : public QWidget {
     void HandleFeedAnswer(int region, const HttpReply& reply);
     // The draw list, the monitor table and the plan log of the shown region.
     void ShowRegionBook();
+    // L_kjh with `lines`; `newRows` new draws on top of the table it showed, when it is known.
+    void ShowDrawList(const std::vector<std::string>& lines, int newRows);
     // A status text with, while the list still shows draws from before a switch of region, a note
     // of whose draws they are.
     std::string WithListNote(const std::string& text) const;

@@ -34,16 +34,30 @@ void Fmain::SelectRegion(int index) {
 
 void Fmain::ShowRegionBook() {
     const Session& session = ctx_->session;
-    drawList_->setUpdatesEnabled(false);
-    drawList_->clear();
-    if (session.UpdateCount > 0) {
-        for (const std::string& line : DrawListLines(session.DrawHistory)) {
-            drawList_->addItem(QString::fromStdString(line));
-        }
-    }
-    drawList_->setUpdatesEnabled(true);
+    ShowDrawList(
+        session.UpdateCount > 0 ? DrawListLines(session.DrawHistory) : std::vector<std::string>{},
+        0);
     panels_.monitor->RedrawMonitorTable();
     panels_.plan->ShowRecords();
+}
+
+void Fmain::ShowDrawList(const std::vector<std::string>& lines, int newRows) {
+    const int count = static_cast<int>(lines.size());
+    drawList_->setUpdatesEnabled(false);
+    if (drawList_->count() == count && newRows > 0 && newRows < count) {
+        // New draws push the list down: only they are added, and as many of the oldest dropped;
+        // the rows in between keep their items unless a correction changed their text.
+        for (int k = 0; k < newRows; ++k) delete drawList_->takeItem(drawList_->count() - 1);
+        for (int k = newRows - 1; k >= 0; --k) drawList_->insertItem(0, QString());
+        for (int i = 0; i < count; ++i) {
+            const QString text = QString::fromStdString(lines[static_cast<std::size_t>(i)]);
+            if (drawList_->item(i)->text() != text) drawList_->item(i)->setText(text);
+        }
+    } else {
+        drawList_->clear();
+        for (const std::string& line : lines) drawList_->addItem(QString::fromStdString(line));
+    }
+    drawList_->setUpdatesEnabled(true);
 }
 
 std::string Fmain::WithListNote(const std::string& text) const {

@@ -74,6 +74,15 @@ void LinesBox::SelectAll() {
     Select({}, {static_cast<int>(lines_.size()) - 1, static_cast<int>(lines_.back().size())});
 }
 
+void LinesBox::SelectLastCharacter() {
+    const Place end{static_cast<int>(lines_.size()) - 1, static_cast<int>(lines_.back().size())};
+    Place last = Step(end, -1);
+    // A character past the BMP is a pair of units and is selected whole.
+    if (last.line == end.line && last.column > 0 && lines_[last.line][last.column].isLowSurrogate())
+        --last.column;
+    Select(last, end);
+}
+
 void LinesBox::Copy() const {
     if (HasSelection()) QApplication::clipboard()->setText(SelectedText());
 }

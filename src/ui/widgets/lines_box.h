@@ -37,6 +37,8 @@ class LinesBox : public QAbstractScrollArea {
     // Selects from `anchor` to `caret` (the caret's end) and scrolls the caret into view.
     void Select(Place anchor, Place caret);
     void SelectAll();
+    // Selects the text's last character, which scrolls the view to the end.
+    void SelectLastCharacter();
 
     // The clipboard actions of a text box.
     void Copy() const;

@@ -68,5 +68,8 @@ void UseUnshapedFont(QWidget* box);
 
 // Scrolls a box to its end by selecting its last character, as the plan log does.
 void SelectLastCharacter(QPlainTextEdit* box);
+inline void SelectLastCharacter(LinesBox* box) {
+    box->SelectLastCharacter();
+}
 
 }  // namespace xuan5::ui
