@@ -17,11 +17,11 @@
 #include "backtest/backtest_csv.h"
 #include "core/text.h"
 #include "protocol/endpoints.h"
-#include "store/curve_store.h"
 #include "ui/backtest/archive_service.h"
 #include "ui/backtest/fxunyou.h"
 #include "ui/backtest/omission_strip.h"
 #include "ui/backtest/result_tables.h"
+#include "ui/backtest/run_inputs.h"
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
 #include "ui/widgets/chart_widget.h"
@@ -236,30 +236,15 @@ std::optional<BacktestRunner::Request> BacktestPanel::PrepareRun() {
         Error(QStringLiteral("种子须为0或正整数"));
         return std::nullopt;
     }
-    // A plan run reloads the saved lines from the curve store first; so does a back-test, so
-    // that it tests the lines a plan would use now.
-    const Result<LineTexts> saved = ReadCurveStoreFile(ctx_.StoreFile());
-    if (!saved) {
-        ctx_.Show(this, saved.messages().front());
-        return std::nullopt;
-    }
+    std::optional<RunInputs> inputs = ReadRunInputs(ctx_, archive_, this, *periods);
+    if (!inputs) return std::nullopt;
+    heldDraws_ = inputs->heldDraws;
+    askedPeriods_ = *periods;
     BacktestRunner::Request request;
     static_cast<PlanSettings&>(request.settings) = links_.planSettings();
-    request.settings.savedLines = *saved;
+    request.settings.savedLines = std::move(inputs->savedLines);
     request.settings.LineBases = ctx_.session.LineBases;
-
-    Result<DrawArchive> archive = archive_.Open();
-    Result<std::vector<DatedDraw>> draws =
-        archive ? archive->NewestDraws(ctx_.session.RegionCode, *periods + kHistoryRows)
-                : archive.failure();
-    if (!draws) {
-        ctx_.Show(this, draws.messages().front());
-        return std::nullopt;
-    }
-    const Result<int> held = archive->CountDraws(ctx_.session.RegionCode);
-    heldDraws_ = held ? *held : static_cast<int>(draws->size());
-    askedPeriods_ = *periods;
-    request.archive = std::move(*draws);
+    request.archive = std::move(inputs->draws);
     request.options.periods = *periods;
     request.options.seed = *seed;
     return request;

@@ -13,9 +13,9 @@
 #include "backtest/backtest_chart.h"
 #include "core/text.h"
 #include "protocol/endpoints.h"
-#include "store/curve_store.h"
 #include "ui/backtest/archive_service.h"
 #include "ui/backtest/result_tables.h"
+#include "ui/backtest/run_inputs.h"
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
 #include "ui/widgets/chart_widget.h"
@@ -176,23 +176,11 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
         ctx_.Show(this, candidates.messages().front());
         return std::nullopt;
     }
-    // A plan run reloads the saved lines from the curve store; so does a run here.
-    const Result<LineTexts> saved = ReadCurveStoreFile(ctx_.StoreFile());
-    if (!saved) {
-        ctx_.Show(this, saved.messages().front());
-        return std::nullopt;
-    }
-    request.settings.savedLines = *saved;
+    std::optional<RunInputs> inputs = ReadRunInputs(ctx_, archive_, this, *periods);
+    if (!inputs) return std::nullopt;
+    request.settings.savedLines = std::move(inputs->savedLines);
     request.settings.LineBases = ctx_.session.LineBases;
-    Result<DrawArchive> archive = archive_.Open();
-    Result<std::vector<DatedDraw>> draws =
-        archive ? archive->NewestDraws(ctx_.session.RegionCode, *periods + kHistoryRows)
-                : archive.failure();
-    if (!draws) {
-        ctx_.Show(this, draws.messages().front());
-        return std::nullopt;
-    }
-    request.archive = std::move(*draws);
+    request.archive = std::move(inputs->draws);
     request.candidates = std::move(*candidates);
     request.options = {*periods,
                        *training,

@@ -1,0 +1,28 @@
+#include "ui/backtest/run_inputs.h"
+
+#include "ui/backtest/archive_service.h"
+#include "ui/shell/app_context.h"
+
+namespace xuan5::ui {
+
+std::optional<RunInputs> ReadRunInputs(const AppContext& ctx, const ArchiveService& archive,
+                                       QWidget* parent, int periods) {
+    Result<LineTexts> saved = ReadCurveStoreFile(ctx.StoreFile());
+    if (!saved) {
+        ctx.Show(parent, saved.messages().front());
+        return std::nullopt;
+    }
+    const Result<DrawArchive> opened = archive.Open();
+    Result<std::vector<DatedDraw>> draws =
+        opened ? opened->NewestDraws(ctx.session.RegionCode, periods + kHistoryRows)
+               : opened.failure();
+    if (!draws) {
+        ctx.Show(parent, draws.messages().front());
+        return std::nullopt;
+    }
+    const Result<int> held = opened->CountDraws(ctx.session.RegionCode);
+    const int heldDraws = held ? *held : static_cast<int>(draws->size());
+    return RunInputs{std::move(*saved), std::move(*draws), heldDraws};
+}
+
+}  // namespace xuan5::ui
