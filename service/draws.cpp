@@ -16,16 +16,6 @@ using std::chrono::sys_days;
 
 constexpr auto kChinaOffset = std::chrono::hours(8);
 
-// Unbiased by rejection; the standard distributions are not the same on every library, which
-// would break the promise that every build serves the same history.
-std::uint64_t UniformBelow(std::uint64_t& state, std::uint64_t bound) {
-    const std::uint64_t limit = ~std::uint64_t{0} - (~std::uint64_t{0} % bound);
-    for (;;) {
-        const std::uint64_t r = xuan5::SplitMix64(state);
-        if (r < limit) return r % bound;
-    }
-}
-
 Slot FloorDiv(Slot a, Slot b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }

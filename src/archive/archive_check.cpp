@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "archive/draw_archive.h"
+
 namespace xuan5 {
 namespace {
 
@@ -48,7 +50,7 @@ Verdict Judge(sqlite3* db, std::string& why) {
 }
 
 Failure Unchecked(const std::filesystem::path& file, const std::string& why) {
-    return Fail({"开奖存档无法检查：" + file.string() + "（" + why + "）", "出错提示"});
+    return Fail({"开奖存档无法检查：" + file.string() + "（" + why + "）", kTitleArchive});
 }
 
 }  // namespace

@@ -6,11 +6,10 @@
 #include <utility>
 
 #include "protocol/draw_csv.h"
+#include "protocol/endpoints.h"
 
 namespace xuan5 {
 namespace {
-
-constexpr int kRegions = 3;
 
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS draws("
@@ -45,7 +44,7 @@ class Statement {
 };
 
 bool IsRegion(int region) {
-    return region >= 1 && region <= kRegions;
+    return region >= 1 && region <= kRegionCount;
 }
 
 bool IsArchivable(const DatedDraw& draw) {
@@ -130,9 +129,10 @@ Result<int> DrawArchive::AddDraws(int region, const std::vector<DatedDraw>& draw
         }
     }
     if (!ok || sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        const std::string why = sqlite3_errmsg(db_);
+        // The reason is read before the rollback clears it.
+        Failure failed = Fault("开奖存档无法写入");
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        return Fail({"开奖存档无法写入：" + file_.string() + "（" + why + "）", kTitleArchive});
+        return failed;
     }
     return changed;
 }

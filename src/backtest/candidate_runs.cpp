@@ -27,7 +27,7 @@ struct ToleranceGroup {
 
 struct LineGroup {
     LineChecks lines{};
-    int chosen = 0;
+    std::vector<int> indices;  // of the lines ticked
     int instances = 1;
     std::vector<ToleranceGroup> tolerances;
 };
@@ -118,8 +118,10 @@ Result<Prepared> Prepare(const BacktestSettings& settings,
             return g.lines == candidate.Ch_jiankong_jj;
         });
         lineGroup.lines = candidate.Ch_jiankong_jj;
-        lineGroup.chosen =
-            static_cast<int>(std::count(lineGroup.lines.begin(), lineGroup.lines.end(), true));
+        lineGroup.indices.clear();
+        for (int i = 0; i < kLineCount; ++i) {
+            if (lineGroup.lines[i]) lineGroup.indices.push_back(i);
+        }
         ToleranceGroup& tolerance = GroupFor(lineGroup.tolerances, [&](const ToleranceGroup& g) {
             return g.text == candidate.T_jiankong_rc;
         });
@@ -171,7 +173,7 @@ class PeriodEvaluator {
                 std::mt19937_64 rng(generatorSeed);
                 TrendLineTable line{};
                 for (LineBaseSets& instance : bases) {
-                    instance = SearchLineBaseSets(p_.lines, group.counts, line, keys, rng).bases;
+                    instance = SearchLineBaseSets(p_.lines, group.counts, line, keys, rng);
                 }
             }
             if (p_.modeTwo) {
@@ -184,12 +186,10 @@ class PeriodEvaluator {
 
   private:
     void PlanModeOne(const LineGroup& group, const std::vector<LineBaseSets>& bases) {
-        std::vector<int> lines;
-        for (int i = 0; i < kLineCount; ++i) {
-            if (group.lines[i]) lines.push_back(i);
-        }
         std::vector<std::vector<BetSet>> exact;
-        for (int i = 0; i < group.instances; ++i) exact.push_back(ExactCounts(bases[i], lines));
+        for (int i = 0; i < group.instances; ++i) {
+            exact.push_back(ExactCounts(bases[i], group.indices));
+        }
         std::vector<BetSet> plans;
         for (const ToleranceGroup& tolerance : group.tolerances) {
             plans.clear();

@@ -14,11 +14,8 @@ namespace {
 // The separators a Chinese keyboard types, read as spaces.
 std::string Normalized(std::string_view text) {
     std::string out(text);
-    for (const std::string_view wide : {"，", "；", "、", "　", "｜"}) {
-        for (auto at = out.find(wide); at != std::string::npos; at = out.find(wide, at)) {
-            out.replace(at, wide.size(), " ");
-        }
-    }
+    for (const std::string_view wide : {"，", "；", "、", "　", "｜"})
+        out = ReplaceAll(out, wide, " ");
     return out;
 }
 
@@ -38,9 +35,9 @@ std::vector<std::string> Items(std::string_view text) {
     return items;
 }
 
-bool AllDigits(std::string_view text) {
-    return !text.empty() && text.size() <= 4 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+// Up to four digits: a number small enough for every box here.
+bool ShortDigits(std::string_view text) {
+    return text.size() <= 4 && AllDigits(text);
 }
 
 // "a" or "a-b" of plain numbers, within [low, high] and ascending.
@@ -48,7 +45,7 @@ std::optional<std::pair<int, int>> NumberRange(std::string_view item, int low, i
     const auto dash = item.find('-');
     const std::string_view first = item.substr(0, dash);
     const std::string_view last = dash == std::string_view::npos ? first : item.substr(dash + 1);
-    if (!AllDigits(first) || !AllDigits(last)) return std::nullopt;
+    if (!ShortDigits(first) || !ShortDigits(last)) return std::nullopt;
     const int a = DigitsValue(first);
     const int b = DigitsValue(last);
     if (a < low || b > high || a > b) return std::nullopt;
@@ -96,14 +93,6 @@ std::string SizesShort(const LineSizeTexts& sizes) {
     const bool same = std::all_of(sizes.begin(), sizes.end(),
                                   [&](const std::string& size) { return size == sizes[0]; });
     return same ? sizes[0] : "各线不同";
-}
-
-std::uint64_t UniformBelow(std::uint64_t& state, std::uint64_t bound) {
-    const std::uint64_t limit = ~std::uint64_t{0} - (~std::uint64_t{0} % bound);
-    for (;;) {
-        const std::uint64_t r = SplitMix64(state);
-        if (r < limit) return r % bound;
-    }
 }
 
 }  // namespace

@@ -68,7 +68,6 @@ OptimiserResult WalkForward(const CandidateOutcomes& outcomes, const OptimiserOp
         for (std::size_t p = 0; p < training; ++p) window[c].Add(outcomes, c, p, 1);
     }
     std::vector<std::size_t> order(count);
-    ChanceSums outChance;
     Sums winners;
     double inSampleZ = 0;
     int tested = 0;
@@ -106,9 +105,8 @@ OptimiserResult WalkForward(const CandidateOutcomes& outcomes, const OptimiserOp
         ++tested;
         for (std::size_t p = fold.testFirst; p < fold.testFirst + fold.testCount; ++p) {
             winners.Add(outcomes, winner.candidate, p, 1);
-            outChance.Add(outcomes.PlanSize(winner.candidate, p));
             result.outOfSampleTotals.push_back(winners.total);
-            const ChanceBand band = JudgeTotal(outChance, 0);
+            const ChanceBand band = JudgeTotal(winners.chance, 0);
             result.outOfSampleBand.push_back({band.Low(), band.High()});
         }
     }

@@ -25,32 +25,15 @@ KeyedArchive KeyArchive(const std::vector<DatedDraw>& archive, std::size_t from)
     return {archive, ArchiveKeys(archive, from)};
 }
 
-// The history with the archive's draw `newest` on row 1 and its keys, as the update step leaves
-// them (the keys of valid draws are the ones the key series gives).
-struct PeriodHistory {
-    DrawTable DrawHistory{};
-    DrawKeyTable DrawKeys{};
-};
-
-PeriodHistory HistoryAt(const KeyedArchive& archive, std::size_t newest) {
-    PeriodHistory history;
-    for (int r = 1; r <= kHistoryRows; ++r) {
-        const std::size_t i = newest + 1 - static_cast<std::size_t>(r);
-        history.DrawHistory[r] = {archive.draws[i].period, archive.draws[i].numbers,
-                                  archive.draws[i].date};
-        history.DrawKeys[kHistoryRows + 1 - r] = archive.keys[i];
-    }
-    return history;
-}
-
 Result<PeriodRun> EvaluatePeriod(const KeyedArchive& archive, std::size_t index,
                                  const BacktestSettings& settings, std::mt19937_64& rng) {
-    const PeriodHistory before = HistoryAt(archive, index - 1);
+    const DrawTable history = HistoryBefore(archive.draws, index);
+    const DrawKeyTable keys = KeysBefore(archive.keys, index);
     // A batch run starts every period from the settings' small bases and a blank log; the
     // drawing panel's line plays no part.
     const TrendLineTable noLine{};
     const PlanLog log;
-    const PlanTables tables{before.DrawHistory, before.DrawKeys, settings.LineBases, noLine, log};
+    const PlanTables tables{history, keys, settings.LineBases, noLine, log};
     const bool modeTwo = settings.Check_jh_dadi_fenzu;
     Result<PlanRunOutput> run =
         modeTwo ? RunPlanModeTwo(settings.modeTwo, settings.savedLines, tables, rng)
@@ -62,7 +45,7 @@ Result<PeriodRun> EvaluatePeriod(const KeyedArchive& archive, std::size_t index,
     JoinBackupInput join = settings.backup;
     join.T_jihua_jj_dadi = plan;
     const PlanLogInput& logInput = modeTwo ? settings.modeTwo.log : settings.modeOne.log;
-    JoinBackupOutput joined = JoinBackupIntoPlan(join, logInput, before.DrawHistory, log);
+    JoinBackupOutput joined = JoinBackupIntoPlan(join, logInput, history, log);
     if (joined.plan) {
         plan = std::move(joined.plan->text);
         size = std::move(joined.plan->count);
@@ -85,7 +68,6 @@ Result<PeriodRun> EvaluatePeriod(const KeyedArchive& archive, std::size_t index,
     // The period's draw arrives, and the pending record is completed as the after-draw pipeline
     // completes it.
     const int key = archive.keys[index];
-    row.hit = BaseHoldsKey(plan, key);
     int checked = 0;
     for (int k = 0; k < kLineCount; ++k) {
         row.lineHits[k] = BaseHoldsKey(lineBases[k], key);
@@ -102,6 +84,7 @@ Result<PeriodRun> EvaluatePeriod(const KeyedArchive& archive, std::size_t index,
     JudgedRecord settled =
         JudgeRecord(MakeRecordBasis(result, lineBases, instances), settings.T_zdy_yongyu,
                     DrawRecord{drawn.period, drawn.numbers, drawn.date}, key);
+    row.hit = settled.hit;
     row.tally = std::move(settled.tally);
     row.record = std::move(settled.text);
     return out;
@@ -163,7 +146,7 @@ DrawTable HistoryBefore(const std::vector<DatedDraw>& archive, std::size_t archi
     DrawTable table{};
     for (int r = 1; r <= kHistoryRows && static_cast<std::size_t>(r) <= archiveIndex; ++r) {
         const DatedDraw& draw = archive[archiveIndex - static_cast<std::size_t>(r)];
-        table[r] = {draw.period, draw.numbers};
+        table[r] = {draw.period, draw.numbers, draw.date};
     }
     return table;
 }

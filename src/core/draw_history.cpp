@@ -7,6 +7,25 @@
 #include "core/text.h"
 
 namespace xuan5 {
+namespace {
+
+// Bit v-1 for each number v of "NN,NN,NN,NN,NN"; 0 unless it is five distinct numbers 01..11.
+unsigned DrawMask(const std::string& numbers) {
+    if (numbers.size() != kBetTextLength) return 0;
+    unsigned mask = 0;
+    for (int i = 0; i < 5; ++i) {
+        const char a = numbers[i * 3];
+        const char b = numbers[i * 3 + 1];
+        if (i < 4 && numbers[i * 3 + 2] != ',') return 0;
+        if (a < '0' || a > '9' || b < '0' || b > '9') return 0;
+        const int v = (a - '0') * 10 + (b - '0');
+        if (v < 1 || v > 11 || (mask & (1u << (v - 1)))) return 0;
+        mask |= 1u << (v - 1);
+    }
+    return mask;
+}
+
+}  // namespace
 
 DrawSeriesTable BuildDrawSeries(const DrawTable& history) {
     DrawSeriesTable series{};
@@ -38,12 +57,8 @@ DrawSeriesTable BuildDrawSeries(const DrawTable& history) {
 }
 
 int DrawKeyOf(const std::string& numbers) {
-    if (!IsValidDrawNumbers(numbers)) return 0;
-    unsigned mask = 0;
-    for (int k = 0; k < 5; ++k) {
-        mask |= 1u << ((numbers[k * 3] - '0') * 10 + (numbers[k * 3 + 1] - '0') - 1);
-    }
-    return BetFromMask(mask);
+    const unsigned mask = DrawMask(numbers);
+    return mask == 0 ? 0 : BetFromMask(mask);
 }
 
 DrawKeyTable DrawKeysFromSeries(const DrawSeriesTable& series) {
@@ -53,23 +68,11 @@ DrawKeyTable DrawKeysFromSeries(const DrawSeriesTable& series) {
 }
 
 bool IsValidDrawNumbers(const std::string& numbers) {
-    if (numbers.size() != kBetTextLength) return false;
-    unsigned mask = 0;
-    for (int i = 0; i < 5; ++i) {
-        const char a = numbers[i * 3];
-        const char b = numbers[i * 3 + 1];
-        if (i < 4 && numbers[i * 3 + 2] != ',') return false;
-        if (a < '0' || a > '9' || b < '0' || b > '9') return false;
-        const int v = (a - '0') * 10 + (b - '0');
-        if (v < 1 || v > 11 || (mask & (1u << (v - 1)))) return false;
-        mask |= 1u << (v - 1);
-    }
-    return true;
+    return DrawMask(numbers) != 0;
 }
 
 bool IsValidPeriod(const std::string& period) {
-    return period.size() == 3 &&
-           std::all_of(period.begin(), period.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return period.size() == 3 && AllDigits(period);
 }
 
 }  // namespace xuan5

@@ -15,6 +15,16 @@ inline std::uint64_t SplitMix64(std::uint64_t& state) {
     return z ^ (z >> 31);
 }
 
+// A uniform integer below `bound` (> 0) from SplitMix64 steps, unbiased by rejection; the
+// standard distributions differ between libraries, which would break seeded agreement.
+inline std::uint64_t UniformBelow(std::uint64_t& state, std::uint64_t bound) {
+    const std::uint64_t limit = ~std::uint64_t{0} - (~std::uint64_t{0} % bound);
+    for (;;) {
+        const std::uint64_t r = SplitMix64(state);
+        if (r < limit) return r % bound;
+    }
+}
+
 // A uniform real in [0, 1) from the generator (53 random bits).
 inline double NextUnit(std::mt19937_64& rng) {
     return static_cast<double>(rng() >> 11) * 0x1.0p-53;

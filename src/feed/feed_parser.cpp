@@ -1,18 +1,9 @@
 #include "feed/feed_parser.h"
 
-#include "core/bets.h"
 #include "protocol/endpoints.h"
 #include "protocol/feed_format.h"
 
 namespace xuan5 {
-namespace {
-
-// A payload line holds the period, the numbers, and possibly text between them; anything
-// shorter would let the two fields overlap.
-constexpr std::size_t kMinLineLength = 3 + kBetTextLength;
-
-}  // namespace
-
 StagedChange CompareStaged(const DrawTable& incoming, const DrawTable& history) {
     using Kind = StagedChange::Kind;
     StagedChange change;
@@ -73,27 +64,21 @@ FeedParse ParseFeedResponse(std::string_view response, const DrawTable& history)
     // emptied one would have nothing to apply.
     const auto lines = FeedPayloadLines(response);
     if (!lines || lines->size() < static_cast<std::size_t>(kFeedLength)) {
-        return {kMsgNoFeedData, std::nullopt, {}, false};
+        return {kMsgNoFeedData, std::nullopt, false};
     }
     DrawTable staged{};
     for (int k = 0; k < kHistoryRows; ++k) {
-        const std::string_view line = (*lines)[static_cast<std::size_t>(k)];
-        if (line.size() < kMinLineLength) return {kMsgNoFeedData, std::nullopt, {}, false};
-        DrawRecord record{std::string(line.substr(0, 3)),
-                          std::string(line.substr(line.size() - kBetTextLength)),
-                          FeedLineDate(line).value_or(std::string())};
         // One malformed row would spoil every curve and plan built on the history, so the
         // whole answer is refused rather than partly staged.
-        if (!IsValidPeriod(record.period) || !IsValidDrawNumbers(record.numbers)) {
-            return {kMsgNoFeedData, std::nullopt, {}, false};
-        }
-        staged[k + 1] = std::move(record);
+        std::optional<DatedDraw> row = ReadFeedLine((*lines)[static_cast<std::size_t>(k)]);
+        if (!row) return {kMsgNoFeedData, std::nullopt, false};
+        staged[k + 1] =
+            DrawRecord{std::move(row->period), std::move(row->numbers), std::move(row->date)};
     }
     FeedParse parse;
-    parse.change = CompareStaged(staged, history);
-    parse.hasNewDraws = parse.change.kind == StagedChange::Kind::FirstLoad ||
-                        parse.change.kind == StagedChange::Kind::Newer;
-    if (parse.change.kind == StagedChange::Kind::None) parse.status = kMsgNoUpdate;
+    const StagedChange::Kind kind = CompareStaged(staged, history).kind;
+    parse.hasNewDraws = kind == StagedChange::Kind::FirstLoad || kind == StagedChange::Kind::Newer;
+    if (kind == StagedChange::Kind::None) parse.status = kMsgNoUpdate;
     parse.staged = std::move(staged);
     return parse;
 }

@@ -43,7 +43,6 @@ StagedChange CompareStaged(const DrawTable& incoming, const DrawTable& history);
 struct FeedParse {
     std::string status;  // for Tnew; "已经开奖！" comes from the update step instead
     std::optional<DrawTable> staged;  // the new IncomingDraws; unset when the answer is refused
-    StagedChange change;              // how the staged table stands to the history
     bool hasNewDraws = false;         // a first load or new draws
 };
 

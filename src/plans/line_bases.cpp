@@ -19,17 +19,16 @@ PreparedLines PrepareLines(const LineTexts& curveStoreLines) {
     return prepared;
 }
 
-LineBaseSearch SearchLineBaseSets(const PreparedLines& lines, const LineSizeTexts& sizes,
-                                  TrendLineTable& line, const DrawKeyTable& keys,
-                                  std::mt19937_64& rng) {
-    LineBaseSearch out;
+LineBaseSets SearchLineBaseSets(const PreparedLines& lines, const LineSizeTexts& sizes,
+                                TrendLineTable& line, const DrawKeyTable& keys,
+                                std::mt19937_64& rng) {
+    LineBaseSets out;
     for (int i = 0; i < kLineCount; ++i) {
         // A parse sets entries 1..120 only; a damaged line leaves the previous values in place.
         if (const auto& parsed = lines.parsed[i]) {
             std::copy(parsed->begin() + 1, parsed->begin() + kHistoryRows + 1, line.begin() + 1);
         }
-        out.last = SearchBaseForLine(sizes[i], line, keys, rng);
-        out.bases[i] = out.last.bets;
+        out[i] = SearchBaseForLine(sizes[i], line, keys, rng).bets;
     }
     return out;
 }
@@ -47,9 +46,9 @@ LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& s
         if (message) out.messages.push_back(*message);
     }
     TrendLineTable line = trendLine;
-    const LineBaseSearch search = SearchLineBaseSets(lines, input.T_quxian_zhushu, line, keys, rng);
+    const LineBaseSets sets = SearchLineBaseSets(lines, input.T_quxian_zhushu, line, keys, rng);
     LineTexts bases;
-    for (int i = 0; i < kLineCount; ++i) bases[i] = RenderBetSet(search.bases[i], " ");
+    for (int i = 0; i < kLineCount; ++i) bases[i] = RenderBetSet(sets[i], " ");
     out.LineBases = std::move(bases);
     return out;
 }

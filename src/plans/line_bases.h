@@ -53,15 +53,10 @@ struct PreparedLines {
 
 PreparedLines PrepareLines(const LineTexts& curveStoreLines);
 
-struct LineBaseSearch {
-    LineBaseSets bases;
-    BaseSearchResult last;  // the search of line 15
-};
-
 // One extraction in set form. `line` is the working line: each saved line is copied into it
 // before its search (a damaged one leaves it as it is), so it ends holding the last line.
-LineBaseSearch SearchLineBaseSets(const PreparedLines& lines, const LineSizeTexts& sizes,
-                                  TrendLineTable& line, const DrawKeyTable& keys,
-                                  std::mt19937_64& rng);
+LineBaseSets SearchLineBaseSets(const PreparedLines& lines, const LineSizeTexts& sizes,
+                                TrendLineTable& line, const DrawKeyTable& keys,
+                                std::mt19937_64& rng);
 
 }  // namespace xuan5

@@ -7,14 +7,7 @@
 namespace xuan5 {
 namespace {
 
-constexpr std::string_view kRecordMark = "期，开：";
 constexpr std::string_view kPendingNumbers = "**************";
-
-// A number box read the lenient way, as a whole number within reach of the tables.
-long long BoxInteger(std::string_view text) {
-    const double value = RoundHalfEven(LeadingNumber(text));
-    return static_cast<long long>(std::clamp(value, -1e15, 1e15));
-}
 
 // Records 0..count, each followed by CR LF, then the signature; trimmed of spaces. Slot `slot`
 // shows `replacement` instead of what the log holds there.
@@ -77,6 +70,11 @@ std::string TallyText(const PlanLog& log) {
         text += record.tally;
     }
     return text;
+}
+
+long long BoxInteger(std::string_view text) {
+    const double value = RoundHalfEven(LeadingNumber(text));
+    return static_cast<long long>(std::clamp(value, -1e15, 1e15));
 }
 
 std::string RecordSize(std::string_view planSize) {

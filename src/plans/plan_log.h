@@ -22,9 +22,8 @@ inline constexpr const char* kWaitingWord = "等待中。。。";
 inline constexpr const char* kModeTwoTally = "模式二";
 // The word of a record whose period never came among the draws that followed it.
 inline constexpr const char* kClosedWord = "未开奖，不计";
-
-// For each bet 1..462, how many of a set of bases hold it.
-using BetCounts = std::array<std::uint16_t, kBetCount + 1>;
+// Between a record's period and its draw: "045期，开：01,05,06,09,11".
+inline constexpr std::string_view kRecordMark = "期，开：";
 
 // What a record is judged with: the plan issued for its period, and the bases its tally line
 // counts (the instance plans of plan mode one, or the checked line bases).
@@ -99,6 +98,9 @@ std::string PlanLogText(const PlanLog& log, std::string_view signature);
 
 // The tally lines of the settled records 0..count, joined by CR LF: the text of T_jh_rc.
 std::string TallyText(const PlanLog& log);
+
+// A number box read the lenient way, as a whole number within reach of the tables.
+long long BoxInteger(std::string_view text);
 
 // A number box read the lenient way and written with at least three digits ("009").
 std::string RecordSize(std::string_view planSize);

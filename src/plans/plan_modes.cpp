@@ -53,13 +53,11 @@ bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, in
     std::vector<BetSet> plans;
     plans.reserve(static_cast<std::size_t>(x));
     TrendLineTable line = tables.TrendLine;
-    LineBaseSearch search;
     for (int i = 1; i <= x; ++i) {
         if (progress && !progress(InstanceProgressText(i, x))) return false;
         if (recompute) {
-            search =
+            bases =
                 SearchLineBaseSets(lines, input.lines.T_quxian_zhushu, line, tables.DrawKeys, rng);
-            bases = search.bases;
         }
         plans.push_back(
             IntersectLineBaseSets(bases, input.selection.Ch_jiankong_jj, accepted, bankerPass));

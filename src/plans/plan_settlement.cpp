@@ -7,8 +7,6 @@
 namespace xuan5 {
 namespace {
 
-constexpr std::string_view kRecordMark = "期，开：";
-
 // The history's new draws are rows 1..newRows; key of row r is keys element 121 - r.
 int RowKey(const DrawKeyTable& keys, int row) {
     return keys[kHistoryRows + 1 - row];
@@ -44,8 +42,7 @@ RecordBasis MakeRecordBasis(const ResultRecordInput& input, const LineTexts& lin
     basis.size = RecordSize(input.T_jihua_jj_dadi_zhushu);
     basis.modeTwo = input.Check_jh_dadi_fenzu;
     if (basis.modeTwo) return basis;
-    const long long x =
-        static_cast<long long>(RoundHalfEven(LeadingNumber(input.T_jh_dadi_chongfu_cs)));
+    const long long x = BoxInteger(input.T_jh_dadi_chongfu_cs);
     if (x > 1) {
         const long long available = static_cast<long long>(instanceBases.size()) - 1;
         for (long long i = 1; i <= std::min(x, available); ++i) {

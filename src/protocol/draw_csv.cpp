@@ -153,14 +153,7 @@ std::string DrawCsvLine(const DatedDraw& draw) {
 }
 
 std::string DrawCsvText(const std::vector<DatedDraw>& draws) {
-    std::string text = kDrawCsvHeader;
-    text += kCrLf;
-    text.reserve(text.size() + draws.size() * 32);
-    for (const DatedDraw& draw : draws) {
-        text += DrawCsvLine(draw);
-        text += kCrLf;
-    }
-    return text;
+    return std::string(kDrawCsvHeader) + std::string(kCrLf) + HistoryAnswerText(draws);
 }
 
 std::string HistoryAnswerText(const std::vector<DatedDraw>& oldestFirst) {

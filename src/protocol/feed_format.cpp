@@ -47,19 +47,22 @@ std::optional<std::string> FeedLineDate(std::string_view line) {
     return DrawDateText(*day);
 }
 
+std::optional<DatedDraw> ReadFeedLine(std::string_view line) {
+    if (line.size() < 3 + kBetTextLength) return std::nullopt;
+    DatedDraw draw{FeedLineDate(line).value_or(std::string()), std::string(line.substr(0, 3)),
+                   std::string(line.substr(line.size() - kBetTextLength))};
+    if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) return std::nullopt;
+    return draw;
+}
+
 std::vector<DatedDraw> DatedFeedRows(std::string_view response) {
     std::vector<DatedDraw> rows;
     const auto lines = FeedPayloadLines(response);
     if (!lines) return rows;
     const std::size_t count = std::min(lines->size(), static_cast<std::size_t>(kFeedLength));
     for (std::size_t k = 0; k < count; ++k) {
-        const std::string_view line = (*lines)[k];
-        const auto date = FeedLineDate(line);
-        if (!date) continue;
-        DatedDraw draw{*date, std::string(line.substr(0, 3)),
-                       std::string(line.substr(line.size() - kBetTextLength))};
-        if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) continue;
-        rows.push_back(std::move(draw));
+        std::optional<DatedDraw> draw = ReadFeedLine((*lines)[k]);
+        if (draw && !draw->date.empty()) rows.push_back(std::move(*draw));
     }
     return rows;
 }

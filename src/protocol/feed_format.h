@@ -29,6 +29,10 @@ std::string FeedAnswerText(const std::vector<std::string>& lines, std::string_vi
 // holds no date ("045-01,05,06,09,11").
 std::optional<std::string> FeedLineDate(std::string_view line);
 
+// One payload line read: its period, numbers and date (empty when it carries none); nullopt when
+// the line is too short, or its period or numbers are no valid draw.
+std::optional<DatedDraw> ReadFeedLine(std::string_view line);
+
 // The payload rows of an answer that carry a date, newest first, for archiving a fetch. Rows
 // without a date, and rows that are no valid draw, are left out; only the first 120 lines count,
 // as for the feed reader.
