@@ -1,4 +1,5 @@
 #include "ui/backtest/archive_service.h"
+#include "ui/backtest/number_boxes.h"
 
 #include <QFile>
 #include <QPointer>
@@ -16,28 +17,17 @@ namespace xuan5::ui {
 
 namespace {
 
-constexpr const char* kTitleError = "出错提示";
 // Bad lines listed in the import report; the rest are counted, so a wrong file cannot fill
 // the screen with a message box taller than it.
 constexpr int kListedBadLines = 20;
 // A draw CSV of every period since 1970 is a few megabytes; anything far larger is no such file.
 constexpr qint64 kMaxCsvBytes = 64 * 1024 * 1024;
-constexpr const char* kRegionNames[] = {"山东", "重庆", "广东"};
-
-QString Q(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 
 Failure Refused(const QString& text) {
-    return Fail({text.toStdString(), kTitleError});
+    return Fail({text.toStdString(), kTitleArchive});
 }
 
 }  // namespace
-
-QString RegionName(int region) {
-    return region >= 1 && region <= 3 ? QString::fromUtf8(kRegionNames[region - 1])
-                                      : QString::number(region);
-}
 
 ArchiveService::ArchiveService(AppContext& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
 

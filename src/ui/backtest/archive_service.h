@@ -63,7 +63,4 @@ class ArchiveService : public QObject {
     bool failureReported_ = false;
 };
 
-// "山东", "重庆", "广东" for regions 1..3, the number otherwise.
-QString RegionName(int region);
-
 }  // namespace xuan5::ui

@@ -31,12 +31,7 @@ namespace xuan5::ui {
 
 namespace {
 
-constexpr const char* kTitleError = "出错提示";
 constexpr int kMaxSeeds = 1000;
-
-QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 }  // namespace
 
@@ -81,7 +76,7 @@ void BacktestPanel::showEvent(QShowEvent* event) {
 }
 
 void BacktestPanel::Error(const QString& text) {
-    ctx_.Show(this, text, Q(kTitleError));
+    ctx_.Show(this, text, Q(kTitleBacktest));
 }
 
 void BacktestPanel::OpenOptimiser() {

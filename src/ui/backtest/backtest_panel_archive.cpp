@@ -18,6 +18,7 @@
 #include "store/atomic_file.h"
 #include "ui/backtest/archive_service.h"
 #include "ui/backtest/backtest_panel.h"
+#include "ui/backtest/number_boxes.h"
 #include "ui/backtest/omission_strip.h"
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
@@ -29,10 +30,6 @@ namespace {
 constexpr const char* kTitleDone = "完成";
 constexpr const char* kTitleNotice = "提示";
 constexpr const char* kCsvFilter = "CSV (*.csv *.txt);;所有文件 (*)";
-
-QString Q(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 
 }  // namespace
 
@@ -165,9 +162,8 @@ void BacktestPanel::ExportPlanLog() {
 
 void BacktestPanel::DownloadHistory() {
     if (archive_.Downloading()) return;
-    const std::optional<std::int32_t> count =
-        ParseInteger32(TrimSpaces(downloadCount_->text().toStdString()));
-    if (!count || *count < 1 || *count > kMaxHistoryDraws) {
+    const std::optional<int> count = BoxNumber(downloadCount_, 1, kMaxHistoryDraws);
+    if (!count) {
         Error(QStringLiteral("下载期数须为1到%1").arg(kMaxHistoryDraws));
         return;
     }

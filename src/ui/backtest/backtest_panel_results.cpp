@@ -16,14 +16,6 @@
 
 namespace xuan5::ui {
 
-namespace {
-
-QString Q(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-
-}  // namespace
-
 void BacktestPanel::FinishRun(const BacktestRunner::Outcome& outcome) {
     SetRunning(false);
     const bool ok = outcome.single ? outcome.single->ok() : outcome.seeds->ok();

@@ -24,13 +24,8 @@ namespace xuan5::ui {
 
 namespace {
 
-constexpr const char* kTitleError = "出错提示";
 constexpr int kMaxBest = 20;
 constexpr std::size_t kMaxTableRows = 3000;
-
-QString Q(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 
 // "MM-DD NNN" of "YYYY-MM-DD NNN".
 QString WithoutYear(const std::string& label) {
@@ -74,25 +69,23 @@ Fxunyou::~Fxunyou() {
 
 void Fxunyou::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    ShowMode();
+    ShowMode(links_.planSettings && links_.planSettings().Check_jh_dadi_fenzu);
 }
 
-void Fxunyou::ShowMode() {
-    // The plan mode in force decides which settings a run varies.
-    const bool modeTwo = links_.planSettings && links_.planSettings().Check_jh_dadi_fenzu;
+void Fxunyou::ShowMode(bool modeTwo) {
     mode_->setText(modeTwo
                        ? QStringLiteral("当前为计划模式二：寻优改变分组容对、分组总容对和每线注数")
                        : QStringLiteral("当前为计划模式一：寻优改变线路容对、参与线路、多开次数、"
                                         "总容对和每线注数"));
     for (int i = 0; i < kChoices; ++i) {
-        const bool used = i == kBetCounts || (modeTwo == (i == kGroups || i == kGroupTotal));
+        const bool used = Used(i, modeTwo);
         vary_[i]->setEnabled(used);
         lists_[i]->setEnabled(used);
     }
 }
 
 void Fxunyou::Error(const QString& text) {
-    ctx_.Show(this, text, QString::fromUtf8(kTitleError));
+    ctx_.Show(this, text, QString::fromUtf8(kTitleBacktest));
 }
 
 void Fxunyou::SetRunning(bool running) {
@@ -104,9 +97,7 @@ void Fxunyou::SetRunning(bool running) {
 std::optional<OptimiserSpace> Fxunyou::ReadSpace(bool modeTwo) {
     OptimiserSpace space;
     const auto ticked = [&](Choice choice) {
-        const bool used =
-            choice == kBetCounts || (modeTwo == (choice == kGroups || choice == kGroupTotal));
-        return used && vary_[choice]->isChecked();
+        return Used(choice, modeTwo) && vary_[choice]->isChecked();
     };
     const auto text = [&](Choice choice) { return lists_[choice]->text().toStdString(); };
     const auto read = [&](auto parsed, auto& into) {
@@ -168,6 +159,7 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
     OptimiserRunner::Request request;
     static_cast<PlanSettings&>(request.settings) = links_.planSettings();
     const bool modeTwo = request.settings.Check_jh_dadi_fenzu;
+    ShowMode(modeTwo);
     const std::optional<OptimiserSpace> space = ReadSpace(modeTwo);
     if (!space) return std::nullopt;
     Result<std::vector<OptimiserCandidate>> candidates =
@@ -194,7 +186,6 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
 
 void Fxunyou::StartRun() {
     if (Running()) return;
-    ShowMode();
     std::optional<OptimiserRunner::Request> request = PrepareRun();
     if (!request) return;
     pendingSettings_ = request->settings;

@@ -42,8 +42,6 @@ class Fxunyou : public QWidget {
     // The last completed run: its candidates, the settings they vary, and what it found.
     const std::vector<OptimiserCandidate>& Candidates() const { return candidates_; }
     const std::optional<OptimiserResult>& LastResult() const { return result_; }
-    // The candidate shown in each row of the table.
-    const std::vector<std::size_t>& RowCandidates() const { return rowCandidates_; }
 
     // Handlers.
     void StartRun();   // C_xunyou_kaishi
@@ -60,7 +58,8 @@ class Fxunyou : public QWidget {
   private:
     // The controls and their layout (fxunyou_layout.cpp).
     void BuildLayout();
-    void ShowMode();
+    // The plan mode in force decides which settings a run varies.
+    void ShowMode(bool modeTwo);
     std::optional<OptimiserSpace> ReadSpace(bool modeTwo);
     std::optional<OptimiserRunner::Request> PrepareRun();
     void FinishRun(const OptimiserRunner::Outcome& outcome);
@@ -76,6 +75,9 @@ class Fxunyou : public QWidget {
     // What may vary: each a check box with its list.
     enum Choice { kLineTolerance, kLines, kInstances, kTotal, kBetCounts, kGroups, kGroupTotal };
     static constexpr int kChoices = 7;
+    static bool Used(int choice, bool modeTwo) {
+        return choice == kBetCounts || (modeTwo == (choice == kGroups || choice == kGroupTotal));
+    }
     std::array<QCheckBox*, kChoices> vary_{};   // Ch_xunyou_rc, _xianlu, _cs, _zrc, _zhushu, ...
     std::array<QLineEdit*, kChoices> lists_{};  // T_xunyou_rc, _xianlu, _cs, _zrc, _zhushu, ...
 

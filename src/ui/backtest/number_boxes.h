@@ -1,5 +1,5 @@
-// Numbers read from the back-test's boxes and rates written for its tables, shared by the
-// panel and the optimiser window.
+// Numbers read from the back-test's boxes, and rates and texts written for its tables and
+// messages, shared by the panel, its archive side and the optimiser window.
 #pragma once
 
 #include <QLineEdit>
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/text.h"
 
@@ -29,6 +30,11 @@ inline std::optional<std::uint64_t> BoxSeed(const QLineEdit* box) {
         return std::nullopt;
     }
     return seed;
+}
+
+// The engine's UTF-8 text for a control.
+inline QString Q(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 // "12.5%".

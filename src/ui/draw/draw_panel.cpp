@@ -14,7 +14,6 @@
 #include "curves/chart.h"
 #include "curves/profit_curve.h"
 #include "curves/trend_line.h"
-#include "store/curve_store.h"
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
 #include "ui/widgets/chart_widget.h"
@@ -213,10 +212,7 @@ void DrawPanel::SaveLine(int index) {
 }
 
 void DrawPanel::LoadLine(int index) {
-    Result<LineTexts> store = ReadCurveStoreFile(ctx_.StoreFile());
-    // A fresh read that found nothing leaves no records behind.
-    session_.CurveStoreLines = store ? *store : LineTexts{};
-    if (!store) {
+    if (!ctx_.ReloadCurveStore()) {
         ctx_.StoreBroken(this);
         return;
     }

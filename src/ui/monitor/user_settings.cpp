@@ -52,10 +52,8 @@ void UserSettings::SaveUserSettings() {
 // click: nothing can be pressed again while the message box is open.
 void UserSettings::HandleSaveAnswer(const HttpReply& reply) {
     const Message outcome = SettingsSaveOutcome(reply.Body());
-    ctx_.Show(window_,
-              outcome.text == kMsgSettingsSaveFailed
-                  ? WithFailureReason(kMsgSettingsSaveFailed, reply)
-                  : QString::fromStdString(outcome.text),
+    // A reply that says "saved" came whole, so it has no failure reason to add.
+    ctx_.Show(window_, WithFailureReason(QString::fromStdString(outcome.text), reply),
               QString::fromStdString(outcome.title));
     Finish();
 }

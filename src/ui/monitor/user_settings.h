@@ -32,8 +32,6 @@ class UserSettings : public QObject {
     void SaveUserSettings();  // C_user_save
     void LoadUserSettings();  // C_user_load
 
-    bool RequestInFlight() const { return inFlight_; }
-
   private:
     void Begin();
     void Finish();

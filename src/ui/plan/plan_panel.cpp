@@ -9,7 +9,6 @@
 #include "core/text.h"
 #include "plans/plan_log.h"
 #include "plans/plan_settlement.h"
-#include "store/curve_store.h"
 #include "ui/plan/backup_strip.h"
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
@@ -207,9 +206,7 @@ bool PlanPanel::ReportProgress(const std::string& text) {
 
 bool PlanPanel::RunModeOne() {
     // Every run starts from the lines on disk, not from those read at start-up.
-    const Result<LineTexts> store = ReadCurveStoreFile(ctx_.StoreFile());
-    ctx_.session.CurveStoreLines = store ? *store : LineTexts{};
-    if (!store) {
+    if (!ctx_.ReloadCurveStore()) {
         ctx_.StoreBroken(this);
         return false;
     }
@@ -277,6 +274,8 @@ void PlanPanel::ShowRecords() {
 }
 
 void PlanPanel::JoinBackupIntoPlan() {
+    // Unticked, the join leaves everything as it is: the boxes need not be read.
+    if (!backup_.JoinTicked()) return;
     const JoinBackupOutput out =
         xuan5::JoinBackupIntoPlan({backup_.JoinTicked(), backup_.BackupInput(), BoxText(planBase_)},
                                   LogInput(), ctx_.session.DrawHistory, ctx_.session.log);

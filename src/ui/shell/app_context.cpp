@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "core/result.h"
+#include "protocol/endpoints.h"
 #include "store/curve_store.h"
 
 namespace xuan5::ui {
@@ -21,6 +22,18 @@ AppContext::AppContext(std::filesystem::path dataDir, ServiceSettings service, i
 }
 
 AppContext::~AppContext() = default;
+
+QString RegionName(int region) {
+    static constexpr const char* kNames[kRegionCount] = {"山东", "重庆", "广东"};
+    return region >= 1 && region <= kRegionCount ? QString::fromUtf8(kNames[region - 1])
+                                                 : QString::number(region);
+}
+
+bool AppContext::ReloadCurveStore() {
+    Result<LineTexts> store = ReadCurveStoreFile(StoreFile());
+    session.CurveStoreLines = store ? std::move(*store) : LineTexts{};
+    return static_cast<bool>(store);
+}
 
 std::filesystem::path AppContext::StoreFile() const {
     return CurveStorePath(dataDir);

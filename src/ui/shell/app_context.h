@@ -57,6 +57,10 @@ class AppContext {
     // default the event loop quits with the code.
     std::function<void(int)> endApplication;
 
+    // Reads the curve store afresh into session.CurveStoreLines (blank lines when it cannot be
+    // read, so a failed read leaves no records behind); false when it cannot be read.
+    bool ReloadCurveStore();
+
     // The curve store cannot be read: its two messages, then the program ends.
     void StoreBroken(QWidget* parent);
     void ShowStoreBrokenMessages(QWidget* parent) const;
@@ -64,5 +68,8 @@ class AppContext {
   private:
     std::unique_ptr<HttpClient> http_;
 };
+
+// "山东", "重庆", "广东" for regions 1..3, the number otherwise.
+QString RegionName(int region);
 
 }  // namespace xuan5::ui

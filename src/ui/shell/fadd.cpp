@@ -7,6 +7,7 @@
 
 #include "feed/manual_entry.h"
 #include "ui/widgets/message_box.h"
+#include "ui/widgets/named_controls.h"
 
 namespace xuan5::ui {
 
@@ -25,9 +26,7 @@ Fadd::Fadd(const DrawTable& history, std::function<void(const DrawRecord&)> stag
     example->setObjectName(QStringLiteral("Label1"));
     auto* warning = new QLabel(QStringLiteral("备注：如果不按格式输入开奖号，可能会算错"), this);
     warning->setObjectName(QStringLiteral("Label2"));
-    QPalette red = warning->palette();
-    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
-    warning->setPalette(red);
+    SetTextColor(warning, QColor(192, 0, 0));
 
     QFont big = entry_->font();
     big.setPointSize(big.pointSize() + 3);

@@ -161,7 +161,6 @@ void Fmain::BuildLayout() {
 }
 
 void Fmain::WireLinks() {
-    links_.showPanel = [this](int index) { ShowPanel(index); };
     links_.showBase = [this](const QString& base) {
         ShowPanel(0);
         panels_.draw->ShowBase(base);

@@ -23,8 +23,6 @@ struct LineSelection {
 };
 
 struct PanelLinks {
-    // The panel buttons C_sst_0(i).
-    std::function<void(int)> showPanel;
     // "K" beside a base anywhere: the drawing panel shows the base in Tdadi and its curve.
     std::function<void(const QString& base)> showBase;
     // Command1: applies the staged table IncomingDraws as a fetch does.

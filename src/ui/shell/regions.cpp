@@ -3,7 +3,6 @@
 #include <QListWidget>
 #include <QRadioButton>
 
-#include "ui/backtest/archive_service.h"
 #include "ui/monitor/monitor_panel.h"
 #include "ui/plan/plan_panel.h"
 #include "ui/shell/fmain.h"

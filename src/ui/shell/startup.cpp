@@ -6,7 +6,6 @@
 #include "archive/archive_check.h"
 #include "archive/draw_archive.h"
 #include "store/atomic_file.h"
-#include "store/curve_store.h"
 #include "ui/draw/draw_panel.h"
 #include "ui/monitor/monitor_panel.h"
 #include "ui/plan/backup_strip.h"
@@ -40,9 +39,7 @@ bool Fmain::ApplyStartupDefaults() {
     RemoveStaleTemporaries(ctx_->StoreFile());
 
     // The curve store is the one file that must be there; only its readability matters here.
-    const Result<LineTexts> store = ReadCurveStoreFile(ctx_->StoreFile());
-    session.CurveStoreLines = store ? *store : LineTexts{};
-    if (!store) {
+    if (!ctx_->ReloadCurveStore()) {
         ctx_->ShowStoreBrokenMessages(this);
         return false;
     }

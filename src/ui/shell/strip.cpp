@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "ui/shell/fmain.h"
+#include "ui/widgets/named_controls.h"
 
 namespace xuan5::ui {
 
@@ -39,21 +40,14 @@ T* Named(T* widget, const char* name) {
     return widget;
 }
 
-void SetTextColor(QLabel* label, const QColor& color) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-}
-
 }  // namespace
 
 QLayout* Fmain::BuildStrip() {
     // The strip's controls are direct children of the window, so a search by name from the
     // window finds them before any namesake inside a panel or a dialog.
     auto* regionRow = new QHBoxLayout;
-    const char* regionNames[] = {"山东", "重庆", "广东"};
-    for (int i = 0; i < 3; ++i) {
-        regions_[i] = new QRadioButton(Q(regionNames[i]), this);
+    for (int i = 0; i < static_cast<int>(regions_.size()); ++i) {
+        regions_[i] = new QRadioButton(RegionName(i + 1), this);
         regions_[i]->setObjectName(QStringLiteral("Op_lx_%1").arg(i));
         regionRow->addWidget(regions_[i]);
         connect(regions_[i], &QRadioButton::clicked, this, [this, i] { SelectRegion(i); });

@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+#include "ui/widgets/named_controls.h"
+
 namespace xuan5::ui {
 
 ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(parent) {
@@ -9,9 +11,7 @@ ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(pa
     setTextFormat(Qt::PlainText);
     setText(text);
     setCursor(Qt::PointingHandCursor);
-    QPalette linkPalette = palette();
-    linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    setPalette(linkPalette);
+    SetTextColor(this, QColor(0, 0, 255));
 }
 
 void ClickableLabel::mousePressEvent(QMouseEvent* event) {

@@ -14,7 +14,6 @@ class ColorButton : public QPushButton {
     ColorButton(const QString& text, QWidget* parent = nullptr);
 
     void SetColor(const QColor& color);
-    QColor Color() const { return color_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

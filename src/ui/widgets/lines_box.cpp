@@ -183,7 +183,6 @@ void LinesBox::Changed() {
     EnsureCaretVisible();
     RestartBlink();
     viewport()->update();
-    emit textChanged();
 }
 
 int LinesBox::LineHeight() const {
@@ -376,7 +375,6 @@ void LinesBox::mouseDoubleClickEvent(QMouseEvent* event) {
         while (end < line.size() && IsWordCharacter(line[end])) ++end;
         Select({at.line, start}, {at.line, end});
     }
-    emit doubleClicked();
 }
 
 void LinesBox::contextMenuEvent(QContextMenuEvent* event) {
@@ -395,7 +393,6 @@ void LinesBox::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
     blink_.stop();
     viewport()->update();
-    emit editingFinished();
 }
 
 void LinesBox::RestartBlink() {

@@ -23,7 +23,6 @@ class LinesBox : public QAbstractScrollArea {
     QString Text() const;
     // Replaces the whole text; the caret goes to the start, the view to the top.
     void SetText(const QString& text);
-    bool IsReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
     // A place in the text: a line and a character in it.
@@ -47,12 +46,6 @@ class LinesBox : public QAbstractScrollArea {
 
     // A context menu as a text box has it, in the window's language.
     QMenu* CreateContextMenu();
-
-  signals:
-    void textChanged();
-    void doubleClicked();
-    // The box lost the keyboard focus.
-    void editingFinished();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
