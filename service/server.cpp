@@ -134,16 +134,14 @@ void Service::Route() {
         ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
 
-    // Runs before the body is read: oversized and unauthenticated requests cost no more. A
-    // settings request is authenticated by its handler, which needs to know the user: one
-    // lookup per request.
+    // Runs before the body is read: oversized and unauthenticated requests cost no more. The
+    // settings handler looks the token up again for its user; a lookup is one hash.
     server_->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
         if (req.target.size() > options_.max_target_bytes) {
             Refuse(res, 414, "request target too long");
             return httplib::Server::HandlerResponse::Handled;
         }
-        const bool settings = req.method == "POST" && req.path == kSettingsPath;
-        if (!settings && !Authenticate(req)) {
+        if (!Authenticate(req)) {
             RefuseToken(res);
             return httplib::Server::HandlerResponse::Handled;
         }

@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr int kWindowWidth = 1366;
-constexpr int kWindowHeight = 768;
-
 void PrintError(const QString& text) {
     std::fprintf(stderr, "xuan5: %s\n", text.toUtf8().constData());
 }
@@ -84,7 +81,7 @@ int main(int argc, char** argv) {
 
     // ~/.config/xuan5/window.conf
     QSettings place(QSettings::UserScope, QStringLiteral("xuan5"), QStringLiteral("window"));
-    RestoreWindowPlace(window, place, QSize(kWindowWidth, kWindowHeight));
+    RestoreWindowPlace(window, place, QSize(kStartWidth, kStartHeight));
     WatchFirstPaint(window, started);
     window.show();
     const int code = QApplication::exec();

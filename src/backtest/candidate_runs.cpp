@@ -82,11 +82,7 @@ Result<Prepared> Prepare(const BacktestSettings& settings,
     const std::array<const std::string*, 3> groupTexts = {&settings.modeTwo.T_jh_dadi_fenzu_01,
                                                           &settings.modeTwo.T_jh_dadi_fenzu_02,
                                                           &settings.modeTwo.T_jh_dadi_fenzu_03};
-    for (int k = 0; k < 3; ++k) {
-        for (int n = 1; n <= kLineCount; ++n) {
-            if (Contains(*groupTexts[k], PadNumber(n, 2))) p.groupLines[k].push_back(n - 1);
-        }
-    }
+    for (int k = 0; k < 3; ++k) p.groupLines[k] = GroupLineIndices(*groupTexts[k]);
 
     p.candidates.resize(candidates.size());
     for (std::size_t c = 0; c < candidates.size(); ++c) {

@@ -120,15 +120,21 @@ Result<PlanRunOutput> RunPlanModeOne(const PlanModeOneInput& input, const LineTe
     }
 }
 
+std::vector<int> GroupLineIndices(std::string_view group) {
+    std::vector<int> indices;
+    for (int n = 1; n <= kLineCount; ++n) {
+        if (Contains(group, PadNumber(n, 2))) indices.push_back(n - 1);
+    }
+    return indices;
+}
+
 BetSet GroupedLinesPlan(const LineBaseSets& lineBases, const std::array<std::string, 3>& groups,
                         const std::array<std::string, 3>& groupTolerances,
                         std::string_view totalTolerance, const BetSet& bankerPass) {
     std::array<BetSet, 3> satisfied;
     for (int k = 0; k < 3; ++k) {
         HitCounts counts;
-        for (int n = 1; n <= kLineCount; ++n) {
-            if (Contains(groups[k], PadNumber(n, 2))) AddBase(counts, lineBases[n - 1]);
-        }
+        for (const int i : GroupLineIndices(groups[k])) AddBase(counts, lineBases[i]);
         satisfied[k] = BetsWithAcceptedCount(
             counts, AcceptedCountsFromText(groupTolerances[k], counts.bases, HitCode::TwoDigit));
     }

@@ -83,8 +83,11 @@ struct PlanModeTwoInput {
     PlanLogInput log;
 };
 
-// The bets of the grouped-lines rule over line bases held as sets: line n belongs to a group
-// when its two-digit number occurs in the group text.
+// The indices 0..14 of the lines in a group text: line n belongs to it when its two-digit number
+// occurs in the text.
+std::vector<int> GroupLineIndices(std::string_view group);
+
+// The bets of the grouped-lines rule over line bases held as sets, the groups as above.
 BetSet GroupedLinesPlan(const LineBaseSets& lineBases, const std::array<std::string, 3>& groups,
                         const std::array<std::string, 3>& groupTolerances,
                         std::string_view totalTolerance, const BetSet& bankerPass);

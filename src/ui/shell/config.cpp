@@ -116,9 +116,13 @@ ConfigResult ParseArguments(const QStringList& args, const QString& exeDir) {
         QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption size(
         QStringLiteral("size"),
-        QStringLiteral("Window size of the screenshot, WIDTHxHEIGHT (default 1366x768; the "
-                       "window's smallest is 1000x600)."),
-        QStringLiteral("WxH"), QStringLiteral("1366x768"));
+        QStringLiteral("Window size of the screenshot, WIDTHxHEIGHT (default %1x%2; the "
+                       "window's smallest is %3x%4).")
+            .arg(kStartWidth)
+            .arg(kStartHeight)
+            .arg(kMinimumWidth)
+            .arg(kMinimumHeight),
+        QStringLiteral("WxH"), QStringLiteral("%1x%2").arg(kStartWidth).arg(kStartHeight));
     const QCommandLineOption fetch(
         QStringLiteral("fetch"),
         QStringLiteral("Press 手动更新 and wait for the answer before the screenshot; exit 1 if "

@@ -44,6 +44,14 @@ DataFolderChoice DefaultDataFolder(const QString& exeDir);
 // interrupted first start leaves no half-filled folder. False, with `error` set, on failure.
 bool SeedDataFolder(const QString& dir, const QString& defaults, QString& error);
 
+// The smallest window: every control stays reachable at it, the panels scrolling when they need
+// more room. It fits a 1280 x 720 screen (1920 x 1080 at 150 %) with a taskbar and a title bar.
+inline constexpr int kMinimumWidth = 1000;
+inline constexpr int kMinimumHeight = 600;
+// The window's size on a first start (no screen smaller) and in a screenshot by default.
+inline constexpr int kStartWidth = 1366;
+inline constexpr int kStartHeight = 768;
+
 struct AppConfig {
     DataFolderChoice data;
     std::optional<QString> serviceUrl;  // --service
@@ -51,9 +59,9 @@ struct AppConfig {
     std::optional<QString> ca;          // --ca, absolute
     QString screenshotFile;  // not empty: render the window offscreen into this PNG and exit
     int panel = 0;           // panel shown in the screenshot
-    QSize screenshotSize{1366, 768};  // the window's size in the screenshot, at least its smallest
-    bool fetch = false;               // press "手动更新" before the screenshot
-    bool printConfig = false;         // print the data folder and the service, then exit
+    QSize screenshotSize{kStartWidth, kStartHeight};  // in the screenshot, at least the smallest
+    bool fetch = false;                               // press "手动更新" before the screenshot
+    bool printConfig = false;  // print the data folder and the service, then exit
 };
 
 struct ConfigResult {

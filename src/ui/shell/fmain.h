@@ -57,10 +57,6 @@ struct FmainOptions {
 };
 
 inline constexpr int kPanelCount = 5;
-// The smallest window: every control stays reachable at it, the panels scrolling when they need
-// more room. It fits a 1280 x 720 screen (1920 x 1080 at 150 %) with a taskbar and a title bar.
-inline constexpr int kMinimumWidth = 1000;
-inline constexpr int kMinimumHeight = 600;
 
 class Fmain : public QWidget {
     Q_OBJECT
