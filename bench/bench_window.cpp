@@ -12,13 +12,16 @@
 #include <random>
 #include <string>
 
+#include "plans/plan_issue.h"
 #include "plans/plan_modes.h"
+#include "records/record_book.h"
 #include "store/curve_store.h"
 #include "support/sample_history.h"
 #include "ui/message_recorder.h"
 #include "ui/monitor/monitor_panel.h"
 #include "ui/plan/plan_panel.h"
 #include "ui/shell/app_context.h"
+#include "ui/shell/feed_controller.h"
 #include "ui/shell/fmain.h"
 
 namespace xuan5::ui {
@@ -56,13 +59,17 @@ struct WindowFixture {
         window = std::make_unique<Fmain>(options);
         if (!window->ApplyStartupDefaults()) return;
         window->BuildBets();
-        window->Tables().IncomingDraws = testing::RandomHistory(2026, 84);
-        window->ApplyDraws();
+        // Every region with its draws, so that a cycle judges a new draw in each.
+        for (int region = 1; region <= 3; ++region) {
+            window->Tables().IncomingDraws(region) =
+                testing::RandomHistory(static_cast<unsigned>(2026 + region), 84);
+            window->Feed().ApplyStaged(region);
+        }
         window->resize(1366, 768);
         window->show();
         window->ShowPanel(2);
         QCoreApplication::processEvents();
-        ready = window->Tables().UpdateCount == 1 && messages.messages().empty();
+        ready = window->Tables().UpdateCount() == 1 && messages.messages().empty();
     }
 };
 
@@ -81,7 +88,7 @@ void BM_StartPlan(benchmark::State& bench) {
     PlanPanel& plan = *f.window->Panels().plan;
     f.window->Context().rng.seed(7);
     for (auto _ : bench) plan.StartPlan();
-    if (!f.messages.messages().empty() || f.window->Tables().InstanceBases.size() != 6)
+    if (!f.messages.messages().empty() || f.window->Tables().InstanceBases().size() != 6)
         bench.SkipWithError("the plan did not run cleanly");
 }
 BENCHMARK(BM_StartPlan)->Unit(benchmark::kMicrosecond);
@@ -107,10 +114,19 @@ void BM_StartPlanEngineOnly(benchmark::State& bench) {
 }
 BENCHMARK(BM_StartPlanEngineOnly)->Unit(benchmark::kMicrosecond);
 
-// A new draw as the running window handles it: the staged table applied, the monitor row and
-// its picture, the plan record settled, plan mode one with five instances, the sort list
-// refreshed, and the monitor panel on screen repainted. Each iteration stages one fresh period
-// on top of the history, as the feed does every few minutes.
+// Stages the next period on top of a region's history, as the feed does every few minutes.
+void StageNextDraw(Session& state, int region, std::mt19937_64& draws) {
+    const DrawTable& history = state.Book(region).History();
+    const int period = std::stoi(history[1].period) % 999 + 1;
+    DrawTable next = history;
+    for (int r = kHistoryRows; r > 1; --r) next[r] = next[r - 1];
+    next[1] = testing::RandomHistory(draws(), period)[1];
+    state.IncomingDraws(region) = next;
+}
+
+// A new draw as the running window handles it: the staged table judged by the region's book
+// (the monitor row, the plan record settled), plan mode one with five instances, the book saved
+// in one transaction, the sort list refreshed, and the monitor panel on screen repainted.
 void BM_AfterDrawPipeline(benchmark::State& bench) {
     WindowFixture& f = Window();
     if (!f.ready) {
@@ -118,22 +134,14 @@ void BM_AfterDrawPipeline(benchmark::State& bench) {
         return;
     }
     Fmain& window = *f.window;
-    Session& state = window.Tables();
     window.Context().rng.seed(11);
     window.ShowPanel(1);
     QCoreApplication::processEvents();
     std::mt19937_64 draws(3);
-    int period = std::stoi(state.DrawHistory[1].period);
     const int runsBefore = window.PipelineRuns();
     for (auto _ : bench) {
         bench.PauseTiming();
-        period = period % 999 + 1;
-        DrawTable next = state.DrawHistory;
-        for (int r = kHistoryRows; r > 1; --r) next[r] = next[r - 1];
-        next[1] = testing::RandomHistory(draws(), period)[1];
-        state.IncomingDraws = next;
-        // The log holds 201 records; keep it from filling up over a long run.
-        if (state.log.PlanRecordCount >= 190) state.log.PlanRecordCount = 0;
+        StageNextDraw(window.Tables(), 1, draws);
         bench.ResumeTiming();
         window.ApplyDraws();
         // The visible panel painted, with whatever else the update changed, as the event loop
@@ -146,6 +154,75 @@ void BM_AfterDrawPipeline(benchmark::State& bench) {
         bench.SkipWithError("the pipeline did not run once per draw");
 }
 BENCHMARK(BM_AfterDrawPipeline)->Unit(benchmark::kMillisecond);
+
+// One countdown cycle with a new draw in each of the three regions: the shown one as above, the
+// two others judged, planned and saved in the background without painting.
+void BM_WatchCycleThreeRegions(benchmark::State& bench) {
+    WindowFixture& f = Window();
+    if (!f.ready) {
+        bench.SkipWithError("the window did not start on the shipped data folder");
+        return;
+    }
+    Fmain& window = *f.window;
+    window.Context().rng.seed(13);
+    window.ShowPanel(1);
+    QCoreApplication::processEvents();
+    std::mt19937_64 draws(5);
+    const std::size_t rowsBefore = window.Tables().Book(3).State().monitor.size();
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        for (int region = 1; region <= 3; ++region) StageNextDraw(window.Tables(), region, draws);
+        bench.ResumeTiming();
+        for (int region = 1; region <= 3; ++region) window.Feed().ApplyStaged(region);
+        window.Panels().monitor->update();
+        QCoreApplication::processEvents();
+    }
+    const std::size_t rows = window.Tables().Book(3).State().monitor.size();
+    if ((rows - rowsBefore != static_cast<std::size_t>(bench.iterations()) &&
+         rows != 2 * kHistoryRows) ||
+        !f.messages.messages().empty())
+        bench.SkipWithError("a background region was not judged once per draw");
+}
+BENCHMARK(BM_WatchCycleThreeRegions)->Unit(benchmark::kMillisecond);
+
+// The engine's share of one region's new draw, without the window: the book judges the table,
+// plan mode one with five instances and the backup join make the next plan, the book saves.
+void BM_RegionEngineWork(benchmark::State& bench) {
+    WindowFixture& f = Window();
+    if (!f.ready) {
+        bench.SkipWithError("the window did not start on the shipped data folder");
+        return;
+    }
+    Session& state = f.window->Tables();
+    const PlanSettings settings = f.window->Panels().plan->Settings();
+    const Result<LineTexts> saved = ReadCurveStoreFile(f.window->Context().StoreFile());
+    if (!saved) {
+        bench.SkipWithError("the shipped curve store cannot be read");
+        return;
+    }
+    std::mt19937_64 rng(17);
+    std::mt19937_64 draws(19);
+    const TrendLineTable noLine{};
+    const ResultWords words = f.window->Panels().plan->ResultWords();
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        StageNextDraw(state, 2, draws);
+        bench.ResumeTiming();
+        RecordBook& book = state.Book(2);
+        book.ApplyTable(state.IncomingDraws(2), words);
+        const PlanTables tables{book.History(), book.Keys(), book.Bases().lineBases, noLine,
+                                book.Log()};
+        Result<IssuedPlan> plan = MakePlan(settings, *saved, tables, rng);
+        if (plan) {
+            book.IssuePlan(
+                plan->lineBases, plan->instanceBases,
+                {plan->plan.text, plan->plan.count, plan->modePlan.text, plan->modePlan.count},
+                settings.modeOne.log, plan->basis);
+        }
+        benchmark::DoNotOptimize(state.Save(2));
+    }
+}
+BENCHMARK(BM_RegionEngineWork)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace xuan5::ui

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QSettings>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -84,6 +85,8 @@ int main(int argc, char** argv) {
     RestoreWindowPlace(window, place, QSize(kStartWidth, kStartHeight));
     WatchFirstPaint(window, started);
     window.show();
+    // The draws of every watched region are fetched as soon as the window is up.
+    QTimer::singleShot(0, &window, &Fmain::StartFeed);
     const int code = QApplication::exec();
     // A measured start says nothing about where the user wants the window.
     if (qEnvironmentVariableIsEmpty(kFirstPaintProbeVariable)) SaveWindowPlace(window, place);

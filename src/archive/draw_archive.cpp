@@ -1,7 +1,5 @@
 #include "archive/draw_archive.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <utility>
 
@@ -18,30 +16,6 @@ constexpr const char* kSchema =
     " period TEXT NOT NULL,"
     " numbers TEXT NOT NULL,"
     " PRIMARY KEY(region, date, period)) WITHOUT ROWID";
-
-// A prepared statement finalised on every path out.
-class Statement {
-  public:
-    Statement(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) stmt_ = nullptr;
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    explicit operator bool() const { return stmt_ != nullptr; }
-    sqlite3_stmt* get() const { return stmt_; }
-    void Text(int index, const std::string& text) const {
-        sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
-                          SQLITE_TRANSIENT);
-    }
-    std::string Column(int index) const {
-        const auto* text = sqlite3_column_text(stmt_, index);
-        return text ? reinterpret_cast<const char*>(text) : "";
-    }
-
-  private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
 
 bool IsRegion(int region) {
     return region >= 1 && region <= kRegionCount;
@@ -60,39 +34,15 @@ std::filesystem::path DrawArchivePath(const std::filesystem::path& dataDir) {
 }
 
 Result<DrawArchive> DrawArchive::Open(const std::filesystem::path& file) {
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    sqlite3* db = nullptr;
-    const bool opened = sqlite3_open_v2(file.string().c_str(), &db, flags, nullptr) == SQLITE_OK;
-    if (opened) {
-        // Another copy of the program may be writing; wait for it rather than fail at once.
-        sqlite3_busy_timeout(db, 5000);
-        if (sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK) {
-            return DrawArchive(file, db);
-        }
+    std::string why;
+    if (SqliteDb db = SqliteDb::OpenWithSchema(file, kSchema, why)) {
+        return DrawArchive(file, std::move(db));
     }
-    const std::string why = db ? sqlite3_errmsg(db) : "out of memory";
-    sqlite3_close(db);
     return Fail({"开奖存档无法打开：" + file.string() + "（" + why + "）", kTitleArchive});
 }
 
-DrawArchive::DrawArchive(DrawArchive&& other) noexcept
-    : file_(std::move(other.file_)), db_(std::exchange(other.db_, nullptr)) {}
-
-DrawArchive& DrawArchive::operator=(DrawArchive&& other) noexcept {
-    if (this != &other) {
-        sqlite3_close(db_);
-        file_ = std::move(other.file_);
-        db_ = std::exchange(other.db_, nullptr);
-    }
-    return *this;
-}
-
-DrawArchive::~DrawArchive() {
-    sqlite3_close(db_);
-}
-
 Failure DrawArchive::Fault(const std::string& what) const {
-    return {{{what + "：" + file_.string() + "（" + sqlite3_errmsg(db_) + "）", kTitleArchive}}};
+    return {{{what + "：" + file_.string() + "（" + db_.Error() + "）", kTitleArchive}}};
 }
 
 Result<int> DrawArchive::AddDraws(int region, const std::vector<DatedDraw>& draws) {
@@ -106,60 +56,69 @@ Result<int> DrawArchive::AddDraws(int region, const std::vector<DatedDraw>& draw
                  kTitleArchive});
         }
     }
-    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        return Fault("开奖存档无法写入");
-    }
+    SqliteTransaction transaction(db_);
+    if (!transaction.Begun()) return Fault("开奖存档无法写入");
     int changed = 0;
     bool ok = true;
     {
-        const Statement insert(
+        SqliteStatement insert(
             db_,
             "INSERT INTO draws(region, date, period, numbers) VALUES(?1, ?2, ?3, ?4) "
             "ON CONFLICT(region, date, period) DO UPDATE SET numbers = excluded.numbers "
             "WHERE numbers <> excluded.numbers");
         ok = static_cast<bool>(insert);
         for (std::size_t i = 0; ok && i < draws.size(); ++i) {
-            sqlite3_reset(insert.get());
-            sqlite3_bind_int(insert.get(), 1, region);
-            insert.Text(2, draws[i].date);
-            insert.Text(3, draws[i].period);
-            insert.Text(4, draws[i].numbers);
-            ok = sqlite3_step(insert.get()) == SQLITE_DONE;
-            if (ok) changed += sqlite3_changes(db_);
+            insert.Reset();
+            insert.Bind(1, std::int64_t{region});
+            insert.Bind(2, draws[i].date);
+            insert.Bind(3, draws[i].period);
+            insert.Bind(4, draws[i].numbers);
+            ok = insert.Run();
+            if (ok) changed += db_.Changes();
         }
     }
-    if (!ok || sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        // The reason is read before the rollback clears it.
-        Failure failed = Fault("开奖存档无法写入");
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        return failed;
-    }
+    // The reason is read before the rollback clears it.
+    if (!ok || !transaction.Commit()) return Fault("开奖存档无法写入");
     return changed;
 }
 
 Result<int> DrawArchive::CountDraws(int region) const {
-    const Statement count(db_, "SELECT COUNT(*) FROM draws WHERE region = ?1");
+    SqliteStatement count(db_, "SELECT COUNT(*) FROM draws WHERE region = ?1");
     if (!count) return Fault("开奖存档无法读取");
-    sqlite3_bind_int(count.get(), 1, region);
-    if (sqlite3_step(count.get()) != SQLITE_ROW) return Fault("开奖存档无法读取");
-    return sqlite3_column_int(count.get(), 0);
+    count.Bind(1, std::int64_t{region});
+    if (!count.Step()) return Fault("开奖存档无法读取");
+    return static_cast<int>(count.Int(0));
 }
 
 Result<std::vector<DatedDraw>> DrawArchive::Select(int region, int limit, bool newestFirst) const {
-    const Statement select(db_, newestFirst
+    SqliteStatement select(db_, newestFirst
                                     ? "SELECT date, period, numbers FROM draws WHERE region = ?1 "
                                       "ORDER BY date DESC, period DESC LIMIT ?2"
                                     : "SELECT date, period, numbers FROM draws WHERE region = ?1 "
                                       "ORDER BY date, period LIMIT ?2");
     if (!select) return Fault("开奖存档无法读取");
-    sqlite3_bind_int(select.get(), 1, region);
-    sqlite3_bind_int(select.get(), 2, limit);
+    select.Bind(1, std::int64_t{region});
+    select.Bind(2, std::int64_t{limit});
     std::vector<DatedDraw> draws;
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(select.get())) == SQLITE_ROW) {
-        draws.push_back({select.Column(0), select.Column(1), select.Column(2)});
-    }
-    if (rc != SQLITE_DONE) return Fault("开奖存档无法读取");
+    while (select.Step()) draws.push_back({select.Text(0), select.Text(1), select.Text(2)});
+    if (!select.Done()) return Fault("开奖存档无法读取");
+    return draws;
+}
+
+Result<std::vector<DatedDraw>> DrawArchive::DrawsAfter(int region, const std::string& date,
+                                                       const std::string& period, int limit) const {
+    SqliteStatement select(db_,
+                           "SELECT date, period, numbers FROM draws WHERE region = ?1 AND "
+                           "(date > ?2 OR (date = ?2 AND period > ?3)) ORDER BY date, period "
+                           "LIMIT ?4");
+    if (!select) return Fault("开奖存档无法读取");
+    select.Bind(1, std::int64_t{region});
+    select.Bind(2, date);
+    select.Bind(3, period);
+    select.Bind(4, std::int64_t{limit});
+    std::vector<DatedDraw> draws;
+    while (select.Step()) draws.push_back({select.Text(0), select.Text(1), select.Text(2)});
+    if (!select.Done()) return Fault("开奖存档无法读取");
     return draws;
 }
 

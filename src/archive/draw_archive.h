@@ -12,8 +12,7 @@
 #include "core/dated_draw.h"
 #include "core/draw_history.h"
 #include "core/result.h"
-
-struct sqlite3;
+#include "sqlite/sqlite_db.h"
 
 namespace xuan5 {
 
@@ -27,11 +26,6 @@ class DrawArchive {
   public:
     // Opens the file, creating it and its table when missing.
     static Result<DrawArchive> Open(const std::filesystem::path& file);
-    ~DrawArchive();
-    DrawArchive(DrawArchive&& other) noexcept;
-    DrawArchive& operator=(DrawArchive&& other) noexcept;
-    DrawArchive(const DrawArchive&) = delete;
-    DrawArchive& operator=(const DrawArchive&) = delete;
 
     // Stores draws of a region (1..3) in one transaction: all of them or, on any error, none.
     // A draw already stored for the same date and period stays one row and takes the numbers
@@ -48,6 +42,11 @@ class DrawArchive {
     // Every draw of a region, oldest first.
     Result<std::vector<DatedDraw>> AllDraws(int region) const;
 
+    // The draws of a region after the one of `date` and `period`, oldest first, at most `limit`:
+    // what the archive knows of a span the feed no longer reaches.
+    Result<std::vector<DatedDraw>> DrawsAfter(int region, const std::string& date,
+                                              const std::string& period, int limit) const;
+
     // The newest 120 draws as the feed would stage them (row 1 newest), for "载入本地数据";
     // unset while fewer than 120 are stored.
     Result<std::optional<DrawTable>> StagedTable(int region) const;
@@ -56,12 +55,13 @@ class DrawArchive {
     Result<std::string> ExportCsv(int region) const;
 
   private:
-    DrawArchive(std::filesystem::path file, sqlite3* db) : file_(std::move(file)), db_(db) {}
+    DrawArchive(std::filesystem::path file, SqliteDb db)
+        : file_(std::move(file)), db_(std::move(db)) {}
     Failure Fault(const std::string& what) const;
     Result<std::vector<DatedDraw>> Select(int region, int limit, bool newestFirst) const;
 
     std::filesystem::path file_;
-    sqlite3* db_ = nullptr;
+    SqliteDb db_;
 };
 
 }  // namespace xuan5

@@ -9,6 +9,7 @@
 #include "core/draw_history.h"
 #include "core/random.h"
 #include "core/text.h"
+#include "plans/plan_issue.h"
 #include "plans/plan_settlement.h"
 
 namespace xuan5 {
@@ -34,56 +35,26 @@ Result<PeriodRun> EvaluatePeriod(const KeyedArchive& archive, std::size_t index,
     const TrendLineTable noLine{};
     const PlanLog log;
     const PlanTables tables{history, keys, settings.LineBases, noLine, log};
-    const bool modeTwo = settings.Check_jh_dadi_fenzu;
-    Result<PlanRunOutput> run =
-        modeTwo ? RunPlanModeTwo(settings.modeTwo, settings.savedLines, tables, rng)
-                : RunPlanModeOne(settings.modeOne, settings.savedLines, tables, rng);
-    if (!run) return run.failure();
-    std::string plan = std::move(run->T_jihua_jj_dadi);
-    std::string size = std::move(run->T_jihua_jj_dadi_zhushu);
-
-    JoinBackupInput join = settings.backup;
-    join.T_jihua_jj_dadi = plan;
-    const PlanLogInput& logInput = modeTwo ? settings.modeTwo.log : settings.modeOne.log;
-    JoinBackupOutput joined = JoinBackupIntoPlan(join, logInput, history, log);
-    if (joined.plan) {
-        plan = std::move(joined.plan->text);
-        size = std::move(joined.plan->count);
-    }
-    const LineTexts& lineBases = run->LineBases ? *run->LineBases : settings.LineBases;
-    static const std::vector<std::string> kNoInstances;
-    const std::vector<std::string>& instances =
-        run->InstanceBases ? *run->InstanceBases : kNoInstances;
+    Result<IssuedPlan> plan = MakePlan(settings, settings.savedLines, tables, rng);
+    if (!plan) return plan.failure();
+    const LineTexts& lineBases = plan->lineBases ? *plan->lineBases : settings.LineBases;
 
     const DatedDraw& drawn = archive.draws[index];
     PeriodRun out;
-    out.notices = std::move(run->messages);
+    out.notices = std::move(plan->notices);
     BacktestRow& row = out.row;
     row.archiveIndex = index;
     row.period = drawn.period;
     row.date = drawn.date;
     row.numbers = drawn.numbers;
-    row.planSize = ParseInteger32(size).value_or(0);
+    row.planSize = ParseInteger32(plan->plan.count).value_or(0);
 
     // The period's draw arrives, and the pending record is completed as the after-draw pipeline
     // completes it.
     const int key = archive.keys[index];
-    int checked = 0;
-    for (int k = 0; k < kLineCount; ++k) {
-        row.lineHits[k] = BaseHoldsKey(lineBases[k], key);
-        if (settings.modeOne.selection.Ch_jiankong_jj[k]) ++checked;
-    }
-
-    ResultRecordInput result;
-    result.T_jihua_jj_dadi = std::move(plan);
-    result.T_jihua_jj_dadi_zhushu = std::move(size);
-    result.Check_jh_dadi_fenzu = modeTwo;
-    result.T_jh_dadi_chongfu_cs = settings.modeOne.T_jh_dadi_chongfu_cs;
-    result.Ch_jiankong_jj = settings.modeOne.selection.Ch_jiankong_jj;
-    result.T_jiankong_15di_geshu = std::to_string(checked);
-    JudgedRecord settled =
-        JudgeRecord(MakeRecordBasis(result, lineBases, instances), settings.T_zdy_yongyu,
-                    DrawRecord{drawn.period, drawn.numbers, drawn.date}, key);
+    for (int k = 0; k < kLineCount; ++k) row.lineHits[k] = BaseHoldsKey(lineBases[k], key);
+    JudgedRecord settled = JudgeRecord(plan->basis, settings.T_zdy_yongyu,
+                                       DrawRecord{drawn.period, drawn.numbers, drawn.date}, key);
     row.hit = settled.hit;
     row.tally = std::move(settled.tally);
     row.record = std::move(settled.text);

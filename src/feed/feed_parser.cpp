@@ -4,6 +4,19 @@
 #include "protocol/feed_format.h"
 
 namespace xuan5 {
+namespace {
+
+// Whether draw `a` comes after draw `b`; both carry dates.
+bool Later(const DrawRecord& a, const DrawRecord& b) {
+    return a.date != b.date ? a.date > b.date : a.period > b.period;
+}
+
+bool SameDraw(const DrawRecord& a, const DrawRecord& b, bool dated) {
+    return a.period == b.period && (!dated || a.date == b.date);
+}
+
+}  // namespace
+
 StagedChange CompareStaged(const DrawTable& incoming, const DrawTable& history) {
     using Kind = StagedChange::Kind;
     StagedChange change;
@@ -13,43 +26,52 @@ StagedChange CompareStaged(const DrawTable& incoming, const DrawTable& history) 
         return change;
     }
     const DrawRecord& staged = incoming[1];
-    if (staged.period == known.period && staged.numbers == known.numbers) return change;
-    if (staged.period == known.period) {
-        const bool datesKnown = !staged.date.empty() && !known.date.empty();
-        const bool sameDraw = datesKnown ? staged.date == known.date
-                                         : incoming[2].period == history[2].period &&
-                                               incoming[2].numbers == history[2].numbers;
-        if (sameDraw) change.kind = Kind::Corrected;
-    }
-    if (change.kind == Kind::None) {
-        for (int r = 2; r <= 60; ++r) {
+    const bool dated = !staged.date.empty() && !known.date.empty();
+    if (dated) {
+        // Dates tell the known newest draw apart from another day's draw of its number, wherever
+        // it stands in the table.
+        int row = 0;
+        for (int r = 1; r <= kHistoryRows && row == 0; ++r) {
+            if (SameDraw(incoming[r], known, true)) row = r;
+        }
+        if (row == 1) {
+            if (staged.numbers == known.numbers) return change;
+            change.kind = Kind::Corrected;
+        } else if (row > 1) {
+            change.kind = Kind::Newer;
+            change.newRows = row - 1;
+        } else if (Later(staged, known)) {
+            // The table starts after the known newest but no longer holds it: new from top to
+            // bottom, with a gap before it.
+            change.kind = Kind::Newer;
+            change.newRows = kHistoryRows;
+        }
+    } else {
+        if (staged.period == known.period && staged.numbers == known.numbers) return change;
+        if (staged.period == known.period && incoming[2].period == history[2].period &&
+            incoming[2].numbers == history[2].numbers) {
+            change.kind = Kind::Corrected;
+        }
+        for (int r = 2; r <= 60 && change.kind == Kind::None; ++r) {
             if (incoming[r].period == known.period) {
                 change.kind = Kind::Newer;
                 change.newRows = r - 1;
-                break;
             }
         }
     }
-    if (change.kind == Kind::None && !staged.date.empty() && !known.date.empty()) {
-        // Dates tell the known newest draw apart from another day's draw of its number.
-        const bool later =
-            staged.date != known.date ? staged.date > known.date : staged.period > known.period;
-        int row = kHistoryRows + 1;
-        for (int r = 2; r <= kHistoryRows && row > kHistoryRows; ++r) {
-            if (incoming[r].period == known.period && incoming[r].date == known.date) row = r;
-        }
-        if (later) {
-            change.kind = Kind::Newer;
-            change.newRows = row - 1;
-        }
-    }
     if (change.kind == Kind::None) return change;
-    // The rows both tables hold, side by side: a known period with other numbers was corrected.
+    // The rows both tables hold: a known draw with other numbers was corrected. They usually
+    // stand side by side; a typed draw on top of the history can shift them.
     for (int r = change.newRows + 1; r <= kHistoryRows; ++r) {
-        const DrawRecord& before = history[r - change.newRows];
-        if (incoming[r].period == before.period && incoming[r].numbers != before.numbers) {
-            change.corrected.push_back(r);
+        const DrawRecord& row = incoming[r];
+        int h = r - change.newRows;
+        if (!SameDraw(history[h], row, dated)) {
+            h = 0;
+            for (int k = 1; k <= kHistoryRows && dated && h == 0; ++k) {
+                if (SameDraw(history[k], row, true)) h = k;
+            }
         }
+        if (h > 0 && history[h].numbers != row.numbers) change.corrected.push_back(r);
     }
     return change;
 }

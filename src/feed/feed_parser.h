@@ -31,13 +31,13 @@ struct StagedChange {
     std::vector<int> corrected;
 };
 
-// The new draws are the rows above the row where the history's newest period reappears, looked
-// for in rows 2..60 (period numbers start again every day, and a region with fewer than sixty
-// draws a day holds yesterday's draw of the same period further down). The same newest period
-// with other numbers is a correction when it is the same day's draw: the rows' dates agree, or,
-// without dates, the rows below it agree. When both tables carry dates, a staged table that
-// starts later than the known newest draw but no longer holds it (a gap of sixty periods or more)
-// is new from top to bottom.
+// When both tables carry dates, the known newest draw is found by its date and period anywhere
+// in the table: the rows above it are new, and a table that starts later but no longer holds it
+// (a gap) is new from top to bottom. Without dates the newest period is looked for in rows
+// 2..60 (period numbers start again every day, and a region with fewer than sixty draws a day
+// holds yesterday's draw of the same period further down), and the same newest period with other
+// numbers is a correction when the rows below it agree. Known draws the table repeats with other
+// numbers are listed as corrected.
 StagedChange CompareStaged(const DrawTable& incoming, const DrawTable& history);
 
 struct FeedParse {

@@ -30,38 +30,14 @@ struct MonitorPicture {
     std::vector<ChartLabel> texts;
 };
 
-// Whose draw a row of the table is and the bases it was judged against, kept beside the table so
-// that a corrected draw can be judged again.
-struct MonitorRowOrigin {
-    int region = 0;
-    std::string period;
-    std::string date;  // empty when the draw came without one
-    LineBaseSets bases{};
-};
-
-// The monitor records with the origin of each row (same rows 0..21).
-struct MonitorLog {
-    MonitorTable MonitorRecords{};
-    std::array<MonitorRowOrigin, kMonitorRows + 1> origins{};
-};
-
-// The records with a draw (`key` its bet number) judged against the line bases in force: in the
-// first free row of 1..20, or in row 20 after scrolling the table up by one row when all are
-// used.
-MonitorLog RecordMonitorRow(MonitorLog log, const DrawRecord& draw, int key,
-                            const LineBaseSets& lineBases, int region);
-
-// Every used row of the region's draw of `draw.period` (and its date, when both are known)
-// judged again with the corrected draw against the bases it was judged with.
-MonitorLog CorrectMonitorRows(MonitorLog log, const DrawRecord& draw, int key, int region);
-
 // The empty grid with the heading row.
 MonitorPicture DrawMonitorGrid();
 
 // One cell text: kind 1 prints "中" for 1 and "*" otherwise, kind 0 prints the value as given.
 ChartLabel DrawMonitorCell(double x, double y, const std::string& value, int kind);
 
-// The grid and the used rows, stopping at the first free one.
+// The grid and the used rows, stopping at the first free one; a mark below 0 (no base was in
+// force) leaves its cell blank.
 MonitorPicture RedrawMonitorTable(const MonitorTable& records);
 
 // The number of checked line boxes, for T_jiankong_15di_geshu.

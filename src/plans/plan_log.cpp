@@ -20,11 +20,11 @@ std::string LogText(const PlanLog& log, std::string_view signature, int slot,
     const int last =
         replacement ? std::max(std::min(count, stored), slot) : std::min(count, stored);
     for (int i = 0; i <= last; ++i) {
-        if (i == slot && replacement) {
-            text += *replacement;
-        } else if (i <= stored) {
-            text += records[static_cast<std::size_t>(i)].text;
-        }
+        const std::string* record = i == slot && replacement ? replacement
+                                    : i <= stored ? &records[static_cast<std::size_t>(i)].text
+                                                  : nullptr;
+        if (!record || record->empty()) continue;
+        text += *record;
         text += kCrLf;
     }
     text += signature;

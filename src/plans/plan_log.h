@@ -46,6 +46,7 @@ struct PlanRecord {
     int region = 0;      // the region it was made in (1..3)
     std::string date;    // the date of the draw that settled it, when the draw carried one
     std::string tally;   // its T_jh_rc line once settled
+    bool hit = false;    // settled with a draw its plan holds
     DrawRecord after;    // the newest draw known when it was issued: its draw is the next one
     // What it is judged with; shared, since it never changes once the plan is issued.
     std::shared_ptr<const RecordBasis> basis;
@@ -93,7 +94,8 @@ std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
                                                       std::string_view planSize,
                                                       const DrawTable& history, const PlanLog& log);
 
-// Records 0..count, each followed by CR LF, then the signature; trimmed of spaces.
+// Records 0..count, each followed by CR LF, then the signature; trimmed of spaces. A slot without
+// a record (the next one, before its plan) adds nothing.
 std::string PlanLogText(const PlanLog& log, std::string_view signature);
 
 // The tally lines of the settled records 0..count, joined by CR LF: the text of T_jh_rc.

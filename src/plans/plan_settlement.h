@@ -1,6 +1,5 @@
-// Settling the plan log: a waiting record completed with the draw of the period it names and
-// its hit word, the tally line of how many of its bases held the draw, records that never see
-// their draw closed without a result, and settled records judged again after a correction.
+// Judging a plan record: a waiting record completed with its draw and its hit word, and the tally
+// line of how many of its bases held the draw.
 #pragma once
 
 #include <array>
@@ -41,17 +40,5 @@ struct JudgedRecord {
 // A record judged with a draw (`key` its bet number, 0 for none).
 JudgedRecord JudgeRecord(const RecordBasis& basis, const ResultWords& words, const DrawRecord& draw,
                          int key);
-
-// The waiting record in slot PlanRecordCount settled after rows 1..newRows of the history
-// arrived: with the draw of the period it names among them, or closed without a result (no hit,
-// no miss, no tally line) when none of them is that period. A slot without a waiting record of
-// the region is left as it is.
-PlanLog SettlePendingRecord(PlanLog log, const DrawTable& history, const DrawKeyTable& keys,
-                            int newRows, const ResultWords& words, int region);
-
-// Every settled record of the region naming the corrected draw's period (and its date, when both
-// are known) judged again with it.
-PlanLog CorrectRecords(PlanLog log, const DrawRecord& draw, int key, const ResultWords& words,
-                       int region);
 
 }  // namespace xuan5

@@ -3,76 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
-#include "core/draw_history.h"
 #include "core/text.h"
-#include "oracle/literal_state.h"
 
 namespace xuan5 {
 namespace {
-
-void NewDraw(LiteralState& state, const std::string& period, const std::string& numbers) {
-    for (int r = 2; r <= kHistoryRows; ++r) state.DrawHistory[r] = {"000", "02,03,04,05,06"};
-    state.DrawHistory[1] = {period, numbers};
-    state.DrawSeries = BuildDrawSeries(state.DrawHistory);
-    state.DrawKeys = DrawKeysFromSeries(state.DrawSeries);
-}
-
-// The newest draw of the state recorded as the window records it, in region 1.
-void Record(LiteralState& state) {
-    MonitorLog log{state.MonitorRecords, {}};
-    log = RecordMonitorRow(std::move(log), state.DrawHistory[1], state.DrawKeys[kHistoryRows],
-                           LineBaseSetsFromTexts(state.LineBases), 1);
-    state.MonitorRecords = log.MonitorRecords;
-}
-
-TEST(Monitor, RowsJudgeTheDrawAgainstEachLineBase) {
-    LiteralState state;
-    state.LineBases[0] = "01,03,07,09,11 02,03,04,05,06";
-    state.LineBases[1] = "01,02,03,04,05";
-    state.LineBases[14] = "01,03,07,09,11";
-    // LineBases[2..13] are empty: a line with an empty base never hits.
-    NewDraw(state, "042", "03,07,01,09,11");
-    Record(state);
-    const auto& row = state.MonitorRecords[1];
-    EXPECT_EQ(row[0], 1);
-    EXPECT_EQ(row[1], 0);
-    for (int c = 2; c < 14; ++c) EXPECT_EQ(row[c], 0);
-    EXPECT_EQ(row[14], 1);
-    EXPECT_EQ(row[15], 42);
-    EXPECT_EQ(row[16], 1);
-    EXPECT_EQ(state.MonitorRecords[2][16], 0);
-    EXPECT_EQ(state.MonitorRecords[0], (MonitorTable::value_type{}));
-}
-
-TEST(Monitor, TwentyFirstDrawScrollsTheOldestRowAway) {
-    LiteralState state;
-    state.LineBases[0] = "01,02,03,04,05";
-    for (int period = 1; period <= 20; ++period) {
-        NewDraw(state, PadNumber(period, 3), period % 2 ? "05,04,03,02,01" : "06,07,08,09,10");
-        Record(state);
-        // Until the table is full the newest row is the lowest used one.
-        EXPECT_EQ(state.MonitorRecords[period][15], period);
-    }
-    NewDraw(state, "021", "05,04,03,02,01");
-    Record(state);
-    for (int r = 1; r <= 20; ++r) {
-        EXPECT_EQ(state.MonitorRecords[r][15], r + 1);
-        EXPECT_EQ(state.MonitorRecords[r][0], (r + 1) % 2) << r;
-        EXPECT_EQ(state.MonitorRecords[r][16], 1);
-    }
-    EXPECT_EQ(state.MonitorRecords[21], (MonitorTable::value_type{}));
-    NewDraw(state, "022", "01,02,03,04,05");
-    Record(state);
-    EXPECT_EQ(state.MonitorRecords[1][15], 3);
-    EXPECT_EQ(state.MonitorRecords[20][15], 22);
-    EXPECT_EQ(state.MonitorRecords[20][0], 1);
-
-    state.MonitorRecords = {};
-    Record(state);
-    EXPECT_EQ(state.MonitorRecords[1][15], 22);
-    EXPECT_EQ(state.MonitorRecords[2][16], 0);
-}
 
 bool HasText(const MonitorPicture& picture, double x, double y, const std::string& text) {
     return std::any_of(picture.texts.begin(), picture.texts.end(), [&](const ChartLabel& l) {

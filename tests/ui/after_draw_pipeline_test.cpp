@@ -18,6 +18,7 @@
 #include <string>
 
 #include "feed/feed_parser.h"
+#include "records/record_book.h"
 #include "ui/monitor/monitor_panel.h"
 #include "ui/plan/plan_panel.h"
 #include "ui/widgets/lines_box.h"
@@ -30,6 +31,10 @@
 
 namespace xuan5::ui::test {
 namespace {
+
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 #ifdef XUAN5_SERVICE_PROGRAM
 
@@ -80,18 +85,18 @@ struct Before {
 
 int UsedMonitorRows(const Session& session) {
     int rows = 0;
-    while (rows < 20 && session.monitor.MonitorRecords[rows + 1][kMonitorUsedColumn] != 0) ++rows;
+    while (rows < 20 && session.MonitorRecords()[rows + 1][kMonitorUsedColumn] != 0) ++rows;
     return rows;
 }
 
 Before Take(Shell& shell) {
     Before b;
-    b.lineBases = shell.Tables().LineBases;
+    b.lineBases = shell.Tables().LineBases();
     b.monitorRows = UsedMonitorRows(shell.Tables());
-    b.newest = shell.Tables().DrawHistory[1].period;
+    b.newest = shell.Tables().DrawHistory()[1].period;
     b.planBase = shell.Find<LinesBox>("T_jihua_jj_dadi")->Text().toStdString();
     b.planSize = shell.Find<QLineEdit>("T_jihua_jj_dadi_zhushu")->text().toInt();
-    b.recordCount = shell.Tables().log.PlanRecordCount;
+    b.recordCount = shell.Tables().Log().PlanRecordCount;
     b.runs = shell.Window().PipelineRuns();
     return b;
 }
@@ -115,18 +120,18 @@ int ExpectStep(Shell& shell, const Before& before) {
     const Session& state = shell.Tables();
     EXPECT_EQ(shell.Window().PipelineRuns(), before.runs + 1);
     int newRows = 1;
-    while (newRows < 60 && state.DrawHistory[newRows + 1].period != before.newest) ++newRows;
+    while (newRows < 60 && state.DrawHistory()[newRows + 1].period != before.newest) ++newRows;
     EXPECT_LT(newRows, 60);
     EXPECT_EQ(UsedMonitorRows(state), std::min(20, before.monitorRows + newRows));
     for (int k = 0; k < newRows; ++k) {
         const int row = std::min(20, before.monitorRows + newRows) - k;  // newest at the bottom
-        const auto& marks = state.monitor.MonitorRecords[row];
-        EXPECT_EQ(marks[kMonitorPeriodColumn], std::stoi(state.DrawHistory[1 + k].period));
-        const std::string key = state.DrawSeries[120 - k];
+        const auto marks = state.MonitorRecords()[row];
+        EXPECT_EQ(marks[kMonitorPeriodColumn], std::stoi(state.DrawHistory()[1 + k].period));
+        const std::string key = state.DrawSeries()[120 - k];
         for (int c = 0; c < kLineCount; ++c)
             EXPECT_EQ(marks[c], before.lineBases[c].find(key) != std::string::npos ? 1 : 0) << c;
     }
-    const std::string& period = state.DrawHistory[1].period;
+    const std::string& period = state.DrawHistory()[1].period;
     const MonitorPicture& picture = shell.Find<MonitorTableWidget>("Pic_jiangkong")->Picture();
     EXPECT_TRUE(std::any_of(picture.texts.begin(), picture.texts.end(), [&](const ChartLabel& t) {
         return t.text == ThreeDigits(std::stoi(period));
@@ -134,8 +139,8 @@ int ExpectStep(Shell& shell, const Before& before) {
 
     // The record waited for the period after the old newest: the oldest new draw, unless a new
     // day began (period numbers do not wrap) and the record is closed without a result.
-    const DrawRecord& drawn = state.DrawHistory[newRows];
-    const std::string key = state.DrawSeries[121 - newRows];
+    const DrawRecord& drawn = state.DrawHistory()[newRows];
+    const std::string key = state.DrawSeries()[121 - newRows];
     const std::string word = before.planBase.find(key) != std::string::npos ? "中中中" : "一会中";
     const std::string named = ThreeDigits(std::stoi(before.newest) + 1);
     const std::string settled =
@@ -143,9 +148,9 @@ int ExpectStep(Shell& shell, const Before& before) {
             ? drawn.period + "期，开：" + drawn.numbers + "-" + ThreeDigits(before.planSize) +
                   "注-" + word
             : named + "期，开：**************-" + ThreeDigits(before.planSize) + "注-未开奖，不计";
-    EXPECT_EQ(state.log.PlanRecords[before.recordCount].text, settled);
-    EXPECT_EQ(state.log.PlanRecordCount, before.recordCount + 1);
-    const std::string waiting = state.log.PlanRecords[before.recordCount + 1].text;
+    EXPECT_EQ(state.Log().PlanRecords[before.recordCount].text, settled);
+    EXPECT_EQ(state.Log().PlanRecordCount, before.recordCount + 1);
+    const std::string waiting = state.Log().PlanRecords[before.recordCount + 1].text;
     EXPECT_EQ(waiting.substr(0, 3), ThreeDigits(std::stoi(period) + 1));
     EXPECT_NE(waiting.find("等待中"), std::string::npos);
     const QString log = shell.Find<LinesBox>("T_jh_dadi_jilu")->Text();
@@ -170,20 +175,20 @@ TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
     Session& state = shell.Tables();
 
     ASSERT_TRUE(shell.Fetch());
-    ASSERT_EQ(state.UpdateCount, 1);
+    ASSERT_EQ(state.UpdateCount(), 1);
     EXPECT_EQ(shell.Window().PipelineRuns(), 0);
-    EXPECT_EQ(state.monitor.MonitorRecords[1][kMonitorUsedColumn], 0);
+    EXPECT_EQ(state.MonitorRecords()[1][kMonitorUsedColumn], 0);
     EXPECT_TRUE(SortList(shell).isEmpty());
     // The first plan is the user's own press.
     shell.Find<QPushButton>("C_jihua_ks")->click();
-    ASSERT_NE(state.log.PlanRecords[0].text.find("等待中"), std::string::npos);
+    ASSERT_NE(state.Log().PlanRecords[0].text.find("等待中"), std::string::npos);
 
     // The feed: the next simulated period.
     Before before = Take(shell);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             shell.Fetch();
-            return state.UpdateCount == 2;
+            return state.UpdateCount() == 2;
         },
         20000));
     ExpectStep(shell, before);
@@ -194,13 +199,13 @@ TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
     auto* entry = shell.Window().findChild<QDialog*>("Fadd");
     ASSERT_NE(entry, nullptr);
     entry->findChild<QPushButton*>("C_rulu_kjh")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return state.UpdateCount == 3; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.UpdateCount() == 3; }, 5000));
     EXPECT_EQ(ExpectStep(shell, before), 1);
 
     // Command1 with the table already applied: no update, nothing judged twice.
     before = Take(shell);
     shell.Find<QPushButton>("Command1")->click();
-    EXPECT_EQ(state.UpdateCount, 3);
+    EXPECT_EQ(state.UpdateCount(), 3);
     EXPECT_EQ(shell.Window().PipelineRuns(), before.runs);
     EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("没有更新！"));
     EXPECT_TRUE(shell.Messages().messages().empty());
@@ -254,96 +259,134 @@ std::string OtherNumbers(const std::string& numbers) {
     return numbers.find("01") == std::string::npos ? "01,02,03,04,05" : "06,07,08,09,10";
 }
 
-// Records read against the service's own draws: two draws in one fetch, a region shown and left
-// while its draws go on, and draws corrected by an import.
-TEST(AfterDrawPipeline, RecordsFollowTheServiceAcrossGapsRegionsAndCorrections) {
+// The books against the real service on its own clock: every region judged while one is shown,
+// a restart that keeps the records and settles the waiting one, a day's last plan settled with the
+// next day's first draw, a typed skip, and corrections, alone or with a newer period.
+TEST(AfterDrawPipeline, BooksFollowEveryRegionAcrossRestartsDaysAndCorrections) {
     QTemporaryDir dir;
     ClockedService service(dir.path());
     Shell shell(service.Settings());
     ASSERT_TRUE(shell.StartupOk());
-    Session& state = shell.Tables();
-    ASSERT_TRUE(shell.Fetch());
+    auto fetchAll = [&] {
+        shell.Window().Feed().FetchWatched();
+        return QTest::qWaitFor(
+            [&] {
+                return !shell.Window().Feed().AnyFetchInFlight() && !shell.Window().ApplyPending();
+            },
+            15000);
+    };
+    auto book = [&](int region) -> const RecordBook& { return shell.Tables().Book(region); };
+    // A record settled with the draw at history row `row` of its own region.
+    auto settledWith = [&](int region, const PlanRecord& record, int row) {
+        const DrawRecord& draw = book(region).History()[row];
+        EXPECT_EQ(record.state, RecordState::Settled) << region;
+        EXPECT_EQ(record.text.rfind(draw.period + "期，开：" + draw.numbers + "-", 0), 0u)
+            << region << " " << record.text;
+    };
+
+    // The first tables are known as they are; the next draw of a region without bases in force
+    // is judged against nothing: blank marks, no miss.
+    ASSERT_TRUE(fetchAll());
+    for (int region = 1; region <= 3; ++region) ASSERT_TRUE(book(region).HasDraws());
     shell.Find<QPushButton>("C_jihua_ks")->click();
-
-    // Two periods between fetches: both judged, the record settled with the first.
     service.Advance(1);
-    Before before = Take(shell);
-    ASSERT_TRUE(shell.Fetch());
-    EXPECT_EQ(ExpectStep(shell, before), 1);
-    service.Advance(2);
-    before = Take(shell);
-    ASSERT_TRUE(shell.Fetch());
-    EXPECT_EQ(ExpectStep(shell, before), 2);
+    ASSERT_TRUE(fetchAll());
+    settledWith(1, book(1).Log().PlanRecords[0], 1);
+    EXPECT_EQ(book(2).State().monitor.back().marks[0], kMarkNone);
+    EXPECT_EQ(book(3).Log().PlanRecords[0].state, RecordState::Waiting);
 
-    // 重庆 shown a while, then 山东 again: its records as they were left, its first table taken
-    // without judging anything, and the waiting record settled with its own period's draw later.
-    const Before left = Take(shell);
-    const PlanLog shandong = state.log;
-    const QString logText = shell.Find<LinesBox>("T_jh_dadi_jilu")->Text();
+    // 重庆 shown while all three draw on: no gap in 山东, each record settled with its own
+    // region's draw, and 山东's button says what came.
     shell.Find<QRadioButton>("Op_lx_1")->click();
     ASSERT_TRUE(shell.WaitForFetch());
-    EXPECT_EQ(state.RegionCode, 2);
-    EXPECT_EQ(state.log.PlanRecordCount, 0);
-    EXPECT_EQ(UsedMonitorRows(state), 0);
+    const std::size_t shandongRows = book(1).State().monitor.size();
     service.Advance(2);
-    shell.Find<QRadioButton>("Op_lx_0")->click();
-    EXPECT_TRUE(state.log.PlanRecords == shandong.PlanRecords);
-    EXPECT_EQ(state.log.PlanRecordCount, shandong.PlanRecordCount);
-    EXPECT_EQ(shell.Find<LinesBox>("T_jh_dadi_jilu")->Text(), logText);
-    ASSERT_TRUE(shell.WaitForFetch());
-    EXPECT_EQ(shell.Window().PipelineRuns(), left.runs);
-    EXPECT_EQ(UsedMonitorRows(state), left.monitorRows);
-    EXPECT_EQ(state.DrawHistory[3].period, left.newest);
-    service.Advance(1);
-    before = Take(shell);
-    ASSERT_TRUE(shell.Fetch());
-    EXPECT_EQ(shell.Window().PipelineRuns(), left.runs + 1);
-    EXPECT_EQ(UsedMonitorRows(state), left.monitorRows + 1);
-    const DrawRecord named = state.DrawHistory[3];  // the period after `left.newest`
-    const std::string& waitedFor = state.log.PlanRecords[left.recordCount].text;
-    const std::string settledWith = named.period + "期，开：" + named.numbers + "-";
-    EXPECT_EQ(waitedFor.substr(0, settledWith.size()), settledWith);
-    std::set<std::string> periods;
-    for (int i = 0; i <= state.log.PlanRecordCount; ++i)
-        EXPECT_TRUE(periods.insert(state.log.PlanRecords[i].text.substr(0, 3)).second) << i;
+    ASSERT_TRUE(fetchAll());
+    ASSERT_EQ(book(1).State().monitor.size(), shandongRows + 2);
+    EXPECT_EQ(book(1).State().monitor.back().period, book(1).History()[1].period);
+    EXPECT_EQ(book(1).State().monitor.end()[-2].period, book(1).History()[2].period);
+    for (int region = 1; region <= 3; ++region) {
+        const PlanLog& log = book(region).Log();
+        settledWith(region, log.PlanRecords[static_cast<std::size_t>(log.PlanRecordCount - 1)], 2);
+    }
+    EXPECT_EQ(shell.Find<QRadioButton>("Op_lx_0")->text().toStdString().rfind(
+                  "山东 " + book(1).History()[1].period, 0),
+              0u);
+    EXPECT_TRUE(shell.Find<QRadioButton>("Op_lx_0")->text().endsWith(U("●")));
 
-    // The newest draw and the one that settled the record, corrected: both judged again, no
-    // new plan.
-    const DrawRecord newest = state.DrawHistory[1];
-    const DrawRecord fixedNewest{newest.period, OtherNumbers(newest.numbers), newest.date};
-    const DrawRecord fixedNamed{named.period, OtherNumbers(named.numbers), named.date};
+    // A restart shows the same log, tally and monitor, and settles the record left waiting.
+    shell.Find<QRadioButton>("Op_lx_0")->click();
+    ASSERT_TRUE(shell.WaitForFetch());
+    const QString logText = shell.Find<LinesBox>("T_jh_dadi_jilu")->Text();
+    const QString tally = shell.Find<LinesBox>("T_jh_rc")->Text();
+    const MonitorTable monitor = shell.Tables().MonitorRecords();
+    const int waiting = book(1).Log().PlanRecordCount;
+    ASSERT_TRUE(shell.Restart());
+    EXPECT_EQ(shell.Find<LinesBox>("T_jh_dadi_jilu")->Text(), logText);
+    EXPECT_EQ(shell.Find<LinesBox>("T_jh_rc")->Text(), tally);
+    EXPECT_EQ(shell.Tables().MonitorRecords(), monitor);
+    service.Advance(1);
+    ASSERT_TRUE(fetchAll());
+    settledWith(1, book(1).Log().PlanRecords[static_cast<std::size_t>(waiting)], 1);
+
+    // The plan made after the day's last period waits for the next day's first draw.
+    for (int n = 0; n < 45 && book(1).History()[1].period != "042"; ++n) {
+        service.Advance(1);
+        ASSERT_TRUE(shell.Fetch());
+    }
+    ASSERT_EQ(book(1).History()[1].period, "042");
+    const int lastOfDay = book(1).Log().PlanRecordCount;
+    service.Advance(1);
+    ASSERT_TRUE(shell.Fetch());
+    ASSERT_EQ(book(1).History()[1].period, "001");
+    settledWith(1, book(1).Log().PlanRecords[static_cast<std::size_t>(lastOfDay)], 1);
+    EXPECT_GT(book(1).Log().PlanRecords[static_cast<std::size_t>(lastOfDay)].date,
+              book(1).History()[2].date);
+
+    // A typed period that skips two asks; "否" leaves everything as it was, "是" takes it with the
+    // day of the draw it follows.
+    const int updates = shell.Tables().UpdateCount();
+    shell.Find<QPushButton>("C_rulu_kjh")->click();
+    auto* entry = shell.Window().findChild<QDialog*>("Fadd");
+    ASSERT_NE(entry, nullptr);
+    entry->findChild<QLineEdit*>("T_total_renshu")->setText("004-01,02,03,04,05");
+    entry->findChild<QPushButton*>("C_rulu_kjh")->click();
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    EXPECT_EQ(shell.Messages().messages()[0].text, U("录入的期号跳过了002～003期，确定吗？"));
+    QTest::qWait(300);
+    EXPECT_EQ(shell.Tables().UpdateCount(), updates);
+    ASSERT_TRUE(entry->isVisible());
+    shell.Messages().QueueAnswer(MessageAnswer::Yes);
+    entry->findChild<QPushButton*>("C_rulu_kjh")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shell.Tables().UpdateCount() == updates + 1; }, 5000));
+    EXPECT_EQ(book(1).History()[1],
+              (DrawRecord{"004", "01,02,03,04,05", book(1).History()[2].date}));
+
+    // The service's own 004 corrects the typed one; then a correction that comes with a newer
+    // period is announced with it.
+    service.Advance(3);
+    ASSERT_TRUE(shell.Fetch());
+    const DrawRecord real = book(1).History()[1];
+    EXPECT_EQ(real.period, "004");
+    if (real.numbers != "01,02,03,04,05") {
+        EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), U("已更正：004期开奖号码"));
+    }
     const QString csv = dir.filePath("fix.csv");
     {
         QFile file(csv);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        for (const DrawRecord& d : {fixedNewest, fixedNamed})
-            file.write(
-                QString::fromStdString(d.date + "," + d.period + "," + d.numbers + "\n").toUtf8());
+        file.write(QString::fromStdString(real.date + ",004," + OtherNumbers(real.numbers) + "\n")
+                       .toUtf8());
     }
     ASSERT_TRUE(service.Import(1, csv));
-    const int records = state.log.PlanRecordCount;
+    service.Advance(1);
     ASSERT_TRUE(shell.Fetch());
-    EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(),
-              QString::fromStdString("已更正：" + newest.period + "期开奖号码"));
-    EXPECT_EQ(shell.Window().PipelineRuns(), left.runs + 1);
-    EXPECT_EQ(state.log.PlanRecordCount, records);
-    EXPECT_EQ(state.DrawHistory[1].numbers, fixedNewest.numbers);
-    EXPECT_EQ(state.DrawHistory[3].numbers, fixedNamed.numbers);
-    const std::string namedKey = state.DrawSeries[118];
-    const std::string word =
-        left.planBase.find(namedKey) != std::string::npos ? "中中中" : "一会中";
-    EXPECT_EQ(state.log.PlanRecords[left.recordCount].text,
-              named.period + "期，开：" + fixedNamed.numbers + "-" + ThreeDigits(left.planSize) +
-                  "注-" + word);
-    EXPECT_TRUE(
-        shell.Find<LinesBox>("T_jh_dadi_jilu")
-            ->Text()
-            .contains(QString::fromStdString(state.log.PlanRecords[left.recordCount].text)));
-    const auto& marks = state.monitor.MonitorRecords[UsedMonitorRows(state)];
-    EXPECT_EQ(marks[kMonitorPeriodColumn], std::stoi(newest.period));
-    for (int c = 0; c < kLineCount; ++c)
-        EXPECT_EQ(marks[c], before.lineBases[c].find(state.DrawSeries[120]) != std::string::npos)
-            << c;
+    EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), U("已经开奖！已更正：004期"));
+    EXPECT_EQ(book(1).History()[2].numbers, OtherNumbers(real.numbers));
+    const PlanRecord& typedRecord =
+        book(1).Log().PlanRecords[static_cast<std::size_t>(lastOfDay + 1)];
+    EXPECT_EQ(typedRecord.text.rfind("004期，开：" + OtherNumbers(real.numbers), 0), 0u)
+        << typedRecord.text;
 }
 
 #endif
@@ -358,19 +401,19 @@ TEST(AfterDrawPipeline, AnUpdateDuringAPlanWaitsForIt) {
     bool pressedDuringPlan = false;
     QTimer::singleShot(0, [&] {
         pressedDuringPlan = shell.Window().Panels().plan->PlanRunning();
-        state.IncomingDraws = *ParseFeedResponse(FeedResponse(FeedLines(151, 120)), {}).staged;
+        state.IncomingDraws(1) = *ParseFeedResponse(FeedResponse(FeedLines(151, 120)), {}).staged;
         shell.Find<QPushButton>("Command1")->click();
-        EXPECT_EQ(state.UpdateCount, 1);
+        EXPECT_EQ(state.UpdateCount(), 1);
         EXPECT_TRUE(shell.Window().ApplyPending());
     });
     shell.Find<QPushButton>("C_jihua_ks")->click();
     ASSERT_TRUE(pressedDuringPlan);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return state.UpdateCount == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.UpdateCount() == 2; }, 5000));
     EXPECT_EQ(shell.Window().PipelineRuns(), 1);
     EXPECT_FALSE(shell.Window().ApplyPending());
-    EXPECT_EQ(state.log.PlanRecordCount, 1);
-    EXPECT_EQ(state.monitor.MonitorRecords[1][kMonitorUsedColumn], 1);
-    EXPECT_EQ(state.monitor.MonitorRecords[2][kMonitorUsedColumn], 0);
+    EXPECT_EQ(state.Log().PlanRecordCount, 1);
+    EXPECT_EQ(state.MonitorRecords()[1][kMonitorUsedColumn], 1);
+    EXPECT_EQ(state.MonitorRecords()[2][kMonitorUsedColumn], 0);
 }
 
 }  // namespace

@@ -169,7 +169,7 @@ class ServiceWindow {
 BacktestSettings StartupSettings(ServiceWindow& shell) {
     BacktestSettings settings;
     settings.savedLines = *ReadCurveStoreFile(CurveStorePath(shell.DataDir().toStdString()));
-    settings.LineBases = shell.Window().Tables().LineBases;
+    settings.LineBases = shell.Window().Tables().LineBases();
     return settings;
 }
 
@@ -215,7 +215,7 @@ void ExpectTableShows(QTableWidget* table, const std::vector<BacktestRow>& rows)
 TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     ServiceWindow shell;
     ASSERT_TRUE(shell.Fetch());
-    ASSERT_EQ(shell.Window().Tables().UpdateCount, 1);
+    ASSERT_EQ(shell.Window().Tables().UpdateCount(), 1);
 
     // The fetch's 120 rows are archived with the dates their feed lines carry.
     std::vector<service::Draw> stored = shell.Service().database().RecentDraws(1, 5000);
@@ -227,8 +227,8 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
         const std::vector<DatedDraw> newest = archive.NewestDraws(1, 1);
         ASSERT_EQ(newest.size(), 1u);
         EXPECT_EQ(newest[0].date, stored[0].day);
-        EXPECT_EQ(newest[0].period, shell.Window().Tables().DrawHistory[1].period);
-        EXPECT_EQ(newest[0].numbers, shell.Window().Tables().DrawHistory[1].numbers);
+        EXPECT_EQ(newest[0].period, shell.Window().Tables().DrawHistory()[1].period);
+        EXPECT_EQ(newest[0].numbers, shell.Window().Tables().DrawHistory()[1].numbers);
     }
 
     shell.Click("C_sst_0_4");
@@ -525,12 +525,12 @@ TEST(BacktestPanel, ImportCancelCloseAndOfflineLoad) {
     ASSERT_TRUE(shell.Fetch());
     EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(),
               QStringLiteral("无法连接：连接被拒绝，服务没有运行"));
-    EXPECT_EQ(shell.Window().Tables().UpdateCount, 0);
+    EXPECT_EQ(shell.Window().Tables().UpdateCount(), 0);
     shell.Click("C_huice_zairu");
-    EXPECT_EQ(shell.Window().Tables().UpdateCount, 1);
+    EXPECT_EQ(shell.Window().Tables().UpdateCount(), 1);
     EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("已经开奖！"));
     EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 120);
-    const DrawTable& history = shell.Window().Tables().DrawHistory;
+    const DrawTable& history = shell.Window().Tables().DrawHistory();
     for (int r = 1; r <= 120; ++r) {
         const DatedDraw& draw = good[good.size() - static_cast<std::size_t>(r)];
         EXPECT_EQ(history[r].period, draw.period) << "row " << r;
@@ -543,7 +543,7 @@ TEST(BacktestPanel, ImportCancelCloseAndOfflineLoad) {
     ASSERT_EQ(shell.Messages().messages().size(), 1u);
     EXPECT_EQ(shell.Messages().messages()[0].text,
               QStringLiteral("本地存档广东的开奖数据不足120期"));
-    EXPECT_EQ(shell.Window().Tables().UpdateCount, 0);
+    EXPECT_EQ(shell.Window().Tables().UpdateCount(), 0);
     EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 0);
 }
 
@@ -559,21 +559,22 @@ TEST(DrawArchiveInWindow, FetchesAreArchivedUnderTheirRegionAndFailuresReportedO
     const std::filesystem::path archiveFile = DrawArchivePath(shell.Window().Context().dataDir);
 
     // The region is switched while the answer is on its way: it still counts for 山东, and
-    // 重庆's own fetch follows it.
-    shell.Server().Answer(200, datedFeed(130), milliseconds(300));
+    // 重庆's own fetch goes out beside it.
+    shell.Server().AnswerRegion(1, 200, datedFeed(130), milliseconds(300));
+    shell.Server().AnswerRegion(2, 200, datedFeed(125));
     shell.Window().ManualFetch();
     ASSERT_TRUE(QTest::qWaitFor([&] { return shell.Server().Requests().size() == 1; }, 15000));
     shell.Find<QRadioButton>("Op_lx_1")->click();
-    shell.Server().Answer(200, datedFeed(125));
     ASSERT_TRUE(QTest::qWaitFor([&] { return shell.Server().Requests().size() == 2; }, 15000));
     ASSERT_TRUE(shell.WaitForFetch());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shell.Tables().Book(1).HasDraws(); }, 15000));
     {
         const StoredArchive archive(archiveFile);
         EXPECT_EQ(archive.CountDraws(1), 120);
         EXPECT_EQ(archive.NewestDraws(1, 1)[0], (DatedDraw{"2024-05-06", "130", DrawNumbers(130)}));
         EXPECT_EQ(archive.NewestDraws(2, 1)[0], (DatedDraw{"2024-05-06", "125", DrawNumbers(125)}));
     }
-    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "125");
+    EXPECT_EQ(shell.Tables().DrawHistory()[1].period, "125");
 
     // A folder where the file should be: the fetch goes through, one message says why.
     std::filesystem::remove(archiveFile);
@@ -583,7 +584,7 @@ TEST(DrawArchiveInWindow, FetchesAreArchivedUnderTheirRegionAndFailuresReportedO
         ASSERT_TRUE(shell.Fetch());
         QCoreApplication::processEvents();
     }
-    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "132");
+    EXPECT_EQ(shell.Tables().DrawHistory()[1].period, "132");
     ASSERT_EQ(shell.Messages().messages().size(), 1u);
     EXPECT_TRUE(
         shell.Messages().messages()[0].text.startsWith(QStringLiteral("开奖数据未能存入本地存档")));

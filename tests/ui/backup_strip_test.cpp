@@ -175,9 +175,11 @@ TEST(SmallBaseWindow, OpensBesideTheWindowFillsAfterHalfASecondAndChartsALine) {
     Shell shell;
     Ready(shell);
     shell.Window().show();
+    LineTexts lines;
     for (int i = 0; i < kLineCount; ++i)
-        shell.Tables().LineBases[i] = "01,02,03,04," + std::to_string(10 + i % 2) + " ";
-    shell.Tables().LineBases[4] = "";
+        lines[i] = "01,02,03,04," + std::to_string(10 + i % 2) + " ";
+    lines[4] = "";
+    SetBases(shell.Tables(), lines);
 
     shell.Find<QPushButton>("C_jiankong_guankan")->click();
     QPointer<Fxiaodi> window = shell.Window().findChild<Fxiaodi*>();
@@ -190,11 +192,12 @@ TEST(SmallBaseWindow, OpensBesideTheWindowFillsAfterHalfASecondAndChartsALine) {
     for (int i = 0; i < kLineCount; ++i) {
         EXPECT_EQ(
             window->findChild<QLineEdit*>(QStringLiteral("T_jihua_jj_dadi_%1").arg(i))->text(),
-            QString::fromStdString(shell.Tables().LineBases[i]));
+            QString::fromStdString(shell.Tables().LineBases()[i]));
     }
 
     // A snapshot until "刷新号码".
-    shell.Tables().LineBases[3] = "02,03,04,05,06";
+    lines[3] = "02,03,04,05,06";
+    SetBases(shell.Tables(), lines);
     auto* fourth = window->findChild<QLineEdit*>("T_jihua_jj_dadi_3");
     EXPECT_EQ(fourth->text(), "01,02,03,04,11 ");
     window->findChild<QPushButton*>("C_xiaodi_shuaxin")->click();
@@ -224,8 +227,10 @@ TEST(LineExportLink, WritesTheLineBasesIntoTxtAndReports) {
     Shell shell;
     shell.Window().show();
     shell.Window().ShowPanel(1);
-    for (int i = 0; i < kLineCount; ++i) shell.Tables().LineBases[i] = " 01,02,03,04,05 ";
-    shell.Tables().LineBases[2] = "";
+    LineTexts lines;
+    lines.fill(" 01,02,03,04,05 ");
+    lines[2] = "";
+    SetBases(shell.Tables(), lines);
     const fs::path txt = shell.Window().Context().dataDir / "txt";
     ASSERT_FALSE(fs::exists(txt));  // a new data folder has none
 
@@ -242,8 +247,8 @@ TEST(LineExportLink, WritesTheLineBasesIntoTxtAndReports) {
     // A file that cannot be replaced stops the export; what was written before it stays.
     fs::remove(txt / "dadi5.txt");
     fs::create_directory(txt / "dadi5.txt");
-    shell.Tables().LineBases[0] = "01,02,03,04,06";
-    shell.Tables().LineBases[6] = "01,02,03,04,06";
+    lines[0] = lines[6] = "01,02,03,04,06";
+    SetBases(shell.Tables(), lines);
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
     ASSERT_EQ(shell.Messages().messages().size(), 2u);
     EXPECT_EQ(shell.Messages().messages()[1].text, U("导出过程出现错误，请检查"));

@@ -68,10 +68,10 @@ TEST(Feed, FirstWellFormedResponseIsAppliedAndListed) {
     ASSERT_TRUE(shell.FetchFeed(150));
     EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
     Session& state = shell.Tables();
-    EXPECT_EQ(state.UpdateCount, 1);
-    EXPECT_EQ(state.HistoryLoaded, 1);
-    EXPECT_EQ(state.DrawHistory[1].period, "150");
-    EXPECT_EQ(state.DrawHistory[120].period, "031");
+    EXPECT_EQ(state.UpdateCount(), 1);
+    EXPECT_TRUE(state.HasDraws());
+    EXPECT_EQ(state.DrawHistory()[1].period, "150");
+    EXPECT_EQ(state.DrawHistory()[120].period, "031");
     auto* list = shell.Find<QListWidget>("L_kjh");
     ASSERT_EQ(list->count(), 120);
     EXPECT_EQ(list->item(0)->text().toStdString(), "150:" + DrawNumbers(150));
@@ -82,18 +82,18 @@ TEST(Feed, FirstWellFormedResponseIsAppliedAndListed) {
 TEST(Feed, FailureTableEveryRow) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(150));
-    const DrawTable history = shell.Tables().DrawHistory;
+    const DrawTable history = shell.Tables().DrawHistory();
     auto unchangedHistory = [&] {
         for (int r = 0; r <= 120; ++r)
-            if (shell.Tables().DrawHistory[r].period != history[r].period ||
-                shell.Tables().DrawHistory[r].numbers != history[r].numbers)
+            if (shell.Tables().DrawHistory()[r].period != history[r].period ||
+                shell.Tables().DrawHistory()[r].numbers != history[r].numbers)
                 return false;
-        return shell.Tables().UpdateCount == 1;
+        return shell.Tables().UpdateCount() == 1;
     };
     // A refused answer keeps the staged table of the last good one.
     auto stagedKept = [&] {
         for (int r = 0; r <= 120; ++r)
-            if (shell.Tables().IncomingDraws[r].period != history[r].period) return false;
+            if (shell.Tables().IncomingDraws(1)[r].period != history[r].period) return false;
         return true;
     };
 
@@ -107,7 +107,7 @@ TEST(Feed, FailureTableEveryRow) {
         ASSERT_TRUE(shell.Fetch());
         EXPECT_TRUE(StatusOf(shell).startsWith(QString::fromUtf8(text))) << status;
         EXPECT_TRUE(unchangedHistory());
-        EXPECT_EQ(shell.Tables().IncomingDraws[1].period, "150") << "staged table kept";
+        EXPECT_EQ(shell.Tables().IncomingDraws(1)[1].period, "150") << "staged table kept";
     }
     shell.Server().Answer(200, "");
     ASSERT_TRUE(shell.Fetch());
@@ -119,7 +119,7 @@ TEST(Feed, FailureTableEveryRow) {
     shell.Server().Answer(200, noMarker);
     ASSERT_TRUE(shell.Fetch());
     EXPECT_EQ(StatusOf(shell), QStringLiteral("没有获取到数据"));
-    EXPECT_EQ(shell.Tables().IncomingDraws[1].period, "150");
+    EXPECT_EQ(shell.Tables().IncomingDraws(1)[1].period, "150");
     EXPECT_TRUE(unchangedHistory());
 
     // The payload not closed by a second separator.
@@ -151,7 +151,7 @@ TEST(Feed, FailureTableEveryRow) {
     shell.Server().Answer(200, FeedResponse(FeedLines(150, 120)));
     ASSERT_TRUE(shell.Fetch());
     EXPECT_EQ(StatusOf(shell), QStringLiteral("没有更新！"));
-    EXPECT_EQ(shell.Tables().IncomingDraws[1].period, "150");
+    EXPECT_EQ(shell.Tables().IncomingDraws(1)[1].period, "150");
     EXPECT_TRUE(unchangedHistory());
 
     // No server at all.
@@ -169,28 +169,28 @@ TEST(Feed, NewPeriodsAreAcceptedWithinSixtyRows) {
     // Two new periods: the current newest stands third.
     ASSERT_TRUE(shell.FetchFeed(152));
     EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
-    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "152");
-    EXPECT_EQ(shell.Tables().DrawHistory[3].period, "150");
-    EXPECT_EQ(shell.Tables().UpdateCount, 2);
+    EXPECT_EQ(shell.Tables().DrawHistory()[1].period, "152");
+    EXPECT_EQ(shell.Tables().DrawHistory()[3].period, "150");
+    EXPECT_EQ(shell.Tables().UpdateCount(), 2);
 
     // Newest period at row 60 of the new list: still an update.
     ASSERT_TRUE(shell.FetchFeed(152 + 59));
     EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
-    EXPECT_EQ(shell.Tables().DrawHistory[60].period, "152");
-    EXPECT_EQ(shell.Tables().UpdateCount, 3);
+    EXPECT_EQ(shell.Tables().DrawHistory()[60].period, "152");
+    EXPECT_EQ(shell.Tables().UpdateCount(), 3);
 
     // At row 61 it is out of reach: treated as no update.
     ASSERT_TRUE(shell.FetchFeed(211 + 60));
     EXPECT_EQ(StatusOf(shell), QStringLiteral("没有更新！"));
-    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "211");
-    EXPECT_EQ(shell.Tables().UpdateCount, 3);
+    EXPECT_EQ(shell.Tables().DrawHistory()[1].period, "211");
+    EXPECT_EQ(shell.Tables().UpdateCount(), 3);
 
     // 121 lines: the last is ignored.
     ASSERT_TRUE(shell.FetchFeed(212));
     shell.Server().Answer(200, FeedResponse(FeedLines(213, 121)));
     ASSERT_TRUE(shell.Fetch());
-    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "213");
-    EXPECT_EQ(shell.Tables().DrawHistory[120].period, "094");
+    EXPECT_EQ(shell.Tables().DrawHistory()[1].period, "213");
+    EXPECT_EQ(shell.Tables().DrawHistory()[120].period, "094");
     EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 120);
 
     // A newer table that also delivers a known draw with other numbers: the list shows both.
@@ -199,7 +199,7 @@ TEST(Feed, NewPeriodsAreAcceptedWithinSixtyRows) {
     shell.Server().Answer(200, FeedResponse(lines));
     ASSERT_TRUE(shell.Fetch());
     auto* list = shell.Find<QListWidget>("L_kjh");
-    const std::vector<std::string> shown = DrawListLines(shell.Tables().DrawHistory);
+    const std::vector<std::string> shown = DrawListLines(shell.Tables().DrawHistory());
     ASSERT_EQ(list->count(), 120);
     for (int i = 0; i < 120; ++i) EXPECT_EQ(list->item(i)->text().toStdString(), shown[i]) << i;
     EXPECT_EQ(shown[5], lines[5].substr(0, 3) + ":01,02,03,04,05");
@@ -229,7 +229,7 @@ TEST(Feed, TimeOutEndsInCannotConnectAndTheWindowKeepsRunning) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Window().FetchInFlight(); }, 5000));
     EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接：1秒内没有应答"));
     EXPECT_TRUE(button->isEnabled());
-    EXPECT_EQ(shell.Tables().UpdateCount, 0);
+    EXPECT_EQ(shell.Tables().UpdateCount(), 0);
     // Timers kept firing while the request was out.
     EXPECT_GE(ticks, 5);
 }
@@ -295,7 +295,8 @@ TEST(Feed, CountdownFetchesOnlyWhenTickedAndSkipsWhileOneIsOut) {
     EXPECT_FALSE(w.FetchInFlight());
     EXPECT_TRUE(shell.Server().Requests().empty());
 
-    // Ticked: a fetch; a second one coming due while it is out is skipped.
+    // Ticked: a fetch of every watched region; a second one coming due while they are out is
+    // skipped.
     shell.Find<QCheckBox>("Cauto")->setChecked(true);
     shell.Server().Answer(200, FeedResponse(FeedLines(150, 120)), 400ms);
     shell.Tables().CountdownSeconds = 0;
@@ -306,9 +307,12 @@ TEST(Feed, CountdownFetchesOnlyWhenTickedAndSkipsWhileOneIsOut) {
     w.CountdownTick();
     w.ManualFetch();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.FetchInFlight(); }, 5000));
-    EXPECT_EQ(shell.Server().Requests().size(), 1u);
+    const auto requests = shell.Server().Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NE(requests[i].query.find("cz=" + std::to_string(i + 1)), std::string::npos);
     EXPECT_EQ(StatusOf(shell), QStringLiteral("已经开奖！"));
-    EXPECT_EQ(shell.Tables().UpdateCount, 1);
+    EXPECT_EQ(shell.Tables().UpdateCount(), 1);
 }
 
 TEST(Feed, CountdownTimerCountsDownOncePerSecond) {

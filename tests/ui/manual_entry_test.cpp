@@ -70,7 +70,7 @@ TEST(ManualEntry, RefusedLinesKeepTheWindowOpenAndStageNothing) {
         EXPECT_EQ(shell.Messages().messages()[0].title, QStringLiteral("出错")) << c.line;
         EXPECT_TRUE(entry->isVisible()) << c.line;
         EXPECT_TRUE(confirm->isEnabled());
-        EXPECT_EQ(shell.Tables().IncomingDraws[1].period, "045") << c.line;
+        EXPECT_EQ(shell.Tables().IncomingDraws(1)[1].period, "045") << c.line;
     }
     EXPECT_FALSE(shell.Find<QTimer>("Timer_add_kjh")->isActive());
     entry->reject();
@@ -79,7 +79,7 @@ TEST(ManualEntry, RefusedLinesKeepTheWindowOpenAndStageNothing) {
 TEST(ManualEntry, AcceptedDrawIsAppliedAfterTheTimer) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(45));
-    const DrawTable before = shell.Tables().DrawHistory;
+    const DrawTable before = shell.Tables().DrawHistory();
     shell.Find<QCheckBox>("Cauto")->setChecked(true);
 
     QPointer<QDialog> entry = OpenEntry(shell);
@@ -91,51 +91,51 @@ TEST(ManualEntry, AcceptedDrawIsAppliedAfterTheTimer) {
 
     // Staged on top of the history; applied only when the timer fires.
     Session& state = shell.Tables();
-    EXPECT_EQ(state.IncomingDraws[1].period, "046");
-    EXPECT_EQ(state.IncomingDraws[1].numbers, "03,05,07,09,11");
-    EXPECT_EQ(state.IncomingDraws[120].period, before[119].period);
-    EXPECT_EQ(state.DrawHistory[1].period, "045");
+    EXPECT_EQ(state.IncomingDraws(1)[1].period, "046");
+    EXPECT_EQ(state.IncomingDraws(1)[1].numbers, "03,05,07,09,11");
+    EXPECT_EQ(state.IncomingDraws(1)[120].period, before[119].period);
+    EXPECT_EQ(state.DrawHistory()[1].period, "045");
     EXPECT_FALSE(shell.Find<QCheckBox>("Cauto")->isChecked());
     auto* timer = shell.Find<QTimer>("Timer_add_kjh");
     EXPECT_TRUE(timer->isActive());
     auto* open = shell.Find<QPushButton>("C_rulu_kjh");
     EXPECT_FALSE(open->isEnabled());
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return state.UpdateCount == 2; }, 2000));
-    EXPECT_EQ(state.DrawHistory[1].period, "046");
-    EXPECT_EQ(state.DrawHistory[2].period, "045");
-    EXPECT_EQ(state.DrawHistory[120].period, before[119].period);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state.UpdateCount() == 2; }, 2000));
+    EXPECT_EQ(state.DrawHistory()[1].period, "046");
+    EXPECT_EQ(state.DrawHistory()[2].period, "045");
+    EXPECT_EQ(state.DrawHistory()[120].period, before[119].period);
     EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->item(0)->text(), "046:03,05,07,09,11");
     EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("已经开奖！"));
-    EXPECT_EQ(state.DrawSeries[120], "03,05,07,09,11");
+    EXPECT_EQ(state.DrawSeries()[120], "03,05,07,09,11");
     EXPECT_TRUE(open->isEnabled());
     EXPECT_FALSE(timer->isActive());
     EXPECT_EQ(shell.Window().PipelineRuns(), 1);
     QTest::qWait(250);
-    EXPECT_EQ(state.UpdateCount, 2) << "the timer fires once";
+    EXPECT_EQ(state.UpdateCount(), 2) << "the timer fires once";
 }
 
 // A refused response empties the staged table; a typed draw must still build on the history.
 TEST(ManualEntry, TypedDrawBuildsOnHistoryAfterARefusedResponse) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(45));
-    const DrawTable before = shell.Tables().DrawHistory;
+    const DrawTable before = shell.Tables().DrawHistory();
     shell.Server().Answer(200, FeedResponse(FeedLines(46, 100)));
     ASSERT_TRUE(shell.Fetch());
     // The refused answer keeps the staged table of the last good one.
-    ASSERT_EQ(shell.Tables().IncomingDraws[1].period, before[1].period);
+    ASSERT_EQ(shell.Tables().IncomingDraws(1)[1].period, before[1].period);
 
     QDialog* entry = OpenEntry(shell);
     ASSERT_NE(entry, nullptr);
     entry->findChild<QLineEdit*>("T_total_renshu")->setText("046-11,02,07,01,05");
     entry->findChild<QPushButton*>("C_rulu_kjh")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shell.Tables().UpdateCount == 2; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shell.Tables().UpdateCount() == 2; }, 2000));
     const Session& state = shell.Tables();
-    EXPECT_EQ(state.DrawHistory[1].numbers, "11,02,07,01,05");
-    EXPECT_EQ(state.DrawSeries[120], "01,02,05,07,11");
+    EXPECT_EQ(state.DrawHistory()[1].numbers, "11,02,07,01,05");
+    EXPECT_EQ(state.DrawSeries()[120], "01,02,05,07,11");
     for (int r = 2; r <= 120; ++r) {
-        EXPECT_EQ(state.DrawHistory[r].period, before[r - 1].period) << r;
-        EXPECT_EQ(state.DrawHistory[r].numbers, before[r - 1].numbers) << r;
+        EXPECT_EQ(state.DrawHistory()[r].period, before[r - 1].period) << r;
+        EXPECT_EQ(state.DrawHistory()[r].numbers, before[r - 1].numbers) << r;
     }
 }
 
@@ -148,17 +148,17 @@ TEST(ManualEntry, Command1AppliesTheStagedTableOnce) {
     ASSERT_EQ(shell.Messages().messages().size(), 1u);
     EXPECT_EQ(shell.Messages().messages()[0].text, QStringLiteral("没有开奖数据"));
     EXPECT_EQ(shell.Messages().messages()[0].title, QStringLiteral("出错提示"));
-    EXPECT_EQ(shell.Tables().UpdateCount, 0);
+    EXPECT_EQ(shell.Tables().UpdateCount(), 0);
     EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 0);
 
     ASSERT_TRUE(shell.FetchFeed(150));
     EXPECT_EQ(apply->text(), "Command1");
     apply->click();
     apply->click();
-    EXPECT_EQ(shell.Tables().UpdateCount, 1);
-    EXPECT_EQ(shell.Tables().HistoryLoaded, 1);
+    EXPECT_EQ(shell.Tables().UpdateCount(), 1);
+    EXPECT_TRUE(shell.Tables().HasDraws());
     EXPECT_EQ(shell.Window().PipelineRuns(), 0);
-    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "150");
+    EXPECT_EQ(shell.Tables().DrawHistory()[1].period, "150");
     EXPECT_EQ(shell.Find<QListWidget>("L_kjh")->count(), 120);
     EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("没有更新！"));
 }

@@ -39,31 +39,31 @@ TEST(MonitorPanel, LineBoxesCountAndSelectAllOrNone) {
 TEST(MonitorPanel, RowsFillScrollAndClear) {
     Shell shell;
     ASSERT_TRUE(shell.FetchFeed(45));
-    MonitorPanel& monitor = *shell.Window().Panels().monitor;
+    shell.Find<QCheckBox>("Check_jihua_sx")->setChecked(false);  // the bases stay as set
     Session& state = shell.Tables();
-    // Line 1 holds every bet, line 2 none, the others only the newest draw.
-    state.LineBases = {};
-    for (int bet = 1; bet <= kBetCount; ++bet) state.LineBases[0] += BetText(bet) + " ";
-    for (int i = 2; i < 15; ++i) state.LineBases[i] = BetText(state.DrawKeys[120]);
-    for (int k = 0; k < 21; ++k) {
-        monitor.RecordNewDraws(1);
-        monitor.RedrawMonitorTable();
-    }
+    // Line 2 holds no bet, the others every bet.
+    LineTexts lines;
+    for (int bet = 1; bet <= kBetCount; ++bet) lines[0] += BetText(bet) + " ";
+    lines.fill(lines[0]);
+    lines[1] = "";
+    SetBases(state, lines);
+    for (int period = 46; period <= 66; ++period) ASSERT_TRUE(shell.FetchFeed(period));
     const auto* table = shell.Find<MonitorTableWidget>("Pic_jiangkong");
-    EXPECT_EQ(CountTexts(table->Picture(), "045"), 20);
+    EXPECT_EQ(CountTexts(table->Picture(), "046"), 0);
+    EXPECT_EQ(CountTexts(table->Picture(), "047"), 1);
     EXPECT_EQ(CountTexts(table->Picture(), "中"), 20 * 14);
     EXPECT_EQ(CountTexts(table->Picture(), "*"), 20);
-    EXPECT_EQ(state.monitor.MonitorRecords[20][15], 45);
-    EXPECT_EQ(state.monitor.MonitorRecords[20][16], 1);
+    EXPECT_EQ(state.MonitorRecords()[20][15], 66);
+    EXPECT_EQ(state.MonitorRecords()[20][16], 1);
 
     shell.Find<QPushButton>("C_jiankong_di_cls")->click();
-    EXPECT_EQ(state.monitor.MonitorRecords, MonitorTable{});
-    EXPECT_EQ(CountTexts(table->Picture(), "045"), 0);
+    EXPECT_EQ(state.MonitorRecords(), MonitorTable{});
+    EXPECT_EQ(CountTexts(table->Picture(), "066"), 0);
     EXPECT_EQ(CountTexts(table->Picture(), "开奖期数"), 1);
     // The next draw fills row 1 again.
-    monitor.RecordNewDraws(1);
-    EXPECT_EQ(state.monitor.MonitorRecords[1][16], 1);
-    EXPECT_EQ(state.monitor.MonitorRecords[2][16], 0);
+    ASSERT_TRUE(shell.FetchFeed(67));
+    EXPECT_EQ(state.MonitorRecords()[1][16], 1);
+    EXPECT_EQ(state.MonitorRecords()[2][16], 0);
 }
 
 }  // namespace

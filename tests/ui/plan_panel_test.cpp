@@ -38,7 +38,7 @@ QString Lf(const std::string& text) {
 void Ready(Shell& shell) {
     shell.Window().BuildBets();
     ASSERT_TRUE(shell.FetchFeed(84));
-    ASSERT_EQ(shell.Tables().UpdateCount, 1);
+    ASSERT_EQ(shell.Tables().UpdateCount(), 1);
     shell.Messages().Clear();
 }
 
@@ -100,14 +100,14 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     EXPECT_FALSE(Plan(shell).ModeTwoSelected());
     EXPECT_TRUE(Plan(shell).AutoPlanTicked());
 
-    Session expectedState = shell.Tables();
     shell.Window().Context().rng.seed(2024);
     std::mt19937_64 rng(2024);
     const Result<PlanRunOutput> run =
-        RunPlanModeOne(input, expectedState.CurveStoreLines, expectedState.PlanInputs(), rng);
+        RunPlanModeOne(input, shell.Tables().CurveStoreLines, shell.Tables().PlanInputs(), rng);
     ASSERT_TRUE(run.ok());
-    expectedState.Keep(*run);
     const PlanRunOutput& expected = *run;
+    const LineTexts expectedLines =
+        expected.LineBases ? *expected.LineBases : shell.Tables().LineBases();
     ASSERT_TRUE(expected.log);
     ASSERT_FALSE(expected.T_jihua_jj_dadi.empty());  // a plan of several lines to compare
 
@@ -133,8 +133,9 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     EXPECT_EQ(BoxText(shell, "Tdadi"), "");
     EXPECT_EQ(LineText(shell, "T_sj_zhushu"), "");
     EXPECT_EQ(shell.Tables().Trend.TrendLine, TrendLineTable{});
-    EXPECT_EQ(shell.Tables().InstanceBases, expectedState.InstanceBases);
-    EXPECT_EQ(shell.Tables().LineBases, expectedState.LineBases);
+    ASSERT_TRUE(expected.InstanceBases);
+    EXPECT_EQ(shell.Tables().InstanceBases(), *expected.InstanceBases);
+    EXPECT_EQ(shell.Tables().LineBases(), expectedLines);
 
     const QString log = BoxText(shell, "T_jh_dadi_jilu");
     EXPECT_EQ(log, Lf(expected.log->T_jh_dadi_jilu));
@@ -161,11 +162,10 @@ TEST(PlanPanel, ModeTwoWithTheBankerFilterShowsTheEngineResult) {
     EXPECT_EQ(input.T_jh_dadi_fenzu_rc, "02.03");
     EXPECT_TRUE(input.banker.Check_danma_jiaoji);
     EXPECT_EQ(input.banker.T_jiaoji_danma_rc, "2.3");
-    Session expectedState = shell.Tables();
     shell.Window().Context().rng.seed(99);
     std::mt19937_64 rng(99);
     const Result<PlanRunOutput> run =
-        RunPlanModeTwo(input, expectedState.CurveStoreLines, expectedState.PlanInputs(), rng);
+        RunPlanModeTwo(input, shell.Tables().CurveStoreLines, shell.Tables().PlanInputs(), rng);
     ASSERT_TRUE(run.ok());
     const PlanRunOutput& expected = *run;
     ASSERT_FALSE(expected.T_jihua_jj_dadi.empty());
@@ -183,7 +183,7 @@ TEST(PlanPanel, ModeTwoWithTheBankerFilterShowsTheEngineResult) {
     // completed line above the new waiting one.
     ASSERT_TRUE(shell.FetchFeed(85));
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), U("模式二"));
-    const QString settled = QString::fromStdString(shell.Tables().log.PlanRecords[0].text);
+    const QString settled = QString::fromStdString(shell.Tables().Log().PlanRecords[0].text);
     EXPECT_TRUE(settled.startsWith(U("085期，开：") + QString::fromStdString(DrawNumbers(85))))
         << settled.toStdString();
     EXPECT_TRUE(BoxText(shell, "T_jh_dadi_jilu").startsWith(settled + "\n086期"));
@@ -248,7 +248,7 @@ TEST(PlanPanel, SecondPressIsIgnoredAndAStopLeavesEverythingAsItWas) {
     EXPECT_TRUE(progress.endsWith('%')) << progress.toStdString();
     ASSERT_EQ(finished.count(), 1);
     base->SetText("01,02,03,04,05");
-    const std::vector<PlanRecord> recordsAfterRun = shell.Tables().log.PlanRecords;
+    const std::vector<PlanRecord> recordsAfterRun = shell.Tables().Log().PlanRecords;
     const QString logAfterRun = BoxText(shell, "T_jh_dadi_jilu");
 
     bool runningInside = false;
@@ -262,7 +262,7 @@ TEST(PlanPanel, SecondPressIsIgnoredAndAStopLeavesEverythingAsItWas) {
     EXPECT_EQ(finished.count(), 2);
     EXPECT_EQ(base->Text(), "01,02,03,04,05");
     EXPECT_EQ(BoxText(shell, "T_jh_dadi_jilu"), logAfterRun);
-    EXPECT_TRUE(shell.Tables().log.PlanRecords == recordsAfterRun);
+    EXPECT_TRUE(shell.Tables().Log().PlanRecords == recordsAfterRun);
     EXPECT_TRUE(shell.Find<QPushButton>("C_jihua_ks")->isEnabled());
     EXPECT_FALSE(Plan(shell).PlanRunning());
 
@@ -348,9 +348,16 @@ TEST(PlanPanel, ClearEmptiesTheLogAndPreviewChartsThePlanBase) {
     ASSERT_FALSE(BoxText(shell, "T_jh_dadi_jilu").isEmpty());
     ASSERT_TRUE(shell.FetchFeed(85));
     ASSERT_FALSE(BoxText(shell, "T_jh_rc").isEmpty());
-    shell.Tables().log.PlanRecordCount = 3;
+    // The records are kept on disk: the clear asks first, and "否" keeps them.
     shell.Find<QPushButton>("C_jihua_cls")->click();
-    EXPECT_EQ(shell.Tables().log.PlanRecordCount, 0);
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    EXPECT_EQ(shell.Messages().messages()[0].text, U("确定清空山东的计划记录吗？清空后无法恢复。"));
+    EXPECT_EQ(shell.Tables().Log().PlanRecordCount, 1);
+    shell.Messages().Clear();
+    shell.Messages().QueueAnswer(MessageAnswer::Yes);
+    shell.Find<QPushButton>("C_jihua_cls")->click();
+    shell.Messages().Clear();
+    EXPECT_EQ(shell.Tables().Log().PlanRecordCount, 0);
     EXPECT_EQ(BoxText(shell, "T_jh_dadi_jilu"), "");
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), "");
 
@@ -370,25 +377,24 @@ TEST(PlanPanel, ResultRecordCountsInstancesOrCheckedLines) {
     Ready(shell);
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("2");
     shell.Find<QPushButton>("C_jihua_ks")->click();
-    ASSERT_EQ(shell.Tables().InstanceBases.size(), 3u);
+    ASSERT_EQ(shell.Tables().InstanceBases().size(), 3u);
     // Every instance plan holds the coming draw, and so does the plan: the record is issued again
     // with them.
     const std::string key85 = BetText(DrawKeyOf(DrawNumbers(85)));
-    shell.Tables().InstanceBases[1] = key85;
-    shell.Tables().InstanceBases[2] = key85;
+    SetBases(shell.Tables(), std::nullopt, std::vector<std::string>{"", key85, key85});
     shell.Find<LinesBox>("T_jihua_jj_dadi")->SetText(QString::fromStdString(key85));
     Plan(shell).WritePendingRecord();
     ASSERT_TRUE(shell.FetchFeed(85));
     EXPECT_EQ(BoxText(shell, "T_jh_rc"), "2-2");
     EXPECT_TRUE(
-        QString::fromStdString(shell.Tables().log.PlanRecords[0].text).endsWith(U("注-中中中")));
+        QString::fromStdString(shell.Tables().Log().PlanRecords[0].text).endsWith(U("注-中中中")));
 
     // One instance: the checked lines whose base holds the draw, out of the monitor's count.
     const std::string key86 = BetText(DrawKeyOf(DrawNumbers(86)));
     shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("1");
-    shell.Tables().LineBases = {};
-    shell.Tables().LineBases[0] = key86;
-    shell.Tables().LineBases[1] = key86;
+    LineTexts lines{};
+    lines[0] = lines[1] = key86;
+    SetBases(shell.Tables(), lines);
     shell.Find<QCheckBox>("Ch_jiankong_jj_1")->click();  // line 2 no longer checked
     Plan(shell).WritePendingRecord();
     ASSERT_TRUE(shell.FetchFeed(86));

@@ -40,9 +40,9 @@ TEST(Startup, DefaultsOfEveryPanelAndTable) {
     EXPECT_FALSE(shell.Find<QRadioButton>("Op_lx_1")->isChecked());
     EXPECT_EQ(state.RegionCode, 1);
     EXPECT_EQ(state.CountdownSeconds, 30);
-    EXPECT_EQ(state.UpdateCount, 0);
-    EXPECT_EQ(state.HistoryLoaded, 0);
-    EXPECT_TRUE(state.DrawHistory[1].period.empty());
+    EXPECT_EQ(state.UpdateCount(), 0);
+    EXPECT_FALSE(state.HasDraws());
+    EXPECT_TRUE(state.DrawHistory()[1].period.empty());
     // The store was read to prove it readable: its records are in memory.
     EXPECT_EQ(state.CurveStoreLines[1], SampleLineText(1));
 
@@ -62,7 +62,7 @@ TEST(Startup, DefaultsOfEveryPanelAndTable) {
     const MonitorPicture& shown = shell.Find<MonitorTableWidget>("Pic_jiangkong")->Picture();
     EXPECT_EQ(shown.lines.size(), grid.lines.size());
     EXPECT_EQ(shown.texts.size(), grid.texts.size());
-    EXPECT_EQ(state.monitor.MonitorRecords, MonitorTable{});
+    EXPECT_EQ(state.MonitorRecords(), MonitorTable{});
     EXPECT_TRUE(shell.Find<QRadioButton>("Op_jiankong_zihui")->isChecked());
     EXPECT_FALSE(shell.Find<QRadioButton>("Op_jiankong_shougong")->isChecked());
     EXPECT_TRUE(shell.Find<QCheckBox>("Check_jh_dadi_chongfu")->isChecked());
@@ -196,21 +196,22 @@ TEST(Panels, RegionOptionsSwitchTheShownRegionAndItsDraws) {
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(status->text(), QStringLiteral("已切换到广东，正在获取开奖数据（广东尚无开奖数据）"));
     ASSERT_TRUE(shell.WaitForFetch());
-    EXPECT_EQ(shell.Tables().UpdateCount, 1);
-    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "090");
+    EXPECT_EQ(shell.Tables().UpdateCount(), 1);
+    EXPECT_EQ(shell.Tables().DrawHistory()[1].period, "090");
     EXPECT_EQ(list->count(), 120);
 
     shell.Server().Answer(200, FeedResponse(FeedLines(150, 120)));
     shell.Find<QRadioButton>("Op_lx_0")->click();
     EXPECT_EQ(shell.Tables().RegionCode, 1);
     EXPECT_FALSE(shell.Find<QRadioButton>("Op_lx_2")->isChecked());
-    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "150");
+    EXPECT_EQ(shell.Tables().DrawHistory()[1].period, "150");
     EXPECT_EQ(list->count(), 120);
     EXPECT_EQ(status->text(),
               QStringLiteral("已切换到山东，正在获取开奖数据（列表为山东上次取得的开奖数据）"));
     ASSERT_TRUE(shell.WaitForFetch());
-    EXPECT_EQ(shell.Tables().UpdateCount, 2);  // the region's first table again, not a new draw
-    EXPECT_EQ(shell.Tables().DrawHistory[1].period, "150");
+    EXPECT_EQ(shell.Tables().UpdateCount(), 1);  // the book knows this table already
+    EXPECT_EQ(status->text(), QStringLiteral("没有更新！"));
+    EXPECT_EQ(shell.Tables().DrawHistory()[1].period, "150");
     EXPECT_EQ(shell.Server().Requests().size(), 3u);
 }
 

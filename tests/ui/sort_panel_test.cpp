@@ -42,7 +42,7 @@ struct SortShell {
     QStringList SortedFor(const char* window) {
         QStringList lines;
         for (const std::string& line :
-             RefreshBankerSort(shell.Tables().DrawHistory, window, "3-3-5").List01)
+             RefreshBankerSort(shell.Tables().DrawHistory(), window, "3-3-5").List01)
             lines << QString::fromStdString(line);
         return lines;
     }

@@ -103,9 +103,14 @@ FeedServer::FeedServer() : server_(std::make_unique<httplib::Server>()) {
                                  q == std::string::npos ? "" : req.target.substr(q + 1),
                                  req.get_header_value("Authorization"),
                                  req.get_header_value("Content-Type"), req.body});
-            res.status = status_;
-            res.set_content(body_, "text/plain");
-            delay = delay_;
+            const std::string& query = requests_.back().query;
+            const auto cz = query.find("cz=");
+            const int region = cz == std::string::npos ? 0 : std::atoi(query.c_str() + cz + 3);
+            const auto own = regionReplies_.find(region);
+            const Reply& reply = own != regionReplies_.end() ? own->second : reply_;
+            res.status = reply.status;
+            res.set_content(reply.body, "text/plain");
+            delay = reply.delay;
         }
         if (delay.count() > 0) std::this_thread::sleep_for(delay);
     };
@@ -133,9 +138,14 @@ QString FeedServer::Url() const {
 
 void FeedServer::Answer(int status, std::string body, std::chrono::milliseconds delay) {
     std::lock_guard lock(mutex_);
-    status_ = status;
-    body_ = std::move(body);
-    delay_ = delay;
+    reply_ = {status, std::move(body), delay};
+    regionReplies_.clear();
+}
+
+void FeedServer::AnswerRegion(int region, int status, std::string body,
+                              std::chrono::milliseconds delay) {
+    std::lock_guard lock(mutex_);
+    regionReplies_[region] = {status, std::move(body), delay};
 }
 
 std::vector<RecordedRequest> FeedServer::Requests() const {
@@ -189,6 +199,8 @@ Shell::Shell(const ServiceSettings& service, int timeoutMs) {
 }
 
 void Shell::Start(const ServiceSettings& service, int timeoutMs) {
+    service_ = service;
+    timeoutMs_ = timeoutMs;
     window_ = std::make_unique<Fmain>(FmainOptions{data_.Path() + "/data", service, timeoutMs});
     window_->SetEndApplication([this](int code) { endCodes_.push_back(code); });
     startupOk_ = window_->ApplyStartupDefaults();
@@ -199,6 +211,13 @@ Shell::~Shell() {
     window_->Context().Http().ClearConnectionCache();
     window_.reset();
     server_.Stop();
+}
+
+bool Shell::Restart() {
+    window_->Context().Http().ClearConnectionCache();
+    window_.reset();
+    Start(service_, timeoutMs_);
+    return startupOk_;
 }
 
 bool Shell::Fetch() {
@@ -252,6 +271,13 @@ std::vector<QWidget*> VisibleControls(QWidget* root) {
 QColor PaintedColorNearCorner(QWidget* widget) {
     const QImage image = widget->grab().toImage();
     return image.pixelColor(4, image.height() / 2);
+}
+
+void SetBases(Session& session, const std::optional<LineTexts>& lines,
+              const std::optional<std::vector<std::string>>& instances) {
+    PlanLogInput noRecord;
+    noRecord.Check_jihua_sx = false;
+    session.Shown().IssuePlan(lines, instances, session.Shown().Plan(), noRecord, std::nullopt);
 }
 
 }  // namespace xuan5::ui::test

@@ -11,8 +11,10 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -78,7 +80,11 @@ class FeedServer {
 
     QString Url() const;
     int Port() const { return port_; }
+    // Every region's answer; it drops the answers of single regions.
     void Answer(int status, std::string body, std::chrono::milliseconds delay = {});
+    // The answer to requests for one region (cz=region) only.
+    void AnswerRegion(int region, int status, std::string body,
+                      std::chrono::milliseconds delay = {});
     std::vector<RecordedRequest> Requests() const;
     void Stop();
 
@@ -87,9 +93,13 @@ class FeedServer {
     std::thread thread_;
     int port_ = 0;
     mutable std::mutex mutex_;
-    int status_ = 200;
-    std::string body_;
-    std::chrono::milliseconds delay_{0};
+    struct Reply {
+        int status = 200;
+        std::string body;
+        std::chrono::milliseconds delay{0};
+    };
+    Reply reply_;
+    std::map<int, Reply> regionReplies_;
     std::vector<RecordedRequest> requests_;
 };
 
@@ -138,6 +148,10 @@ class Shell {
         return window_->findChild<T*>(name);
     }
 
+    // Closes the window and starts a new one on the same data folder and service, as a user
+    // restarting the program.
+    bool Restart();
+
     // Presses "手动更新" and waits until the answer is handled; false on a stuck fetch.
     bool Fetch();
     // Serves a 120-line feed with `newest` on top and fetches it.
@@ -154,7 +168,14 @@ class Shell {
     std::vector<int> endCodes_;
     std::unique_ptr<Fmain> window_;
     bool startupOk_ = false;
+    ServiceSettings service_;
+    int timeoutMs_ = 0;
 };
+
+// Puts line bases and instance plans in force in the shown region's book, as a plan would,
+// without a record.
+void SetBases(Session& session, const std::optional<LineTexts>& lines,
+              const std::optional<std::vector<std::string>>& instances = std::nullopt);
 
 // Leaf controls (buttons, boxes, labels, lists, pictures) visible inside `root`.
 std::vector<QWidget*> VisibleControls(QWidget* root);

@@ -238,7 +238,7 @@ std::optional<BacktestRunner::Request> BacktestPanel::PrepareRun() {
     BacktestRunner::Request request;
     static_cast<PlanSettings&>(request.settings) = links_.planSettings();
     request.settings.savedLines = std::move(inputs->savedLines);
-    request.settings.LineBases = ctx_.session.LineBases;
+    request.settings.LineBases = ctx_.session.LineBases();
     request.archive = std::move(inputs->draws);
     request.options.periods = *periods;
     request.options.seed = *seed;

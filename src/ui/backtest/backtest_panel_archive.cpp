@@ -197,8 +197,8 @@ void BacktestPanel::LoadLocalDraws() {
         return;
     }
     // Staged and judged as a fetched table is: only a newer table is applied.
-    ctx_.session.IncomingDraws = **staged;
-    if (!HasNewDraws(ctx_.session.IncomingDraws, ctx_.session.DrawHistory)) {
+    ctx_.session.IncomingDraws(ctx_.session.RegionCode) = **staged;
+    if (!HasNewDraws(**staged, ctx_.session.DrawHistory())) {
         state_->setText(QString::fromUtf8(kMsgNoUpdate));
         return;
     }

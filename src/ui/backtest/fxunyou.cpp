@@ -171,7 +171,7 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
     std::optional<RunInputs> inputs = ReadRunInputs(ctx_, archive_, this, *periods);
     if (!inputs) return std::nullopt;
     request.settings.savedLines = std::move(inputs->savedLines);
-    request.settings.LineBases = ctx_.session.LineBases;
+    request.settings.LineBases = ctx_.session.LineBases();
     request.archive = std::move(inputs->draws);
     request.candidates = std::move(*candidates);
     request.options = {*periods,

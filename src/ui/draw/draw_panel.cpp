@@ -180,7 +180,7 @@ void DrawPanel::SearchBase() {
     if (!ctx_.RequireDraws(this)) return;
     search_->setEnabled(false);
     const BaseSearchResult result = SearchBaseForLine(
-        wanted_->text().toStdString(), session_.Trend.TrendLine, session_.DrawKeys, ctx_.rng);
+        wanted_->text().toStdString(), session_.Trend.TrendLine, session_.DrawKeys(), ctx_.rng);
     session_.ProfitSeries = result.projection;
     base_->setPlainText(QString::fromStdString(RenderBetSet(result.bets, " ")));
     actual_->setText(QString::number(result.actualCount));
@@ -192,7 +192,7 @@ void DrawPanel::ShowBaseCurve() {
     // Without draws every period would count as a miss and the curve would be meaningless.
     if (!ctx_.RequireDraws(this)) return;
     session_.ProfitSeries =
-        ComputeProfitSeries(base_->toPlainText().trimmed().toStdString(), session_.DrawKeys);
+        ComputeProfitSeries(base_->toPlainText().trimmed().toStdString(), session_.DrawKeys());
     pic_->SetPicture(DrawProfitChart(session_.ProfitSeries));
 }
 

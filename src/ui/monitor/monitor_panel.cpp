@@ -1,6 +1,7 @@
 #include "ui/monitor/monitor_panel.h"
 
 #include "plans/monitor.h"
+#include "records/record_book.h"
 #include "ui/monitor/monitor_table_widget.h"
 #include "ui/monitor/user_settings.h"
 #include "ui/plan/fxiaodi.h"
@@ -184,27 +185,8 @@ void MonitorPanel::TickAllLines() {
     SelectAllLines();
 }
 
-void MonitorPanel::RecordNewDraws(int newRows) {
-    Session& session = ctx_.session;
-    const LineBaseSets bases = LineBaseSetsFromTexts(session.LineBases);
-    for (int r = std::min(newRows, kHistoryRows); r >= 1; --r) {
-        session.monitor =
-            RecordMonitorRow(std::move(session.monitor), session.DrawHistory[r],
-                             session.DrawKeys[kHistoryRows + 1 - r], bases, session.RegionCode);
-    }
-}
-
-void MonitorPanel::CorrectDraws(const std::vector<int>& historyRows) {
-    Session& session = ctx_.session;
-    for (int r : historyRows) {
-        session.monitor =
-            CorrectMonitorRows(std::move(session.monitor), session.DrawHistory[r],
-                               session.DrawKeys[kHistoryRows + 1 - r], session.RegionCode);
-    }
-}
-
 void MonitorPanel::RedrawMonitorTable() {
-    table_->SetPicture(xuan5::RedrawMonitorTable(ctx_.session.monitor.MonitorRecords));
+    table_->SetPicture(xuan5::RedrawMonitorTable(ctx_.session.Shown().MonitorView()));
 }
 
 void MonitorPanel::DrawMonitorGrid() {
@@ -212,7 +194,8 @@ void MonitorPanel::DrawMonitorGrid() {
 }
 
 void MonitorPanel::ClearMonitorRecords() {
-    ctx_.session.monitor = MonitorLog{};
+    ctx_.session.Shown().ClearMonitor();
+    ctx_.SaveBook(this, ctx_.session.RegionCode);
     DrawMonitorGrid();
 }
 
@@ -241,7 +224,7 @@ void MonitorPanel::OpenSmallBaseWindow() {
 }
 
 void MonitorPanel::ExportLineBases() {
-    const Result<Message> exported = xuan5::ExportLineBases(ctx_.session.LineBases, ctx_.dataDir);
+    const Result<Message> exported = xuan5::ExportLineBases(ctx_.session.LineBases(), ctx_.dataDir);
     ctx_.Show(this, exported ? *exported : exported.messages().front());
 }
 

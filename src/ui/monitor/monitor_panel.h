@@ -41,13 +41,8 @@ class MonitorPanel : public QGroupBox {
     void SelectRecomputeEachPeriod();
     void TickAllLines();
 
-    // The table of the last twenty draws: the newest draw judged against the line bases in
-    // force, the picture redrawn from the stored records, the empty grid, and clearing.
-    // Rows 1..newRows of the history judged oldest first, each in a row of its own, against the
-    // line bases in force.
-    void RecordNewDraws(int newRows);
-    // The rows of history rows whose numbers were corrected, judged again.
-    void CorrectDraws(const std::vector<int>& historyRows);
+    // The table of the last twenty draws the shown region's book judged, the empty grid, and
+    // clearing the book's rows.
     void RedrawMonitorTable();
     void DrawMonitorGrid();
     void ClearMonitorRecords();  // C_jiankong_di_cls

@@ -66,7 +66,7 @@ void Fxiaodi::showEvent(QShowEvent* event) {
 
 void Fxiaodi::FillSmallBaseWindow() {
     for (int i = 0; i < kLineCount; ++i) {
-        boxes_[i]->setText(QString::fromStdString(ctx_.session.LineBases[i]));
+        boxes_[i]->setText(QString::fromStdString(ctx_.session.LineBases()[i]));
         // The start of a long base is more telling than its end.
         boxes_[i]->setCursorPosition(0);
     }

@@ -7,8 +7,10 @@
 
 #include "core/result.h"
 #include "core/text.h"
+#include "plans/plan_issue.h"
 #include "plans/plan_log.h"
 #include "plans/plan_settlement.h"
+#include "records/record_book.h"
 #include "ui/plan/backup_strip.h"
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
@@ -180,6 +182,7 @@ void PlanPanel::StartPlan() {
     if (modeOne_->isChecked()) goOn = RunModeOne();
     if (goOn && modeTwo_->isChecked()) goOn = RunModeTwo();
     if (goOn) JoinBackupIntoPlan();
+    ctx_.SaveBook(this, ctx_.session.RegionCode);
     start_->setEnabled(true);
     backup_.ShowProgressPanel(false);
     running_ = false;
@@ -192,7 +195,11 @@ void PlanPanel::StopPlan() {
 
 bool PlanPanel::ReportProgress(const std::string& text) {
     backup_.PrintProgressText(QString::fromStdString(text));
-    // The window repaints, shows the text and stays usable between instances; the disabled
+    return LetEventsIn();
+}
+
+bool PlanPanel::LetEventsIn() {
+    // The window repaints, shows the progress and stays usable between instances; the disabled
     // "开始计划" keeps a second plan from starting inside this one. Instances take a fraction
     // of a millisecond, and letting events in repaints the progress every time, which cost more
     // than the plan itself; once a frame's time has passed is often enough for the window to
@@ -228,13 +235,12 @@ bool PlanPanel::ShowRun(const Result<PlanRunOutput>& run) {
         for (const Message& message : run.messages()) ctx_.Show(this, message);
         return true;
     }
-    ctx_.session.Keep(*run);
     for (const Message& message : run->messages) ctx_.Show(this, message);
     SetBoxText(planBase_, run->T_jihua_jj_dadi);
     planCount_->setText(QString::fromStdString(run->T_jihua_jj_dadi_zhushu));
     backup_.SetPlanBackup(QString::fromStdString(run->T_jihua_jj_dadi_by),
                           QString::fromStdString(run->T_jihua_jj_dadi_zhushu_by));
-    if (run->log) IssueRecord(*run->log);
+    IssueIntoBook(&*run);
     return true;
 }
 
@@ -252,39 +258,82 @@ ResultRecordInput PlanPanel::RecordInput() const {
     return input;
 }
 
-void PlanPanel::IssueRecord(const PendingRecordOutput& pending) {
+ShownPlan PlanPanel::BoxPlan() const {
+    return {BoxText(planBase_), planCount_->text().toStdString(),
+            backup_.PlanBackupText().toStdString(), backup_.PlanBackupCount().toStdString()};
+}
+
+void PlanPanel::IssueIntoBook(const PlanRunOutput* run) {
     // The record keeps the plan it was issued with and the bases its tally counts, so that it is
     // settled with them whatever is shown when its draw comes.
-    Session& session = ctx_.session;
-    PlanRecord record = pending.record;
-    record.region = session.RegionCode;
-    record.basis = std::make_shared<const RecordBasis>(
-        MakeRecordBasis(RecordInput(), session.LineBases, session.InstanceBases));
-    StorePlanRecord(session.log, std::move(record));
-    SetChangedBoxText(log_, pending.T_jh_dadi_jilu);
+    RecordBook& book = ctx_.session.Shown();
+    static const std::optional<LineTexts> kKeptBases;
+    static const std::optional<std::vector<std::string>> kKeptInstances;
+    const std::optional<LineTexts>& lineBases = run ? run->LineBases : kKeptBases;
+    const std::optional<std::vector<std::string>>& instances =
+        run ? run->InstanceBases : kKeptInstances;
+    const RecordBasis basis =
+        MakeRecordBasis(RecordInput(), lineBases ? *lineBases : book.Bases().lineBases,
+                        instances ? *instances : book.Bases().instanceBases);
+    book.IssuePlan(lineBases, instances, BoxPlan(), LogInput(), basis);
+    ShowRecords(false);
+}
+
+void PlanPanel::ShowRecords(bool withPlan) {
+    const RecordBook& book = ctx_.session.Shown();
+    if (withPlan) {
+        const ShownPlan& plan = book.Plan();
+        SetChangedBoxText(planBase_, plan.base);
+        planCount_->setText(QString::fromStdString(plan.count));
+        backup_.SetPlanBackup(QString::fromStdString(plan.backupBase),
+                              QString::fromStdString(plan.backupCount));
+    }
+    SetChangedBoxText(log_, PlanLogText(book.Log(), BoxText(signature_)));
+    SetChangedBoxText(tally_, TallyText(book.Log()));
     SelectLastCharacter(log_);
     SelectLastCharacter(tally_);
 }
 
-void PlanPanel::ShowRecords() {
-    SetChangedBoxText(log_, PlanLogText(ctx_.session.log, BoxText(signature_)));
-    SetChangedBoxText(tally_, TallyText(ctx_.session.log));
-    SelectLastCharacter(log_);
-    SelectLastCharacter(tally_);
+bool PlanPanel::PlanForRegion(RecordBook& book) {
+    if (running_) return true;
+    if (!ctx_.ReloadCurveStore()) return true;
+    running_ = true;
+    stopRequested_ = false;
+    eventsLetIn_.start();
+    start_->setEnabled(false);
+    const TrendLineTable noLine{};
+    const PlanTables tables{book.History(), book.Keys(), book.Bases().lineBases, noLine,
+                            book.Log()};
+    // Its notices are the shown region's too, which shows them when it plans.
+    const PlanSettings settings = Settings();
+    const Result<IssuedPlan> plan =
+        MakePlan(settings, ctx_.session.CurveStoreLines, tables, ctx_.rng,
+                 [this](const std::string&) { return LetEventsIn(); });
+    if (plan) {
+        book.IssuePlan(
+            plan->lineBases, plan->instanceBases,
+            {plan->plan.text, plan->plan.count, plan->modePlan.text, plan->modePlan.count},
+            settings.Check_jh_dadi_fenzu ? settings.modeTwo.log : settings.modeOne.log,
+            plan->basis);
+    }
+    start_->setEnabled(true);
+    running_ = false;
+    emit planFinished();
+    return !plan.Cancelled();
 }
 
 void PlanPanel::JoinBackupIntoPlan() {
     // Unticked, the join leaves everything as it is: the boxes need not be read.
     if (!backup_.JoinTicked()) return;
-    const JoinBackupOutput out =
-        xuan5::JoinBackupIntoPlan({backup_.JoinTicked(), backup_.BackupInput(), BoxText(planBase_)},
-                                  LogInput(), ctx_.session.DrawHistory, ctx_.session.log);
+    const JoinBackupOutput out = xuan5::JoinBackupIntoPlan(
+        {backup_.JoinTicked(), backup_.BackupInput(), BoxText(planBase_)}, LogInput(),
+        ctx_.session.DrawHistory(), ctx_.session.Shown().Log());
     if (out.backup) backup_.ShowBackupResult(*out.backup);
     if (out.plan) {
         SetChangedBoxText(planBase_, out.plan->text);
         planCount_->setText(QString::fromStdString(out.plan->count));
     }
-    if (out.log) IssueRecord(*out.log);
+    if (out.plan) IssueIntoBook(nullptr);
 }
 
 void PlanPanel::FollowBackupIntersection() {
@@ -303,38 +352,10 @@ void PlanPanel::SetPlanBase(const QString& text, const QString& count) {
 }
 
 void PlanPanel::WritePendingRecord() {
-    if (const std::optional<PendingRecordOutput> log =
-            xuan5::WritePendingRecord(LogInput(), planCount_->text().toStdString(),
-                                      ctx_.session.DrawHistory, ctx_.session.log)) {
-        IssueRecord(*log);
-    }
-}
-
-void PlanPanel::SettlePendingRecord(int newRows) {
-    Session& session = ctx_.session;
-    session.log =
-        xuan5::SettlePendingRecord(std::move(session.log), session.DrawHistory, session.DrawKeys,
-                                   newRows, ResultWords(), session.RegionCode);
-    SetBoxText(tally_, TallyText(session.log));
-}
-
-void PlanPanel::CorrectRecords(const std::vector<int>& historyRows) {
-    Session& session = ctx_.session;
-    for (int r : historyRows) {
-        session.log = xuan5::CorrectRecords(std::move(session.log), session.DrawHistory[r],
-                                            session.DrawKeys[kHistoryRows + 1 - r], ResultWords(),
-                                            session.RegionCode);
-    }
-    ShowRecords();
-}
-
-void PlanPanel::AdvanceRecordCount() {
-    // Only past a record that was settled or closed: a period for which no plan was issued gets
-    // no record.
-    PlanLog& log = ctx_.session.log;
-    const auto slot = static_cast<std::size_t>(log.PlanRecordCount);
-    if (log.PlanRecordCount < 0 || slot >= log.PlanRecords.size()) return;
-    if (log.PlanRecords[slot].state != RecordState::Waiting) log.PlanRecordCount += 1;
+    // Without a draw there is no period for a record to wait for.
+    if (!ctx_.session.HasDraws()) return;
+    IssueIntoBook(nullptr);
+    ctx_.SaveBook(this, ctx_.session.RegionCode);
 }
 
 void PlanPanel::ModeOneClicked() {
@@ -357,8 +378,18 @@ void PlanPanel::CleanInstanceCount() {
 }
 
 void PlanPanel::ClearPlan() {
+    // The records are the user's judgement of his lines, kept on disk: they go only when he
+    // says so.
+    const int region = ctx_.session.RegionCode;
+    const QString question =
+        QStringLiteral("确定清空%1的计划记录吗？清空后无法恢复。").arg(RegionName(region));
+    if (ctx_.Show(this, question, QStringLiteral("提示"), MessageButtons::YesNo) !=
+        MessageAnswer::Yes) {
+        return;
+    }
     // The log starts again from slot 0; no record of before comes back.
-    ctx_.session.log = PlanLog{};
+    ctx_.session.Shown().ClearLog();
+    ctx_.SaveBook(this, region);
     log_->SetText(QString());
     tally_->SetText(QString());
 }

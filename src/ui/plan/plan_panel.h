@@ -17,6 +17,11 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
+namespace xuan5 {
+class RecordBook;
+struct ShownPlan;
+}  // namespace xuan5
+
 namespace xuan5::ui {
 
 class AppContext;
@@ -53,15 +58,13 @@ class PlanPanel : public QGroupBox {
     void StopPlan();
     bool AutoPlanTicked() const;   // Check_jihua_sx
     bool ModeTwoSelected() const;  // Check_jh_dadi_fenzu
-    // After rows 1..newRows of the history arrived: the pending record settled with the draw of
-    // its period among them (or closed without a result), and T_jh_rc with its tally line.
-    void SettlePendingRecord(int newRows);
-    // The settled records of corrected history rows judged again, and both boxes rebuilt.
-    void CorrectRecords(const std::vector<int>& historyRows);
-    // The plan log and the tally of the shown region, after a switch of region.
-    void ShowRecords();
-    // The record counter moves on to the next period's slot, past a settled or closed record.
-    void AdvanceRecordCount();
+    // The plan log and the tally of the shown region's book; with `withPlan` also the plan it
+    // issued last (after a switch of region or a start), which otherwise stays as the boxes hold
+    // it.
+    void ShowRecords(bool withPlan);
+    // The plan of a region not shown, made with the settings in force here and issued into its
+    // book without touching the boxes. False when it was stopped.
+    bool PlanForRegion(RecordBook& book);
     // The inputs of the plan modes, read from this panel and through the links.
     PlanModeOneInput ModeOneInput() const;
     PlanModeTwoInput ModeTwoInput() const;
@@ -107,11 +110,15 @@ class PlanPanel : public QGroupBox {
     bool RunModeOne();
     bool RunModeTwo();
     bool ReportProgress(const std::string& text);
+    // Lets the window's events in once a frame's time has passed; false once a stop was asked.
+    bool LetEventsIn();
     // Shows a run's messages and results and keeps the tables it leaves; false when it was
     // stopped.
     bool ShowRun(const Result<PlanRunOutput>& run);
-    // Stores a waiting record with what it will be judged with, and shows the log.
-    void IssueRecord(const PendingRecordOutput& pending);
+    // The plan the boxes show goes into the shown region's book, with `run`'s bases when given
+    // and, while planning automatically, a waiting record judged with them; the log follows.
+    void IssueIntoBook(const PlanRunOutput* run);
+    ShownPlan BoxPlan() const;
     ResultRecordInput RecordInput() const;
     PlanLogInput LogInput() const;
     BankerSettings Banker() const;

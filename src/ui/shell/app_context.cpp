@@ -49,9 +49,21 @@ MessageAnswer AppContext::Show(QWidget* parent, const xuan5::Message& message) c
 }
 
 bool AppContext::RequireDraws(QWidget* parent) const {
-    if (session.UpdateCount != 0) return true;
+    if (session.HasDraws()) return true;
     Show(parent, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
     return false;
+}
+
+void AppContext::SaveBook(QWidget* parent, int region) {
+    for (const Message& failure : session.TakeLoadFailures()) Show(parent, failure);
+    const Status saved = session.Save(region);
+    if (saved) {
+        saveFailureShown_ = false;
+        return;
+    }
+    if (saveFailureShown_) return;
+    saveFailureShown_ = true;
+    Show(parent, saved.messages().front());
 }
 
 void AppContext::ShowStoreBrokenMessages(QWidget* parent) const {

@@ -53,6 +53,10 @@ class AppContext {
     // table has been applied.
     bool RequireDraws(QWidget* parent) const;
 
+    // Writes what changed in a region's book. A failure is shown once, until a save succeeds
+    // again; what it did not write goes with the next save.
+    void SaveBook(QWidget* parent, int region);
+
     // How the program ends (after "Yes" to the close question, or a broken curve store); by
     // default the event loop quits with the code.
     std::function<void(int)> endApplication;
@@ -67,6 +71,7 @@ class AppContext {
 
   private:
     std::unique_ptr<HttpClient> http_;
+    bool saveFailureShown_ = false;
 };
 
 // "山东", "重庆", "广东" for regions 1..3, the number otherwise.

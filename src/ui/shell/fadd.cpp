@@ -11,7 +11,7 @@
 
 namespace xuan5::ui {
 
-Fadd::Fadd(const DrawTable& history, std::function<void(const DrawRecord&)> stage, QWidget* parent)
+Fadd::Fadd(const DrawTable& history, std::function<bool(const DrawRecord&)> stage, QWidget* parent)
     : QDialog(parent),
       entry_(new QLineEdit(QStringLiteral("055-01,02,03,04,08"), this)),
       confirm_(new QPushButton(QStringLiteral("确认录入"), this)),
@@ -54,7 +54,10 @@ void Fadd::Confirm() {
         return;
     }
     confirm_->setEnabled(false);
-    stage_(*check);
+    if (!stage_(*check)) {
+        confirm_->setEnabled(true);
+        return;
+    }
     accept();
 }
 

@@ -14,8 +14,9 @@ namespace xuan5::ui {
 class Fadd : public QDialog {
     Q_OBJECT
   public:
-    // `stage` receives an accepted draw; the window then closes.
-    Fadd(const DrawTable& history, std::function<void(const DrawRecord&)> stage,
+    // `stage` receives an accepted draw and says whether it took it; the window then closes, or
+    // stays open for another try.
+    Fadd(const DrawTable& history, std::function<bool(const DrawRecord&)> stage,
          QWidget* parent = nullptr);
 
     // The confirm button "确认录入".
@@ -24,7 +25,7 @@ class Fadd : public QDialog {
   private:
     QLineEdit* entry_;
     QPushButton* confirm_;
-    std::function<void(const DrawRecord&)> stage_;
+    std::function<bool(const DrawRecord&)> stage_;
 };
 
 }  // namespace xuan5::ui

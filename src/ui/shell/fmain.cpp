@@ -26,10 +26,7 @@ namespace xuan5::ui {
 
 namespace {
 
-constexpr int kCountdownMs = 1000;
-constexpr int kTypedDrawMs = 100;
 constexpr int kBuildBetsMs = 200;
-constexpr int kWaitingRefreshMs = 1000;
 constexpr const char* kCloseQuestion = "是否要关闭软件？";
 constexpr const char* kCloseTitle = "提示";
 constexpr const char* kTermsTitle = "用户使用协议";
@@ -59,29 +56,11 @@ Fmain::Fmain(FmainOptions options, QWidget* parent)
     : QWidget(parent),
       ctx_(std::make_unique<AppContext>(std::filesystem::path(options.dataDir.toStdString()),
                                         options.service, options.requestTimeoutMs)),
-      waitingTimer_(new QTimer(this)),
-      countdownTimer_(new QTimer(this)),
-      typedDrawTimer_(new QTimer(this)),
       betsTimer_(nullptr) {
     setObjectName(QStringLiteral("Fmain"));
     setWindowTitle(QStringLiteral("11选5 画线分析"));
 
     BuildLayout();
-
-    countdownTimer_->setObjectName(QStringLiteral("Timer_gx"));
-    countdownTimer_->setInterval(kCountdownMs);
-    connect(countdownTimer_, &QTimer::timeout, this, &Fmain::CountdownTick);
-
-    waitingTimer_->setObjectName(QStringLiteral("Timer_dengdai"));
-    waitingTimer_->setInterval(kWaitingRefreshMs);
-    // Never early, so each refresh shows one more second.
-    waitingTimer_->setTimerType(Qt::PreciseTimer);
-    connect(waitingTimer_, &QTimer::timeout, this, &Fmain::ShowWaiting);
-
-    typedDrawTimer_->setObjectName(QStringLiteral("Timer_add_kjh"));
-    typedDrawTimer_->setInterval(kTypedDrawMs);
-    typedDrawTimer_->setSingleShot(true);
-    connect(typedDrawTimer_, &QTimer::timeout, this, &Fmain::ApplyTypedDraw);
 
     // The disclaimer frame hosts the bet-universe timer.
     betsTimer_ = new QTimer(disclaimer_);
@@ -123,9 +102,12 @@ void Fmain::BuildLayout() {
     panels_.draw = new DrawPanel(*ctx_, links_, this);
     panels_.monitor = new MonitorPanel(*ctx_, links_, this);
     panels_.plan = new PlanPanel(*ctx_, links_, *panels_.backup, this);
-    connect(panels_.plan, &PlanPanel::planFinished, this, &Fmain::ApplyPendingDraws);
     panels_.sort = new SortPanel(*ctx_, this);
     panels_.backtest = new BacktestPanel(*ctx_, links_, *archive_, this);
+    feed_ = new FeedController(*ctx_, panels_, *archive_, feedControls_, this);
+    connect(feed_, &FeedController::fetchHandled, this, &Fmain::fetchHandled);
+    connect(panels_.plan, &PlanPanel::planFinished, feed_, &FeedController::RunQueue);
+    connect(applyStaged_, &QPushButton::clicked, this, &Fmain::ApplyDraws);
     WireLinks();
     const std::array<QWidget*, kPanelCount> panels = {panels_.draw, panels_.monitor, panels_.plan,
                                                       panels_.sort, panels_.backtest};
@@ -168,7 +150,7 @@ void Fmain::WireLinks() {
     links_.applyStagedDraws = [this] { ApplyDraws(); };
     links_.lineSelection = [this] { return panels_.monitor->Selection(); };
     links_.lineSizes = [this] { return panels_.draw->LineSizes(); };
-    links_.showStatus = [this](const QString& text) { SetStatus(text.toStdString()); };
+    links_.showStatus = [this](const QString& text) { feed_->SetStatus(text.toStdString()); };
     links_.planSettings = [this] { return panels_.plan->Settings(); };
     links_.applyPlanSettings = [this](const PlanSettings& settings) {
         panels_.plan->ApplySettings(settings);
@@ -202,6 +184,50 @@ void Fmain::ShowPanel(int index) {
     panelWidgets_[index]->show();
     for (int i = 0; i < kPanelCount; ++i) panelButtons_[i]->SetColor(PanelButtonColor(i == index));
     currentPanel_ = index;
+}
+
+bool Fmain::FetchInFlight() const {
+    return feed_->FetchInFlight();
+}
+
+int Fmain::PipelineRuns() const {
+    return feed_->PipelineRuns();
+}
+
+bool Fmain::ApplyPending() const {
+    return feed_->ApplyPending();
+}
+
+void Fmain::StartFeed() {
+    feed_->StartFeed();
+}
+
+void Fmain::SelectRegion(int index) {
+    feed_->SelectRegion(index);
+}
+
+void Fmain::ManualFetch() {
+    feed_->ManualFetch();
+}
+
+void Fmain::FetchDraws() {
+    feed_->FetchRegion(ctx_->session.RegionCode);
+}
+
+void Fmain::CountdownTick() {
+    feed_->CountdownTick();
+}
+
+void Fmain::ApplyDraws() {
+    feed_->ApplyStaged();
+}
+
+void Fmain::OpenManualEntry() {
+    feed_->OpenManualEntry();
+}
+
+void Fmain::ApplyTypedDraw() {
+    feed_->ApplyTypedDraw();
 }
 
 void Fmain::BuildBets() {

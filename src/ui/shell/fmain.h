@@ -1,10 +1,9 @@
 // The main window: the always-visible strip (region, feed, draw list, manual entry), the five
-// panels in one place, the backup strip, the timers and the start-up sequence. Its code is spread
-// over fmain.cpp (building and wiring), strip.cpp (the strip's controls), feed.cpp (fetching and
-// applying draws) and startup.cpp (the start-up steps).
+// panels in one place, the backup strip and the start-up sequence. Its code is spread over
+// fmain.cpp (building and wiring), strip.cpp (the strip's controls) and startup.cpp (the start-up
+// steps); the feed behind the strip is the FeedController's.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -15,6 +14,7 @@
 
 #include "ui/shell/app_context.h"
 #include "ui/shell/config.h"
+#include "ui/shell/feed_controller.h"
 #include "ui/shell/http_request.h"
 #include "ui/shell/panel_links.h"
 
@@ -36,6 +36,7 @@ class BackupStrip;
 class BacktestPanel;
 class ColorButton;
 class DrawPanel;
+class FeedController;
 class MonitorPanel;
 class PlanPanel;
 class SortPanel;
@@ -71,12 +72,16 @@ class Fmain : public QWidget {
     AppContext& Context() { return *ctx_; }
     Session& Tables() { return ctx_->session; }
     const MainPanels& Panels() const { return panels_; }
-    bool FetchInFlight() const { return fetchInFlight_; }
+    FeedController& Feed() { return *feed_; }
+    // The shown region's fetch is out.
+    bool FetchInFlight() const;
     int CurrentPanel() const { return currentPanel_; }
-    // How often the after-draw pipeline has run since start.
-    int PipelineRuns() const { return pipelineRuns_; }
-    // An update arrived while a plan or the pipeline was running and waits for its end.
-    bool ApplyPending() const { return applyPending_; }
+    // How often new draws of the shown region were judged since start.
+    int PipelineRuns() const;
+    // A table arrived while a plan or another table was being applied and waits for its end.
+    bool ApplyPending() const;
+    // The first fetch after the window is shown: every watched region.
+    void StartFeed();
 
     // How the program ends (after "Yes" to the close question or a broken curve store); the
     // default quits the event loop with the code.
@@ -84,11 +89,11 @@ class Fmain : public QWidget {
 
     // Handlers; "pressing" a control from code calls these.
     void ShowPanel(int index);  // C_sst_0(index)
-    // Op_lx(index): shows the region's own draws and records and fetches its draws at once. While a
-    // plan or the pipeline runs, the switch waits for its end.
+    // Op_lx(index): shows the region's own book and fetches its draws at once. While a plan or
+    // a table is being applied, the switch waits for its end.
     void SelectRegion(int index);
     void ManualFetch();      // Cshoudong
-    void FetchDraws();       // skipped while a fetch is in flight
+    void FetchDraws();       // the shown region; skipped while its fetch is in flight
     void CountdownTick();    // Timer_gx
     void ApplyDraws();       // Command1: applies the staged table
     void OpenManualEntry();  // C_rulu_kjh
@@ -97,8 +102,8 @@ class Fmain : public QWidget {
     void ShowTerms();        // C_xieyi
 
   signals:
-    // A fetch's answer has been handled (whatever it was).
-    void fetchHandled();
+    // A fetch's answer for `region` has been handled (whatever it was).
+    void fetchHandled(int region);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -107,52 +112,22 @@ class Fmain : public QWidget {
     void BuildLayout();
     QLayout* BuildStrip();  // strip.cpp
     void WireLinks();
-    void HandleFeedAnswer(int region, const HttpReply& reply);
-    // The draw list, the monitor table and the plan log of the shown region.
-    void ShowRegionBook();
-    // L_kjh with `lines`; `newRows` new draws on top of the table it showed, when it is known.
-    void ShowDrawList(const std::vector<std::string>& lines, int newRows);
-    // A status text with, while the list still shows draws from before a switch of region, a note
-    // of whose draws they are.
-    std::string WithListNote(const std::string& text) const;
-    void StageTypedDraw(const DrawRecord& draw);
-    void ApplyPendingDraws();
-    void SetStatus(const std::string& text);
-    void ShowWaiting();  // L_dengdai: the seconds the fetch out has waited
-    float NextCacheBreaker();
 
     // Created first and destroyed last: every panel and window holds a reference to it.
     std::unique_ptr<AppContext> ctx_;
     PanelLinks links_;
     MainPanels panels_;
     ArchiveService* archive_ = nullptr;
-    bool fetchInFlight_ = false;
+    FeedController* feed_ = nullptr;
     int currentPanel_ = 0;
-    bool pipelineRunning_ = false;
-    bool applyPending_ = false;
-    int pendingRegion_ = 0;          // a switch of region waiting for the end of a run
-    bool listStale_ = false;         // no table applied since the region was switched
-    bool refetchForRegion_ = false;  // the fetch out was for the region shown before
-    int pipelineRuns_ = 0;
 
-    std::array<QRadioButton*, 3> regions_{};
-    QLabel* countdown_;
-    QCheckBox* autoUpdate_;
-    QPushButton* fetchNow_;
-    QLabel* waiting_;
-    QTimer* waitingTimer_;
-    QElapsedTimer waitingSince_;
-    QPushButton* manualEntry_;
+    FeedControls feedControls_;
     QPushButton* applyStaged_;
-    QLineEdit* status_;
-    QListWidget* drawList_;
     QPushButton* terms_;
     QPlainTextEdit* termsText_;
     QGroupBox* disclaimer_;
     std::array<ColorButton*, kPanelCount> panelButtons_{};
     std::array<QWidget*, kPanelCount> panelWidgets_{};  // each panel in its scroll area
-    QTimer* countdownTimer_;
-    QTimer* typedDrawTimer_;
     QTimer* betsTimer_;
 };
 

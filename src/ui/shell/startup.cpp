@@ -5,6 +5,7 @@
 
 #include "archive/archive_check.h"
 #include "archive/draw_archive.h"
+#include "records/book_store.h"
 #include "store/atomic_file.h"
 #include "ui/draw/draw_panel.h"
 #include "ui/monitor/monitor_panel.h"
@@ -31,6 +32,28 @@ void CheckArchiveAtStart(QWidget* window, AppContext& ctx) {
     });
 }
 
+// The record books as the archive: a damaged records.db is kept aside and a new one begun, and
+// the user is told once; a file that cannot be opened leaves the books in memory for this run.
+void OpenRecordBooks(QWidget* window, AppContext& ctx) {
+    const std::filesystem::path file = RecordsPath(ctx.dataDir);
+    const std::string stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
+    QString notice;
+    const Result<std::optional<std::filesystem::path>> check = CheckRecordsFile(file, stamp);
+    if (check && *check) {
+        notice = QString::fromStdString(RecordsMovedAsideText(**check));
+    } else if (!check) {
+        notice = QString::fromStdString(check.messages().front().text);
+    }
+    const Status opened = check ? ctx.session.OpenBooks(file) : check.failure();
+    if (!opened && notice.isEmpty())
+        notice = QString::fromStdString(opened.messages().front().text);
+    if (notice.isEmpty()) return;
+    QTimer::singleShot(0, window, [window, &ctx, notice] {
+        ctx.Show(window, notice, QString::fromUtf8(kTitleRecordsMoved));
+    });
+}
+
 }  // namespace
 
 bool Fmain::ApplyStartupDefaults() {
@@ -45,12 +68,9 @@ bool Fmain::ApplyStartupDefaults() {
     }
 
     panels_.monitor->DrawMonitorGrid();
-    session.monitor = {};
     panels_.draw->SetLineCountFontSize(7);
     session.Trend.TrendLine = {};
     panels_.monitor->SelectRecomputeEachPeriod();
-    session.log = PlanLog{};
-    session.LineBases = {};
     // Ticked as clicks, so the count of selected lines shows 15.
     panels_.monitor->TickAllLines();
     panels_.plan->SelectModeOne();
@@ -58,13 +78,17 @@ bool Fmain::ApplyStartupDefaults() {
     panels_.plan->TickAutoPlan();
     panels_.plan->SetLogFontSize(9);
     session.CountdownSeconds = 30;
-    session.IncomingDraws = {};
-    session.DrawHistory = {};
-    typedDrawTimer_->stop();
-    regions_[0]->setChecked(true);
+    feedControls_.regions[0]->setChecked(true);
     session.RegionCode = 1;
 
-    countdownTimer_->start();
+    // The shown region's book is read before the first paint; the others once the window shows.
+    OpenRecordBooks(this, *ctx_);
+    feed_->ShowRegionBook();
+    QTimer::singleShot(0, this, [this] {
+        for (int region = 1; region <= kRegionCount; ++region) feed_->UpdateRegionButton(region);
+    });
+
+    feed_->StartTimers();
     betsTimer_->start();
     CheckArchiveAtStart(this, *ctx_);
     return true;

@@ -1,6 +1,7 @@
 // The strip on the left of the main window: region, countdown, fetching, manual entry, the status
 // line, the draw list, the terms and the disclaimer.
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,54 +46,69 @@ T* Named(T* widget, const char* name) {
 QLayout* Fmain::BuildStrip() {
     // The strip's controls are direct children of the window, so a search by name from the
     // window finds them before any namesake inside a panel or a dialog.
-    auto* regionRow = new QHBoxLayout;
-    for (int i = 0; i < static_cast<int>(regions_.size()); ++i) {
-        regions_[i] = new QRadioButton(RegionName(i + 1), this);
-        regions_[i]->setObjectName(QStringLiteral("Op_lx_%1").arg(i));
-        regionRow->addWidget(regions_[i]);
-        connect(regions_[i], &QRadioButton::clicked, this, [this, i] { SelectRegion(i); });
+    // Each region with its newest period and last outcome, and whether it is watched in the
+    // background.
+    auto* regionRows = new QGridLayout;
+    regionRows->setVerticalSpacing(0);
+    auto* watchLabel = Named(new QLabel(Q("监控地区"), this), "Label_jiankong_diqu");
+    watchLabel->setToolTip(Q("勾选的地区在自动更新时也在后台取号、判断和出计划"));
+    regionRows->addWidget(watchLabel, 0, 1);
+    for (int i = 0; i < kRegionCount; ++i) {
+        auto* region = new QRadioButton(RegionName(i + 1), this);
+        region->setObjectName(QStringLiteral("Op_lx_%1").arg(i));
+        feedControls_.regions[static_cast<std::size_t>(i)] = region;
+        regionRows->addWidget(region, i + 1, 0);
+        auto* watched = new QCheckBox(Q("监控"), this);
+        watched->setObjectName(QStringLiteral("Ch_jiankong_diqu_%1").arg(i));
+        watched->setChecked(true);
+        feedControls_.watched[static_cast<std::size_t>(i)] = watched;
+        regionRows->addWidget(watched, i + 1, 1);
     }
-    regionRow->addStretch(1);
+    regionRows->setColumnStretch(0, 1);
 
     auto* countdownRow = new QHBoxLayout;
     countdownRow->addWidget(Named(new QLabel(Q("更新倒计时"), this), "Label14"));
-    countdown_ = Named(new QLabel(this), "L_djs");
-    countdown_->setMinimumWidth(30);
-    SetTextColor(countdown_, QColor(192, 0, 0));
-    QFont bold = countdown_->font();
+    auto* countdown = Named(new QLabel(this), "L_djs");
+    countdown->setMinimumWidth(30);
+    SetTextColor(countdown, QColor(192, 0, 0));
+    QFont bold = countdown->font();
     bold.setBold(true);
-    countdown_->setFont(bold);
-    countdownRow->addWidget(countdown_);
+    countdown->setFont(bold);
+    countdownRow->addWidget(countdown);
     countdownRow->addStretch(1);
+    feedControls_.countdown = countdown;
 
     auto* fetchRow = new QHBoxLayout;
-    autoUpdate_ = Named(new QCheckBox(Q("自动更新"), this), "Cauto");
-    fetchNow_ = Named(new QPushButton(Q("手动更新"), this), "Cshoudong");
-    fetchRow->addWidget(autoUpdate_);
-    fetchRow->addWidget(fetchNow_, 1);
+    feedControls_.autoUpdate = Named(new QCheckBox(Q("自动更新"), this), "Cauto");
+    feedControls_.fetchNow = Named(new QPushButton(Q("手动更新"), this), "Cshoudong");
+    fetchRow->addWidget(feedControls_.autoUpdate);
+    fetchRow->addWidget(feedControls_.fetchNow, 1);
     // Its own indicator: the status line keeps its messages while a fetch is out.
-    waiting_ = Named(new QLabel(this), "L_dengdai");
-    SetTextColor(waiting_, QColor(0, 0, 192));
-    waiting_->hide();
-    fetchRow->addWidget(waiting_);
+    auto* waiting = Named(new QLabel(this), "L_dengdai");
+    SetTextColor(waiting, QColor(0, 0, 192));
+    waiting->hide();
+    fetchRow->addWidget(waiting);
+    feedControls_.waiting = waiting;
 
     auto* entryRow = new QHBoxLayout;
-    manualEntry_ = Named(new QPushButton(Q("录入开奖号"), this), "C_rulu_kjh");
+    feedControls_.manualEntry = Named(new QPushButton(Q("录入开奖号"), this), "C_rulu_kjh");
     // Applying the staged table is the feed's own step; the button stays for code to press but is
     // not offered to the user, for whom a table already applied is no update anyway.
     applyStaged_ = Named(new QPushButton(QStringLiteral("Command1"), this), "Command1");
     applyStaged_->hide();
-    entryRow->addWidget(manualEntry_, 1);
+    entryRow->addWidget(feedControls_.manualEntry, 1);
     entryRow->addWidget(applyStaged_, 1);
 
-    status_ = Named(new QLineEdit(Q("信息反馈栏"), this), "Tnew");
-    status_->setReadOnly(true);
-    drawList_ = Named(new QListWidget(this), "L_kjh");
-    QFont mono = drawList_->font();
+    auto* status = Named(new QLineEdit(Q("信息反馈栏"), this), "Tnew");
+    status->setReadOnly(true);
+    feedControls_.status = status;
+    auto* drawList = Named(new QListWidget(this), "L_kjh");
+    QFont mono = drawList->font();
     mono.setFamily(QStringLiteral("monospace"));
     mono.setStyleHint(QFont::Monospace);
-    drawList_->setFont(mono);
-    drawList_->setMinimumHeight(60);
+    drawList->setFont(mono);
+    drawList->setMinimumHeight(60);
+    feedControls_.drawList = drawList;
 
     terms_ = Named(new QPushButton(Q("软件协议"), this), "C_xieyi");
     termsText_ = Named(new QPlainTextEdit(Q(kTermsText), this), "T_xieyi");
@@ -112,24 +128,21 @@ QLayout* Fmain::BuildStrip() {
         disclaimerLayout->addWidget(label);
     }
 
-    for (QWidget* w : {static_cast<QWidget*>(status_), static_cast<QWidget*>(drawList_),
+    for (QWidget* w : {static_cast<QWidget*>(status), static_cast<QWidget*>(drawList),
                        static_cast<QWidget*>(disclaimer_)})
         w->setFixedWidth(kStripWidth);
 
     auto* strip = new QVBoxLayout;
     strip->setSpacing(4);
-    strip->addLayout(regionRow);
+    strip->addLayout(regionRows);
     strip->addLayout(countdownRow);
     strip->addLayout(fetchRow);
     strip->addLayout(entryRow);
-    strip->addWidget(status_);
-    strip->addWidget(drawList_, 1);
+    strip->addWidget(status);
+    strip->addWidget(drawList, 1);
     strip->addWidget(terms_);
     strip->addWidget(disclaimer_);
 
-    connect(fetchNow_, &QPushButton::clicked, this, &Fmain::ManualFetch);
-    connect(manualEntry_, &QPushButton::clicked, this, &Fmain::OpenManualEntry);
-    connect(applyStaged_, &QPushButton::clicked, this, &Fmain::ApplyDraws);
     connect(terms_, &QPushButton::clicked, this, &Fmain::ShowTerms);
     return strip;
 }

@@ -133,7 +133,7 @@ void SortPanel::DisableVerificationBox() {
 
 void SortPanel::RefreshSort() {
     const BankerSortResult result =
-        RefreshBankerSort(ctx_.session.DrawHistory, LineText(window_), LineText(mode_));
+        RefreshBankerSort(ctx_.session.DrawHistory(), LineText(window_), LineText(mode_));
     if (result.listReplaced) {
         refilling_ = true;
         list_->clear();
