@@ -114,8 +114,8 @@ void Measure(benchmark::State& bench, const std::vector<std::string>& args) {
     }
 }
 
-void BM_StartupFirstPaint(benchmark::State& bench) {
-    const fs::path& data = StartupDataFolder();
+// The program (or XUAN5_BENCH_PROGRAM) started on `data`.
+void MeasureProgram(benchmark::State& bench, const fs::path& data) {
     if (data.empty()) {
         bench.SkipWithError("the data folder could not be made");
         return;
@@ -123,18 +123,16 @@ void BM_StartupFirstPaint(benchmark::State& bench) {
     const char* other = std::getenv("XUAN5_BENCH_PROGRAM");
     Measure(bench, {other ? other : XUAN5_PROGRAM_FILE, "--data", data.string()});
 }
+
+void BM_StartupFirstPaint(benchmark::State& bench) {
+    MeasureProgram(bench, StartupDataFolder());
+}
 BENCHMARK(BM_StartupFirstPaint)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The same start with no record book on disk: the difference is what restoring the shown
 // region's book costs before the first paint.
 void BM_StartupFirstPaintWithoutBooks(benchmark::State& bench) {
-    const fs::path& data = StartupDataFolderWithoutBooks();
-    if (data.empty()) {
-        bench.SkipWithError("the data folder could not be made");
-        return;
-    }
-    const char* other = std::getenv("XUAN5_BENCH_PROGRAM");
-    Measure(bench, {other ? other : XUAN5_PROGRAM_FILE, "--data", data.string()});
+    MeasureProgram(bench, StartupDataFolderWithoutBooks());
 }
 BENCHMARK(BM_StartupFirstPaintWithoutBooks)
     ->UseManualTime()
