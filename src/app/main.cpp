@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QSettings>
-#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <optional>
@@ -84,9 +83,9 @@ int main(int argc, char** argv) {
     QSettings place(QSettings::UserScope, QStringLiteral("xuan5"), QStringLiteral("window"));
     RestoreWindowPlace(window, place, QSize(kStartWidth, kStartHeight));
     WatchFirstPaint(window, started);
-    window.show();
     // The draws of every watched region are fetched as soon as the window is up.
-    QTimer::singleShot(0, &window, &Fmain::StartFeed);
+    window.StartFeedWhenShown();
+    window.show();
     const int code = QApplication::exec();
     // A measured start says nothing about where the user wants the window.
     if (qEnvironmentVariableIsEmpty(kFirstPaintProbeVariable)) SaveWindowPlace(window, place);

@@ -412,9 +412,10 @@ Status BookStore::Save(const RecordBook& book, const BookChanges& changes) {
 }
 
 Result<std::optional<std::filesystem::path>> CheckRecordsFile(const std::filesystem::path& file,
-                                                              const std::string& stamp) {
+                                                              const std::string& stamp,
+                                                              bool wholeFile) {
     using State = SqliteFileCheck::State;
-    const SqliteFileCheck check = CheckSqliteFile(file, kProbes);
+    const SqliteFileCheck check = CheckSqliteFile(file, kProbes, wholeFile);
     if (check.state == State::Missing || check.state == State::Sound)
         return std::optional<std::filesystem::path>();
     std::string why = check.why;
@@ -423,6 +424,18 @@ Result<std::optional<std::filesystem::path>> CheckRecordsFile(const std::filesys
         if (!aside.empty()) return std::optional<std::filesystem::path>(aside);
     }
     return Fail({"计划记录无法检查：" + file.string() + "（" + why + "）", kTitleRecords});
+}
+
+BookChanges EverythingOf(const RecordBook& book) {
+    const BookState& s = book.State();
+    BookChanges all;
+    all.history = all.plan = true;
+    for (std::size_t slot = 0; slot < s.log.PlanRecords.size(); ++slot) {
+        if (!s.log.PlanRecords[slot].text.empty()) all.records.insert(static_cast<int>(slot));
+    }
+    for (const MonitorRow& row : s.monitor) all.monitorRows.insert(row.seq);
+    for (const auto& [id, lines] : s.recentBases) all.newBases.insert(id);
+    return all;
 }
 
 std::string RecordsMovedAsideText(const std::filesystem::path& movedAside) {

@@ -40,10 +40,15 @@ class BookStore {
 };
 
 // The start-up check: a damaged records.db is renamed "<file>.damaged-<stamp>" so that a new one
-// is started, and its new path returned; nothing when the file is sound or missing. Failure: it
-// could not be looked at or moved, and stays where it was.
+// is started, and its new path returned; nothing when the file is sound or missing. Before the
+// first paint only its layout is looked at (`wholeFile` false); the whole file is read once the
+// window shows. Failure: it could not be looked at or moved, and stays where it was.
 Result<std::optional<std::filesystem::path>> CheckRecordsFile(const std::filesystem::path& file,
-                                                              const std::string& stamp);
+                                                              const std::string& stamp,
+                                                              bool wholeFile = true);
+
+// Everything a book holds in memory as changes, to write it whole into a new file.
+BookChanges EverythingOf(const RecordBook& book);
 
 // What the window tells the user, once.
 std::string RecordsMovedAsideText(const std::filesystem::path& movedAside);

@@ -163,16 +163,17 @@ SqliteFileCheck::State Rows(sqlite3* db, const char* sql, std::vector<std::strin
                                                                          : State::Unreadable;
 }
 
-SqliteFileCheck::State Judge(sqlite3* db, const std::vector<std::string>& probes,
+SqliteFileCheck::State Judge(sqlite3* db, const std::vector<std::string>& probes, bool wholeFile,
                              std::string& why) {
     using State = SqliteFileCheck::State;
     std::vector<std::string> check;
-    State state = Rows(db, "PRAGMA quick_check", check);
+    // The schema is read whole or not at all: a file that is no database fails here.
+    State state = Rows(db, wholeFile ? "PRAGMA quick_check" : "PRAGMA schema_version", check);
     if (state != State::Sound) {
         why = sqlite3_errmsg(db);
         return state;
     }
-    if (check != std::vector<std::string>{"ok"}) return State::Damaged;
+    if (wholeFile && check != std::vector<std::string>{"ok"}) return State::Damaged;
     for (const std::string& probe : probes) {
         sqlite3_stmt* stmt = nullptr;
         const int rc = sqlite3_prepare_v2(db, probe.c_str(), -1, &stmt, nullptr);
@@ -191,7 +192,7 @@ SqliteFileCheck::State Judge(sqlite3* db, const std::vector<std::string>& probes
 }  // namespace
 
 SqliteFileCheck CheckSqliteFile(const std::filesystem::path& file,
-                                const std::vector<std::string>& probes) {
+                                const std::vector<std::string>& probes, bool wholeFile) {
     using State = SqliteFileCheck::State;
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) return {};
@@ -201,7 +202,7 @@ SqliteFileCheck CheckSqliteFile(const std::filesystem::path& file,
     std::string why;
     SqliteDb db = SqliteDb::Open(file, false, why);
     if (!db) return {State::Unreadable, why};
-    check.state = Judge(db.get(), probes, check.why);
+    check.state = Judge(db.get(), probes, wholeFile, check.why);
     return check;
 }
 

@@ -108,11 +108,12 @@ struct SqliteFileCheck {
     std::string why;  // SQLite's words when they say anything
 };
 
-// Reads the whole file as SQLite does (its quick check) and prepares each of `probes` (a SELECT of
-// the columns the program uses, "... LIMIT 0") against every table that exists. A journal left
-// by a process killed while writing is rolled back, as by any open.
+// Prepares each of `probes` (a SELECT of the columns the program uses, "... LIMIT 0") against every
+// table that exists and, when `wholeFile`, first reads the whole file as SQLite does (its quick
+// check, which takes time in proportion to the file). A journal left by a process killed while
+// writing is rolled back, as by any open.
 SqliteFileCheck CheckSqliteFile(const std::filesystem::path& file,
-                                const std::vector<std::string>& probes);
+                                const std::vector<std::string>& probes, bool wholeFile = true);
 
 // Renames a damaged file "<file>.damaged-<stamp>" (with "-2", "-3" ... when taken) together with
 // a journal or log still beside it, so the next open starts anew and nothing is played into it.

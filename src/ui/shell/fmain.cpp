@@ -239,6 +239,14 @@ void Fmain::ShowTerms() {
     ctx_->Show(this, termsText_->toPlainText(), Q(kTermsTitle));
 }
 
+bool Fmain::event(QEvent* event) {
+    if (event->type() == QEvent::Paint && !painted_) {
+        painted_ = true;
+        QTimer::singleShot(0, this, &Fmain::AfterFirstPaint);
+    }
+    return QWidget::event(event);
+}
+
 void Fmain::closeEvent(QCloseEvent* event) {
     if (ctx_->Show(this, Q(kCloseQuestion), Q(kCloseTitle), MessageButtons::YesNo) !=
         MessageAnswer::Yes) {

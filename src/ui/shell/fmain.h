@@ -82,6 +82,8 @@ class Fmain : public QWidget {
     bool ApplyPending() const;
     // The first fetch after the window is shown: every watched region.
     void StartFeed();
+    // Fetches every watched region once the window has first been painted.
+    void StartFeedWhenShown() { feedWhenShown_ = true; }
 
     // How the program ends (after "Yes" to the close question or a broken curve store); the
     // default quits the event loop with the code.
@@ -107,8 +109,12 @@ class Fmain : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
+    // What waits for the first paint: the other regions' books, the whole records file read
+    // once, and the first fetch.
+    void AfterFirstPaint();
     void BuildLayout();
     QLayout* BuildStrip();  // strip.cpp
     void WireLinks();
@@ -120,6 +126,8 @@ class Fmain : public QWidget {
     ArchiveService* archive_ = nullptr;
     FeedController* feed_ = nullptr;
     int currentPanel_ = 0;
+    bool painted_ = false;
+    bool feedWhenShown_ = false;
 
     FeedControls feedControls_;
     QPushButton* applyStaged_;

@@ -33,6 +33,25 @@ Status Session::OpenBooks(const std::filesystem::path& file) {
     return Ok();
 }
 
+Result<std::optional<std::filesystem::path>> Session::RecheckBooks(
+    const std::filesystem::path& file, const std::string& stamp) {
+    if (!store_) return std::optional<std::filesystem::path>();
+    for (int region = 1; region <= kRegionCount; ++region) Load(region);
+    store_.reset();
+    Result<std::optional<std::filesystem::path>> check = CheckRecordsFile(file, stamp);
+    const Status reopened = OpenBooks(file);
+    if (!check || !*check) return reopened ? check : reopened.failure();
+    // The new file takes everything the books hold; what could not be read stays aside.
+    if (!reopened) return reopened.failure();
+    for (int region = 1; region <= kRegionCount; ++region) {
+        const std::size_t i = Index(region);
+        if (unreadable_[i]) continue;
+        unsaved_[i] = EverythingOf(*books_[i]);
+        if (const Status saved = Save(region); !saved) return saved.failure();
+    }
+    return check;
+}
+
 bool Session::BookLoaded(int region) const {
     return books_[Index(region)].has_value();
 }

@@ -37,6 +37,12 @@ class Session {
     // the books are then kept in memory.
     Status OpenBooks(const std::filesystem::path& file);
 
+    // Reads every book, then the whole file; a damaged file is set aside for a new one that takes
+    // what the books hold. The new path of the damaged file, when it was set aside; failure: it
+    // could not be read or replaced.
+    Result<std::optional<std::filesystem::path>> RecheckBooks(const std::filesystem::path& file,
+                                                              const std::string& stamp);
+
     // A region's book, 1..3: written by the feed (tables), the plan panel (plans, "清空计划") and
     // the monitor panel ("清空监控记录"); read by everything else.
     RecordBook& Book(int region);

@@ -18,12 +18,15 @@ namespace xuan5::ui {
 
 namespace {
 
+QString Stamp() {
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
 // A damaged archive costs neither the start nor its draws: it is kept aside, a new one is begun,
 // and the user is told once, over the window rather than before it. A file that cannot even be
 // checked is left to the archive's own messages when it is used.
 void CheckArchiveAtStart(QWidget* window, AppContext& ctx) {
-    const std::string stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
+    const std::string stamp = Stamp().toStdString();
     const Result<ArchiveCheck> check = CheckDrawArchive(DrawArchivePath(ctx.dataDir), stamp);
     if (!check || !check->movedAside) return;
     const QString text = QString::fromStdString(ArchiveMovedAsideText(*check->movedAside));
@@ -32,29 +35,47 @@ void CheckArchiveAtStart(QWidget* window, AppContext& ctx) {
     });
 }
 
-// The record books as the archive: a damaged records.db is kept aside and a new one begun, and
-// the user is told once; a file that cannot be opened leaves the books in memory for this run.
-void OpenRecordBooks(QWidget* window, AppContext& ctx) {
-    const std::filesystem::path file = RecordsPath(ctx.dataDir);
-    const std::string stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
-    QString notice;
-    const Result<std::optional<std::filesystem::path>> check = CheckRecordsFile(file, stamp);
-    if (check && *check) {
-        notice = QString::fromStdString(RecordsMovedAsideText(**check));
-    } else if (!check) {
-        notice = QString::fromStdString(check.messages().front().text);
-    }
-    const Status opened = check ? ctx.session.OpenBooks(file) : check.failure();
-    if (!opened && notice.isEmpty())
-        notice = QString::fromStdString(opened.messages().front().text);
+// What the window says once of the record books' file: set aside, or not usable this run.
+QString BooksNotice(const Result<std::optional<std::filesystem::path>>& check) {
+    if (!check) return QString::fromStdString(check.messages().front().text);
+    if (*check) return QString::fromStdString(RecordsMovedAsideText(**check));
+    return {};
+}
+
+void Tell(QWidget* window, AppContext& ctx, const QString& notice) {
     if (notice.isEmpty()) return;
     QTimer::singleShot(0, window, [window, &ctx, notice] {
         ctx.Show(window, notice, QString::fromUtf8(kTitleRecordsMoved));
     });
 }
 
+// The record books as the archive: a damaged records.db is kept aside and a new one begun, and
+// the user is told once; a file that cannot be opened leaves the books in memory for this run.
+// Before the first paint only the file's layout is checked, so that a long log costs the start
+// nothing; the whole file is read once the window shows.
+void OpenRecordBooks(QWidget* window, AppContext& ctx) {
+    const std::filesystem::path file = RecordsPath(ctx.dataDir);
+    const Result<std::optional<std::filesystem::path>> check =
+        CheckRecordsFile(file, Stamp().toStdString(), false);
+    QString notice = BooksNotice(check);
+    const Status opened = check ? ctx.session.OpenBooks(file) : check.failure();
+    if (!opened && notice.isEmpty())
+        notice = QString::fromStdString(opened.messages().front().text);
+    Tell(window, ctx, notice);
+}
+
+void RecheckRecordBooks(QWidget* window, AppContext& ctx) {
+    Tell(window, ctx,
+         BooksNotice(ctx.session.RecheckBooks(RecordsPath(ctx.dataDir), Stamp().toStdString())));
+}
+
 }  // namespace
+
+void Fmain::AfterFirstPaint() {
+    RecheckRecordBooks(this, *ctx_);
+    for (int region = 1; region <= kRegionCount; ++region) feed_->UpdateRegionButton(region);
+    if (feedWhenShown_) StartFeed();
+}
 
 bool Fmain::ApplyStartupDefaults() {
     Session& session = ctx_->session;
@@ -81,12 +102,9 @@ bool Fmain::ApplyStartupDefaults() {
     feedControls_.regions[0]->setChecked(true);
     session.RegionCode = 1;
 
-    // The shown region's book is read before the first paint; the others once the window shows.
+    // The shown region's book is read before the first paint; the others once it is painted.
     OpenRecordBooks(this, *ctx_);
     feed_->ShowRegionBook();
-    QTimer::singleShot(0, this, [this] {
-        for (int region = 1; region <= kRegionCount; ++region) feed_->UpdateRegionButton(region);
-    });
 
     feed_->StartTimers();
     betsTimer_->start();
