@@ -125,10 +125,7 @@ std::vector<ChartLine> SavedLineSegments(std::string_view text) {
 
 Result<LineTexts> SaveTrendLineToSlot(LineTexts storeLines, int index, const TrendLineTable& line,
                                       const std::filesystem::path& file) {
-    storeLines[index] = std::string(TrimSpaces(SerializeTrendLine(line)));
-    const Status saved = SaveCurveStore(storeLines, file);
-    if (!saved) return saved.failure();
-    return storeLines;
+    return SaveCurveStoreLine(std::move(storeLines), index, SerializeTrendLine(line), file);
 }
 
 }  // namespace xuan5

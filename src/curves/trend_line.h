@@ -60,8 +60,8 @@ Result<TrendLineTable> ParseTrendLine(std::string_view text, const TrendLineTabl
 // rounded value. Empty when ParseTrendLine refuses the text.
 std::vector<ChartLine> SavedLineSegments(std::string_view text);
 
-// Save button of slot i: the store's records with the trend line as record i, saved as a whole;
-// the records as saved.
+// Save button of slot i: the store's records with the trend line as record i, saved as a whole
+// with the record it replaces kept as its previous version; the records as saved.
 Result<LineTexts> SaveTrendLineToSlot(LineTexts storeLines, int index, const TrendLineTable& line,
                                       const std::filesystem::path& file);
 

@@ -189,6 +189,8 @@ Shell::Shell(const ServiceSettings& service, int timeoutMs) {
 }
 
 void Shell::Start(const ServiceSettings& service, int timeoutMs) {
+    service_ = service;
+    timeoutMs_ = timeoutMs;
     window_ = std::make_unique<Fmain>(FmainOptions{data_.Path() + "/data", service, timeoutMs});
     window_->SetEndApplication([this](int code) { endCodes_.push_back(code); });
     startupOk_ = window_->ApplyStartupDefaults();
@@ -199,6 +201,12 @@ Shell::~Shell() {
     window_->Context().Http().ClearConnectionCache();
     window_.reset();
     server_.Stop();
+}
+
+void Shell::Restart() {
+    window_->Context().Http().ClearConnectionCache();
+    window_.reset();
+    Start(service_, timeoutMs_);
 }
 
 bool Shell::Fetch() {

@@ -138,6 +138,9 @@ class Shell {
         return window_->findChild<T*>(name);
     }
 
+    // Closes the window and starts a new one on the same data folder and server, as a restart.
+    void Restart();
+
     // Presses "手动更新" and waits until the answer is handled; false on a stuck fetch.
     bool Fetch();
     // Serves a 120-line feed with `newest` on top and fetches it.
@@ -148,6 +151,8 @@ class Shell {
   private:
     void Start(const ServiceSettings& service, int timeoutMs);
 
+    ServiceSettings service_;
+    int timeoutMs_ = 0;
     DataFolder data_;
     FeedServer server_;
     MessageRecorder messages_;

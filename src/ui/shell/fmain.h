@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -27,6 +28,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QSettings;
 class QTimer;
 
 namespace xuan5::ui {
@@ -36,6 +38,7 @@ class BackupStrip;
 class BacktestPanel;
 class ColorButton;
 class DrawPanel;
+class Fbangzhu;
 class MonitorPanel;
 class PlanPanel;
 class SortPanel;
@@ -78,6 +81,13 @@ class Fmain : public QWidget {
     // An update arrived while a plan or the pipeline was running and waits for its end.
     bool ApplyPending() const { return applyPending_; }
 
+    // Restores every panel's setting boxes and ticks and "自动更新" from the settings file
+    // `file` and keeps them there from now on; after the start-up defaults, which it overrides.
+    void KeepSettings(const QString& file);
+
+    // The manual's first page; by default the one beside the program (ManualIndexFile).
+    void SetManualFile(const QString& file) { manualFile_ = file; }
+
     // How the program ends (after "Yes" to the close question or a broken curve store); the
     // default quits the event loop with the code.
     void SetEndApplication(std::function<void(int)> end) { ctx_->endApplication = std::move(end); }
@@ -95,6 +105,7 @@ class Fmain : public QWidget {
     void ApplyTypedDraw();   // Timer_add_kjh
     void BuildBets();        // Timer_fuzhi
     void ShowTerms();        // C_xieyi
+    void ShowManual();       // C_bangzhu and F1: the manual in its own window
 
   signals:
     // A fetch's answer has been handled (whatever it was).
@@ -126,6 +137,7 @@ class Fmain : public QWidget {
     PanelLinks links_;
     MainPanels panels_;
     ArchiveService* archive_ = nullptr;
+    QPointer<Fbangzhu> manual_;  // the open manual window, if any
     bool fetchInFlight_ = false;
     int currentPanel_ = 0;
     bool pipelineRunning_ = false;
@@ -147,6 +159,8 @@ class Fmain : public QWidget {
     QLineEdit* status_;
     QListWidget* drawList_;
     QPushButton* terms_;
+    QPushButton* help_;
+    QString manualFile_;
     QPlainTextEdit* termsText_;
     QGroupBox* disclaimer_;
     std::array<ColorButton*, kPanelCount> panelButtons_{};

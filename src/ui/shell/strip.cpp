@@ -13,6 +13,7 @@
 
 #include "ui/shell/fmain.h"
 #include "ui/widgets/named_controls.h"
+#include "ui/widgets/status_line.h"
 
 namespace xuan5::ui {
 
@@ -85,8 +86,7 @@ QLayout* Fmain::BuildStrip() {
     entryRow->addWidget(manualEntry_, 1);
     entryRow->addWidget(applyStaged_, 1);
 
-    status_ = Named(new QLineEdit(Q("信息反馈栏"), this), "Tnew");
-    status_->setReadOnly(true);
+    status_ = Named(new StatusLine(Q("信息反馈栏"), this), "Tnew");
     drawList_ = Named(new QListWidget(this), "L_kjh");
     QFont mono = drawList_->font();
     mono.setFamily(QStringLiteral("monospace"));
@@ -95,6 +95,11 @@ QLayout* Fmain::BuildStrip() {
     drawList_->setMinimumHeight(60);
 
     terms_ = Named(new QPushButton(Q("软件协议"), this), "C_xieyi");
+    help_ = Named(new QPushButton(Q("帮助"), this), "C_bangzhu");
+    help_->setToolTip(Q("打开使用手册（F1）"));
+    auto* helpRow = new QHBoxLayout;
+    helpRow->addWidget(help_, 1);
+    helpRow->addWidget(terms_, 1);
     termsText_ = Named(new QPlainTextEdit(Q(kTermsText), this), "T_xieyi");
     termsText_->setReadOnly(true);
     termsText_->hide();  // its text is shown through C_xieyi
@@ -124,13 +129,14 @@ QLayout* Fmain::BuildStrip() {
     strip->addLayout(entryRow);
     strip->addWidget(status_);
     strip->addWidget(drawList_, 1);
-    strip->addWidget(terms_);
+    strip->addLayout(helpRow);
     strip->addWidget(disclaimer_);
 
     connect(fetchNow_, &QPushButton::clicked, this, &Fmain::ManualFetch);
     connect(manualEntry_, &QPushButton::clicked, this, &Fmain::OpenManualEntry);
     connect(applyStaged_, &QPushButton::clicked, this, &Fmain::ApplyDraws);
     connect(terms_, &QPushButton::clicked, this, &Fmain::ShowTerms);
+    connect(help_, &QPushButton::clicked, this, &Fmain::ShowManual);
     return strip;
 }
 
