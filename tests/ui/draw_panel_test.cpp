@@ -309,7 +309,7 @@ TEST(DrawPanel, ChartRepaintsFromStateOnResizeAndExpose) {
     const QImage first = pic->grab().toImage();
     std::vector<int> green = GreenColumns(first);
     ASSERT_FALSE(green.empty());
-    EXPECT_NEAR(green.front(), 120.0 / 130.0 * pic->width(), 2.0);
+    EXPECT_NEAR(green.front(), pic->ToPixel(120, 0).x(), 2.0);
 
     shell.Window().resize(1600, 900);
     QCoreApplication::processEvents();
@@ -317,7 +317,7 @@ TEST(DrawPanel, ChartRepaintsFromStateOnResizeAndExpose) {
     ASSERT_NE(bigger.size(), first.size());
     green = GreenColumns(bigger);
     ASSERT_FALSE(green.empty());
-    EXPECT_NEAR(green.front(), 120.0 / 130.0 * pic->width(), 2.0);
+    EXPECT_NEAR(green.front(), pic->ToPixel(120, 0).x(), 2.0);
     // The hand-drawn segment is still there.
     const QPoint mid = pic->ToPixel(15, 0).toPoint();
     EXPECT_EQ(bigger.pixelColor(mid), QColor(255, 0, 0));
