@@ -4,14 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 
 #include "curves/trend_line.h"
 #include "store/curve_store.h"
+#include "ui/shell/config.h"
+#include "ui/shell/fbangzhu.h"
 #include "ui/widgets/status_line.h"
 #include "ui_test_support.h"
 
@@ -91,6 +96,30 @@ TEST(FirstHour, SettingsComeBackAfterARestartAndASaveAsksAndCanBeUndone) {
     EXPECT_TRUE(status->ShownText().startsWith(QStringLiteral("无法连接")));
     EXPECT_TRUE(status->ShownText().endsWith(QStringLiteral("证书文件")));
     EXPECT_EQ(status->toolTip(), failure + failure);
+}
+
+// "帮助" opens the manual built beside the test programs (bin/../share/doc/xuan5/manual), offline,
+// and follows its links; without it the user is told where it was looked for.
+TEST(FirstHour, HelpOpensTheManualInsideTheProgram) {
+    Shell shell;
+    const QString index = ManualIndexFile(QCoreApplication::applicationDirPath());
+    ASSERT_TRUE(QFile::exists(index)) << index.toStdString();
+    shell.Find<QPushButton>("C_bangzhu")->click();
+    auto* manual = shell.Window().findChild<Fbangzhu*>("Fbangzhu");
+    ASSERT_NE(manual, nullptr);
+    EXPECT_TRUE(manual->isVisible());
+    QTextBrowser* browser = manual->findChild<QTextBrowser*>("T_bangzhu");
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("第一个小时")));
+    browser->setSource(QUrl(QStringLiteral("plan.html")));
+    EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("命中统计")));
+    EXPECT_TRUE(shell.Messages().messages().empty());
+
+    shell.Window().SetManualFile(index + QStringLiteral(".missing"));
+    manual->close();
+    shell.Window().ShowManual();
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    EXPECT_TRUE(shell.Messages().messages()[0].text.startsWith(QStringLiteral("找不到使用手册：")));
+    EXPECT_EQ(shell.Messages().messages()[0].kind, MessageKind::Failure);
 }
 
 }  // namespace
