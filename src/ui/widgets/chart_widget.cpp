@@ -42,6 +42,7 @@ ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
 void ChartWidget::SetPicture(ChartPicture picture) {
     picture_ = std::move(picture);
     extra_.clear();
+    MeasureGutter();
     update();
 }
 
@@ -50,18 +51,26 @@ void ChartWidget::AddLines(const std::vector<ChartLine>& lines) {
     update();
 }
 
-QRectF ChartWidget::PlotArea() const {
+void ChartWidget::MeasureGutter() {
     const QFontMetrics metrics(font());
-    int gutter = 0;
+    gutter_ = 0;
     for (const ChartLabel& label : picture_.labels) {
         if (label.axis)
-            gutter =
-                std::max(gutter, metrics.horizontalAdvance(QString::fromStdString(label.text)));
+            gutter_ =
+                std::max(gutter_, metrics.horizontalAdvance(QString::fromStdString(label.text)));
     }
-    if (gutter > 0) gutter += 2 * kLabelPadding;
+    if (gutter_ > 0) gutter_ += 2 * kLabelPadding;
+}
+
+void ChartWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) MeasureGutter();
+}
+
+QRectF ChartWidget::PlotArea() const {
     // Half a label above the top line and below the bottom one, so theirs fit too.
-    const double margin = picture_.labels.empty() ? 0.0 : metrics.height() / 2.0;
-    return QRectF(gutter, margin, std::max(1, width() - gutter),
+    const double margin = picture_.labels.empty() ? 0.0 : QFontMetrics(font()).height() / 2.0;
+    return QRectF(gutter_, margin, std::max(1, width() - gutter_),
                   std::max(1.0, height() - 2 * margin));
 }
 

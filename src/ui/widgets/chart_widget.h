@@ -42,11 +42,16 @@ class ChartWidget : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     QRectF PlotArea() const;
+    // The width of the axis labels' column, measured when the picture or the font changes
+    // rather than at every point painted.
+    void MeasureGutter();
 
     ChartPicture picture_;
+    int gutter_ = 0;
     std::vector<ChartLine> extra_;
 };
 
