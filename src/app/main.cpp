@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
         return result.exitCode;
     }
 
-    // ~/.config/xuan5/window.conf
-    QSettings place(QSettings::UserScope, QStringLiteral("xuan5"), QStringLiteral("window"));
+    window.KeepSettings(PanelSettingsFile());
+    QSettings place(WindowPlaceFile(), QSettings::IniFormat);
     RestoreWindowPlace(window, place, QSize(kStartWidth, kStartHeight));
     WatchFirstPaint(window, started);
     // The draws of every watched region are fetched as soon as the window is up.

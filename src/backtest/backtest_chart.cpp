@@ -27,13 +27,7 @@ ChartPicture RunningTotalChart(const std::vector<long long>& totals,
     picture.range =
         static_cast<int>(std::clamp<long long>(200 + largest, kCanvasRange, kLargestRange));
     picture.step = picture.range / 10;
-    for (int sign : {1, -1}) {
-        for (long long y = 0; y <= picture.range; y += picture.step) {
-            const double at = static_cast<double>(sign * y);
-            picture.lines.push_back({0, at, 120, at, ChartColor::Blue, 1});
-            picture.labels.push_back({1, at, std::to_string(sign * y)});
-        }
-    }
+    AddGrid(picture);
     const double width = 120.0 / static_cast<double>(std::max<std::size_t>(totals.size(), 1));
     long long before = 0;
     for (std::size_t i = 0; i < totals.size(); ++i) {

@@ -137,4 +137,19 @@ std::string JoinText(const std::vector<std::string>& parts, std::string_view sep
     return out;
 }
 
+std::string OnePerLine(std::string_view text, std::string_view lineBreak) {
+    std::string lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = text.find_first_of(" \t\r\n", at);
+        const std::size_t stop = end == std::string_view::npos ? text.size() : end;
+        if (stop > at) {
+            if (!lines.empty()) lines += lineBreak;
+            lines += text.substr(at, stop - at);
+        }
+        at = stop + 1;
+    }
+    return lines;
+}
+
 }  // namespace xuan5

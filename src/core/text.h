@@ -48,4 +48,8 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 
 std::string JoinText(const std::vector<std::string>& parts, std::string_view separator);
 
+// The items of a text separated by spaces, tabs or line breaks, one per line (joined by
+// `lineBreak`): the one form in which bets leave the program, whichever way a box holds them.
+std::string OnePerLine(std::string_view text, std::string_view lineBreak = kCrLf);
+
 }  // namespace xuan5

@@ -1,24 +1,53 @@
 #include "curves/chart.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace xuan5 {
-namespace {
-
 void AddGrid(ChartPicture& picture) {
-    const int r = picture.range;
-    const int step = picture.step;
-    for (int y = 0; y <= r; y += step) {
-        picture.lines.push_back({0, double(y), 120, double(y), ChartColor::Blue, 1});
-        picture.labels.push_back({1, double(y), std::to_string(y)});
-    }
-    for (int y = 0; y >= -r; y -= step) {
-        picture.lines.push_back({0, double(y), 120, double(y), ChartColor::Blue, 1});
-        picture.labels.push_back({1, double(y), std::to_string(y)});
+    // In 64 bits: one step past a range near the int limit would overflow.
+    const long long r = picture.range;
+    const long long step = std::max(picture.step, 1);
+    for (int sign : {1, -1}) {
+        for (long long y = 0; y <= r; y += step) {
+            const double at = static_cast<double>(sign * y);
+            picture.lines.push_back({0, at, 120, at, ChartColor::Blue, 1});
+            picture.labels.push_back({1, at, std::to_string(sign * y), true});
+        }
     }
 }
 
+namespace {
+
+// Every how many grid lines an axis label fits; 0 when not even one does.
+long long LabelStride(double spacingPx, double labelPx) {
+    for (long long factor = 1; factor <= 1'000'000'000; factor *= 10) {
+        for (long long k : {1, 2, 5}) {
+            if (static_cast<double>(k * factor) * spacingPx >= labelPx) return k * factor;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
+
+std::vector<ChartLabel> VisibleLabels(const ChartPicture& picture, double spacingPx,
+                                      double labelPx) {
+    const long long stride = LabelStride(spacingPx, labelPx);
+    const double step = std::max(picture.step, 1);
+    std::vector<ChartLabel> shown;
+    bool zeroShown = false;
+    for (const ChartLabel& label : picture.labels) {
+        if (label.axis) {
+            const long long line = std::llround(std::abs(label.y) / step);
+            if (stride == 0 || line % stride != 0) continue;
+            if (line == 0 && std::exchange(zeroShown, true)) continue;
+        }
+        shown.push_back(label);
+    }
+    return shown;
+}
 
 ChartPicture DrawProfitChart(const ProfitSeriesTable& series) {
     // The newest period takes no part in the extremes, and both start at 0 so the zero axis is

@@ -23,6 +23,9 @@ struct ChartLine {
 struct ChartLabel {
     double x, y;  // top-left corner of the text
     std::string text;
+    // The value of its grid line, which the surface prints beside the chart rather than on it,
+    // fewer of them where they would not fit.
+    bool axis = false;
 };
 
 struct ChartPicture {
@@ -31,6 +34,17 @@ struct ChartPicture {
     std::vector<ChartLine> lines;
     std::vector<ChartLabel> labels;
 };
+
+// The grid of a picture whose range and step are set: a blue line every step from +R to -R,
+// each with its axis label (zero labelled by both halves).
+void AddGrid(ChartPicture& picture);
+
+// The labels a surface shows when its grid lines stand `spacingPx` apart and a label needs
+// `labelPx`: every label that is not an axis label, and the axis labels of every k-th grid line
+// counted from zero, k the smallest of 1, 2, 5, 10, 20, 50 ... that leaves each label its room.
+// Zero is shown once.
+std::vector<ChartLabel> VisibleLabels(const ChartPicture& picture, double spacingPx,
+                                      double labelPx);
 
 // The profit chart of a series: range from the extremes of periods 1..119 (at least 5000),
 // grid every R/10, red rising and blue other bars, red zero axis and green newest marker.

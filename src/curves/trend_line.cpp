@@ -14,6 +14,19 @@ std::int32_t RoundToInt32(double value) {
     return static_cast<std::int32_t>(std::clamp(RoundHalfEven(value), lo, hi));
 }
 
+// n / d rounded half to even, for d > 0. Exact where a double step is not: 2386 / 28 * 21 lands
+// just below 1789.5 and would round down.
+std::int64_t DivideHalfEven(std::int64_t n, std::int64_t d) {
+    std::int64_t q = n / d;
+    std::int64_t r = n % d;
+    if (r < 0) {
+        r += d;
+        q -= 1;
+    }
+    if (2 * r > d || (2 * r == d && q % 2 != 0)) q += 1;
+    return q;
+}
+
 }  // namespace
 
 bool TrendMouseDown(TrendDrawing& drawing) {
@@ -52,11 +65,22 @@ void FillTrendGaps(TrendLineTable& line, const RecordedColumns& recorded) {
     for (int x = 0; x <= kTrendColumns; ++x) {
         if (!recorded.test(static_cast<std::size_t>(x))) continue;
         if (left >= 0 && x - left > 1) {
-            const double from = line[left];
-            const double step = (double(line[x]) - from) / (x - left);
-            for (int c = left + 1; c < x; ++c) line[c] = RoundToInt32(from + step * (c - left));
+            const std::int64_t from = line[left];
+            const std::int64_t rise = std::int64_t{line[x]} - from;
+            const std::int64_t run = x - left;
+            for (int c = left + 1; c < x; ++c) {
+                // The whole value is rounded, not the step: -3 + 1.5 is -1.5, which goes to -2.
+                // It lies between two int32 values, so it is one as well.
+                line[c] =
+                    static_cast<std::int32_t>(DivideHalfEven(from * run + rise * (c - left), run));
+            }
         }
         left = x;
+    }
+    // A hand stopping a few pixels short of the green line did not mean the newest period to
+    // fall to 0, which is what the base search would then aim at.
+    if (left >= kHistoryRows - kTrendEndCarry && left < kHistoryRows) {
+        for (int c = left + 1; c <= kHistoryRows; ++c) line[c] = line[left];
     }
 }
 
@@ -101,10 +125,7 @@ std::vector<ChartLine> SavedLineSegments(std::string_view text) {
 
 Result<LineTexts> SaveTrendLineToSlot(LineTexts storeLines, int index, const TrendLineTable& line,
                                       const std::filesystem::path& file) {
-    storeLines[index] = std::string(TrimSpaces(SerializeTrendLine(line)));
-    const Status saved = SaveCurveStore(storeLines, file);
-    if (!saved) return saved.failure();
-    return storeLines;
+    return SaveCurveStoreLine(std::move(storeLines), index, SerializeTrendLine(line), file);
 }
 
 }  // namespace xuan5

@@ -37,9 +37,14 @@ bool TrendMouseDown(TrendDrawing& drawing);
 // when 0 <= x <= 130 and returns the red segment of width 3 from the previous point, if any.
 std::optional<ChartLine> DrawTrendSegment(TrendDrawing& drawing, int x, double y);
 
+// A line whose last point lies at most this many columns before the newest period ends there.
+inline constexpr int kTrendEndCarry = 3;
+
 // Gives every column between two recorded points that got none the value of the straight segment
-// between the nearest recorded points on either side, rounded half to even: the segment the
-// screen shows there. Columns before the first and after the last recorded point keep 0.
+// between the nearest recorded points on either side, rounded half to even (exactly, in integers):
+// the segment the screen shows there. Columns before the first recorded point keep 0, and so do
+// those after the last, unless it lies within kTrendEndCarry columns before the newest period:
+// the line is then carried to the newest period at its last value.
 void FillTrendGaps(TrendLineTable& line, const RecordedColumns& recorded);
 
 // Entries 1..120 as decimal integers joined by "*".
@@ -55,8 +60,8 @@ Result<TrendLineTable> ParseTrendLine(std::string_view text, const TrendLineTabl
 // rounded value. Empty when ParseTrendLine refuses the text.
 std::vector<ChartLine> SavedLineSegments(std::string_view text);
 
-// Save button of slot i: the store's records with the trend line as record i, saved as a whole;
-// the records as saved.
+// Save button of slot i: the store's records with the trend line as record i, saved as a whole
+// with the record it replaces kept as its previous version; the records as saved.
 Result<LineTexts> SaveTrendLineToSlot(LineTexts storeLines, int index, const TrendLineTable& line,
                                       const std::filesystem::path& file);
 

@@ -8,7 +8,7 @@ std::string ProposeEntryLine(const DrawTable& history) {
     std::string_view period = history[1].period;
     if (period.size() > 3) period = period.substr(period.size() - 3);
     const auto next = static_cast<long long>(LeadingNumber(period)) + 1;
-    return PadNumber(next, 3) + "-01,02,03,04,08";
+    return PadNumber(next, 3) + "-01,02,03,04,05";
 }
 
 Result<DrawRecord> CheckManualEntry(std::string_view line) {

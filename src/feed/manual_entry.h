@@ -14,7 +14,9 @@ inline constexpr const char* kMsgEntryFormat = "格式错误";
 inline constexpr const char* kMsgEntryPeriod = "期号错误";
 inline constexpr const char* kMsgEntryNumbers = "开奖号错误";
 
-// The next period after DrawHistory row 1 followed by "-01,02,03,04,08" ("046-01,02,03,04,08").
+// An example line for the next period after DrawHistory row 1: "046-01,02,03,04,05". The
+// entry box shows it as its placeholder only: a box filled with an invented draw is one Enter
+// away from entering it.
 std::string ProposeEntryLine(const DrawTable& history);
 
 // Trims, requires a "-", removes every character outside "0123456789-,", splits at "-" and

@@ -107,10 +107,10 @@ std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
     return out;
 }
 
-std::string ListBetsInText(std::string_view text) {
+std::string ListBetsInText(std::string_view text, std::string_view separator) {
     const BetSet bets = BetSetFromText(text);
     if (bets.Empty()) return {};
-    return RenderBetSet(bets, "*") + "*";
+    return RenderBetSet(bets, separator) + std::string(separator);
 }
 
 }  // namespace xuan5

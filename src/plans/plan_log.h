@@ -107,7 +107,7 @@ long long BoxInteger(std::string_view text);
 // A number box read the lenient way and written with at least three digits ("009").
 std::string RecordSize(std::string_view planSize);
 
-// The bets that occur in a text, in AllBets order, each followed by "*".
-std::string ListBetsInText(std::string_view text);
+// The bets that occur in a text, in AllBets order, each followed by `separator`.
+std::string ListBetsInText(std::string_view text, std::string_view separator = "*");
 
 }  // namespace xuan5

@@ -69,27 +69,57 @@ std::optional<std::string> DecodeLocalText(std::string_view bytes) {
     return FromGb18030(bytes);
 }
 
-std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes) {
+namespace {
+
+// A record that neither reading accepts stays as its bytes: loading it reports a damaged line,
+// and saving another slot writes it back unchanged.
+std::string DecodeRecord(std::string_view piece) {
+    const std::optional<std::string> text = DecodeLocalText(piece);
+    return std::string(TrimSpaces(text ? std::string_view(*text) : piece));
+}
+
+// File lines 16..33 (pieces 15..32), as CurveStoreHistory lays them out. Anything else after
+// the fifteen lines (nothing, or an older program's leftovers) is no history.
+CurveStoreHistory ParseHistory(const std::vector<std::string_view>& pieces) {
+    constexpr std::size_t kMarker = kLineCount;
+    constexpr std::size_t kNumber = kMarker + 1;
+    constexpr std::size_t kClosing = kNumber + kLineCount + 1;
+    if (pieces.size() <= kClosing || pieces[kMarker] != kStoreEndMarker ||
+        pieces[kClosing] != kStoreEndMarker)
+        return {};
+    const std::string_view number = pieces[kNumber];
+    if (number.size() != 2 || !AllDigits(number) || DigitsValue(number) > kLineCount) return {};
+    CurveStoreHistory history;
+    history.lastSaved = DigitsValue(number) - 1;
+    for (int k = 0; k < kLineCount; ++k)
+        history.previous[k] = DecodeRecord(pieces[kNumber + 1 + k]);
+    return history;
+}
+
+}  // namespace
+
+std::optional<CurveStoreContents> ParseCurveStoreContents(std::string_view bytes) {
     // Split before decoding: neither UTF-8 nor GB18030 has a CR or LF byte inside a character,
     // and one damaged record must not cost the user the other fourteen.
     auto pieces = SplitText(TrimSpaces(bytes), kCrLf);
     // A final line break ends the last line; it does not open another one.
     if (!pieces.empty() && pieces.back().empty()) pieces.pop_back();
     if (pieces.size() < static_cast<std::size_t>(kLineCount)) return std::nullopt;
-    LineTexts lines;
-    for (int k = 0; k < kLineCount; ++k) {
-        // A record that neither reading accepts stays as its bytes: loading it reports a
-        // damaged line, and saving another slot writes it back unchanged.
-        const std::string_view piece = pieces[k];
-        const std::optional<std::string> text = DecodeLocalText(piece);
-        lines[k] = std::string(TrimSpaces(text ? std::string_view(*text) : piece));
-    }
-    return lines;
+    CurveStoreContents contents;
+    for (int k = 0; k < kLineCount; ++k) contents.lines[k] = DecodeRecord(pieces[k]);
+    contents.history = ParseHistory(pieces);
+    return contents;
+}
+
+std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes) {
+    std::optional<CurveStoreContents> contents = ParseCurveStoreContents(bytes);
+    if (!contents) return std::nullopt;
+    return std::move(contents->lines);
 }
 
 namespace {
 
-std::optional<LineTexts> ReadLines(const std::filesystem::path& file) {
+std::optional<CurveStoreContents> ReadContents(const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
     std::ifstream in(file, std::ios::binary);
@@ -97,39 +127,85 @@ std::optional<LineTexts> ReadLines(const std::filesystem::path& file) {
     std::string bytes;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
-    return ParseCurveStoreBytes(bytes);
+    return ParseCurveStoreContents(bytes);
 }
 
 }  // namespace
 
-Result<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file) {
-    std::optional<LineTexts> lines;
+Result<CurveStoreContents> ReadCurveStoreContents(const std::filesystem::path& file) {
+    std::optional<CurveStoreContents> contents;
     // libstdc++ reports some read errors by throwing from the stream buffer, and a folder or a
     // device in the file's place must read as a broken store like any other.
     try {
-        lines = ReadLines(file);
+        contents = ReadContents(file);
     } catch (const std::exception&) {
-        lines.reset();
+        contents.reset();
     }
-    if (!lines) return Fail({kMsgStoreBroken, kTitleStore});
-    return std::move(*lines);
+    if (!contents) return Fail({kMsgStoreBroken, kTitleStore});
+    return std::move(*contents);
 }
 
-std::string CurveStoreText(const LineTexts& lines) {
+Result<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file) {
+    Result<CurveStoreContents> contents = ReadCurveStoreContents(file);
+    if (!contents) return contents.failure();
+    return std::move(contents->lines);
+}
+
+std::string CurveStoreText(const LineTexts& lines, const CurveStoreHistory& history) {
     std::string text;
     for (const auto& line : lines) {
         text += line;
         text += kCrLf;
     }
     text += kStoreEndMarker;
+    if (history != CurveStoreHistory{}) {
+        text += kCrLf;
+        text += PadNumber(history.lastSaved + 1, 2);
+        text += kCrLf;
+        for (const auto& line : history.previous) {
+            text += line;
+            text += kCrLf;
+        }
+        text += kStoreEndMarker;
+    }
     return std::string(TrimSpaces(text)) + std::string(kCrLf);
 }
 
-Status SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file) {
-    if (!ReplaceFileAtomically(file, CurveStoreText(lines))) {
+Status SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file,
+                      const CurveStoreHistory& history) {
+    if (!ReplaceFileAtomically(file, CurveStoreText(lines, history))) {
         return Fail({kMsgStoreSaveFailed, kTitleStore});
     }
     return Ok();
+}
+
+Result<LineTexts> SaveCurveStoreLine(LineTexts lines, int index, std::string text,
+                                     const std::filesystem::path& file) {
+    // The other lines' previous versions stay as the file has them; a file that cannot be read
+    // has none to keep, and the save itself is what the user asked for.
+    CurveStoreHistory history;
+    if (Result<CurveStoreContents> before = ReadCurveStoreContents(file)) history = before->history;
+    history.previous[index] = lines[index];
+    history.lastSaved = index;
+    lines[index] = std::string(TrimSpaces(text));
+    const Status saved = SaveCurveStore(lines, file, history);
+    if (!saved) return saved.failure();
+    return lines;
+}
+
+Result<UndoneSave> UndoLastCurveSave(const std::filesystem::path& file) {
+    Result<CurveStoreContents> contents = ReadCurveStoreContents(file);
+    if (!contents) return contents.failure();
+    CurveStoreHistory& history = contents->history;
+    const int index = history.lastSaved;
+    if (index < 0) return Fail({kMsgNothingToUndo, kTitleStore});
+    // The undone text is kept as the line's previous version rather than thrown away; only the
+    // mark of a save to undo goes, so a second press does not put it back.
+    std::swap(contents->lines[index], history.previous[index]);
+    history.lastSaved = -1;
+    const Status saved = SaveCurveStore(contents->lines, file, history);
+    if (!saved) return saved.failure();
+    return UndoneSave{std::move(contents->lines), index};
 }
 
 }  // namespace xuan5

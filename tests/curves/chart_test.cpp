@@ -69,5 +69,24 @@ TEST(Chart, CanvasHasItsGridAndHint) {
     EXPECT_EQ(p.lines.back().width, 1);
 }
 
+// Labels 16 px high on grid lines 20, 10, 7 or 1 px apart: every line, every 2nd, every 5th, or
+// zero alone; zero once, and never two labels closer than one label's height.
+TEST(Chart, FewerAxisLabelsWhereSpaceIsShort) {
+    const ChartPicture p = PrepareTrendCanvas();
+    auto axisTexts = [&](double spacing) {
+        std::vector<std::string> texts;
+        for (const ChartLabel& label : VisibleLabels(p, spacing, 16))
+            if (label.axis) texts.push_back(label.text);
+        return texts;
+    };
+    EXPECT_EQ(axisTexts(20).size(), 21u);
+    EXPECT_EQ(axisTexts(10),
+              (std::vector<std::string>{"0", "1000", "2000", "3000", "4000", "5000", "-1000",
+                                        "-2000", "-3000", "-4000", "-5000"}));
+    EXPECT_EQ(axisTexts(7), (std::vector<std::string>{"0", "2500", "5000", "-2500", "-5000"}));
+    EXPECT_EQ(axisTexts(0.001), std::vector<std::string>{"0"});
+    EXPECT_EQ(VisibleLabels(p, 0.001, 16).back().text, kCanvasHint);
+}
+
 }  // namespace
 }  // namespace xuan5

@@ -74,6 +74,39 @@ TEST(TrendLine, GapsFollowTheSegmentOnScreen) {
     EXPECT_EQ(state.recorded.count(), 4u);
 }
 
+// The case: 2386 / 28 added up in doubles gives 1789.49..., not the exact half.
+TEST(TrendLine, ExactHalvesAndTheEndNearTheNewestPeriod) {
+    TrendDrawing state;
+    auto draw = [&](std::initializer_list<std::pair<int, double>> points) {
+        TrendMouseDown(state);
+        for (const auto& [x, y] : points) DrawTrendSegment(state, x, y);
+        TrendMouseDown(state);
+        return state.TrendLine;
+    };
+    TrendLineTable line = draw({{78, 0}, {106, 2386}});
+    EXPECT_EQ(line[99], 1790);  // 1789.5 goes to the even 1790
+    EXPECT_EQ(line[85], 596);   // 596.5 goes to the even 596
+    EXPECT_EQ(line[107], 0);    // 14 columns short of the newest period: not carried
+    line = draw({{10, -3}, {14, 3}});
+    EXPECT_EQ(line[11], -2);  // -1.5 goes to the even -2, whatever the step rounds to
+    EXPECT_EQ(line[12], 0);
+    EXPECT_EQ(line[13], 2);  // 1.5 goes to 2
+
+    // Ending 3 columns short is carried to the newest period at its last value, 4 short is not.
+    line = draw({{100, 500}, {117, 1700}});
+    EXPECT_EQ(line[118], 1700);
+    EXPECT_EQ(line[120], 1700);
+    line = draw({{100, 500}, {116, 1600}});
+    EXPECT_EQ(line[117], 0);
+    EXPECT_EQ(line[120], 0);
+    // The rightmost point counts, even when the hand went back left after it; a line that passes
+    // the newest period keeps its own segment there.
+    line = draw({{110, 100}, {119, -900}, {112, 400}});
+    EXPECT_EQ(line[120], -900);
+    line = draw({{118, 100}, {122, 500}});
+    EXPECT_EQ(line[120], 300);
+}
+
 TEST(TrendLine, SavedTextRoundTripsAndBadTextsChangeNothing) {
     TrendLineTable line{};
     for (int i = 1; i <= 130; ++i) line[i] = (i - 60) * 37;

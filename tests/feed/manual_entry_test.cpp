@@ -11,11 +11,11 @@ namespace {
 TEST(ManualEntry, ProposesTheNextPeriodWithoutWrapping) {
     DrawTable t = testing::RandomHistory(1);
     t[1].period = "045";
-    EXPECT_EQ(ProposeEntryLine(t), "046-01,02,03,04,08");
+    EXPECT_EQ(ProposeEntryLine(t), "046-01,02,03,04,05");
     t[1].period = "084";
-    EXPECT_EQ(ProposeEntryLine(t), "085-01,02,03,04,08");
+    EXPECT_EQ(ProposeEntryLine(t), "085-01,02,03,04,05");
     t[1].period = "999";
-    EXPECT_EQ(ProposeEntryLine(t), "1000-01,02,03,04,08");
+    EXPECT_EQ(ProposeEntryLine(t), "1000-01,02,03,04,05");
 }
 
 TEST(ManualEntry, ConfirmChecksInOrder) {

@@ -119,15 +119,38 @@ TEST_F(CurveStoreTest, SaveSlotRewritesOneLineAndAddsTheMarker) {
     EXPECT_TRUE(saved.messages().empty());
     EXPECT_EQ((*saved)[2], SerializeTrendLine(line));
 
+    // The fifteen lines and the marker, as every reader of the store expects them; what the save
+    // replaced follows the marker, where such a reader stops.
     std::string expected = "rec1\r\nrec2\r\n" + SerializeTrendLine(line) + "\r\n";
     for (int k = 4; k <= 15; ++k) expected += "rec" + std::to_string(k) + "\r\n";
+    expected += "********\r\n03\r\n\r\n\r\nrec3\r\n";
+    for (int k = 4; k <= 15; ++k) expected += "\r\n";
     expected += "********\r\n";
     EXPECT_EQ(Bytes(), expected);
+    EXPECT_EQ(ParseCurveStoreBytes(Bytes()), *saved);
 
     // Reading it back reproduces the line exactly.
     const Result<TrendLineTable> back = ParseTrendLine(*Record(2));
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, line);
+
+    // A second save of another line keeps the first one's previous version; undoing puts back
+    // only the line saved last, once.
+    ASSERT_TRUE(SaveCurveStoreLine(*saved, 5, "1*2", file_));
+    const Result<UndoneSave> undone = UndoLastCurveSave(file_);
+    ASSERT_TRUE(undone);
+    EXPECT_EQ(undone->index, 5);
+    EXPECT_EQ(undone->lines[5], "rec6");
+    EXPECT_EQ(undone->lines[2], SerializeTrendLine(line));
+    EXPECT_EQ(Record(5), "rec6");
+    const Result<UndoneSave> again = UndoLastCurveSave(file_);
+    ASSERT_FALSE(again);
+    EXPECT_EQ(again.messages().front(), (Message{"没有可撤销的保存", "提示"}));
+    // The undone text is still kept, and line 3's previous version was never lost.
+    const Result<CurveStoreContents> contents = ReadCurveStoreContents(file_);
+    ASSERT_TRUE(contents);
+    EXPECT_EQ(contents->history.previous[5], "1*2");
+    EXPECT_EQ(contents->history.previous[2], "rec3");
 }
 
 TEST_F(CurveStoreTest, FailedSaveKeepsTheOldFile) {

@@ -198,6 +198,9 @@ TEST(AfterDrawPipeline, EveryUpdateCarriesTheWindowForward) {
     shell.Find<QPushButton>("C_rulu_kjh")->click();
     auto* entry = shell.Window().findChild<QDialog*>("Fadd");
     ASSERT_NE(entry, nullptr);
+    // The box opens empty; the example it shows ("例：NNN-01,02,03,04,05") is a valid draw.
+    auto* line = entry->findChild<QLineEdit*>("T_total_renshu");
+    line->setText(line->placeholderText().mid(2));
     entry->findChild<QPushButton*>("C_rulu_kjh")->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return state.UpdateCount() == 3; }, 5000));
     EXPECT_EQ(ExpectStep(shell, before), 1);

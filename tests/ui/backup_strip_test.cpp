@@ -92,7 +92,7 @@ TEST(BackupStrip, PasteTypingAndDoubleClickKeepEachBoxAndItsCountInStep) {
     EXPECT_EQ(Count(shell, 1), "0");
 
     shell.Find<QPushButton>("C_fuzhu_copy_2")->click();
-    EXPECT_EQ(clipboard->text(), "01,02,03,04,05 01,02,03,04,06");
+    EXPECT_EQ(clipboard->text(), "01,02,03,04,05\r\n01,02,03,04,06");
     EXPECT_TRUE(NoticeShownAndClosed(shell));
     // The empty result box copies an empty text, with the notice.
     shell.Find<QPushButton>("C_fuzhu_copy_3")->click();

@@ -141,12 +141,15 @@ TEST(DrawPanel, SavedLineGoesToItsFileLineAndLoadsBack) {
     const std::vector<std::string> before = StoreLines(shell.Data().ReadStore());
     for (int i = 1; i <= 120; ++i) shell.Tables().Trend.TrendLine[i] = i * 10 - 600;
     const std::string saved = SerializeTrendLine(shell.Tables().Trend.TrendLine);
+    shell.Messages().QueueAnswer(MessageAnswer::Yes);  // line 3 holds a curve already
     shell.Find<QPushButton>("C_gengxin_2")->click();
-    EXPECT_TRUE(shell.Messages().messages().empty());
+    ASSERT_EQ(shell.Messages().messages().size(), 1u);
+    shell.Messages().Clear();
     EXPECT_EQ(shell.Find<QLineEdit>("Tnew")->text(), QStringLiteral("已保存：03号线"));
 
+    // The fifteen lines and the marker, then what the save replaced.
     const std::vector<std::string> after = StoreLines(shell.Data().ReadStore());
-    ASSERT_EQ(after.size(), 16u);
+    ASSERT_EQ(after.size(), 33u);
     for (int k = 0; k < 15; ++k) EXPECT_EQ(after[k], k == 2 ? saved : before[k]) << k;
     EXPECT_EQ(after[15], "********");
 
@@ -239,10 +242,11 @@ TEST(DrawPanel, StoreFailuresAreReported) {
     // A folder in place of the file: the save cannot replace it.
     ASSERT_TRUE(QFile::remove(shell.Data().StorePath()));
     ASSERT_TRUE(QDir().mkdir(shell.Data().StorePath()));
+    shell.Messages().QueueAnswer(MessageAnswer::Yes);  // line 1 holds a curve already
     shell.Find<QPushButton>("C_gengxin_0")->click();
-    ASSERT_EQ(shell.Messages().messages().size(), 1u);
-    EXPECT_EQ(shell.Messages().messages()[0].text, QStringLiteral("本次保存曲线失败,请检查原因"));
-    EXPECT_EQ(shell.Messages().messages()[0].title, QStringLiteral("提示"));
+    ASSERT_EQ(shell.Messages().messages().size(), 2u);
+    EXPECT_EQ(shell.Messages().messages()[1].text, QStringLiteral("本次保存曲线失败,请检查原因"));
+    EXPECT_EQ(shell.Messages().messages()[1].title, QStringLiteral("提示"));
     EXPECT_TRUE(shell.EndCodes().empty()) << "a failed save is not fatal";
 
     // Reading a store that is gone ends the program after the two messages.
@@ -308,7 +312,7 @@ TEST(DrawPanel, ChartRepaintsFromStateOnResizeAndExpose) {
     const QImage first = pic->grab().toImage();
     std::vector<int> green = GreenColumns(first);
     ASSERT_FALSE(green.empty());
-    EXPECT_NEAR(green.front(), 120.0 / 130.0 * pic->width(), 2.0);
+    EXPECT_NEAR(green.front(), pic->ToPixel(120, 0).x(), 2.0);
 
     shell.Window().resize(1600, 900);
     QCoreApplication::processEvents();
@@ -316,7 +320,7 @@ TEST(DrawPanel, ChartRepaintsFromStateOnResizeAndExpose) {
     ASSERT_NE(bigger.size(), first.size());
     green = GreenColumns(bigger);
     ASSERT_FALSE(green.empty());
-    EXPECT_NEAR(green.front(), 120.0 / 130.0 * pic->width(), 2.0);
+    EXPECT_NEAR(green.front(), pic->ToPixel(120, 0).x(), 2.0);
     // The hand-drawn segment is still there.
     const QPoint mid = pic->ToPixel(15, 0).toPoint();
     EXPECT_EQ(bigger.pixelColor(mid), QColor(255, 0, 0));
@@ -333,7 +337,7 @@ TEST(DrawPanel, CopyPutsTheBaseOnTheClipboardWithANotice) {
     shell.Find<QPlainTextEdit>("Tdadi")->setPlainText("01,02,03,04,05 01,02,03,04,06");
     QApplication::clipboard()->setText("old");
     shell.Find<QPushButton>("C_copy")->click();
-    EXPECT_EQ(QApplication::clipboard()->text(), "01,02,03,04,05 01,02,03,04,06");
+    EXPECT_EQ(QApplication::clipboard()->text(), "01,02,03,04,05\r\n01,02,03,04,06");
     QPointer<QDialog> notice = shell.Window().findChild<QDialog*>("Ftishi");
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(notice->isVisible());

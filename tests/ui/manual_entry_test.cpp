@@ -31,7 +31,10 @@ TEST(ManualEntry, WindowProposesTheNextPeriod) {
     EXPECT_TRUE(entry->isVisible());
     EXPECT_EQ(entry->windowTitle(), QStringLiteral("手工录入最新"));
     EXPECT_TRUE(entry->isModal());
-    EXPECT_EQ(entry->findChild<QLineEdit*>("T_total_renshu")->text(), "046-01,02,03,04,08");
+    // Empty, with the format as its placeholder: Enter alone enters nothing.
+    EXPECT_EQ(entry->findChild<QLineEdit*>("T_total_renshu")->text(), QString());
+    EXPECT_EQ(entry->findChild<QLineEdit*>("T_total_renshu")->placeholderText(),
+              QStringLiteral("例：046-01,02,03,04,05"));
     EXPECT_EQ(entry->findChild<QPushButton*>("C_rulu_kjh")->text(), QStringLiteral("确认录入"));
     EXPECT_EQ(entry->findChild<QLabel*>("Label54")->text(), QStringLiteral("期数（3位）-任选5"));
     EXPECT_EQ(entry->findChild<QLabel*>("Label1")->text(),

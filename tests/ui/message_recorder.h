@@ -15,6 +15,7 @@ struct RecordedMessage {
     QString text;
     QString title;
     MessageButtons buttons = MessageButtons::Ok;
+    MessageKind kind = MessageKind::Notice;
 };
 
 class MessageRecorder : public MessageSink {
@@ -28,9 +29,9 @@ class MessageRecorder : public MessageSink {
     const std::vector<RecordedMessage>& messages() const { return messages_; }
     void Clear() { messages_.clear(); }
 
-    MessageAnswer Show(QWidget*, const QString& text, const QString& title,
-                       MessageButtons buttons) override {
-        messages_.push_back({text, title, buttons});
+    MessageAnswer Show(QWidget*, const QString& text, const QString& title, MessageButtons buttons,
+                       MessageKind kind) override {
+        messages_.push_back({text, title, buttons, kind});
         if (!answers_.empty()) {
             const MessageAnswer answer = answers_.front();
             answers_.pop_front();

@@ -328,7 +328,8 @@ TEST(PlanPanel, CopiesPutPlainTextWithCrLfOnTheClipboardAndShowTheNotice) {
 
     shell.Find<QCheckBox>("Check_jihua_jilu_haoma")->setChecked(true);
     shell.Find<QPushButton>("C_copy_1")->click();
-    EXPECT_EQ(clipboard->text(), U("01 02 03 04 05*01 02 03 04 06*\r\n085期，开：log\r\n---\r\n"));
+    EXPECT_EQ(clipboard->text(),
+              U("01 02 03 04 05\r\n01 02 03 04 06\r\n085期，开：log\r\n---\r\n"));
     EXPECT_TRUE(NoticeShownAndClosed(shell));
 
     // Empty sources: an empty clipboard, the notice all the same.

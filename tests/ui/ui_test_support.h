@@ -162,14 +162,14 @@ class Shell {
   private:
     void Start(const ServiceSettings& service, int timeoutMs);
 
+    ServiceSettings service_;
+    int timeoutMs_ = 0;
     DataFolder data_;
     FeedServer server_;
     MessageRecorder messages_;
     std::vector<int> endCodes_;
     std::unique_ptr<Fmain> window_;
     bool startupOk_ = false;
-    ServiceSettings service_;
-    int timeoutMs_ = 0;
 };
 
 // Puts line bases and instance plans in force in the shown region's book, as a plan would,

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "core/result.h"
+#include "core/text.h"
 #include "curves/base_search.h"
 #include "curves/chart.h"
 #include "curves/profit_curve.h"
@@ -18,6 +19,7 @@
 #include "ui/shell/panel_links.h"
 #include "ui/widgets/chart_widget.h"
 #include "ui/widgets/clipboard.h"
+#include "ui/widgets/kept_settings.h"
 #include "ui/widgets/named_controls.h"
 #include "ui/widgets/text_boxes.h"
 
@@ -50,6 +52,7 @@ DrawPanel::DrawPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
       search_(MakeButton(this, QStringLiteral("C_dadi_look"), QStringLiteral("寻找大底"))),
       showCurve_(MakeButton(this, QStringLiteral("C_dadi_k"), QStringLiteral("K"))),
       copy_(MakeButton(this, QStringLiteral("C_copy"), QStringLiteral("复制"))),
+      undoSave_(MakeButton(this, QStringLiteral("C_gengxin_cx"), QStringLiteral("撤销保存"))),
       base_(new QPlainTextEdit(this)),
       wanted_(new QLineEdit(QStringLiteral("230"), this)),
       actual_(new QLineEdit(this)) {
@@ -126,8 +129,14 @@ DrawPanel::DrawPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
     }
     base_->setMinimumHeight(80);
 
+    // Beside the start: the save rows take the chart's width, which a sixteenth button would
+    // push past the smallest window.
+    undoSave_->setToolTip(QStringLiteral("把最后一次保存的线恢复成保存前的样子"));
+    auto* drawRow = new QHBoxLayout;
+    drawRow->addWidget(startDrawing_, 1);
+    drawRow->addWidget(undoSave_, 1);
     auto* right = new QVBoxLayout;
-    right->addWidget(startDrawing_);
+    right->addLayout(drawRow);
     right->addWidget(hint);
     right->addLayout(searchRow);
     right->addLayout(resultRow);
@@ -147,6 +156,7 @@ DrawPanel::DrawPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
     connect(search_, &QPushButton::clicked, this, &DrawPanel::SearchBase);
     connect(showCurve_, &QPushButton::clicked, this, &DrawPanel::ShowBaseCurve);
     connect(copy_, &QPushButton::clicked, this, &DrawPanel::CopyBase);
+    connect(undoSave_, &QPushButton::clicked, this, &DrawPanel::UndoSave);
     connect(pic_, &ChartWidget::mouseDown, this, [this] { ChartMouseDown(); });
     connect(pic_, &ChartWidget::mouseMoved, this, &DrawPanel::ChartMouseMove);
 }
@@ -197,10 +207,14 @@ void DrawPanel::ShowBaseCurve() {
 }
 
 void DrawPanel::CopyBase() {
-    CopyToClipboard(this, base_->toPlainText());
+    CopyToClipboard(this, QString::fromStdString(OnePerLine(base_->toPlainText().toStdString())));
 }
 
 void DrawPanel::SaveLine(int index) {
+    if (!session_.CurveStoreLines[index].empty() &&
+        ctx_.Show(this, QStringLiteral("%1号线已有曲线，覆盖吗？").arg(Two(index + 1)),
+                  QString::fromUtf8(kTitleStore), MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
     const Result<LineTexts> saved = SaveTrendLineToSlot(session_.CurveStoreLines, index,
                                                         session_.Trend.TrendLine, ctx_.StoreFile());
     if (!saved) {
@@ -209,6 +223,17 @@ void DrawPanel::SaveLine(int index) {
     }
     session_.CurveStoreLines = *saved;
     if (links_.showStatus) links_.showStatus(QStringLiteral("已保存：%1号线").arg(Two(index + 1)));
+}
+
+void DrawPanel::UndoSave() {
+    const Result<UndoneSave> undone = UndoLastCurveSave(ctx_.StoreFile());
+    if (!undone) {
+        ctx_.Show(this, undone.messages().front());
+        return;
+    }
+    session_.CurveStoreLines = undone->lines;
+    if (links_.showStatus)
+        links_.showStatus(QStringLiteral("已撤销保存：%1号线").arg(Two(undone->index + 1)));
 }
 
 void DrawPanel::LoadLine(int index) {
@@ -230,7 +255,7 @@ void DrawPanel::LoadLine(int index) {
 void DrawPanel::CheckLineBetCount(int index) {
     QLineEdit* box = lineCounts_[index];
     if (!ExceedsLineBetLimit(box->text().toStdString())) return;
-    ctx_.Show(this, QString::fromUtf8(kMsgTooManyBets), QString::fromUtf8(kTitleTooManyBets));
+    ShowFailure(this, QString::fromUtf8(kMsgTooManyBets), QString::fromUtf8(kTitleTooManyBets));
     box->setText(QString::fromUtf8(kTooManyBetsReplacement));
 }
 
@@ -238,6 +263,12 @@ LineSizeTexts DrawPanel::LineSizes() const {
     LineSizeTexts sizes;
     for (int i = 0; i < kLineCount; ++i) sizes[i] = lineCounts_[i]->text().toStdString();
     return sizes;
+}
+
+void DrawPanel::KeepSettings(QSettings& settings) {
+    std::vector<QWidget*> controls{wanted_};
+    AppendControls(controls, lineCounts_);
+    KeepControls(settings, QStringLiteral("draw"), controls);
 }
 
 void DrawPanel::SetLineCountFontSize(int points) {

@@ -12,6 +12,7 @@
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QSettings;
 
 namespace xuan5::ui {
 
@@ -32,17 +33,22 @@ class DrawPanel : public QGroupBox {
     LineSizeTexts LineSizes() const;
     // Box T_quxian_zhushu(index) takes a text as if typed.
     void SetLineSize(int index, const QString& text);
+    // Restores this panel's setting boxes and ticks from `settings` and keeps them there
+    // (KeepControls); `settings` outlives the panel.
+    void KeepSettings(QSettings& settings);
     // Start-up step: the font size of the fifteen size boxes.
     void SetLineCountFontSize(int points);
     // "K" of another panel: the base into Tdadi, then its curve.
     void ShowBase(const QString& base);
 
     // Click handlers; other panels press these buttons to reuse them.
-    void PrepareCanvas();                     // C_huaxian_ks
-    void SearchBase();                        // C_dadi_look
-    void ShowBaseCurve();                     // C_dadi_k
-    void CopyBase();                          // C_copy
-    void SaveLine(int index);                 // C_gengxin(index)
+    void PrepareCanvas();  // C_huaxian_ks
+    void SearchBase();     // C_dadi_look
+    void ShowBaseCurve();  // C_dadi_k
+    void CopyBase();       // C_copy
+    // C_gengxin(index); over a line that is not empty, only after a "yes" to the question.
+    void SaveLine(int index);
+    void UndoSave();                          // C_gengxin_cx: the last save taken back
     void LoadLine(int index);                 // C_duqu(index)
     void CheckLineBetCount(int index);        // T_quxian_zhushu(index) change
     void ChartMouseDown();                    // Pic mouse-down
@@ -61,6 +67,7 @@ class DrawPanel : public QGroupBox {
     QPushButton* search_;
     QPushButton* showCurve_;
     QPushButton* copy_;
+    QPushButton* undoSave_;
     QPlainTextEdit* base_;
     QLineEdit* wanted_;
     QLineEdit* actual_;

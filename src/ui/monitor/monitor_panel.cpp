@@ -7,6 +7,7 @@
 #include "ui/plan/fxiaodi.h"
 #include "ui/shell/app_context.h"
 #include "ui/widgets/clickable_label.h"
+#include "ui/widgets/kept_settings.h"
 #include "ui/widgets/named_controls.h"
 #include "util/line_export.h"
 
@@ -177,6 +178,13 @@ void MonitorPanel::ApplyLineSelection(const std::string& tolerance, const LineCh
     for (int i = 0; i < kLineCount; ++i) lines_[i]->setChecked(checked[i]);
 }
 
+void MonitorPanel::KeepSettings(QSettings& settings) {
+    // The count of selected lines follows the ticks; "小底全选" and "小底全清" are commands.
+    std::vector<QWidget*> controls{tolerance_, everyPeriod_, keepBases_};
+    AppendControls(controls, lines_);
+    KeepControls(settings, QStringLiteral("monitor"), controls);
+}
+
 void MonitorPanel::SelectRecomputeEachPeriod() {
     everyPeriod_->setChecked(true);
 }
@@ -225,7 +233,10 @@ void MonitorPanel::OpenSmallBaseWindow() {
 
 void MonitorPanel::ExportLineBases() {
     const Result<Message> exported = xuan5::ExportLineBases(ctx_.session.LineBases(), ctx_.dataDir);
-    ctx_.Show(this, exported ? *exported : exported.messages().front());
+    if (exported)
+        ctx_.Show(this, *exported, MessageKind::Notice);
+    else
+        ctx_.Show(this, exported.messages().front());
 }
 
 }  // namespace xuan5::ui

@@ -14,6 +14,7 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSettings;
 
 namespace xuan5::ui {
 
@@ -36,6 +37,10 @@ class MonitorPanel : public QGroupBox {
     LineChecks CheckedLines() const;  // Ch_jiankong_jj(0..14)
     // Sets T_jiankong_rc and ticks Ch_jiankong_jj(0..14), as the user would.
     void ApplyLineSelection(const std::string& tolerance, const LineChecks& checked);
+
+    // Restores this panel's setting boxes and ticks from `settings` and keeps them there
+    // (KeepControls); `settings` outlives the panel.
+    void KeepSettings(QSettings& settings);
 
     // Start-up steps.
     void SelectRecomputeEachPeriod();

@@ -54,7 +54,8 @@ void UserSettings::HandleSaveAnswer(const HttpReply& reply) {
     const Message outcome = SettingsSaveOutcome(reply.Body());
     // A reply that says "saved" came whole, so it has no failure reason to add.
     ctx_.Show(window_, WithFailureReason(QString::fromStdString(outcome.text), reply),
-              QString::fromStdString(outcome.title));
+              QString::fromStdString(outcome.title), MessageButtons::Ok,
+              outcome.text == kMsgSettingsSaved ? MessageKind::Notice : MessageKind::Failure);
     Finish();
 }
 
@@ -82,7 +83,9 @@ void UserSettings::HandleLoadAnswer(const HttpReply& reply) {
                    ? text + QStringLiteral("：服务上还没有保存过这个用户的设置")
                    : WithFailureReason(kMsgSettingsLoadFailed, reply);
     }
-    ctx_.Show(window_, text, QString::fromStdString(loaded.message.title));
+    ctx_.Show(
+        window_, text, QString::fromStdString(loaded.message.title), MessageButtons::Ok,
+        loaded.message.text == kMsgSettingsLoaded ? MessageKind::Notice : MessageKind::Failure);
     Finish();
 }
 

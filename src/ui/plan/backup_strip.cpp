@@ -11,9 +11,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/text.h"
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
 #include "ui/widgets/clipboard.h"
+#include "ui/widgets/kept_settings.h"
 #include "ui/widgets/progress_picture.h"
 #include "ui/widgets/text_boxes.h"
 #include "util/backup_base.h"
@@ -153,6 +155,10 @@ BackupStrip::~BackupStrip() {
     for (MultiLineBox* box : boxes_) box->disconnect(this);
 }
 
+void BackupStrip::KeepSettings(QSettings& settings) {
+    KeepControls(settings, QStringLiteral("backup"), {tolerance_, join_});
+}
+
 void BackupStrip::ShowProgressPanel(bool show) {
     progress_->setVisible(show);
 }
@@ -204,7 +210,8 @@ void BackupStrip::PasteIntoBox(int index) {
 }
 
 void BackupStrip::CopyBox(int index) {
-    CopyToClipboard(this, boxes_[index]->toPlainText());
+    CopyToClipboard(this,
+                    QString::fromStdString(OnePerLine(boxes_[index]->toPlainText().toStdString())));
 }
 
 void BackupStrip::StartIntersection() {

@@ -11,6 +11,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QSettings;
 
 namespace xuan5::ui {
 
@@ -34,6 +35,10 @@ class BackupStrip : public QWidget {
     ~BackupStrip() override;
 
     QSize sizeHint() const override;
+
+    // Restores the backup tolerance and "参与计划" from `settings` and keeps them there
+    // (KeepControls); `settings` outlives the strip.
+    void KeepSettings(QSettings& settings);
 
     // The progress display Pic_jd: shown ("op") or hidden (anything else).
     void ShowProgressPanel(bool show);

@@ -15,6 +15,7 @@
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
 #include "ui/widgets/clipboard.h"
+#include "ui/widgets/kept_settings.h"
 #include "ui/widgets/text_boxes.h"
 
 namespace xuan5::ui {
@@ -68,6 +69,18 @@ QLineEdit* PlanPanel::SettingsBox(int index) const {
         groupTolerances_[0], groups_[1],          groupTolerances_[1],
         groups_[2],          groupTolerances_[2], totalTolerance_};
     return boxes[static_cast<std::size_t>(index)];
+}
+
+void PlanPanel::KeepSettings(QSettings& settings) {
+    // The plan's inputs and the words and signature of its log; the plan base and the log are
+    // what the plans made, not settings.
+    std::vector<QWidget*> controls{modeOne_,        instances_, instanceTolerance_, modeTwo_,
+                                   totalTolerance_, banker_,    bankerNumbers_,     bankerCounts_,
+                                   autoPlan_,       withBets_,  noCommas_,          signature_};
+    AppendControls(controls, groups_);
+    AppendControls(controls, groupTolerances_);
+    AppendControls(controls, words_);
+    KeepControls(settings, QStringLiteral("plan"), controls);
 }
 
 void PlanPanel::SelectModeOne() {
@@ -395,18 +408,17 @@ void PlanPanel::ClearPlan() {
 }
 
 void PlanPanel::CopyPlanBase() {
-    QString text = planBase_->Text();
+    QString text = QString::fromStdString(OnePerLine(planBase_->Text().toStdString(), "\n"));
     if (noCommas_->isChecked()) text.replace(QLatin1Char(','), QLatin1Char(' '));
     CopyToClipboard(this, text);
 }
 
 void PlanPanel::CopyPlan() {
-    QString planLine = QString::fromStdString(ListBetsInText(BoxText(planBase_)));
-    if (noCommas_->isChecked()) planLine.replace(QLatin1Char(','), QLatin1Char(' '));
+    // The bets one per line like every copy, the last line break parting them from the log.
+    QString planLines = QString::fromStdString(ListBetsInText(BoxText(planBase_), "\n"));
+    if (noCommas_->isChecked()) planLines.replace(QLatin1Char(','), QLatin1Char(' '));
     const QString log = log_->Text();
-    CopyToClipboard(this, withBets_->isChecked()
-                              ? planLine + QLatin1Char('\n') + log + QLatin1Char('\n')
-                              : log);
+    CopyToClipboard(this, withBets_->isChecked() ? planLines + log + QLatin1Char('\n') : log);
 }
 
 void PlanPanel::PreviewCurve() {

@@ -16,6 +16,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QSettings;
 
 namespace xuan5 {
 class RecordBook;
@@ -44,6 +45,10 @@ class PlanPanel : public QGroupBox {
     static constexpr int kSettingsTexts = 9;
     std::array<std::string, kSettingsTexts> SettingsTexts() const;
     void SetSettingsText(int index, const QString& text);
+
+    // Restores this panel's setting boxes and ticks from `settings` and keeps them there
+    // (KeepControls); `settings` outlives the panel.
+    void KeepSettings(QSettings& settings);
 
     // Start-up steps.
     void SelectModeOne();  // ticks Check_jh_dadi_chongfu

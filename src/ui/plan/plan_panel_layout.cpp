@@ -117,6 +117,11 @@ void PlanPanel::BuildLayout() {
     log_ = MakeLinesBox(this, QStringLiteral("T_jh_dadi_jilu"));
     logRow->addWidget(log_, 4);
     tally_ = MakeLinesBox(this, QStringLiteral("T_jh_rc"));
+    tally_->setToolTip(
+        QStringLiteral("命中统计，每期开奖后记一行：参与的底数-其中含开奖号的底数。\n"
+                       "计划模式一：参与的是每次模拟出的计划（模拟次数为1时是勾选的各线小底）。\n"
+                       "例：5-3 表示5个里有3个含本期开奖号；"
+                       "5-5 表示全部含开奖号，5-0 表示都不含。计划模式二记为“模式二”。"));
     logRow->addWidget(tally_, 1);
     logColumn->addLayout(logRow, 1);
     auto* words = new QHBoxLayout;

@@ -40,17 +40,18 @@ std::filesystem::path AppContext::StoreFile() const {
 }
 
 MessageAnswer AppContext::Show(QWidget* parent, const QString& text, const QString& title,
-                               MessageButtons buttons) const {
-    return ShowMessage(parent, text, title, buttons);
+                               MessageButtons buttons, MessageKind kind) const {
+    return ShowMessage(parent, text, title, buttons, kind);
 }
 
-MessageAnswer AppContext::Show(QWidget* parent, const xuan5::Message& message) const {
-    return ShowMessage(parent, message);
+MessageAnswer AppContext::Show(QWidget* parent, const xuan5::Message& message,
+                               MessageKind kind) const {
+    return ShowMessage(parent, message, kind);
 }
 
 bool AppContext::RequireDraws(QWidget* parent) const {
     if (session.HasDraws()) return true;
-    Show(parent, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
+    ShowFailure(parent, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
     return false;
 }
 
@@ -67,8 +68,8 @@ void AppContext::SaveBook(QWidget* parent, int region) {
 }
 
 void AppContext::ShowStoreBrokenMessages(QWidget* parent) const {
-    Show(parent, QString::fromUtf8(kMsgStoreBroken), QString::fromUtf8(kTitleStore));
-    Show(parent, QString::fromUtf8(kMsgAppWillClose), QString::fromUtf8(kTitleStore));
+    ShowFailure(parent, QString::fromUtf8(kMsgStoreBroken), QString::fromUtf8(kTitleStore));
+    ShowFailure(parent, QString::fromUtf8(kMsgAppWillClose), QString::fromUtf8(kTitleStore));
 }
 
 void AppContext::StoreBroken(QWidget* parent) {

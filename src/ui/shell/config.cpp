@@ -23,6 +23,24 @@ constexpr const char* kInstalledDefaults = "../share/xuan5";
 
 }  // namespace
 
+QString UserConfigFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(QStringLiteral("xuan5"));
+}
+
+QString WindowPlaceFile() {
+    return QDir(UserConfigFolder()).filePath(QStringLiteral("window.conf"));
+}
+
+QString PanelSettingsFile() {
+    return QDir(UserConfigFolder()).filePath(QStringLiteral("settings.conf"));
+}
+
+QString ManualIndexFile(const QString& exeDir) {
+    return QDir::cleanPath(
+        QDir(exeDir).absoluteFilePath(QStringLiteral("../share/doc/xuan5/manual/index.html")));
+}
+
 ServiceSettings ReadServiceIni(const QString& file) {
     ServiceSettings settings;
     if (!QFileInfo(file).isFile()) return settings;

@@ -44,6 +44,17 @@ DataFolderChoice DefaultDataFolder(const QString& exeDir);
 // interrupted first start leaves no half-filled folder. False, with `error` set, on failure.
 bool SeedDataFolder(const QString& dir, const QString& defaults, QString& error);
 
+// The user's own files of the program (not his data): ~/.config/xuan5 (or under
+// $XDG_CONFIG_HOME), where Qt keeps a QSettings of organisation "xuan5". window.conf holds the
+// window's size, place and panel; settings.conf the setting boxes and ticks of the panels.
+QString UserConfigFolder();
+QString WindowPlaceFile();
+QString PanelSettingsFile();
+
+// The manual's first page for a program in `exeDir`: share/doc/xuan5/manual/index.html beside
+// its bin folder, where the package installs it and the build puts it.
+QString ManualIndexFile(const QString& exeDir);
+
 // The smallest window: every control stays reachable at it, the panels scrolling when they need
 // more room. It fits a 1280 x 720 screen (1920 x 1080 at 150 %) with a taskbar and a title bar.
 inline constexpr int kMinimumWidth = 1000;

@@ -13,7 +13,7 @@ namespace xuan5::ui {
 
 Fadd::Fadd(const DrawTable& history, std::function<bool(const DrawRecord&)> stage, QWidget* parent)
     : QDialog(parent),
-      entry_(new QLineEdit(QStringLiteral("055-01,02,03,04,08"), this)),
+      entry_(new QLineEdit(this)),
       confirm_(new QPushButton(QStringLiteral("确认录入"), this)),
       stage_(std::move(stage)) {
     setObjectName(QStringLiteral("Fadd"));
@@ -31,7 +31,10 @@ Fadd::Fadd(const DrawTable& history, std::function<bool(const DrawRecord&)> stag
     QFont big = entry_->font();
     big.setPointSize(big.pointSize() + 3);
     entry_->setFont(big);
-    entry_->setMinimumWidth(entry_->fontMetrics().horizontalAdvance(entry_->text()) + 40);
+    entry_->setPlaceholderText(QStringLiteral("例：") +
+                               QString::fromStdString(ProposeEntryLine(history)));
+    entry_->setMinimumWidth(entry_->fontMetrics().horizontalAdvance(entry_->placeholderText()) +
+                            40);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(hint, 0, 0, 1, 2);
@@ -39,9 +42,6 @@ Fadd::Fadd(const DrawTable& history, std::function<bool(const DrawRecord&)> stag
     layout->addWidget(confirm_, 1, 1);
     layout->addWidget(example, 2, 0, 1, 2);
     layout->addWidget(warning, 3, 0, 1, 2);
-
-    const std::string proposed = ProposeEntryLine(history);
-    if (!proposed.empty()) entry_->setText(QString::fromStdString(proposed));
 
     confirm_->setDefault(true);
     connect(confirm_, &QPushButton::clicked, this, &Fadd::Confirm);

@@ -1,6 +1,10 @@
 #include "ui/shell/fmain.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,6 +13,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -19,8 +25,10 @@
 #include "ui/monitor/monitor_panel.h"
 #include "ui/plan/backup_strip.h"
 #include "ui/plan/plan_panel.h"
+#include "ui/shell/fbangzhu.h"
 #include "ui/sortfilter/sort_panel.h"
 #include "ui/widgets/color_button.h"
+#include "ui/widgets/kept_settings.h"
 
 namespace xuan5::ui {
 
@@ -59,6 +67,7 @@ Fmain::Fmain(FmainOptions options, QWidget* parent)
       betsTimer_(nullptr) {
     setObjectName(QStringLiteral("Fmain"));
     setWindowTitle(QStringLiteral("11选5 画线分析"));
+    manualFile_ = ManualIndexFile(QCoreApplication::applicationDirPath());
 
     BuildLayout();
 
@@ -68,6 +77,10 @@ Fmain::Fmain(FmainOptions options, QWidget* parent)
     betsTimer_->setInterval(kBuildBetsMs);
     betsTimer_->setSingleShot(true);
     connect(betsTimer_, &QTimer::timeout, this, &Fmain::BuildBets);
+
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    f1->setObjectName(QStringLiteral("Shortcut_bangzhu"));
+    connect(f1, &QShortcut::activated, this, &Fmain::ShowManual);
 
     ShowPanel(0);
 }
@@ -179,6 +192,19 @@ void Fmain::WireLinks() {
     };
 }
 
+void Fmain::KeepSettings(const QString& file) {
+    auto* settings = new QSettings(file, QSettings::IniFormat, this);
+    // "自动更新" and the watched regions ("监控地区").
+    std::vector<QWidget*> feed = {feedControls_.autoUpdate};
+    AppendControls(feed, feedControls_.watched);
+    KeepControls(*settings, QStringLiteral("feed"), feed);
+    panels_.draw->KeepSettings(*settings);
+    panels_.monitor->KeepSettings(*settings);
+    panels_.plan->KeepSettings(*settings);
+    panels_.sort->KeepSettings(*settings);
+    panels_.backup->KeepSettings(*settings);
+}
+
 void Fmain::ShowPanel(int index) {
     for (QWidget* panel : panelWidgets_) panel->hide();
     panelWidgets_[index]->show();
@@ -245,6 +271,23 @@ bool Fmain::event(QEvent* event) {
         QTimer::singleShot(0, this, &Fmain::AfterFirstPaint);
     }
     return QWidget::event(event);
+}
+
+void Fmain::ShowManual() {
+    if (!QFileInfo(manualFile_).isFile()) {
+        ShowFailure(this,
+                    QStringLiteral("找不到使用手册：%1").arg(QDir::toNativeSeparators(manualFile_)),
+                    QStringLiteral("提示"));
+        return;
+    }
+    // One window, which stays open beside the main window while the user follows it.
+    if (!manual_) {
+        manual_ = new Fbangzhu(manualFile_, this);
+        manual_->setWindowFlag(Qt::Window);
+    }
+    manual_->show();
+    manual_->raise();
+    manual_->activateWindow();
 }
 
 void Fmain::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 // steps); the feed behind the strip is the FeedController's.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -27,6 +28,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QSettings;
 class QTimer;
 
 namespace xuan5::ui {
@@ -36,6 +38,7 @@ class BackupStrip;
 class BacktestPanel;
 class ColorButton;
 class DrawPanel;
+class Fbangzhu;
 class FeedController;
 class MonitorPanel;
 class PlanPanel;
@@ -85,6 +88,13 @@ class Fmain : public QWidget {
     // Fetches every watched region once the window has first been painted.
     void StartFeedWhenShown() { feedWhenShown_ = true; }
 
+    // Restores every panel's setting boxes and ticks and "自动更新" from the settings file
+    // `file` and keeps them there from now on; after the start-up defaults, which it overrides.
+    void KeepSettings(const QString& file);
+
+    // The manual's first page; by default the one beside the program (ManualIndexFile).
+    void SetManualFile(const QString& file) { manualFile_ = file; }
+
     // How the program ends (after "Yes" to the close question or a broken curve store); the
     // default quits the event loop with the code.
     void SetEndApplication(std::function<void(int)> end) { ctx_->endApplication = std::move(end); }
@@ -102,6 +112,7 @@ class Fmain : public QWidget {
     void ApplyTypedDraw();   // Timer_add_kjh
     void BuildBets();        // Timer_fuzhi
     void ShowTerms();        // C_xieyi
+    void ShowManual();       // C_bangzhu and F1: the manual in its own window
 
   signals:
     // A fetch's answer for `region` has been handled (whatever it was).
@@ -125,6 +136,7 @@ class Fmain : public QWidget {
     MainPanels panels_;
     ArchiveService* archive_ = nullptr;
     FeedController* feed_ = nullptr;
+    QPointer<Fbangzhu> manual_;  // the open manual window, if any
     int currentPanel_ = 0;
     bool painted_ = false;
     bool feedWhenShown_ = false;
@@ -132,6 +144,8 @@ class Fmain : public QWidget {
     FeedControls feedControls_;
     QPushButton* applyStaged_;
     QPushButton* terms_;
+    QPushButton* help_;
+    QString manualFile_;
     QPlainTextEdit* termsText_;
     QGroupBox* disclaimer_;
     std::array<ColorButton*, kPanelCount> panelButtons_{};

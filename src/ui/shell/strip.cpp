@@ -14,6 +14,7 @@
 
 #include "ui/shell/fmain.h"
 #include "ui/widgets/named_controls.h"
+#include "ui/widgets/status_line.h"
 
 namespace xuan5::ui {
 
@@ -99,8 +100,7 @@ QLayout* Fmain::BuildStrip() {
     entryRow->addWidget(feedControls_.manualEntry, 1);
     entryRow->addWidget(applyStaged_, 1);
 
-    auto* status = Named(new QLineEdit(Q("信息反馈栏"), this), "Tnew");
-    status->setReadOnly(true);
+    auto* status = Named(new StatusLine(Q("信息反馈栏"), this), "Tnew");
     feedControls_.status = status;
     auto* drawList = Named(new QListWidget(this), "L_kjh");
     QFont mono = drawList->font();
@@ -111,6 +111,11 @@ QLayout* Fmain::BuildStrip() {
     feedControls_.drawList = drawList;
 
     terms_ = Named(new QPushButton(Q("软件协议"), this), "C_xieyi");
+    help_ = Named(new QPushButton(Q("帮助"), this), "C_bangzhu");
+    help_->setToolTip(Q("打开使用手册（F1）"));
+    auto* helpRow = new QHBoxLayout;
+    helpRow->addWidget(help_, 1);
+    helpRow->addWidget(terms_, 1);
     termsText_ = Named(new QPlainTextEdit(Q(kTermsText), this), "T_xieyi");
     termsText_->setReadOnly(true);
     termsText_->hide();  // its text is shown through C_xieyi
@@ -140,10 +145,11 @@ QLayout* Fmain::BuildStrip() {
     strip->addLayout(entryRow);
     strip->addWidget(status);
     strip->addWidget(drawList, 1);
-    strip->addWidget(terms_);
+    strip->addLayout(helpRow);
     strip->addWidget(disclaimer_);
 
     connect(terms_, &QPushButton::clicked, this, &Fmain::ShowTerms);
+    connect(help_, &QPushButton::clicked, this, &Fmain::ShowManual);
     return strip;
 }
 

@@ -5,6 +5,7 @@
 #include "sortfilter/sort_panel.h"
 #include "ui/shell/app_context.h"
 #include "ui/widgets/clipboard.h"
+#include "ui/widgets/kept_settings.h"
 #include "ui/widgets/named_controls.h"
 #include "ui/widgets/text_boxes.h"
 
@@ -125,6 +126,12 @@ SortPanel::SortPanel(AppContext& ctx, QWidget* parent)
     connect(run_, &QPushButton::clicked, this, &SortPanel::RunFilter);
     connect(copy_, &QPushButton::clicked, this, &SortPanel::CopyResult);
     connect(input_, &MultiLineBox::doubleClicked, this, &SortPanel::ClearInput);
+}
+
+void SortPanel::KeepSettings(QSettings& settings) {
+    // The sort's window and mode and the filter's lines; the list and the result are made anew.
+    KeepControls(settings, QStringLiteral("sort"),
+                 {window_, mode_, candidateCounts_, input_, inputCounts_});
 }
 
 void SortPanel::DisableVerificationBox() {

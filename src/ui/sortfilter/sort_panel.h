@@ -8,6 +8,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSettings;
 
 namespace xuan5::ui {
 
@@ -20,6 +21,9 @@ class SortPanel : public QGroupBox {
     // `ctx` outlives the panel.
     explicit SortPanel(AppContext& ctx, QWidget* parent = nullptr);
 
+    // Restores this panel's setting boxes and ticks from `settings` and keeps them there
+    // (KeepControls); `settings` outlives the panel.
+    void KeepSettings(QSettings& settings);
     // Start-up step: the verification length only displays its fixed value.
     void DisableVerificationBox();
 

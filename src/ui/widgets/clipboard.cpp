@@ -16,7 +16,7 @@ void CopyToClipboard(QWidget* parent, const QString& text) {
     clipboard->setText(plain);
     // The clipboard reports no failure of its own; reading the text back is the one check.
     if (clipboard->text() != plain) {
-        ShowMessage(parent, QString::fromUtf8(kMsgCopyFailed), QString::fromUtf8(kTitleCopyFailed));
+        ShowFailure(parent, QString::fromUtf8(kMsgCopyFailed), QString::fromUtf8(kTitleCopyFailed));
         return;
     }
     ShowCopyNotice(parent);

@@ -15,7 +15,7 @@ MessageSink*& CurrentSink() {
 }
 
 MessageAnswer ShowRealBox(QWidget* parent, const QString& text, const QString& title,
-                          MessageButtons buttons) {
+                          MessageButtons buttons, MessageKind kind) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
@@ -25,7 +25,7 @@ MessageAnswer ShowRealBox(QWidget* parent, const QString& text, const QString& t
         box.setDefaultButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
-    box.setIcon(QMessageBox::Information);
+    box.setIcon(kind == MessageKind::Failure ? QMessageBox::Warning : QMessageBox::Information);
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MessageAnswer::Ok;
@@ -34,14 +34,14 @@ MessageAnswer ShowRealBox(QWidget* parent, const QString& text, const QString& t
 }  // namespace
 
 MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& title,
-                          MessageButtons buttons) {
-    if (MessageSink* sink = CurrentSink()) return sink->Show(parent, text, title, buttons);
-    return ShowRealBox(parent, text, title, buttons);
+                          MessageButtons buttons, MessageKind kind) {
+    if (MessageSink* sink = CurrentSink()) return sink->Show(parent, text, title, buttons, kind);
+    return ShowRealBox(parent, text, title, buttons, kind);
 }
 
-MessageAnswer ShowMessage(QWidget* parent, const xuan5::Message& message) {
+MessageAnswer ShowMessage(QWidget* parent, const xuan5::Message& message, MessageKind kind) {
     return ShowMessage(parent, QString::fromStdString(message.text),
-                       QString::fromStdString(message.title), MessageButtons::Ok);
+                       QString::fromStdString(message.title), MessageButtons::Ok, kind);
 }
 
 MessageSink* InstallMessageSink(MessageSink* sink) {
@@ -51,7 +51,7 @@ MessageSink* InstallMessageSink(MessageSink* sink) {
 }
 
 MessageAnswer StderrMessageSink::Show(QWidget*, const QString& text, const QString& title,
-                                      MessageButtons buttons) {
+                                      MessageButtons buttons, MessageKind) {
     std::fprintf(stderr, "[%s] %s\n", title.toUtf8().constData(), text.toUtf8().constData());
     return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
 }

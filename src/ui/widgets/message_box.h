@@ -14,17 +14,26 @@ namespace xuan5::ui {
 
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
+// What an OK box tells, which its icon shows: a notice (information) or a failure (warning: the
+// user's command did not do what he asked). A Yes/No box is a question whatever its kind.
+enum class MessageKind { Notice, Failure };
 
 class MessageSink {
   public:
     virtual ~MessageSink() = default;
     virtual MessageAnswer Show(QWidget* parent, const QString& text, const QString& title,
-                               MessageButtons buttons) = 0;
+                               MessageButtons buttons, MessageKind kind) = 0;
 };
 
 MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& title,
-                          MessageButtons buttons = MessageButtons::Ok);
-MessageAnswer ShowMessage(QWidget* parent, const xuan5::Message& message);
+                          MessageButtons buttons = MessageButtons::Ok,
+                          MessageKind kind = MessageKind::Notice);
+inline MessageAnswer ShowFailure(QWidget* parent, const QString& text, const QString& title) {
+    return ShowMessage(parent, text, title, MessageButtons::Ok, MessageKind::Failure);
+}
+// A message an operation gave instead of a value is a failure unless the caller says otherwise.
+MessageAnswer ShowMessage(QWidget* parent, const xuan5::Message& message,
+                          MessageKind kind = MessageKind::Failure);
 
 // Installs a sink; nullptr brings back the real message boxes. Returns the previous sink.
 MessageSink* InstallMessageSink(MessageSink* sink);
@@ -34,7 +43,7 @@ MessageSink* InstallMessageSink(MessageSink* sink);
 class StderrMessageSink : public MessageSink {
   public:
     MessageAnswer Show(QWidget* parent, const QString& text, const QString& title,
-                       MessageButtons buttons) override;
+                       MessageButtons buttons, MessageKind kind) override;
 };
 
 }  // namespace xuan5::ui

@@ -1,0 +1,26 @@
+// The one-line status box: a long text (a failure with its reason and its fix) is shown with its
+// middle left out ("…") rather than cut at the end, and whole in its tooltip. text() is always
+// the whole text.
+#pragma once
+
+#include <QLineEdit>
+
+namespace xuan5::ui {
+
+class StatusLine : public QLineEdit {
+    Q_OBJECT
+  public:
+    explicit StatusLine(const QString& text, QWidget* parent = nullptr);
+
+    // What the box shows now: the text, or its middle-elided form when it does not fit. While
+    // the box has the keyboard focus it shows the whole text, to be scrolled and selected.
+    QString ShownText() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QRect TextArea() const;
+};
+
+}  // namespace xuan5::ui
