@@ -144,5 +144,11 @@ void BM_StartupBareWindow(benchmark::State& bench) {
 }
 BENCHMARK(BM_StartupBareWindow)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// The bare window with one line of Chinese text: the fonts any window of text must load first.
+void BM_StartupBareTextWindow(benchmark::State& bench) {
+    Measure(bench, {XUAN5_BARE_WINDOW_FILE, "--text"});
+}
+BENCHMARK(BM_StartupBareTextWindow)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace xuan5

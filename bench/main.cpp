@@ -45,6 +45,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
                         name.c_str(), seconds.first, seconds.second,
                         seconds.first > 0 ? seconds.second / seconds.first : 0.0);
         }
+        // The program's start beside the bare windows started the same way.
+        const auto program = fast_.find("BM_StartupFirstPaint");
+        for (const char* bare : {"BM_StartupBareWindow", "BM_StartupBareTextWindow"}) {
+            const auto it = fast_.find(bare);
+            if (program == fast_.end() || it == fast_.end() || it->second <= 0) continue;
+            std::printf("\nfirst paint: %.1f ms, %s %.1f ms: %.2fx\n", program->second / 1e6, bare,
+                        it->second / 1e6, program->second / it->second);
+        }
         bool header = false;
         for (const auto& [name, fastNs] : fast_) {
             const auto it = literal_.find(name);

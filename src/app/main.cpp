@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     StderrMessageSink stderrMessages;
     if (screenshot) InstallMessageSink(&stderrMessages);
 
-    Fmain window({config.data.dir, service, kHttpTimeoutMs});
+    Fmain window({config.data.dir, service, kHttpTimeoutMs, true});
     if (!window.ApplyStartupDefaults()) return 1;
     if (screenshot) {
         const ScreenshotResult result = TakeScreenshot(window, config);

@@ -147,12 +147,14 @@ TEST(ServiceAccess, EachFailureSaysWhatFailed) {
     EXPECT_EQ(Status(shell), QStringLiteral("无法连接：连接被拒绝，服务没有运行"));
 }
 
+// A damaged archive.db, and so a damaged records.db, is kept aside once the window shows.
 TEST(ArchiveAtStart, ADamagedArchiveIsKeptAsideAndTheUserIsToldOnce) {
     DataFolder data;
     const QDir folder(data.Path() + "/data");
-    QFile archive(folder.filePath("archive.db"));
-    ASSERT_TRUE(archive.open(QIODevice::WriteOnly) && archive.write(QByteArray(9000, 'x')));
-    archive.close();
+    for (const char* name : {"archive.db", "records.db"}) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(QByteArray(9000, 'x')));
+    }
     MessageRecorder messages;
     for (int start = 0; start < 2; ++start) {
         const std::size_t before = messages.messages().size();
@@ -160,15 +162,26 @@ TEST(ArchiveAtStart, ADamagedArchiveIsKeptAsideAndTheUserIsToldOnce) {
         ASSERT_TRUE(window.ApplyStartupDefaults());
         // Told over the running window, not before it; the next start has nothing to say.
         EXPECT_EQ(messages.messages().size(), before);
-        QTest::qWait(50);
+        window.show();
+        QTest::qWait(100);
     }
-    ASSERT_EQ(messages.messages().size(), 1u);
-    const QRegularExpressionMatch named =
-        QRegularExpression(QStringLiteral("^开奖存档已损坏，原文件已保留为 "
-                                          "(archive\\.db\\.damaged-\\d{8}-\\d{6})，已新建存档$"))
-            .match(messages.messages().front().text);
-    ASSERT_TRUE(named.hasMatch()) << messages.messages().front().text.toStdString();
-    EXPECT_EQ(QFileInfo(folder.filePath(named.captured(1))).size(), 9000);
+    std::vector<RecordedMessage> told = messages.messages();
+    ASSERT_EQ(told.size(), 2u);
+    std::sort(told.begin(), told.end(),
+              [](const RecordedMessage& a, const RecordedMessage& b) { return a.text < b.text; });
+    for (const auto& [index, pattern] :
+         {std::pair{0,
+                    "^开奖存档已损坏，原文件已保留为 "
+                    "(archive\\.db\\.damaged-\\d{8}-\\d{6})，已新建存档$"},
+          std::pair{1,
+                    "^计划记录已损坏，原文件已保留为 "
+                    "(records\\.db\\.damaged-\\d{8}-\\d{6})，已新建计划记录$"}}) {
+        const QString text = told[static_cast<std::size_t>(index)].text;
+        const QRegularExpressionMatch named =
+            QRegularExpression(QString::fromUtf8(pattern)).match(text);
+        ASSERT_TRUE(named.hasMatch()) << text.toStdString();
+        EXPECT_EQ(QFileInfo(folder.filePath(named.captured(1))).size(), 9000);
+    }
 }
 
 }  // namespace

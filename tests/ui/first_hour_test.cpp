@@ -124,3 +124,40 @@ TEST(FirstHour, HelpOpensTheManualInsideTheProgram) {
 
 }  // namespace
 }  // namespace xuan5::ui::test
+
+namespace xuan5::ui::test {
+namespace {
+
+// The program builds only the panel shown before its first paint; another panel comes at its
+// first showing, or when the feed needs it, with its defaults, its kept settings and the shown
+// region's records.
+TEST(FirstHour, PanelsAreBuiltWhenFirstNeeded) {
+    QTemporaryDir config;
+    const QString settings = config.filePath("settings.conf");
+    {
+        Shell shell;
+        shell.Window().KeepSettings(settings);
+        shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->setText("7");
+    }
+    DataFolder data;
+    MessageRecorder messages;
+    Fmain window(FmainOptions{data.Path() + "/data", {}, 5000, true});
+    ASSERT_TRUE(window.ApplyStartupDefaults());
+    window.KeepSettings(settings);
+    EXPECT_TRUE(window.PanelBuilt(0));
+    for (int i = 1; i < kPanelCount; ++i) EXPECT_FALSE(window.PanelBuilt(i)) << i;
+    EXPECT_EQ(window.findChild<QLineEdit*>("T_jh_dadi_chongfu_cs"), nullptr);
+
+    window.ShowPanel(2);
+    ASSERT_TRUE(window.PanelBuilt(2));
+    EXPECT_EQ(window.findChild<QLineEdit*>("T_jh_dadi_chongfu_cs")->text(), "7");
+    EXPECT_TRUE(window.findChild<QCheckBox*>("Check_jihua_sx")->isChecked());
+    EXPECT_FALSE(window.PanelBuilt(1));
+    // The plan reads the monitor's line choice: that panel comes with its fifteen ticks.
+    window.Panels();
+    EXPECT_EQ(window.findChild<QLineEdit*>("T_jiankong_15di_geshu")->text(), "15");
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+}  // namespace
+}  // namespace xuan5::ui::test

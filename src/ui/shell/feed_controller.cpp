@@ -48,11 +48,13 @@ std::string CorrectedPeriods(const std::vector<DrawRecord>& corrected) {
 
 }  // namespace
 
-FeedController::FeedController(AppContext& ctx, const MainPanels& panels, ArchiveService& archive,
+FeedController::FeedController(AppContext& ctx, std::function<const MainPanels&()> panels,
+                               const MainPanels& built, ArchiveService& archive,
                                FeedControls controls, QWidget* window)
     : QObject(window),
       ctx_(ctx),
-      panels_(panels),
+      panels_(std::move(panels)),
+      built_(built),
       archive_(archive),
       c_(controls),
       window_(window),
@@ -205,18 +207,23 @@ void FeedController::ApplyStaged(int region) {
 void FeedController::RunQueue() {
     // A plan in progress reads the shown book between its instances, and a book judges one table
     // to its end before the next: whatever comes meanwhile waits for them.
-    while (!busy_ && !panels_.plan->PlanRunning() && !queue_.empty()) {
+    while (!busy_ && !PlanRunning() && !queue_.empty()) {
         const int region = queue_.front();
         queue_.pop_front();
         ApplyNow(region);
     }
-    if (busy_ || panels_.plan->PlanRunning() || pendingRegion_ == 0) return;
+    if (busy_ || PlanRunning() || pendingRegion_ == 0) return;
     const int index = pendingRegion_ - 1;
     pendingRegion_ = 0;
     QTimer::singleShot(0, this, [this, index] { SelectRegion(index); });
 }
 
+bool FeedController::PlanRunning() const {
+    return built_.plan && built_.plan->PlanRunning();
+}
+
 void FeedController::ApplyNow(int region) {
+    const MainPanels& panels = panels_();
     Session& session = ctx_.session;
     RecordBook& book = session.Book(region);
     const bool shown = region == session.RegionCode;
@@ -237,7 +244,7 @@ void FeedController::ApplyNow(int region) {
         return draws;
     };
     const TableOutcome out =
-        book.ApplyTable(session.IncomingDraws(region), panels_.plan->ResultWords(), bridge);
+        book.ApplyTable(session.IncomingDraws(region), panels.plan->ResultWords(), bridge);
     using Kind = TableOutcome::Kind;
     // The list shows the region's own draws as they stand now.
     if (shown) listStale_ = false;
@@ -248,11 +255,11 @@ void FeedController::ApplyNow(int region) {
     }
     ++session.UpdateCount(region);
     // The draws are judged and the waiting record settled; the next plan follows them.
-    if (out.kind == Kind::Newer && panels_.plan->AutoPlanTicked()) {
+    if (out.kind == Kind::Newer && panels.plan->AutoPlanTicked()) {
         if (shown) {
-            panels_.plan->StartPlan();
+            panels.plan->StartPlan();
         } else {
-            panels_.plan->PlanForRegion(book);
+            panels.plan->PlanForRegion(book);
         }
     }
     ctx_.SaveBook(window_, region);
@@ -266,9 +273,9 @@ void FeedController::ApplyNow(int region) {
         }
         SetStatus(status);
         if (out.kind != Kind::FirstLoad) {
-            panels_.monitor->RedrawMonitorTable();
-            panels_.plan->ShowRecords(false);
-            panels_.sort->RefreshSort();
+            panels.monitor->RedrawMonitorTable();
+            panels.plan->ShowRecords(false);
+            panels.sort->RefreshSort();
             if (out.kind == Kind::Newer) ++pipelineRuns_;
         }
     } else if (out.kind != Kind::Corrected) {
@@ -283,7 +290,7 @@ void FeedController::SelectRegion(int index) {
     Session& session = ctx_.session;
     if (region == session.RegionCode) return;
     // A plan in progress reads the shown region's book between its instances.
-    if (busy_ || panels_.plan->PlanRunning()) {
+    if (busy_ || PlanRunning()) {
         pendingRegion_ = region;
         return;
     }
@@ -307,8 +314,9 @@ void FeedController::SelectRegion(int index) {
 void FeedController::ShowRegionBook() {
     const RecordBook& book = ctx_.session.Shown();
     ShowDrawList(book.HasDraws() ? DrawListLines(book.History()) : std::vector<std::string>{}, 0);
-    panels_.monitor->RedrawMonitorTable();
-    panels_.plan->ShowRecords(true);
+    // Panels not built yet show the book when they are.
+    if (built_.monitor) built_.monitor->RedrawMonitorTable();
+    if (built_.plan) built_.plan->ShowRecords(true);
     UpdateRegionButton(book.Region());
 }
 

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <array>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,10 +48,12 @@ struct FeedControls {
 class FeedController : public QObject {
     Q_OBJECT
   public:
-    // `window` is the parent of the dialogs and messages; `ctx`, `panels` and `archive` outlive
-    // the controller.
-    FeedController(AppContext& ctx, const MainPanels& panels, ArchiveService& archive,
-                   FeedControls controls, QWidget* window);
+    // `window` is the parent of the dialogs and messages; `ctx`, `built` and `archive` outlive
+    // the controller. `built` holds the panels built so far; `panels` builds them all, for the
+    // work that needs them.
+    FeedController(AppContext& ctx, std::function<const MainPanels&()> panels,
+                   const MainPanels& built, ArchiveService& archive, FeedControls controls,
+                   QWidget* window);
 
     void StartTimers();
     // The first fetch after a start: every watched region at once.
@@ -97,11 +100,13 @@ class FeedController : public QObject {
     void ShowDrawList(const std::vector<std::string>& lines, int newRows);
     std::string WithListNote(const std::string& text) const;
     void ShowWaiting();
+    bool PlanRunning() const;
     float NextCacheBreaker();
     bool Watched(int region) const;
 
     AppContext& ctx_;
-    const MainPanels& panels_;
+    std::function<const MainPanels&()> panels_;
+    const MainPanels& built_;
     ArchiveService& archive_;
     FeedControls c_;
     QWidget* window_;

@@ -50,7 +50,7 @@ QScrollArea* Scrolling(QWidget* content, const QString& name, QWidget* parent) {
     area->setObjectName(name);
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
-    area->setWidget(content);
+    if (content) area->setWidget(content);
     return area;
 }
 
@@ -62,6 +62,7 @@ QColor PanelButtonColor(bool current) {
 
 Fmain::Fmain(FmainOptions options, QWidget* parent)
     : QWidget(parent),
+      panelsWhenNeeded_(options.panelsWhenNeeded),
       ctx_(std::make_unique<AppContext>(std::filesystem::path(options.dataDir.toStdString()),
                                         options.service, options.requestTimeoutMs)),
       betsTimer_(nullptr) {
@@ -112,23 +113,20 @@ void Fmain::BuildLayout() {
 
     archive_ = new ArchiveService(*ctx_, this);
     panels_.backup = new BackupStrip(*ctx_, links_, this);
-    panels_.draw = new DrawPanel(*ctx_, links_, this);
-    panels_.monitor = new MonitorPanel(*ctx_, links_, this);
-    panels_.plan = new PlanPanel(*ctx_, links_, *panels_.backup, this);
-    panels_.sort = new SortPanel(*ctx_, this);
-    panels_.backtest = new BacktestPanel(*ctx_, links_, *archive_, this);
-    feed_ = new FeedController(*ctx_, panels_, *archive_, feedControls_, this);
+    feed_ = new FeedController(
+        *ctx_, [this]() -> const MainPanels& { return Panels(); }, panels_, *archive_,
+        feedControls_, this);
     connect(feed_, &FeedController::fetchHandled, this, &Fmain::fetchHandled);
-    connect(panels_.plan, &PlanPanel::planFinished, feed_, &FeedController::RunQueue);
     connect(applyStaged_, &QPushButton::clicked, this, &Fmain::ApplyDraws);
     WireLinks();
-    const std::array<QWidget*, kPanelCount> panels = {panels_.draw, panels_.monitor, panels_.plan,
-                                                      panels_.sort, panels_.backtest};
     auto* panelArea = new QGridLayout;
     panelArea->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < kPanelCount; ++i) {
-        panelWidgets_[i] = Scrolling(panels[i], QStringLiteral("Scroll_ding_%1").arg(i), this);
+        panelWidgets_[i] = Scrolling(nullptr, QStringLiteral("Scroll_ding_%1").arg(i), this);
         panelArea->addWidget(panelWidgets_[i], 0, 0);
+    }
+    for (int i = 0; i < kPanelCount; ++i) {
+        if (!panelsWhenNeeded_ || i == 0) BuildPanel(i);
     }
 
     auto* right = new QVBoxLayout;
@@ -155,18 +153,56 @@ void Fmain::BuildLayout() {
     setMinimumSize(kMinimumWidth, kMinimumHeight);
 }
 
+void Fmain::BuildPanel(int index) {
+    if (PanelBuilt(index)) return;
+    QWidget* panel = nullptr;
+    switch (index) {
+        case 0:
+            panel = panels_.draw = new DrawPanel(*ctx_, links_, this);
+            break;
+        case 1:
+            panel = panels_.monitor = new MonitorPanel(*ctx_, links_, this);
+            break;
+        case 2:
+            panel = panels_.plan = new PlanPanel(*ctx_, links_, *panels_.backup, this);
+            connect(panels_.plan, &PlanPanel::planFinished, feed_, &FeedController::RunQueue);
+            break;
+        case 3:
+            panel = panels_.sort = new SortPanel(*ctx_, this);
+            break;
+        default:
+            panel = panels_.backtest = new BacktestPanel(*ctx_, links_, *archive_, this);
+            break;
+    }
+    panelWidgets_[index]->setWidget(panel);
+    if (startedUp_) ApplyPanelDefaults(index);
+    if (settings_) KeepPanelSettings(index);
+}
+
+bool Fmain::PanelBuilt(int index) const {
+    const std::array<const QWidget*, kPanelCount> panels = {
+        panels_.draw, panels_.monitor, panels_.plan, panels_.sort, panels_.backtest};
+    return panels[static_cast<std::size_t>(index)] != nullptr;
+}
+
+const MainPanels& Fmain::Panels() {
+    for (int i = 0; i < kPanelCount; ++i) BuildPanel(i);
+    return panels_;
+}
+
 void Fmain::WireLinks() {
     links_.showBase = [this](const QString& base) {
         ShowPanel(0);
         panels_.draw->ShowBase(base);
     };
+    // What the panels read of each other builds the panel read.
     links_.applyStagedDraws = [this] { ApplyDraws(); };
-    links_.lineSelection = [this] { return panels_.monitor->Selection(); };
-    links_.lineSizes = [this] { return panels_.draw->LineSizes(); };
+    links_.lineSelection = [this] { return Panels().monitor->Selection(); };
+    links_.lineSizes = [this] { return Panels().draw->LineSizes(); };
     links_.showStatus = [this](const QString& text) { feed_->SetStatus(text.toStdString()); };
-    links_.planSettings = [this] { return panels_.plan->Settings(); };
+    links_.planSettings = [this] { return Panels().plan->Settings(); };
     links_.applyPlanSettings = [this](const PlanSettings& settings) {
-        panels_.plan->ApplySettings(settings);
+        Panels().plan->ApplySettings(settings);
         const LineIntersectionInput& selection = settings.modeOne.selection;
         panels_.monitor->ApplyLineSelection(selection.T_jiankong_rc, selection.Ch_jiankong_jj);
         const LineBasesInput& lines =
@@ -177,12 +213,14 @@ void Fmain::WireLinks() {
     // The record's first fifteen fields are the drawing panel's bet counts, the rest the plan
     // panel's mode settings.
     links_.settingsFields = [this] {
+        Panels();
         std::vector<std::string> fields;
         for (const std::string& size : panels_.draw->LineSizes()) fields.push_back(size);
         for (const std::string& text : panels_.plan->SettingsTexts()) fields.push_back(text);
         return fields;
     };
     links_.setSettingsField = [this](int index, const std::string& text) {
+        Panels();
         const QString value = QString::fromStdString(text);
         if (index < kLineCount) {
             panels_.draw->SetLineSize(index, value);
@@ -193,19 +231,38 @@ void Fmain::WireLinks() {
 }
 
 void Fmain::KeepSettings(const QString& file) {
-    auto* settings = new QSettings(file, QSettings::IniFormat, this);
+    settings_ = new QSettings(file, QSettings::IniFormat, this);
     // "自动更新" and the watched regions ("监控地区").
     std::vector<QWidget*> feed = {feedControls_.autoUpdate};
     AppendControls(feed, feedControls_.watched);
-    KeepControls(*settings, QStringLiteral("feed"), feed);
-    panels_.draw->KeepSettings(*settings);
-    panels_.monitor->KeepSettings(*settings);
-    panels_.plan->KeepSettings(*settings);
-    panels_.sort->KeepSettings(*settings);
-    panels_.backup->KeepSettings(*settings);
+    KeepControls(*settings_, QStringLiteral("feed"), feed);
+    panels_.backup->KeepSettings(*settings_);
+    for (int i = 0; i < kPanelCount; ++i) {
+        if (PanelBuilt(i)) KeepPanelSettings(i);
+    }
+}
+
+void Fmain::KeepPanelSettings(int index) {
+    switch (index) {
+        case 0:
+            panels_.draw->KeepSettings(*settings_);
+            break;
+        case 1:
+            panels_.monitor->KeepSettings(*settings_);
+            break;
+        case 2:
+            panels_.plan->KeepSettings(*settings_);
+            break;
+        case 3:
+            panels_.sort->KeepSettings(*settings_);
+            break;
+        default:
+            break;
+    }
 }
 
 void Fmain::ShowPanel(int index) {
+    BuildPanel(index);
     for (QWidget* panel : panelWidgets_) panel->hide();
     panelWidgets_[index]->show();
     for (int i = 0; i < kPanelCount; ++i) panelButtons_[i]->SetColor(PanelButtonColor(i == index));
@@ -297,7 +354,7 @@ void Fmain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    panels_.plan->StopPlan();
+    if (panels_.plan) panels_.plan->StopPlan();
     ctx_->endApplication(0);
 }
 

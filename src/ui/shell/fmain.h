@@ -28,6 +28,8 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
+class QSettings;
 class QSettings;
 class QTimer;
 
@@ -58,6 +60,9 @@ struct FmainOptions {
     QString dataDir;
     ServiceSettings service;
     int requestTimeoutMs = kHttpTimeoutMs;
+    // Only the panel shown and the strips are built before the first paint; each other panel at
+    // its first showing or first use. Otherwise every panel is built with the window.
+    bool panelsWhenNeeded = false;
 };
 
 inline constexpr int kPanelCount = 5;
@@ -74,7 +79,10 @@ class Fmain : public QWidget {
 
     AppContext& Context() { return *ctx_; }
     Session& Tables() { return ctx_->session; }
-    const MainPanels& Panels() const { return panels_; }
+    // Every panel, built if it was not yet.
+    const MainPanels& Panels();
+    // Whether panel `index` has been built.
+    bool PanelBuilt(int index) const;
     FeedController& Feed() { return *feed_; }
     // The shown region's fetch is out.
     bool FetchInFlight() const;
@@ -127,9 +135,15 @@ class Fmain : public QWidget {
     // once, and the first fetch.
     void AfterFirstPaint();
     void BuildLayout();
+    // Builds panel `index` into its place, with its start-up defaults, its kept settings and the
+    // shown region's book, when it was not built yet.
+    void BuildPanel(int index);
+    void ApplyPanelDefaults(int index);
+    void KeepPanelSettings(int index);
     QLayout* BuildStrip();  // strip.cpp
     void WireLinks();
 
+    const bool panelsWhenNeeded_;
     // Created first and destroyed last: every panel and window holds a reference to it.
     std::unique_ptr<AppContext> ctx_;
     PanelLinks links_;
@@ -138,6 +152,8 @@ class Fmain : public QWidget {
     FeedController* feed_ = nullptr;
     QPointer<Fbangzhu> manual_;  // the open manual window, if any
     int currentPanel_ = 0;
+    bool startedUp_ = false;         // the start-up defaults have been applied
+    QSettings* settings_ = nullptr;  // the kept settings, once KeepSettings has named them
     bool painted_ = false;
     bool feedWhenShown_ = false;
 
@@ -149,7 +165,7 @@ class Fmain : public QWidget {
     QPlainTextEdit* termsText_;
     QGroupBox* disclaimer_;
     std::array<ColorButton*, kPanelCount> panelButtons_{};
-    std::array<QWidget*, kPanelCount> panelWidgets_{};  // each panel in its scroll area
+    std::array<QScrollArea*, kPanelCount> panelWidgets_{};  // each panel in its scroll area
     QTimer* betsTimer_;
 };
 

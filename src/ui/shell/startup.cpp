@@ -72,9 +72,36 @@ void RecheckRecordBooks(QWidget* window, AppContext& ctx) {
 }  // namespace
 
 void Fmain::AfterFirstPaint() {
+    CheckArchiveAtStart(this, *ctx_);
     RecheckRecordBooks(this, *ctx_);
     for (int region = 1; region <= kRegionCount; ++region) feed_->UpdateRegionButton(region);
     if (feedWhenShown_) StartFeed();
+}
+
+void Fmain::ApplyPanelDefaults(int index) {
+    switch (index) {
+        case 0:
+            panels_.draw->SetLineCountFontSize(7);
+            break;
+        case 1:
+            panels_.monitor->DrawMonitorGrid();
+            panels_.monitor->SelectRecomputeEachPeriod();
+            // Ticked as clicks, so the count of selected lines shows 15.
+            panels_.monitor->TickAllLines();
+            panels_.monitor->RedrawMonitorTable();
+            break;
+        case 2:
+            panels_.plan->SelectModeOne();
+            panels_.plan->TickAutoPlan();
+            panels_.plan->SetLogFontSize(9);
+            panels_.plan->ShowRecords(true);
+            break;
+        case 3:
+            panels_.sort->DisableVerificationBox();
+            break;
+        default:
+            break;
+    }
 }
 
 bool Fmain::ApplyStartupDefaults() {
@@ -88,27 +115,21 @@ bool Fmain::ApplyStartupDefaults() {
         return false;
     }
 
-    panels_.monitor->DrawMonitorGrid();
-    panels_.draw->SetLineCountFontSize(7);
     session.Trend.TrendLine = {};
-    panels_.monitor->SelectRecomputeEachPeriod();
-    // Ticked as clicks, so the count of selected lines shows 15.
-    panels_.monitor->TickAllLines();
-    panels_.plan->SelectModeOne();
-    panels_.sort->DisableVerificationBox();
-    panels_.plan->TickAutoPlan();
-    panels_.plan->SetLogFontSize(9);
     session.CountdownSeconds = 30;
     feedControls_.regions[0]->setChecked(true);
     session.RegionCode = 1;
-
     // The shown region's book is read before the first paint; the others once it is painted.
     OpenRecordBooks(this, *ctx_);
+    // Each panel's own defaults, now for those built and at their building for the others.
+    startedUp_ = true;
+    for (int i = 0; i < kPanelCount; ++i) {
+        if (PanelBuilt(i)) ApplyPanelDefaults(i);
+    }
     feed_->ShowRegionBook();
 
     feed_->StartTimers();
     betsTimer_->start();
-    CheckArchiveAtStart(this, *ctx_);
     return true;
 }
 
