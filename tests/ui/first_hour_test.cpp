@@ -95,7 +95,9 @@ TEST(FirstHour, SettingsComeBackAfterARestartAndASaveAsksAndCanBeUndone) {
     EXPECT_TRUE(status->ShownText().contains(QStringLiteral("…")));
     EXPECT_TRUE(status->ShownText().startsWith(QStringLiteral("无法连接")));
     EXPECT_TRUE(status->ShownText().endsWith(QStringLiteral("证书文件")));
-    EXPECT_EQ(status->toolTip(), failure + failure);
+    // and under it where the draws come from.
+    EXPECT_EQ(status->toolTip(),
+              failure + failure + QStringLiteral("\n开奖数据来自 ") + shell.Server().Url());
 }
 
 // "帮助" opens the manual built beside the test programs (bin/../share/doc/xuan5/manual), offline,

@@ -22,6 +22,7 @@
 #include "ui/shell/failure_text.h"
 #include "ui/shell/fmain.h"
 #include "ui/sortfilter/sort_panel.h"
+#include "ui/widgets/status_line.h"
 
 namespace xuan5::ui {
 
@@ -80,6 +81,7 @@ FeedController::FeedController(AppContext& ctx, std::function<const MainPanels&(
         connect(c_.regions[i], &QRadioButton::clicked, this, [this, i] { SelectRegion(i); });
     }
     connect(c_.fetchNow, &QPushButton::clicked, this, &FeedController::ManualFetch);
+    c_.status->SetSource(QStringLiteral("开奖数据来自 ") + ctx_.service.url);
     connect(c_.manualEntry, &QPushButton::clicked, this, &FeedController::OpenManualEntry);
 }
 

@@ -18,7 +18,6 @@
 
 class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -27,6 +26,7 @@ class QWidget;
 
 namespace xuan5::ui {
 
+class StatusLine;
 class AppContext;
 class ArchiveService;
 class HttpReply;
@@ -41,7 +41,7 @@ struct FeedControls {
     QPushButton* fetchNow = nullptr;                    // Cshoudong
     QLabel* waiting = nullptr;                          // L_dengdai
     QPushButton* manualEntry = nullptr;                 // C_rulu_kjh
-    QLineEdit* status = nullptr;                        // Tnew
+    StatusLine* status = nullptr;                       // Tnew
     QListWidget* drawList = nullptr;                    // L_kjh
 };
 

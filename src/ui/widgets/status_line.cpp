@@ -17,10 +17,17 @@ StatusLine::StatusLine(const QString& text, QWidget* parent) : QLineEdit(text, p
     setReadOnly(true);
     setToolTip(text);
     // Whoever writes the status, the tooltip follows it.
-    connect(this, &QLineEdit::textChanged, this, [this](const QString& whole) {
-        setToolTip(whole);
-        update();
-    });
+    connect(this, &QLineEdit::textChanged, this, &StatusLine::FollowText);
+}
+
+void StatusLine::SetSource(const QString& source) {
+    source_ = source;
+    FollowText();
+}
+
+void StatusLine::FollowText() {
+    setToolTip(source_.isEmpty() ? text() : text() + QLatin1Char('\n') + source_);
+    update();
 }
 
 QRect StatusLine::TextArea() const {

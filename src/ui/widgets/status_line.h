@@ -12,6 +12,10 @@ class StatusLine : public QLineEdit {
   public:
     explicit StatusLine(const QString& text, QWidget* parent = nullptr);
 
+    // A line the tooltip adds under the whole text, whatever the box shows: where its news come
+    // from.
+    void SetSource(const QString& source);
+
     // What the box shows now: the text, or its middle-elided form when it does not fit. While
     // the box has the keyboard focus it shows the whole text, to be scrolled and selected.
     QString ShownText() const;
@@ -21,6 +25,8 @@ class StatusLine : public QLineEdit {
 
   private:
     QRect TextArea() const;
+    void FollowText();
+    QString source_;
 };
 
 }  // namespace xuan5::ui
