@@ -15,39 +15,28 @@
 namespace xuan5::service {
 namespace {
 
+// A connection to one of the files a backup or restore reads or writes; throws when it cannot
+// be opened.
 class Connection {
   public:
-    Connection(const std::string& path, int flags) {
-        if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-            const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
-            sqlite3_close(db_);
-            throw DatabaseError("cannot open " + path + ": " + why);
-        }
-        // A running service may hold the write lock for a moment.
-        sqlite3_busy_timeout(db_, 5000);
+    Connection(const std::string& path, SqliteDb::Mode mode) {
+        std::string why;
+        db_ = SqliteDb::Open(path, mode, why);
+        if (!db_) throw DatabaseError("cannot open " + path + ": " + why);
     }
-    ~Connection() { sqlite3_close(db_); }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-    sqlite3* get() const { return db_; }
+    sqlite3* get() const { return db_.get(); }
 
     // The first column of every row `sql` gives.
     std::vector<std::string> Column(const char* sql, const std::string& what) const {
-        sqlite3_stmt* stmt = nullptr;
+        SqliteStatement statement(db_, sql);
         std::vector<std::string> values;
-        int rc = sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr);
-        while (stmt && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            const auto* text = sqlite3_column_text(stmt, 0);
-            values.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
-        }
-        const std::string why = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
-        sqlite3_finalize(stmt);
-        if (rc != SQLITE_DONE) throw DatabaseError(what + ": " + why);
+        while (statement.Step()) values.push_back(statement.Text(0));
+        if (!statement.Done()) throw DatabaseError(what + ": " + db_.Error());
         return values;
     }
 
   private:
-    sqlite3* db_ = nullptr;
+    SqliteDb db_;
 };
 
 // Every page of `from` into `to`, in one step: one read transaction on the source, so the copy
@@ -141,8 +130,8 @@ DatabaseSummary BackupDatabase(const std::string& from, const std::string& to) {
     {
         // Read and write, as a reader of a database in write-ahead logging must be; the
         // library falls back to reading only when the file allows no more.
-        const Connection source(from, SQLITE_OPEN_READWRITE);
-        const Connection copy(staging.path(), SQLITE_OPEN_READWRITE);
+        const Connection source(from, SqliteDb::Mode::ReadWrite);
+        const Connection copy(staging.path(), SqliteDb::Mode::ReadWrite);
         Copy(source, copy, "cannot copy " + from);
         // The pages keep the source's write-ahead mark; a backup is one file on its own.
         SetJournalMode(copy, "delete", staging.path());
@@ -162,11 +151,11 @@ DatabaseSummary RestoreDatabase(const std::string& from, const std::string& db,
                                 const std::string& keep_as) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(from, ec)) throw DatabaseError("no backup at " + from);
-    const Connection source(from, SQLITE_OPEN_READONLY);
+    const Connection source(from, SqliteDb::Mode::ReadOnly);
     CheckWhole(source, from);
     const auto size = std::filesystem::file_size(db, ec);
     if (!ec && size > 0) BackupDatabase(db, keep_as);
-    const Connection target(db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    const Connection target(db, SqliteDb::Mode::Create);
     Copy(source, target, "cannot restore " + from + " into " + db);
     SetJournalMode(target, "wal", db);
     return CheckWhole(target, db);

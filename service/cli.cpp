@@ -65,8 +65,6 @@ std::string Help() {
            "  0 done, 1 failed (database, port in use, nothing imported), 2 bad usage.\n";
 }
 
-constexpr const char* kRegionNames[] = {"", "山东", "重庆", "广东"};
-
 class UsageError : public std::runtime_error {
   public:
     explicit UsageError(const std::string& what) : std::runtime_error("bad usage: " + what) {}
@@ -265,7 +263,7 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
     Database db(db_path);
     db.StoreDraws(region, csv.draws, Database::OnConflict::kReplace);
     out << "imported " << csv.draws.size() << " draws into region " << region << " ("
-        << kRegionNames[region] << "), rejected " << csv.rejected.size() << " lines" << std::endl;
+        << RegionNameOf(region) << "), rejected " << csv.rejected.size() << " lines" << std::endl;
     return 0;
 }
 

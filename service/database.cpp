@@ -4,20 +4,29 @@
 
 #include <cstdio>
 
-namespace xuan5::service {
+#include "protocol/regions.h"
 
-// Leaves a cached statement ready for its next use however the caller leaves the scope.
-struct Database::Statement {
-    sqlite3_stmt* stmt;
-    ~Statement() {
-        sqlite3_reset(stmt);
-        sqlite3_clear_bindings(stmt);
-    }
-};
+namespace xuan5::service {
 
 namespace {
 
-constexpr const char* kSchema[] = {
+// Leaves a cached statement ready for its next use however the caller leaves the scope.
+struct Use {
+    SqliteStatement& statement;
+    ~Use() { statement.Reset(); }
+};
+
+const std::string kDrawsTable =
+    "CREATE TABLE IF NOT EXISTS draws("
+    " region INTEGER NOT NULL " +
+    RegionCheckSql("region") +
+    ","
+    " day TEXT NOT NULL,"
+    " period INTEGER NOT NULL CHECK(period BETWEEN 1 AND 999),"
+    " numbers TEXT NOT NULL,"
+    " PRIMARY KEY(region, day, period)) WITHOUT ROWID";
+
+const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS users("
     " id INTEGER PRIMARY KEY,"
     " name TEXT NOT NULL UNIQUE,"
@@ -28,12 +37,7 @@ constexpr const char* kSchema[] = {
     " user_id INTEGER PRIMARY KEY REFERENCES users(id),"
     " record BLOB NOT NULL,"
     " updated TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)",
-    "CREATE TABLE IF NOT EXISTS draws("
-    " region INTEGER NOT NULL CHECK(region BETWEEN 1 AND 3),"
-    " day TEXT NOT NULL,"
-    " period INTEGER NOT NULL CHECK(period BETWEEN 1 AND 999),"
-    " numbers TEXT NOT NULL,"
-    " PRIMARY KEY(region, day, period)) WITHOUT ROWID",
+    kDrawsTable.c_str(),
 };
 
 std::string NumbersText(const std::array<int, 5>& n) {
@@ -50,145 +54,102 @@ std::array<int, 5> NumbersFromText(std::string_view text) {
     return numbers;
 }
 
-std::string ColumnText(sqlite3_stmt* stmt, int column) {
-    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-    const int size = sqlite3_column_bytes(stmt, column);
-    return bytes ? std::string(bytes, static_cast<std::size_t>(size)) : std::string();
-}
-
-void BindText(sqlite3_stmt* stmt, int index, std::string_view text) {
-    sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
-
 }  // namespace
 
 Database::Database(const std::string& path) {
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-        const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
-        sqlite3_close(db_);
-        throw DatabaseError("cannot open database " + path + ": " + message);
+    std::string why;
+    db_ = SqliteDb::Open(path, SqliteDb::Mode::Create, why);
+    if (!db_) throw DatabaseError("cannot open database " + path + ": " + why);
+    {
+        SqliteStatement wal = Prepare("PRAGMA journal_mode=WAL");
+        if (!wal.Step() || wal.Text(0) != "wal") {
+            throw DatabaseError("cannot switch " + path + " to write-ahead logging");
+        }
     }
-    try {
-        // Another process (add-user, import) may hold the write lock for a moment.
-        sqlite3_busy_timeout(db_, 5000);
-        sqlite3_stmt* wal = Prepare("PRAGMA journal_mode=WAL");
-        const bool is_wal = sqlite3_step(wal) == SQLITE_ROW && ColumnText(wal, 0) == "wal";
-        sqlite3_finalize(wal);
-        if (!is_wal) throw DatabaseError("cannot switch " + path + " to write-ahead logging");
-        Execute("PRAGMA synchronous=FULL");
-        Execute("PRAGMA foreign_keys=ON");
-        Execute("BEGIN IMMEDIATE");
+    Execute("PRAGMA synchronous=FULL");
+    Execute("PRAGMA foreign_keys=ON");
+    {
+        SqliteTransaction schema(db_);
+        if (!schema.Begun()) Fail("cannot set up the database");
         for (const char* statement : kSchema) Execute(statement);
-        Execute("COMMIT");
-
-        add_user_ = Prepare("INSERT INTO users(name, token_digest) VALUES(?1, ?2)");
-        find_user_ = Prepare("SELECT id FROM users WHERE token_digest = ?1");
-        save_settings_ = Prepare(
-            "INSERT INTO settings(user_id, record) VALUES(?1, ?2) ON CONFLICT(user_id) DO "
-            "UPDATE SET record = excluded.record, updated = CURRENT_TIMESTAMP");
-        load_settings_ = Prepare("SELECT record FROM settings WHERE user_id = ?1");
-        keep_draw_ = Prepare(
-            "INSERT OR IGNORE INTO draws(region, day, period, numbers) VALUES(?1, ?2, ?3, ?4)");
-        replace_draw_ = Prepare(
-            "INSERT OR REPLACE INTO draws(region, day, period, numbers) VALUES(?1, ?2, ?3, ?4)");
-        recent_draws_ = Prepare(
-            "SELECT day, period, numbers FROM draws WHERE region = ?1 "
-            "ORDER BY day DESC, period DESC LIMIT ?2");
-        data_version_ = Prepare("PRAGMA data_version");
-        begin_ = Prepare("BEGIN IMMEDIATE");
-        commit_ = Prepare("COMMIT");
-        rollback_ = Prepare("ROLLBACK");
-    } catch (...) {
-        Close();
-        throw;
+        if (!schema.Commit()) Fail("cannot set up the database");
     }
+    add_user_ = Prepare("INSERT INTO users(name, token_digest) VALUES(?1, ?2)");
+    find_user_ = Prepare("SELECT id FROM users WHERE token_digest = ?1");
+    save_settings_ = Prepare(
+        "INSERT INTO settings(user_id, record) VALUES(?1, ?2) ON CONFLICT(user_id) DO "
+        "UPDATE SET record = excluded.record, updated = CURRENT_TIMESTAMP");
+    load_settings_ = Prepare("SELECT record FROM settings WHERE user_id = ?1");
+    keep_draw_ =
+        Prepare("INSERT OR IGNORE INTO draws(region, day, period, numbers) VALUES(?1, ?2, ?3, ?4)");
+    replace_draw_ = Prepare(
+        "INSERT OR REPLACE INTO draws(region, day, period, numbers) VALUES(?1, ?2, ?3, ?4)");
+    recent_draws_ = Prepare(
+        "SELECT day, period, numbers FROM draws WHERE region = ?1 "
+        "ORDER BY day DESC, period DESC LIMIT ?2");
+    data_version_ = Prepare("PRAGMA data_version");
 }
 
-Database::~Database() {
-    Close();
-}
-
-void Database::Close() {
-    for (sqlite3_stmt* stmt :
-         {add_user_, find_user_, save_settings_, load_settings_, keep_draw_, replace_draw_,
-          recent_draws_, data_version_, begin_, commit_, rollback_}) {
-        sqlite3_finalize(stmt);
-    }
-    // The last connection to close checkpoints the write-ahead log into the main file.
-    sqlite3_close_v2(db_);
-}
+// The statements go before the connection, whose closing checkpoints the write-ahead log into
+// the main file.
+Database::~Database() = default;
 
 void Database::Fail(const char* what) {
-    throw DatabaseError(std::string(what) + ": " + sqlite3_errmsg(db_));
+    throw DatabaseError(std::string(what) + ": " + db_.Error());
 }
 
-sqlite3_stmt* Database::Prepare(const char* sql) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
-        Fail("cannot prepare statement");
-    }
-    return stmt;
+SqliteStatement Database::Prepare(const char* sql) {
+    SqliteStatement statement(db_, sql, true);
+    if (!statement) Fail("cannot prepare statement");
+    return statement;
 }
 
 void Database::Execute(const char* sql) {
-    sqlite3_stmt* stmt = Prepare(sql);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE) Fail("cannot set up the database");
+    if (!Prepare(sql).Run()) Fail("cannot set up the database");
 }
 
 bool Database::AddUser(std::string_view name, std::string_view token_digest) {
     std::lock_guard lock(mutex_);
-    Statement s{add_user_};
-    BindText(s.stmt, 1, name);
-    BindText(s.stmt, 2, token_digest);
-    const int rc = sqlite3_step(s.stmt);
-    if (rc == SQLITE_DONE) return true;
-    if (rc == SQLITE_CONSTRAINT) return false;
+    Use use{add_user_};
+    add_user_.Bind(1, name);
+    add_user_.Bind(2, token_digest);
+    if (add_user_.Run()) return true;
+    if (add_user_.Code() == SQLITE_CONSTRAINT) return false;
     Fail("cannot add user");
 }
 
 std::optional<std::int64_t> Database::FindUser(std::string_view token_digest) {
     std::lock_guard lock(mutex_);
-    Statement s{find_user_};
-    BindText(s.stmt, 1, token_digest);
-    const int rc = sqlite3_step(s.stmt);
-    if (rc == SQLITE_ROW) return sqlite3_column_int64(s.stmt, 0);
-    if (rc == SQLITE_DONE) return std::nullopt;
+    Use use{find_user_};
+    find_user_.Bind(1, token_digest);
+    if (find_user_.Step()) return find_user_.Int(0);
+    if (find_user_.Done()) return std::nullopt;
     Fail("cannot look up user");
 }
 
 std::vector<std::pair<std::string, std::int64_t>> Database::Users() {
     std::lock_guard lock(mutex_);
-    sqlite3_stmt* stmt = Prepare("SELECT token_digest, id FROM users");
+    SqliteStatement users_query = Prepare("SELECT token_digest, id FROM users");
     std::vector<std::pair<std::string, std::int64_t>> users;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        users.emplace_back(ColumnText(stmt, 0), sqlite3_column_int64(stmt, 1));
-    }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE) Fail("cannot read users");
+    while (users_query.Step()) users.emplace_back(users_query.Blob(0), users_query.Int(1));
+    if (!users_query.Done()) Fail("cannot read users");
     return users;
 }
 
 void Database::SaveSettings(std::int64_t user_id, std::string_view record) {
     std::lock_guard lock(mutex_);
-    Statement s{save_settings_};
-    sqlite3_bind_int64(s.stmt, 1, user_id);
-    sqlite3_bind_blob(s.stmt, 2, record.data(), static_cast<int>(record.size()), SQLITE_TRANSIENT);
-    if (sqlite3_step(s.stmt) != SQLITE_DONE) Fail("cannot save settings");
+    Use use{save_settings_};
+    save_settings_.Bind(1, user_id);
+    save_settings_.BindBlob(2, record.data(), record.size());
+    if (!save_settings_.Run()) Fail("cannot save settings");
 }
 
 std::optional<std::string> Database::LoadSettings(std::int64_t user_id) {
     std::lock_guard lock(mutex_);
-    Statement s{load_settings_};
-    sqlite3_bind_int64(s.stmt, 1, user_id);
-    const int rc = sqlite3_step(s.stmt);
-    if (rc == SQLITE_ROW) return ColumnText(s.stmt, 0);
-    if (rc == SQLITE_DONE) return std::nullopt;
+    Use use{load_settings_};
+    load_settings_.Bind(1, user_id);
+    if (load_settings_.Step()) return load_settings_.Blob(0);
+    if (load_settings_.Done()) return std::nullopt;
     Fail("cannot load settings");
 }
 
@@ -202,68 +163,57 @@ int Database::StoreDraws(int region, const std::vector<Draw>& draws, OnConflict 
         }
     }
     std::lock_guard lock(mutex_);
-    {
-        Statement begin{begin_};
-        if (sqlite3_step(begin.stmt) != SQLITE_DONE) Fail("cannot start a transaction");
-    }
+    SqliteTransaction transaction(db_);
+    if (!transaction.Begun()) Fail("cannot start a transaction");
     int written = 0;
-    try {
-        Statement s{on_conflict == OnConflict::kKeep ? keep_draw_ : replace_draw_};
-        for (const Draw& draw : draws) {
-            sqlite3_bind_int(s.stmt, 1, region);
-            BindText(s.stmt, 2, draw.day);
-            sqlite3_bind_int(s.stmt, 3, draw.period);
-            BindText(s.stmt, 4, NumbersText(draw.numbers));
-            if (sqlite3_step(s.stmt) != SQLITE_DONE) Fail("cannot store draw");
-            written += sqlite3_changes(db_);
-            sqlite3_reset(s.stmt);
-        }
-        Statement commit{commit_};
-        if (sqlite3_step(commit.stmt) != SQLITE_DONE) Fail("cannot commit draws");
-    } catch (...) {
-        Statement rollback{rollback_};
-        sqlite3_step(rollback.stmt);
-        throw;
+    SqliteStatement& store = on_conflict == OnConflict::kKeep ? keep_draw_ : replace_draw_;
+    Use use{store};
+    for (const Draw& draw : draws) {
+        store.Reset();
+        store.Bind(1, std::int64_t{region});
+        store.Bind(2, draw.day);
+        store.Bind(3, std::int64_t{draw.period});
+        store.Bind(4, NumbersText(draw.numbers));
+        if (!store.Run()) Fail("cannot store draw");
+        written += db_.Changes();
     }
+    if (!transaction.Commit()) Fail("cannot commit draws");
     return written;
 }
 
 std::vector<Draw> Database::RecentDraws(int region, int limit) {
     std::lock_guard lock(mutex_);
-    Statement s{recent_draws_};
-    sqlite3_bind_int(s.stmt, 1, region);
-    sqlite3_bind_int(s.stmt, 2, limit);
+    Use use{recent_draws_};
+    recent_draws_.Bind(1, std::int64_t{region});
+    recent_draws_.Bind(2, std::int64_t{limit});
     std::vector<Draw> draws;
-    int rc;
-    while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
+    while (recent_draws_.Step()) {
         Draw draw;
-        draw.day = ColumnText(s.stmt, 0);
-        draw.period = sqlite3_column_int(s.stmt, 1);
-        draw.numbers = NumbersFromText(ColumnText(s.stmt, 2));
+        draw.day = recent_draws_.Text(0);
+        draw.period = static_cast<int>(recent_draws_.Int(1));
+        draw.numbers = NumbersFromText(recent_draws_.Text(2));
         draws.push_back(std::move(draw));
     }
-    if (rc != SQLITE_DONE) Fail("cannot read draws");
+    if (!recent_draws_.Done()) Fail("cannot read draws");
     return draws;
 }
 
 std::int64_t Database::DataVersion() {
     std::lock_guard lock(mutex_);
-    Statement s{data_version_};
-    if (sqlite3_step(s.stmt) != SQLITE_ROW) Fail("cannot read the data version");
-    return sqlite3_column_int64(s.stmt, 0);
+    Use use{data_version_};
+    if (!data_version_.Step()) Fail("cannot read the data version");
+    return data_version_.Int(0);
 }
 
 std::string Database::IntegrityCheck() {
     std::lock_guard lock(mutex_);
-    sqlite3_stmt* stmt = Prepare("PRAGMA integrity_check");
+    SqliteStatement check = Prepare("PRAGMA integrity_check");
     std::string result;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    while (check.Step()) {
         if (!result.empty()) result += "\n";
-        result += ColumnText(stmt, 0);
+        result += check.Text(0);
     }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE) Fail("cannot check integrity");
+    if (!check.Done()) Fail("cannot check integrity");
     return result;
 }
 

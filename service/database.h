@@ -11,9 +11,7 @@
 #include <vector>
 
 #include "draws.h"
-
-struct sqlite3;
-struct sqlite3_stmt;
+#include "sqlite/sqlite_db.h"
 
 namespace xuan5::service {
 
@@ -54,25 +52,21 @@ class Database {
     std::string IntegrityCheck();
 
   private:
-    struct Statement;
-    void Close();
     void Execute(const char* sql);
-    sqlite3_stmt* Prepare(const char* sql);
+    SqliteStatement Prepare(const char* sql);
     [[noreturn]] void Fail(const char* what);
 
     std::mutex mutex_;
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt* add_user_ = nullptr;
-    sqlite3_stmt* find_user_ = nullptr;
-    sqlite3_stmt* save_settings_ = nullptr;
-    sqlite3_stmt* load_settings_ = nullptr;
-    sqlite3_stmt* keep_draw_ = nullptr;
-    sqlite3_stmt* replace_draw_ = nullptr;
-    sqlite3_stmt* recent_draws_ = nullptr;
-    sqlite3_stmt* data_version_ = nullptr;
-    sqlite3_stmt* begin_ = nullptr;
-    sqlite3_stmt* commit_ = nullptr;
-    sqlite3_stmt* rollback_ = nullptr;
+    SqliteDb db_;
+    // Prepared once; each use leaves them reset for the next.
+    SqliteStatement add_user_;
+    SqliteStatement find_user_;
+    SqliteStatement save_settings_;
+    SqliteStatement load_settings_;
+    SqliteStatement keep_draw_;
+    SqliteStatement replace_draw_;
+    SqliteStatement recent_draws_;
+    SqliteStatement data_version_;
 };
 
 }  // namespace xuan5::service

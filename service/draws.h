@@ -16,12 +16,9 @@ namespace xuan5::service {
 
 // Regions as the program numbers them (1 山东, 2 重庆, 3 广东); the program asks for kFeedLength
 // draws and rejects a shorter list.
+using xuan5::IsRegion;
 using xuan5::kFeedLength;
 using xuan5::kRegionCount;
-
-constexpr bool IsRegion(int region) {
-    return region >= 1 && region <= kRegionCount;
-}
 
 // A region's daily draw times in China Standard Time (UTC+8, no daylight saving), the clock
 // the lotteries run on whatever the host's time zone.

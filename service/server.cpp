@@ -288,13 +288,12 @@ std::optional<std::int64_t> Service::Authenticate(const httplib::Request& req) {
 }
 
 void Service::HandleFeed(const httplib::Request& req, httplib::Response& res) {
-    const std::string cz = Param(req, kKeyRegion);
-    if (Param(req, kKeyKind) != kKindValue || Param(req, kKeyState) != kFeedState ||
-        cz.size() != 1 || cz[0] < '1' || cz[0] > '0' + kRegionCount) {
+    const std::optional<int> region = RegionFromText(Param(req, kKeyRegion));
+    if (Param(req, kKeyKind) != kKindValue || Param(req, kKeyState) != kFeedState || !region) {
         Refuse(res, 400, "unknown lx, zt or cz (expected lx=2, zt=2, cz=1..3)");
         return;
     }
-    const auto feed = Feed(cz[0] - '0');
+    const auto feed = Feed(*region);
     res.set_content(*feed, kTextType);
 }
 
@@ -334,13 +333,12 @@ void Service::HandleSettings(const httplib::Request& req, httplib::Response& res
 }
 
 void Service::HandleHistory(const httplib::Request& req, httplib::Response& res) {
-    const std::string cz = Param(req, kKeyRegion);
+    const std::optional<int> cz = RegionFromText(Param(req, kKeyRegion));
     const std::string n = Param(req, kKeyCount);
     const bool digits =
         !n.empty() && n.size() <= 9 && n.find_first_not_of("0123456789") == std::string::npos;
     const int count = digits ? std::stoi(n) : 0;
-    if (cz.size() != 1 || cz[0] < '1' || cz[0] > '0' + kRegionCount || count < 1 ||
-        count > kMaxHistoryDraws) {
+    if (!cz || count < 1 || count > kMaxHistoryDraws) {
         Refuse(res, 400,
                "unknown cz or n (expected cz=1..3, n=1.." + std::to_string(kMaxHistoryDraws) + ")");
         return;
@@ -348,7 +346,7 @@ void Service::HandleHistory(const httplib::Request& req, httplib::Response& res)
     // The import layout, oldest first, so that a back-test reads it front to back. A simulating
     // service stores only what its feed shows but answers from its generator as far back as
     // asked, with imported results in their periods.
-    const int region = cz[0] - '0';
+    const int region = *cz;
     std::vector<Draw> newest_first = db_.RecentDraws(region, count);
     if (options_.simulate) {
         Slot newest = 0;

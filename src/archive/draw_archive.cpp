@@ -17,10 +17,6 @@ constexpr const char* kSchema =
     " numbers TEXT NOT NULL,"
     " PRIMARY KEY(region, date, period)) WITHOUT ROWID";
 
-bool IsRegion(int region) {
-    return region >= 1 && region <= kRegionCount;
-}
-
 bool IsArchivable(const DatedDraw& draw) {
     const auto day = ParseDrawDate(draw.date);
     return day && DrawDateText(*day) == draw.date && IsValidPeriod(draw.period) &&

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/regions.h"
+
 namespace xuan5 {
 
 inline constexpr std::string_view kFeedPath = "/11xuan5/huaxian/login.asp";
@@ -32,7 +34,6 @@ inline constexpr std::string_view kSuccessMarker = "**success**";
 // What a load answers, without the marker, for a user who never saved.
 inline constexpr std::string_view kNoSettingsSaved = "no settings saved for this user";
 
-inline constexpr int kRegionCount = 3;
 // Draws in a feed answer; the program refuses a shorter one.
 inline constexpr int kFeedLength = 120;
 // The most draws one history request may ask for.

@@ -6,13 +6,17 @@
 #include "core/bets.h"
 #include "core/text.h"
 #include "protocol/endpoints.h"
+#include "protocol/regions.h"
 
 namespace xuan5 {
 namespace {
 
-constexpr const char* kSchema =
+// Every table keeps to the regions' numbers.
+const std::string kSchema =
     "CREATE TABLE IF NOT EXISTS books("
-    " region INTEGER PRIMARY KEY,"
+    " region INTEGER PRIMARY KEY " +
+    RegionCheckSql("region") +
+    ","
     " history TEXT NOT NULL,"
     " bases_id INTEGER NOT NULL,"
     " bases_after TEXT NOT NULL,"
@@ -22,7 +26,9 @@ constexpr const char* kSchema =
     " record_count INTEGER NOT NULL,"
     " next_monitor_seq INTEGER NOT NULL);"
     "CREATE TABLE IF NOT EXISTS records("
-    " region INTEGER NOT NULL,"
+    " region INTEGER NOT NULL " +
+    RegionCheckSql("region") +
+    ","
     " slot INTEGER NOT NULL,"
     " text TEXT NOT NULL,"
     " state INTEGER NOT NULL,"
@@ -34,7 +40,9 @@ constexpr const char* kSchema =
     " basis BLOB,"
     " PRIMARY KEY(region, slot)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS monitor("
-    " region INTEGER NOT NULL,"
+    " region INTEGER NOT NULL " +
+    RegionCheckSql("region") +
+    ","
     " seq INTEGER NOT NULL,"
     " date TEXT NOT NULL,"
     " period TEXT NOT NULL,"
@@ -42,7 +50,9 @@ constexpr const char* kSchema =
     " bases_id INTEGER NOT NULL,"
     " PRIMARY KEY(region, seq)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS bases("
-    " region INTEGER NOT NULL,"
+    " region INTEGER NOT NULL " +
+    RegionCheckSql("region") +
+    ","
     " id INTEGER NOT NULL,"
     " line_bases BLOB NOT NULL,"
     " PRIMARY KEY(region, id)) WITHOUT ROWID;";
@@ -230,7 +240,7 @@ std::filesystem::path RecordsPath(const std::filesystem::path& dataDir) {
 
 Result<BookStore> BookStore::Open(const std::filesystem::path& file) {
     std::string why;
-    if (SqliteDb db = SqliteDb::OpenWithSchema(file, kSchema, why)) {
+    if (SqliteDb db = SqliteDb::OpenWithSchema(file, kSchema.c_str(), why)) {
         // A write-ahead log commits a table without waiting for the disk: a killed process
         // still loses no committed table and never leaves half of one.
         if (db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL")) {

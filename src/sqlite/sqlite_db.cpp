@@ -7,8 +7,13 @@
 namespace xuan5 {
 
 SqliteDb SqliteDb::Open(const std::filesystem::path& file, bool create, std::string& why) {
-    const int flags =
-        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    return Open(file, create ? Mode::Create : Mode::ReadWrite, why);
+}
+
+SqliteDb SqliteDb::Open(const std::filesystem::path& file, Mode mode, std::string& why) {
+    const int flags = SQLITE_OPEN_NOMUTEX |
+                      (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                      (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.string().c_str(), &db, flags, nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(db, kSqliteBusyTimeoutMs);
@@ -55,8 +60,9 @@ int SqliteDb::Changes() const {
     return sqlite3_changes(db_);
 }
 
-SqliteStatement::SqliteStatement(const SqliteDb& db, const char* sql) {
-    if (sqlite3_prepare_v2(db.get(), sql, -1, &stmt_, nullptr) != SQLITE_OK) {
+SqliteStatement::SqliteStatement(const SqliteDb& db, const char* sql, bool cached) {
+    const unsigned flags = cached ? SQLITE_PREPARE_PERSISTENT : 0;
+    if (sqlite3_prepare_v3(db.get(), sql, -1, flags, &stmt_, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
     }
@@ -64,6 +70,18 @@ SqliteStatement::SqliteStatement(const SqliteDb& db, const char* sql) {
 
 SqliteStatement::~SqliteStatement() {
     sqlite3_finalize(stmt_);
+}
+
+SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
+    : stmt_(std::exchange(other.stmt_, nullptr)), last_(other.last_) {}
+
+SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(stmt_);
+        stmt_ = std::exchange(other.stmt_, nullptr);
+        last_ = other.last_;
+    }
+    return *this;
 }
 
 void SqliteStatement::Bind(int index, std::string_view text) const {

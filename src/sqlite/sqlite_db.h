@@ -19,10 +19,13 @@ inline constexpr int kSqliteBusyTimeoutMs = 5000;
 
 class SqliteDb {
   public:
+    enum class Mode { ReadOnly, ReadWrite, Create };
+
     SqliteDb() = default;
     // Opens `file` read-write, creating it when `create`; an empty handle on failure, with
     // `why` saying what went wrong.
     static SqliteDb Open(const std::filesystem::path& file, bool create, std::string& why);
+    static SqliteDb Open(const std::filesystem::path& file, Mode mode, std::string& why);
     // Opens or creates `file` and makes the tables `schema` creates when they are missing.
     static SqliteDb OpenWithSchema(const std::filesystem::path& file, const char* schema,
                                    std::string& why);
@@ -47,8 +50,12 @@ class SqliteDb {
 
 class SqliteStatement {
   public:
-    SqliteStatement(const SqliteDb& db, const char* sql);
+    SqliteStatement() = default;
+    // `cached`: prepared once and run many times, as a long-lived connection's statements are.
+    SqliteStatement(const SqliteDb& db, const char* sql, bool cached = false);
     ~SqliteStatement();
+    SqliteStatement(SqliteStatement&& other) noexcept;
+    SqliteStatement& operator=(SqliteStatement&& other) noexcept;
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
@@ -61,6 +68,8 @@ class SqliteStatement {
     // True while a row is ready; Done() tells a finished run from a failed one.
     bool Step();
     bool Done() const { return last_ == kDone; }
+    // SQLite's primary result code of the last step (SQLITE_CONSTRAINT, ...).
+    int Code() const { return last_ & 0xFF; }
     // Ready for another run with new bindings.
     void Reset();
     // Runs a statement that returns no rows; false when it failed.

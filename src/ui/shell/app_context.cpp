@@ -24,9 +24,9 @@ AppContext::AppContext(std::filesystem::path dataDir, ServiceSettings service, i
 AppContext::~AppContext() = default;
 
 QString RegionName(int region) {
-    static constexpr const char* kNames[kRegionCount] = {"山东", "重庆", "广东"};
-    return region >= 1 && region <= kRegionCount ? QString::fromUtf8(kNames[region - 1])
-                                                 : QString::number(region);
+    const std::string_view name = RegionNameOf(region);
+    return name.empty() ? QString::number(region)
+                        : QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 bool AppContext::ReloadCurveStore() {
