@@ -1,6 +1,8 @@
 // The base search: a base whose profit curve follows a trend line.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <random>
 #include <string>
@@ -28,6 +30,23 @@ struct BaseSearchResult {
 // leading number.
 BaseSearchResult SearchBaseForLine(std::string_view wantedSizeText, const TrendLineTable& line,
                                    const DrawKeyTable& keys, std::mt19937_64& rng);
+
+// The search in its two steps, for runs that search the same line over the same keys many
+// times with one generator: the decisions draw nothing from it.
+struct LineDecisions {
+    double wanted = 0;
+    BetSet hitKeys;  // the combinations of the periods decided as hits
+    int hits = 0;
+    ProfitSeriesTable projection{};
+    std::size_t free = 0;
+    std::array<int, kBetCount> pool;  // the undecided bets in AllBets order: pool[0, free)
+};
+
+LineDecisions DecideLine(std::string_view wantedSizeText, const TrendLineTable& line,
+                         const DrawKeyTable& keys);
+
+// The hit keys and the random picks from the pool: the base of SearchBaseForLine.
+BetSet FillBase(const LineDecisions& decisions, std::mt19937_64& rng);
 
 // Picks from the pool (bet numbers in slot order) while k <= n and the pool is not empty:
 // j = int(r * U) with U the highest slot; slot j is taken and slot U moves into its place.
