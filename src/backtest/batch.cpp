@@ -12,10 +12,15 @@
 
 namespace xuan5 {
 
+Failure TooFewDraws() {
+    return Fail(
+        {std::string(kMsgBacktestTooFewDraws) + "。" + kMsgDownloadHistoryFirst, kTitleBacktest});
+}
+
 Result<TestedSpan> TestedPeriods(const std::vector<DatedDraw>& archive, int periods) {
     TestedSpan span;
     const auto history = static_cast<std::size_t>(kHistoryRows);
-    if (archive.size() <= history) return Fail({kMsgBacktestTooFewDraws, kTitleBacktest});
+    if (archive.size() <= history) return TooFewDraws();
     span.count = std::min(static_cast<std::size_t>(std::max(periods, 0)), archive.size() - history);
     span.first = archive.size() - span.count;
     // Every draw the span reads, its histories included, must be a draw the tables can hold.

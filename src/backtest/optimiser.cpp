@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "backtest/backtest_stats.h"
+#include "protocol/draw_csv.h"
 
 namespace xuan5 {
 namespace {
@@ -30,10 +31,6 @@ struct Sums {
     }
     SpanFigures Figures() const { return {periods, hits, total, JudgeTotal(chance, total)}; }
 };
-
-std::string PeriodLabel(const DatedDraw& draw) {
-    return draw.date + " " + draw.period;
-}
 
 }  // namespace
 
@@ -156,7 +153,7 @@ Result<OptimiserResult> RunOptimiser(const std::vector<DatedDraw>& archive,
                          std::to_string(kHistoryRows) + "期），训练" +
                          std::to_string(options.training) + "期加检验" +
                          std::to_string(options.testing) + "期需要" + std::to_string(needed) +
-                         "期。请先“下载历史”。",
+                         "期。" + kMsgDownloadHistoryFirst,
                      kTitleOptimiser});
     }
     if (options.blocks != 0 && !OverfittingBlocksFit(options.blocks, span->count)) {
