@@ -532,14 +532,14 @@ TEST(BacktestPanel, ImportCancelCloseAndOfflineLoad) {
 
     // 1000 draws of January 2023 with two bad lines; the good ones are stored, the bad ones
     // reported with their line numbers.
-    std::string csv = "date,period,n1,n2,n3,n4,n5\r\n";
+    std::string csv = "# 一月的开奖\r\ndate,period,n1,n2,n3,n4,n5\r\n";
     std::vector<DatedDraw> good;
     for (int i = 0; i < 1000; ++i) {
         const std::string date = "2023-01-" + PadNumber(1 + i / 42, 2);
         const std::string period = PadNumber(1 + i % 42, 3);
         std::string numbers = DrawNumbers(i);
-        if (i == 3) numbers = "01,02,03,04,12";  // file line 5
-        if (i == 7) numbers = "05,05,06,07,08";  // file line 9
+        if (i == 3) numbers = "01,02,03,04,12";  // file line 6
+        if (i == 7) numbers = "05,05,06,07,08";  // file line 10
         csv += date + "," + period + "," + numbers + "\r\n";
         if (i != 3 && i != 7) good.push_back({date, period, numbers});
     }
@@ -551,8 +551,9 @@ TEST(BacktestPanel, ImportCancelCloseAndOfflineLoad) {
     const RecordedMessage report = shell.Messages().messages()[0];
     EXPECT_EQ(report.title, QStringLiteral("提示"));
     EXPECT_TRUE(report.text.contains(QStringLiteral("导入998期"))) << report.text.toStdString();
-    EXPECT_TRUE(report.text.contains(QStringLiteral("第5行：号码不对 '12'")));
-    EXPECT_TRUE(report.text.contains(QStringLiteral("第9行：5个号码不能重复")));
+    EXPECT_TRUE(report.text.contains(QStringLiteral("文件说明：\n一月的开奖")));
+    EXPECT_TRUE(report.text.contains(QStringLiteral("第6行：号码不对 '12'")));
+    EXPECT_TRUE(report.text.contains(QStringLiteral("第10行：5个号码不能重复")));
     EXPECT_EQ(shell.Archive().AllDraws(1), good);
     EXPECT_TRUE(shell.Find<QLabel>("L_huice_cundang")->text().contains("998期"));
     shell.Messages().Clear();

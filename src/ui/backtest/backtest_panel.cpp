@@ -159,6 +159,10 @@ void BacktestPanel::BuildLayout() {
     chart_->SetPicture(RunningTotalChart({}));
     summary_ = MakeLabel(this, QStringLiteral("L_huice_zongjie"), QStringLiteral("尚未回测"));
     summary_->setWordWrap(true);
+    summary_->setToolTip(QStringLiteral(
+        "累计：每期计划中奖+924，每注-2，逐期相加。命中：中奖的期数。最大回撤：累计从此前最高点"
+        "跌下的最大幅度。最长连挂：连续未中的最多期数。\n机会：随机选同样多的注时累计的期望与标准差"
+        "σ；±2σ是机会范围，z是累计高出期望几个标准差。"));
     spread_ = MakeLabel(this, QStringLiteral("L_huice_fenbu"), QString());
     spread_->setWordWrap(true);
     heat_ = new OmissionStrip(this);

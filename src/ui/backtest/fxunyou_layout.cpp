@@ -169,7 +169,19 @@ void Fxunyou::BuildLayout() {
          QStringLiteral("检验z")});
     for (int column : {1, 3})
         table_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    for (int column : {6, 9}) table_->horizontalHeaderItem(column)->setToolTip(Q(kZTip));
+    const char* const headerTips[] = {
+        "第几段：每段在训练期挑选，在其后的检验期检验；“当前”是截至最新一期的训练期",
+        "训练期的第一期至检验期的最后一期（提示中带年份）",
+        "在训练期的排名",
+        "候选设置；（当前设置）为计划面板里的设置",
+        "训练期累计：每期中奖+924，每注-2",
+        "训练期中奖的期数占比",
+        kZTip,
+        "检验期累计：这个设置在训练期之后、没有参与挑选的各期上的累计",
+        "检验期中奖的期数占比",
+        kZTip};
+    for (int column = 0; column < table_->columnCount(); ++column)
+        table_->horizontalHeaderItem(column)->setToolTip(Q(headerTips[column]));
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     views_->addTab(table_, QStringLiteral("各段最佳"));
 
