@@ -54,9 +54,10 @@ std::vector<Message> RunNotices(const std::vector<Message>& reported);
 // there are items.
 int ThreadCount(int requested, std::size_t items);
 
-// Runs work(i) once for every i below count on `threads` threads, and reports progress on the
-// calling thread. Stops handing out indices when `cancel` is set or work returns false. True
-// when every index ran. An exception thrown by work ends the run and is rethrown here.
+// Runs work(i) once for every i below count on `threads` threads (one: the calling thread), and
+// reports progress on the calling thread. Stops handing out indices when `cancel` is set or work
+// returns false. True when every index ran. An exception thrown by work ends the run and is
+// rethrown here.
 bool ParallelFor(std::size_t count, int threads, std::atomic<bool>& cancel,
                  const BacktestProgressFn& progress, const std::function<bool(std::size_t)>& work);
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <tuple>
 
+#include "backtest/twister.h"
 #include "core/bets.h"
 #include "core/text.h"
 #include "plans/line_bases.h"
@@ -295,7 +296,7 @@ class PeriodEvaluator {
             if (lines[1][i] != lines[0][i])
                 decisions_[kLineCount + i] = DecideLine(group.counts[i], *lines[1][i], keys);
         }
-        std::mt19937_64 rng(generatorSeed);
+        Twister rng(generatorSeed);
         for (std::size_t n = 0; n < bases.size(); ++n) {
             for (int i = 0; i < kLineCount; ++i) {
                 const bool own = n > 0 && lines[1][i] != lines[0][i];

@@ -7,29 +7,11 @@
 #include <cstdint>
 #include <limits>
 
-#include "core/random.h"
 #include "core/text.h"
 #include "curves/profit_curve.h"
 
 namespace xuan5 {
 namespace {
-
-// The picking rule over a pool held in `pool[0, size)`, each pick handed to `take`. U is the
-// highest slot, not the slot count: the element standing there is never taken in that draw, it
-// moves into the taken place instead.
-template <typename Take>
-void PickFromPool(int* pool, std::size_t size, double n, std::mt19937_64& rng, Take take) {
-    for (double k = 1; k <= n && size > 0; ++k) {
-        const std::size_t highest = size - 1;
-        // Through signed integers, which convert without the checks unsigned ones need; the
-        // values are the same: a slot below 462, a product below it.
-        const auto j = static_cast<std::size_t>(static_cast<std::int64_t>(
-            NextUnit(rng) * static_cast<double>(static_cast<std::int64_t>(highest))));
-        take(pool[j]);
-        pool[j] = pool[highest];
-        size = highest;
-    }
-}
 
 // The words of a BetSet holding bets 1..462.
 constexpr std::array<std::uint64_t, 8> kEveryBet = [] {
@@ -75,7 +57,7 @@ int DecidePeriods(const TrendLineTable& line, const DrawKeyTable& keys, BetSet& 
 
 std::vector<int> PickRandomBets(std::vector<int> pool, double n, std::mt19937_64& rng) {
     std::vector<int> picks;
-    PickFromPool(pool.data(), pool.size(), n, rng, [&](int bet) { picks.push_back(bet); });
+    detail::PickFromPool(pool.data(), pool.size(), n, rng, [&](int bet) { picks.push_back(bet); });
     return picks;
 }
 
@@ -108,14 +90,6 @@ LineDecisions DecideLine(std::string_view wantedSizeText, const TrendLineTable& 
         }
     }
     return d;
-}
-
-BetSet FillBase(const LineDecisions& decisions, std::mt19937_64& rng) {
-    std::array<int, kBetCount> pool = decisions.pool;
-    BetSet bets = decisions.hitKeys;
-    PickFromPool(pool.data(), decisions.free, decisions.wanted - decisions.hits, rng,
-                 [&](int bet) { bets.Set(bet); });
-    return bets;
 }
 
 BaseSearchResult SearchBaseForLine(std::string_view wantedSizeText, const TrendLineTable& line,

@@ -82,6 +82,9 @@ TEST(Optimiser, EveryCandidateIsTheBacktestOfItsSettingRunAlone) {
         // Shared bet counts, line choices and tolerances are what the run groups on.
         candidates.push_back(candidates[3]);
         candidates.back().T_jh_dadi_chongfu_cs = "4";
+        // More instances than a period's agreement counts in registers.
+        candidates.push_back(candidates[5]);
+        candidates.back().T_jh_dadi_chongfu_cs = "17";
         const BacktestOptions options{4, 100u + static_cast<unsigned>(round), 2};
         const Result<CandidateRuns> runs =
             RunCandidates(archive, settings, candidates, options, cancel);
