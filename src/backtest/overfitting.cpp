@@ -77,6 +77,7 @@ Result<Overfitting> OverfittingProbability(const CandidateOutcomes& outcomes, in
     }
     Overfitting result;
     result.blocks = blocks;
+    result.rank = rank;
     const auto s = static_cast<std::size_t>(blocks);
     const std::size_t length = outcomes.periods / s;
     result.blockPeriods = static_cast<int>(length);
@@ -153,9 +154,9 @@ std::string OverfittingText(const Overfitting& o, std::size_t candidates) {
                        std::to_string(periods) + "期分成" + std::to_string(o.blocks) + "块（每块" +
                        std::to_string(o.blockPeriods) + "期";
     if (o.leftOut > 0) text += "，最早" + std::to_string(o.leftOut) + "期不计";
-    text += "），在" + std::to_string(o.halvings.size()) +
-            "种一半训练、一半检验的分法中，训练期最佳的设置有" + FixedText(100 * o.probability, 0) +
-            "%在检验期落到全部" + std::to_string(candidates) +
+    text += "），在" + std::to_string(o.halvings.size()) + "种一半训练、一半检验的分法中，训练期" +
+            (o.rank == OptimiserRank::Z ? "按z值" : "按累计") + "最佳的设置有" +
+            FixedText(100 * o.probability, 0) + "%在检验期落到全部" + std::to_string(candidates) +
             "个候选的中位数以下。接近50%：挑出来的只是贴合了运气；接近0：挑出来的在检验期也靠前。";
     text += "\n这些最佳设置在检验期平均累计 " + FixedText(o.meanOutOfSample, 0) + "，" +
             FixedText(100 * o.lossShare, 0) + "%的分法在检验期亏损。训练期与检验期累计的拟合斜率 " +

@@ -35,8 +35,9 @@ struct Halving {
 
 struct Overfitting {
     int blocks = 0;
-    int blockPeriods = 0;  // periods in each block
-    int leftOut = 0;       // the oldest tested periods, too few to fill a block of their own
+    OptimiserRank rank = OptimiserRank::Z;  // how the training halves picked their best
+    int blockPeriods = 0;                   // periods in each block
+    int leftOut = 0;  // the oldest tested periods, too few to fill a block of their own
     // Every halving, in pairs: a training half holding the oldest block, then its mirror.
     std::vector<Halving> halvings;
     double probability = 0;  // the share of halvings whose logit is below 0 (not at it)
