@@ -275,6 +275,7 @@ std::optional<BacktestRunner::Request> BacktestPanel::PrepareRun() {
     askedPeriods_ = *periods;
     askedSettings_ = links_.planSettings();
     askedSeed_ = *seed;
+    askedRegion_ = RegionName(ctx_.session.RegionCode).toStdString();
     BacktestRunner::Request request;
     static_cast<PlanSettings&>(request.settings) = askedSettings_;
     request.settings.savedLines = std::move(inputs->savedLines);

@@ -142,6 +142,7 @@ class BacktestPanel : public QGroupBox {
     int heldDraws_ = 0;
     PlanSettings askedSettings_;
     std::uint64_t askedSeed_ = 1;
+    std::string askedRegion_;  // the region's name: the region may change while a run goes on
     // What the last single run tested, for its exports, and the seed of its curve in the chart.
     std::vector<std::string> scope_;
     std::uint64_t chartSeed_ = 0;

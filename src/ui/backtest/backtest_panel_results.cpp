@@ -72,7 +72,7 @@ void BacktestPanel::ShowResult(const BacktestResult& result) {
 
     scope_.clear();
     if (!rows_.empty()) {
-        const RunScope scope{RegionName(ctx_.session.RegionCode).toStdString(),
+        const RunScope scope{askedRegion_,
                              rows_.front().date + " " + rows_.front().period,
                              rows_.back().date + " " + rows_.back().period,
                              static_cast<int>(rows_.size()),

@@ -238,6 +238,7 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
     pendingNullRuns_ = nullTick_->isChecked() ? *nullRuns : 0;
     pendingLists_ = DescribeSpace(*space);
     pendingHeld_ = inputs->heldDraws;
+    pendingRegion_ = RegionName(ctx_.session.RegionCode).toStdString();
     return request;
 }
 
@@ -275,12 +276,9 @@ void Fxunyou::FinishRun(const OptimiserRunner::Outcome& outcome) {
     null_.reset();
     ShowResult(*result_);
     const Fold& newest = result_->folds.back();
-    const RunScope scope{RegionName(ctx_.session.RegionCode).toStdString(),
-                         result_->folds.front().from,
-                         newest.to,
-                         static_cast<int>(newest.trainFirst + newest.trainCount),
-                         pendingHeld_,
-                         pending_.options.seed};
+    const RunScope scope{pendingRegion_, result_->folds.front().from,
+                         newest.to,      static_cast<int>(newest.trainFirst + newest.trainCount),
+                         pendingHeld_,   pending_.options.seed};
     scope_->setText(JoinedLines(
         OptimiserScope(scope, runSettings_,
                        {candidates_.size(), pendingLists_, pending_.options, pendingNullRuns_})));

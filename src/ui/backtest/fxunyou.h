@@ -140,6 +140,7 @@ class Fxunyou : public QWidget {
     int pendingNullRuns_ = 0;
     std::vector<std::string> pendingLists_;
     int pendingHeld_ = 0;
+    std::string pendingRegion_;  // its name: the region may change while the run goes on
     // The last one completed.
     PlanSettings runSettings_;
     std::vector<OptimiserCandidate> candidates_;
