@@ -522,6 +522,21 @@ TEST(OptimiserWindow, RunAppliesTheChosenSettingAndTheBacktestAgrees) {
     ASSERT_TRUE(shell.RunFinished());
     ASSERT_EQ(shell.Panel().Rows().size(), 40u);
     EXPECT_EQ(QString::number(shell.Panel().Rows().back().total), table->item(9, 4)->text());
+
+    // The null runs cancelled: the search's own result stays, the verdict says none were made.
+    set("T_xunyou_duizhao", "2000");
+    window->findChild<QPushButton*>("C_xunyou_kaishi")->click();
+    auto* verdict = window->findChild<QLabel*>("L_xunyou_jielun");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return verdict->text().contains(QStringLiteral("随机对照进行中")); }, kWaitMs));
+    EXPECT_TRUE(window->Running());
+    window->findChild<QPushButton*>("C_xunyou_quxiao")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Running(); }, kWaitMs));
+    EXPECT_EQ(window->findChild<QLabel*>("L_xunyou_zhuangtai")->text(),
+              QStringLiteral("随机对照已取消"));
+    EXPECT_TRUE(window->LastResult().has_value());
+    EXPECT_FALSE(window->NullRuns().has_value());
+    EXPECT_TRUE(verdict->text().contains(QStringLiteral("随机对照未做完")));
 }
 
 // Import with bad lines, a long run cancelled and a window closed during a run, then an
