@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <optional>
 
+#include "backtest/null_search.h"
 #include "backtest/optimiser.h"
+#include "backtest/overfitting.h"
 #include "backtest/walk_forward.h"
 #include "core/text.h"
 #include "oracle/literal_plans.h"
@@ -84,17 +86,21 @@ void BM_Backtest(benchmark::State& bench) {
 }
 BENCHMARK(BM_Backtest)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// "寻优": 1000 candidate settings of plan mode one (X = 5, the shipped lines and bet counts)
-// that differ in the line tolerance, the lines taking part and the total, back-tested over the
-// same 500 periods and walked forward. Beside it, `plain_s`: what 1000 separate back-tests of
-// 500 periods take (1000 x BM_Backtest/500), from the middle of three timed runs.
-void BM_Optimise(benchmark::State& bench) {
+// The shipped settings and 1000 candidates of plan mode one (X = 5, the shipped lines and bet
+// counts) that differ in the line tolerance, the lines taking part and the total. Unset, and the
+// benchmark skipped, when the data are missing.
+struct ThousandCandidates {
+    BacktestSettings settings;
+    std::vector<OptimiserCandidate> candidates;
+};
+
+std::optional<ThousandCandidates> ThousandCandidateSearch(benchmark::State& bench) {
     const Fixture& f = Data();
     if (!f.lines) {
         bench.SkipWithError("data/data.mdb not found");
-        return;
+        return std::nullopt;
     }
-    const BacktestSettings settings = f.Settings();
+    ThousandCandidates search{f.Settings(), {}};
     OptimiserSpace space;
     std::string ranges;  // every run of at least three counts from 01.. to ..15
     for (int lo = 1; lo <= 9; ++lo) {
@@ -104,11 +110,26 @@ void BM_Optimise(benchmark::State& bench) {
     space.lineTolerances = *ParseToleranceChoices(ranges);
     space.lineChoices = *ParseLineChoices("01-15 01-10 06-15 01-05.11-15 01-12 04-15 02-14");
     space.instanceTolerances = *ParseToleranceChoices("01-05 02-05 03-05 04-05 05");
-    const std::vector<OptimiserCandidate> candidates = *BuildCandidates(settings, space, 1000, 3);
-    if (candidates.size() != 1000) {
+    search.candidates = *BuildCandidates(search.settings, space, 1000, 3);
+    if (search.candidates.size() != 1000) {
         bench.SkipWithError("fewer than 1000 candidates");
-        return;
+        return std::nullopt;
     }
+    return search;
+}
+
+// Training spans of 300 periods, test spans of 50, the best three of each judged.
+constexpr OptimiserOptions kWalk{500, 300, 50, 3, OptimiserRank::Z, 7, 0, 0};
+
+// "寻优": the thousand candidates back-tested over the same 500 periods and walked forward; the
+// probability of overfitting over them is BM_OverfittingProbability. Beside it, `plain_s`: what
+// 1000 separate back-tests of 500 periods take (1000 x BM_Backtest/500), from the middle of
+// three timed runs.
+void BM_Optimise(benchmark::State& bench) {
+    const std::optional<ThousandCandidates> search = ThousandCandidateSearch(bench);
+    if (!search) return;
+    const Fixture& f = Data();
+    const BacktestSettings& settings = search->settings;
     std::atomic<bool> cancel{false};
     const BacktestOptions options{500, 7, 0};
     std::vector<double> plain;  // seconds of three back-tests of 500 periods; the middle counts
@@ -122,11 +143,9 @@ void BM_Optimise(benchmark::State& bench) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     }
     std::sort(plain.begin(), plain.end());
-    // Training spans of 300 periods, test spans of 50, the best three of each judged.
-    const OptimiserOptions walk{500, 300, 50, 3, OptimiserRank::Z, 7, 0};
     for (auto _ : bench) {
         const Result<OptimiserResult> result =
-            RunOptimiser(f.archive, settings, candidates, walk, cancel);
+            RunOptimiser(f.archive, settings, search->candidates, kWalk, cancel);
         if (!result) {
             bench.SkipWithError("optimiser refused");
             break;
@@ -136,6 +155,54 @@ void BM_Optimise(benchmark::State& bench) {
     bench.counters["plain_s"] = 1000 * plain[1];
 }
 BENCHMARK(BM_Optimise)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// "过拟合概率" of the thousand candidates over 500 periods cut into S = 16 blocks: 12,870
+// halvings, on all cores. The outcomes are drawn at random: the work does not depend on them.
+void BM_OverfittingProbability(benchmark::State& bench) {
+    std::mt19937_64 rng(16);
+    CandidateOutcomes outcomes;
+    outcomes.candidates = 1000;
+    outcomes.periods = 500;
+    for (std::size_t i = 0; i < outcomes.candidates * outcomes.periods; ++i) {
+        const int size = static_cast<int>(rng() % 300);
+        outcomes.planSizes.push_back(static_cast<std::int16_t>(size));
+        outcomes.hits.push_back(static_cast<int>(rng() % kBetCount) < size);
+    }
+    std::atomic<bool> cancel{false};
+    double probability = 0;
+    for (auto _ : bench) {
+        const Result<Overfitting> result =
+            OverfittingProbability(outcomes, 16, OptimiserRank::Z, cancel);
+        if (!result) {
+            bench.SkipWithError("refused");
+            break;
+        }
+        probability = result->probability;
+        benchmark::DoNotOptimize(probability);
+    }
+    bench.counters["pbo"] = probability;
+}
+BENCHMARK(BM_OverfittingProbability)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// "随机对照": the search of BM_Optimise run again on N fair archives of the same 620 draws.
+void BM_OptimiseNull(benchmark::State& bench) {
+    const std::optional<ThousandCandidates> search = ThousandCandidateSearch(bench);
+    if (!search) return;
+    const Fixture& f = Data();
+    const std::vector<DatedDraw> archive(f.archive.end() - 500 - kHistoryRows, f.archive.end());
+    std::atomic<bool> cancel{false};
+    for (auto _ : bench) {
+        const Result<std::vector<SearchFigures>> null =
+            RunNullSearches(archive, search->settings, search->candidates, kWalk,
+                            static_cast<int>(bench.range(0)), cancel);
+        if (!null) {
+            bench.SkipWithError("refused");
+            break;
+        }
+        benchmark::DoNotOptimize(null->data());
+    }
+}
+BENCHMARK(BM_OptimiseNull)->Arg(200)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 // Each period as the literal algorithm plans it: fifteen text searches per instance, the
 // instances intersected by substring tests, the draw looked up in the plan text.

@@ -143,10 +143,15 @@ Result<std::optional<DrawTable>> DrawArchive::StagedTable(int region) const {
     return std::optional<DrawTable>(table);
 }
 
-Result<std::string> DrawArchive::ExportCsv(int region) const {
+Result<std::string> DrawArchive::ExportCsv(int region, std::string_view regionName) const {
     const Result<std::vector<DatedDraw>> draws = AllDraws(region);
     if (!draws) return draws.failure();
-    return DrawCsvText(*draws);
+    std::vector<std::string> notes;
+    if (!regionName.empty() && !draws->empty()) {
+        notes.push_back(SpanNote(regionName, PeriodLabel(draws->front()),
+                                 PeriodLabel(draws->back()), draws->size()));
+    }
+    return DrawCsvText(*draws, notes);
 }
 
 }  // namespace xuan5

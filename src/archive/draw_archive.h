@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/dated_draw.h"
@@ -51,8 +52,9 @@ class DrawArchive {
     // unset while fewer than 120 are stored.
     Result<std::optional<DrawTable>> StagedTable(int region) const;
 
-    // Every draw of a region in the import layout, oldest first (header line, CR LF ends).
-    Result<std::string> ExportCsv(int region) const;
+    // Every draw of a region in the import layout, oldest first (header line, CR LF ends),
+    // after a note of the region `regionName` and the span the file holds.
+    Result<std::string> ExportCsv(int region, std::string_view regionName = {}) const;
 
   private:
     DrawArchive(std::filesystem::path file, SqliteDb db)

@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "core/text.h"
+#include "protocol/draw_csv.h"
 
 namespace xuan5 {
 namespace {
@@ -30,8 +31,9 @@ std::string CsvField(std::string_view text) {
     return quoted;
 }
 
-std::string BacktestTableCsv(const std::vector<BacktestRow>& rows) {
-    std::string text = kBacktestCsvHeader;
+std::string BacktestTableCsv(const std::vector<BacktestRow>& rows,
+                             const std::vector<std::string>& notes) {
+    std::string text = CsvNoteLines(notes) + kBacktestCsvHeader;
     text += kCrLf;
     for (const BacktestRow& row : rows) {
         AppendLine(text, {row.period, row.date, std::to_string(row.planSize), row.numbers,
@@ -41,8 +43,9 @@ std::string BacktestTableCsv(const std::vector<BacktestRow>& rows) {
     return text;
 }
 
-std::string PlanLogCsv(const std::vector<BacktestRow>& rows) {
-    std::string text = kPlanLogCsvHeader;
+std::string PlanLogCsv(const std::vector<BacktestRow>& rows,
+                       const std::vector<std::string>& notes) {
+    std::string text = CsvNoteLines(notes) + kPlanLogCsvHeader;
     text += kCrLf;
     for (const BacktestRow& row : rows)
         AppendLine(text, {row.period, row.date, row.record, row.tally});

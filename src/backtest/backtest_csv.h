@@ -1,5 +1,6 @@
-// The back-test's tables as CSV texts for a spreadsheet: a header row, one line per period,
-// CR LF line ends, fields quoted where they hold a comma, a quote or a line break.
+// The back-test's tables as CSV texts for a spreadsheet: the notes of what was tested, a header
+// row, one line per period, CR LF line ends, fields quoted where they hold a comma, a quote or
+// a line break.
 #pragma once
 
 #include <string>
@@ -18,10 +19,14 @@ inline constexpr const char* kBacktestMissWord = "未中";
 // A field as CSV writes it: quoted, with its quotes doubled, when it needs to be.
 std::string CsvField(std::string_view text);
 
-// Period, date, plan size, drawn numbers, hit or miss, profit, running total.
-std::string BacktestTableCsv(const std::vector<BacktestRow>& rows);
+// Period, date, plan size, drawn numbers, hit or miss, profit, running total; after the notes
+// of what the run tested.
+std::string BacktestTableCsv(const std::vector<BacktestRow>& rows,
+                             const std::vector<std::string>& notes = {});
 
-// Period, date, the completed plan log record and the hit tally of each period.
-std::string PlanLogCsv(const std::vector<BacktestRow>& rows);
+// Period, date, the completed plan log record and the hit tally of each period; after the
+// notes of what the run tested.
+std::string PlanLogCsv(const std::vector<BacktestRow>& rows,
+                       const std::vector<std::string>& notes = {});
 
 }  // namespace xuan5

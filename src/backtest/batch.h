@@ -15,9 +15,14 @@
 namespace xuan5 {
 
 inline constexpr const char* kMsgBacktestTooFewDraws = "本地开奖数据不足121期，无法回测";
+// Where more draws come from, after every message of too few.
+inline constexpr const char* kMsgDownloadHistoryFirst = "请先“下载历史”。";
 inline constexpr const char* kMsgBacktestBadDraw = "本地开奖数据有误：";  // + date and period
 inline constexpr const char* kMsgBacktestFailed = "回测出错：";           // + what went wrong
 inline constexpr const char* kTitleBacktest = "出错提示";
+
+// kMsgBacktestTooFewDraws, then kMsgDownloadHistoryFirst.
+Failure TooFewDraws();
 
 // Called on the thread that runs the batch with the number of items done so far.
 using BacktestProgressFn = std::function<void(int done, int total)>;
@@ -30,7 +35,7 @@ struct TestedSpan {
 };
 
 // The last `periods` periods of the archive that have 120 draws before them. Fails with
-// kMsgBacktestTooFewDraws when not one has, and with kMsgBacktestBadDraw for a draw the span
+// TooFewDraws when not one has, and with kMsgBacktestBadDraw for a draw the span
 // reads (its histories included) that is no valid draw.
 Result<TestedSpan> TestedPeriods(const std::vector<DatedDraw>& archive, int periods);
 
@@ -49,9 +54,10 @@ std::vector<Message> RunNotices(const std::vector<Message>& reported);
 // there are items.
 int ThreadCount(int requested, std::size_t items);
 
-// Runs work(i) once for every i below count on `threads` threads, and reports progress on the
-// calling thread. Stops handing out indices when `cancel` is set or work returns false. True
-// when every index ran. An exception thrown by work ends the run and is rethrown here.
+// Runs work(i) once for every i below count on `threads` threads (one: the calling thread), and
+// reports progress on the calling thread. Stops handing out indices when `cancel` is set or work
+// returns false. True when every index ran. An exception thrown by work ends the run and is
+// rethrown here.
 bool ParallelFor(std::size_t count, int threads, std::atomic<bool>& cancel,
                  const BacktestProgressFn& progress, const std::function<bool(std::size_t)>& work);
 

@@ -1,10 +1,14 @@
 #include "backtest/candidate_runs.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <exception>
 #include <optional>
 #include <string>
+#include <tuple>
 
+#include "backtest/twister.h"
 #include "core/bets.h"
 #include "core/text.h"
 #include "plans/line_bases.h"
@@ -15,14 +19,41 @@
 namespace xuan5 {
 namespace {
 
+// Accepted counts first..last, as a tolerance text's accepted counts fall into runs.
+struct CountRun {
+    int first = 0;
+    int last = 0;
+};
+
+std::vector<CountRun> RunsOf(const AcceptedCounts& accepted) {
+    std::vector<CountRun> runs;
+    for (int count : accepted.counts) {
+        if (!runs.empty() && runs.back().last + 1 == count) {
+            runs.back().last = count;
+        } else {
+            runs.push_back({count, count});
+        }
+    }
+    return runs;
+}
+
+// A mode-one candidate in its tolerance group: its X and the runs of its total.
+struct Member {
+    std::size_t candidate = 0;
+    int x = 1;
+    std::size_t firstRun = 0;  // in ToleranceGroup::totalRuns
+    std::size_t runs = 0;
+};
+
 // Mode one, from the outside in: candidates with the same bet counts share their searches, those
 // that also check the same lines share the bets each count of lines holds, and those that also
 // have the same line tolerance share their instance plans; X and the total are their own.
 struct ToleranceGroup {
     std::string text;
-    AcceptedCounts accepted;
+    std::vector<CountRun> accepted;
     int instances = 1;
-    std::vector<std::size_t> members;
+    std::vector<Member> members;  // by X, in their order otherwise
+    std::vector<CountRun> totalRuns;
 };
 
 struct LineGroup {
@@ -39,10 +70,10 @@ struct BetGroup {
     std::vector<std::size_t> members;   // mode two
 };
 
+// Mode two's candidates.
 struct PreparedCandidate {
-    int x = 1;             // mode one: the instances
-    AcceptedCounts total;  // over the instance plans (X >= 2), or over the three groups
-    std::array<AcceptedCounts, 3> groups;  // mode two
+    std::array<std::vector<CountRun>, 3> groups;
+    std::vector<CountRun> total;  // over the three groups
 };
 
 struct Prepared {
@@ -50,6 +81,7 @@ struct Prepared {
     bool recompute = true;
     PreparedLines lines;
     LineBaseSets kept{};  // the bases in force, planned with under "保持当前底"
+    BetSet allBets = FullBetSet();
     BetSet bankerPass;
     std::optional<BetSet> join;                  // the backup result a plan is cut down to
     std::array<std::vector<int>, 3> groupLines;  // mode two: line indices of each group
@@ -87,29 +119,24 @@ Result<Prepared> Prepare(const BacktestSettings& settings,
     p.candidates.resize(candidates.size());
     for (std::size_t c = 0; c < candidates.size(); ++c) {
         const OptimiserCandidate& candidate = candidates[c];
-        PreparedCandidate& prepared = p.candidates[c];
         BetGroup& bets = GroupFor(
             p.betGroups, [&](const BetGroup& g) { return g.counts == candidate.T_quxian_zhushu; });
         bets.counts = candidate.T_quxian_zhushu;
         if (p.modeTwo) {
+            PreparedCandidate& prepared = p.candidates[c];
             for (int k = 0; k < 3; ++k) {
-                prepared.groups[k] = AcceptedCountsFromText(
+                prepared.groups[k] = RunsOf(AcceptedCountsFromText(
                     candidate.T_jh_dadi_fenzu_rc_k[k], static_cast<int>(p.groupLines[k].size()),
-                    HitCode::TwoDigit);
+                    HitCode::TwoDigit));
             }
             prepared.total =
-                AcceptedCountsFromText(candidate.T_jh_dadi_fenzu_rc, 3, HitCode::TwoDigit);
+                RunsOf(AcceptedCountsFromText(candidate.T_jh_dadi_fenzu_rc, 3, HitCode::TwoDigit));
             bets.members.push_back(c);
             continue;
         }
         const std::optional<std::int32_t> x = ParseInteger32(candidate.T_jh_dadi_chongfu_cs);
         if (!x || *x > kMaxInstances) return Fail({kMsgPlanInputError, kTitlePlanInputError});
-        prepared.x = *x;
         const int instances = std::max(*x, 1);
-        if (*x >= 2) {
-            prepared.total = AcceptedCountsFromText(TrimSpaces(candidate.T_jh_dadi_chongfu_rc), *x,
-                                                    HitCode::TwoDigit);
-        }
         LineGroup& lineGroup = GroupFor(bets.lineGroups, [&](const LineGroup& g) {
             return g.lines == candidate.Ch_jiankong_jj;
         });
@@ -123,10 +150,20 @@ Result<Prepared> Prepare(const BacktestSettings& settings,
         });
         if (tolerance.members.empty()) {
             tolerance.text = candidate.T_jiankong_rc;
-            tolerance.accepted =
-                AcceptedCountsFromText(candidate.T_jiankong_rc, kLineCount, HitCode::TwoDigit);
+            tolerance.accepted = RunsOf(
+                AcceptedCountsFromText(candidate.T_jiankong_rc, kLineCount, HitCode::TwoDigit));
         }
-        tolerance.members.push_back(c);
+        Member member{c, *x, tolerance.totalRuns.size(), 0};
+        if (*x >= 2) {
+            const std::vector<CountRun> total = RunsOf(AcceptedCountsFromText(
+                TrimSpaces(candidate.T_jh_dadi_chongfu_rc), *x, HitCode::TwoDigit));
+            tolerance.totalRuns.insert(tolerance.totalRuns.end(), total.begin(), total.end());
+            member.runs = total.size();
+        }
+        const auto later =
+            std::upper_bound(tolerance.members.begin(), tolerance.members.end(), member.x,
+                             [](int x, const Member& other) { return x < other.x; });
+        tolerance.members.insert(later, member);
         tolerance.instances = std::max(tolerance.instances, instances);
         lineGroup.instances = std::max(lineGroup.instances, instances);
         bets.instances = std::max(bets.instances, instances);
@@ -134,25 +171,88 @@ Result<Prepared> Prepare(const BacktestSettings& settings,
     return p;
 }
 
-// The bets held by exactly c of the added bases, for every c up to their number.
-std::vector<BetSet> ExactCounts(const LineBaseSets& bases, const std::vector<int>& lines) {
-    HitCounts counts;
-    for (int line : lines) AddBase(counts, bases[line]);
-    std::vector<BetSet> exact(lines.size() + 1);
-    for (std::size_t c = 0; c < exact.size(); ++c) {
-        exact[c] = BetsWithCount(counts, static_cast<int>(c));
+// CountAtMost with a fixed number of planes, so that the compiler unrolls them.
+template <std::size_t Planes, typename SetAt>
+void CountAtMostIn(std::size_t count, SetAt setAt, const BetSet& within,
+                   std::vector<BetSet>& atMost) {
+    constexpr std::size_t kWords = std::tuple_size_v<decltype(BetSet::words)>;
+    std::array<std::array<std::uint64_t, kWords>, Planes> plane{};
+    for (std::size_t i = 0; i < count; ++i) {
+        std::array<std::uint64_t, kWords> carry = setAt(i).words;
+        for (std::size_t p = 0; p < Planes; ++p) {
+            for (std::size_t w = 0; w < kWords; ++w) {
+                const std::uint64_t next = plane[p][w] & carry[w];
+                plane[p][w] ^= carry[w];
+                carry[w] = next;
+            }
+        }
     }
-    return exact;
+    atMost.resize(count + 1);
+    std::array<std::uint64_t, kWords> running{};
+    for (std::size_t k = 0; k <= count; ++k) {
+        std::array<std::uint64_t, kWords> exact = within.words;
+        for (std::size_t p = 0; p < Planes; ++p) {
+            const std::uint64_t flip = (k >> p) & 1 ? 0 : ~std::uint64_t{0};
+            for (std::size_t w = 0; w < kWords; ++w) exact[w] &= plane[p][w] ^ flip;
+        }
+        for (std::size_t w = 0; w < kWords; ++w) running[w] |= exact[w];
+        atMost[k].words = running;
+    }
 }
 
-// BetsWithAcceptedCount over counts already split by value.
-BetSet Accepted(const std::vector<BetSet>& exact, const AcceptedCounts& accepted) {
+// The bets of `within` held by at most k of `count` sets, for every k up to `count`: a run of
+// accepted counts a..b is then one difference, whatever its length. The sets are added as
+// binary counters (plane p is bit p of every bet's count) of just the planes the count needs:
+// a period counts thousands of small groups of sets.
+template <typename SetAt>
+void CountAtMost(std::size_t count, SetAt setAt, const BetSet& within,
+                 std::vector<BetSet>& atMost) {
+    switch (std::bit_width(count)) {
+        case 0:
+        case 1:
+            return CountAtMostIn<1>(count, setAt, within, atMost);
+        case 2:
+            return CountAtMostIn<2>(count, setAt, within, atMost);
+        case 3:
+            return CountAtMostIn<3>(count, setAt, within, atMost);
+        case 4:
+            return CountAtMostIn<4>(count, setAt, within, atMost);
+        default:  // X may ask for 10000 instances
+            return CountAtMostIn<14>(count, setAt, within, atMost);
+    }
+}
+
+// BetsWithAcceptedCount over counts already summed up by CountAtMost.
+inline BetSet Accepted(const std::vector<BetSet>& atMost, const CountRun* runs, std::size_t count) {
     BetSet bets;
-    for (int count : accepted.counts) {
-        if (static_cast<std::size_t>(count) >= exact.size()) break;
-        bets |= exact[static_cast<std::size_t>(count)];
+    const BetSet none;
+    for (const CountRun* run = runs; run != runs + count; ++run) {
+        const auto first = static_cast<std::size_t>(run->first);
+        if (first >= atMost.size()) break;
+        const BetSet& upTo =
+            atMost[std::min(static_cast<std::size_t>(run->last), atMost.size() - 1)];
+        const BetSet& below = first > 0 ? atMost[first - 1] : none;
+        for (std::size_t w = 0; w < bets.words.size(); ++w)
+            bets.words[w] |= upTo.words[w] & ~below.words[w];
     }
     return bets;
+}
+
+inline BetSet Accepted(const std::vector<BetSet>& atMost, const std::vector<CountRun>& runs) {
+    return Accepted(atMost, runs.data(), runs.size());
+}
+
+// BetSet::Count without a call per word: the package is built for processors without a
+// popcount instruction, where std::popcount is a library call, and every plan is counted.
+int PlanSize(const BetSet& plan) {
+    int size = 0;
+    for (std::uint64_t w : plan.words) {
+        w -= (w >> 1) & 0x5555555555555555ull;
+        w = (w & 0x3333333333333333ull) + ((w >> 2) & 0x3333333333333333ull);
+        w = (w + (w >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+        size += static_cast<int>((w * 0x0101010101010101ull) >> 56);
+    }
+    return size;
 }
 
 class PeriodEvaluator {
@@ -164,14 +264,7 @@ class PeriodEvaluator {
         std::vector<LineBaseSets> bases;
         for (const BetGroup& group : p_.betGroups) {
             bases.assign(static_cast<std::size_t>(group.instances), p_.kept);
-            if (p_.recompute) {
-                // The searches of every instance draw on one generator, as the plan mode's do.
-                std::mt19937_64 rng(generatorSeed);
-                TrendLineTable line{};
-                for (LineBaseSets& instance : bases) {
-                    instance = SearchLineBaseSets(p_.lines, group.counts, line, keys, rng);
-                }
-            }
+            if (p_.recompute) Search(group, keys, generatorSeed, bases);
             if (p_.modeTwo) {
                 PlanModeTwo(group, bases.front());
             } else {
@@ -181,45 +274,108 @@ class PeriodEvaluator {
     }
 
   private:
-    void PlanModeOne(const LineGroup& group, const std::vector<LineBaseSets>& bases) {
-        std::vector<std::vector<BetSet>> exact;
-        for (int i = 0; i < group.instances; ++i) {
-            exact.push_back(ExactCounts(bases[i], group.indices));
-        }
-        std::vector<BetSet> plans;
-        for (const ToleranceGroup& tolerance : group.tolerances) {
-            plans.clear();
-            for (int i = 0; i < tolerance.instances; ++i) {
-                plans.push_back(Accepted(exact[i], tolerance.accepted) & p_.bankerPass);
+    // The instances' bases as SearchLineBaseSets makes them, one instance after the other on
+    // one generator, with each line decided once: only the random picks differ between them.
+    void Search(const BetGroup& group, const DrawKeyTable& keys, std::uint64_t generatorSeed,
+                std::vector<LineBaseSets>& bases) {
+        // The searches read every saved line into one working copy, and a damaged line searches
+        // on what the copy holds at its turn: the good line before it, or for a damaged first
+        // line the last good one of the instance before (nothing, in the first instance).
+        const TrendLineTable nothing{};
+        const TrendLineTable* working = &nothing;
+        std::array<std::array<const TrendLineTable*, kLineCount>, 2> lines{};
+        for (auto& instance : lines) {
+            for (int i = 0; i < kLineCount; ++i) {
+                if (const auto& parsed = p_.lines.parsed[i]) working = &*parsed;
+                instance[i] = working;
             }
-            for (std::size_t c : tolerance.members) {
-                const PreparedCandidate& candidate = p_.candidates[c];
-                if (candidate.x < 2) {
-                    Record(c, plans.front());
+        }
+        decisions_.resize(2 * kLineCount);
+        for (int i = 0; i < kLineCount; ++i) {
+            decisions_[i] = DecideLine(group.counts[i], *lines[0][i], keys);
+            if (lines[1][i] != lines[0][i])
+                decisions_[kLineCount + i] = DecideLine(group.counts[i], *lines[1][i], keys);
+        }
+        Twister rng(generatorSeed);
+        for (std::size_t n = 0; n < bases.size(); ++n) {
+            for (int i = 0; i < kLineCount; ++i) {
+                const bool own = n > 0 && lines[1][i] != lines[0][i];
+                bases[n][i] = FillBase(decisions_[own ? kLineCount + i : i], rng);
+            }
+        }
+    }
+
+    void PlanModeOne(const LineGroup& group, const std::vector<LineBaseSets>& bases) {
+        lineAtMost_.resize(static_cast<std::size_t>(group.instances));
+        for (std::size_t i = 0; i < lineAtMost_.size(); ++i) {
+            CountAtMost(
+                group.indices.size(),
+                [&](std::size_t k) -> const BetSet& { return bases[i][group.indices[k]]; },
+                p_.allBets, lineAtMost_[i]);
+        }
+        // A plan cut down by the join (when it holds anything) holds the draw only when the
+        // join does.
+        const BetSet& within = p_.join ? *p_.join : p_.allBets;
+        const bool drawKept = key_ != 0 && within.Test(key_);
+        for (const ToleranceGroup& tolerance : group.tolerances) {
+            plans_.clear();
+            for (std::size_t i = 0; i < static_cast<std::size_t>(tolerance.instances); ++i) {
+                plans_.push_back(Accepted(lineAtMost_[i], tolerance.accepted) & p_.bankerPass);
+            }
+            // A plan of X >= 2 is the bets an accepted number of its instances agree on: the
+            // members, by X, share the counts of each X.
+            int counted = 0;
+            int drawAgreed = -1;
+            for (const Member& member : tolerance.members) {
+                if (member.x < 2) {
+                    Record(member.candidate, plans_.front());
                     continue;
                 }
-                HitCounts agreeing;
-                for (int i = 0; i < candidate.x; ++i) AddBase(agreeing, plans[i]);
-                Record(c, BetsWithAcceptedCount(agreeing, candidate.total));
+                const auto x = static_cast<std::size_t>(member.x);
+                if (counted != member.x) {
+                    CountAtMost(
+                        x, [&](std::size_t i) -> const BetSet& { return plans_[i]; }, within,
+                        agreeAtMost_);
+                    drawAgreed = 0;
+                    for (std::size_t i = 0; i < x; ++i) drawAgreed += plans_[i].Test(key_) ? 1 : 0;
+                    counted = member.x;
+                }
+                const CountRun* total = tolerance.totalRuns.data() + member.firstRun;
+                bool hit = false;
+                for (const CountRun* run = total; run != total + member.runs; ++run)
+                    hit = hit || (run->first <= drawAgreed && drawAgreed <= run->last);
+                const std::size_t at = period_ * out_.candidates + member.candidate;
+                out_.planSizes[at] =
+                    static_cast<std::int16_t>(PlanSize(Accepted(agreeAtMost_, total, member.runs)));
+                out_.hits[at] = drawKept && hit;
             }
         }
     }
 
     void PlanModeTwo(const BetGroup& group, const LineBaseSets& bases) {
-        std::array<std::vector<BetSet>, 3> exact;
-        for (int k = 0; k < 3; ++k) exact[k] = ExactCounts(bases, p_.groupLines[k]);
+        std::array<std::vector<BetSet>, 3> atMost;
+        for (std::size_t k = 0; k < 3; ++k) {
+            const std::vector<int>& lines = p_.groupLines[k];
+            CountAtMost(
+                lines.size(), [&](std::size_t i) -> const BetSet& { return bases[lines[i]]; },
+                p_.allBets, atMost[k]);
+        }
+        std::array<BetSet, 3> satisfied;
         for (std::size_t c : group.members) {
             const PreparedCandidate& candidate = p_.candidates[c];
-            HitCounts satisfied;
-            for (int k = 0; k < 3; ++k) AddBase(satisfied, Accepted(exact[k], candidate.groups[k]));
-            Record(c, BetsWithAcceptedCount(satisfied, candidate.total) & p_.bankerPass);
+            for (std::size_t k = 0; k < 3; ++k)
+                satisfied[k] = Accepted(atMost[k], candidate.groups[k]);
+            CountAtMost(
+                3, [&](std::size_t k) -> const BetSet& { return satisfied[k]; }, p_.allBets,
+                agreeAtMost_);
+            Record(c, Accepted(agreeAtMost_, candidate.total) & p_.bankerPass);
         }
     }
 
     void Record(std::size_t candidate, BetSet plan) {
         if (p_.join && !plan.Empty()) plan &= *p_.join;
         const std::size_t at = period_ * out_.candidates + candidate;
-        out_.planSizes[at] = static_cast<std::int16_t>(plan.Count());
+        out_.planSizes[at] = static_cast<std::int16_t>(PlanSize(plan));
         out_.hits[at] = key_ != 0 && plan.Test(key_);
     }
 
@@ -227,6 +383,11 @@ class PeriodEvaluator {
     CandidateOutcomes& out_;
     std::size_t period_;
     int key_;
+    // Scratch, kept from one line group and tolerance group to the next.
+    std::vector<LineDecisions> decisions_;         // each line's, then a later instance's own
+    std::vector<std::vector<BetSet>> lineAtMost_;  // per instance: at most k of the lines
+    std::vector<BetSet> plans_;                    // per instance
+    std::vector<BetSet> agreeAtMost_;              // at most k of the plans
 };
 
 }  // namespace

@@ -32,6 +32,17 @@ struct CandidateOutcomes {
     }
 };
 
+// How candidates are compared over a span.
+enum class OptimiserRank {
+    Total,  // the highest total
+    Z,      // the total furthest above chance, in standard deviations of chance
+};
+
+// A candidate's score over a span: its total, or how far that stands above chance.
+inline double SpanScore(OptimiserRank rank, const ChanceSums& chance, long long total) {
+    return rank == OptimiserRank::Total ? static_cast<double>(total) : JudgeTotal(chance, total).z;
+}
+
 struct CandidateRuns {
     std::vector<Message> notices;  // as RunBacktest reports them
     CandidateOutcomes outcomes;

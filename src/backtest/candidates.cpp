@@ -314,4 +314,32 @@ std::string DescribeCandidate(const OptimiserCandidate& candidate, bool modeTwo)
     return text + bets;
 }
 
+std::vector<std::string> DescribeSpace(const OptimiserSpace& space) {
+    std::vector<std::string> lists;
+    const auto list = [&](const char* caption, const auto& items, const auto& text) {
+        if (items.empty()) return;
+        std::string line = caption;
+        for (const auto& item : items) line += " " + text(item);
+        lists.push_back(std::move(line));
+    };
+    list("每线注数", space.betCounts, SizesShort);
+    list("线路容对", space.lineTolerances, ToleranceShort);
+    list("参与线路", space.lineChoices, LinesShort);
+    list("多开次数", space.instanceCounts, [](int x) { return std::to_string(x); });
+    list("总容对", space.instanceTolerances, ToleranceShort);
+    list("分组容对", space.groupTolerances, ToleranceShort);
+    list("分组总容对", space.groupTotals, ToleranceShort);
+    return lists;
+}
+
+std::string BetCountsText(const LineSizeTexts& sizes) {
+    if (SizesShort(sizes) == sizes[0]) return "各" + sizes[0] + "注";
+    std::string text;
+    for (int k = 0; k < kLineCount; ++k) {
+        if (k > 0) text += " ";
+        text += PadNumber(k + 1, 2) + "线" + sizes[k];
+    }
+    return text;
+}
+
 }  // namespace xuan5

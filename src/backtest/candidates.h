@@ -77,4 +77,11 @@ Result<std::vector<OptimiserCandidate>> BuildCandidates(const PlanSettings& sett
 // "容对03-10 线01-15 X5 总05 注230".
 std::string DescribeCandidate(const OptimiserCandidate& candidate, bool modeTwo);
 
+// The lists of a run, one "caption items" text each, in the order of OptimiserSpace; ranges
+// where codes and lines run on: "线路容对 02-08 03-10".
+std::vector<std::string> DescribeSpace(const OptimiserSpace& space);
+
+// Each line's bet count: "各230注" when they agree, else every line's ("01线230 02线200 …").
+std::string BetCountsText(const LineSizeTexts& sizes);
+
 }  // namespace xuan5

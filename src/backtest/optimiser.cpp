@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "backtest/backtest_stats.h"
+#include "protocol/draw_csv.h"
 
 namespace xuan5 {
 namespace {
@@ -30,10 +31,6 @@ struct Sums {
     }
     SpanFigures Figures() const { return {periods, hits, total, JudgeTotal(chance, total)}; }
 };
-
-std::string PeriodLabel(const DatedDraw& draw) {
-    return draw.date + " " + draw.period;
-}
 
 }  // namespace
 
@@ -82,9 +79,7 @@ OptimiserResult WalkForward(const CandidateOutcomes& outcomes, const OptimiserOp
         }
         std::vector<double> score(count);
         for (std::size_t c = 0; c < count; ++c) {
-            score[c] = options.rank == OptimiserRank::Total
-                           ? static_cast<double>(window[c].total)
-                           : JudgeTotal(window[c].chance, window[c].total).z;
+            score[c] = SpanScore(options.rank, window[c].chance, window[c].total);
         }
         std::iota(order.begin(), order.end(), std::size_t{0});
         // Ties go to the earlier candidate, so the current settings win a tie.
@@ -158,14 +153,23 @@ Result<OptimiserResult> RunOptimiser(const std::vector<DatedDraw>& archive,
                          std::to_string(kHistoryRows) + "期），训练" +
                          std::to_string(options.training) + "期加检验" +
                          std::to_string(options.testing) + "期需要" + std::to_string(needed) +
-                         "期。请先“下载历史”。",
+                         "期。" + kMsgDownloadHistoryFirst,
                      kTitleOptimiser});
+    }
+    if (options.blocks != 0 && !OverfittingBlocksFit(options.blocks, span->count)) {
+        return Fail({kMsgOverfittingBlocks, kTitleOptimiser});
     }
     const BacktestOptions runOptions{options.periods, options.seed, options.threads};
     Result<CandidateRuns> runs =
         RunCandidates(archive, settings, candidates, runOptions, cancel, progress);
     if (!runs) return runs.failure();
     OptimiserResult result = WalkForward(runs->outcomes, options);
+    if (options.blocks != 0) {
+        Result<Overfitting> overfitting = OverfittingProbability(
+            runs->outcomes, options.blocks, options.rank, cancel, options.threads);
+        if (!overfitting) return overfitting.failure();
+        result.overfitting = std::move(*overfitting);
+    }
     result.notices = std::move(runs->notices);
     const std::size_t first = runs->outcomes.firstArchive;
     for (Fold& fold : result.folds) {

@@ -14,13 +14,9 @@
 
 #include "backtest/candidate_runs.h"
 #include "backtest/chance.h"
+#include "backtest/overfitting.h"
 
 namespace xuan5 {
-
-enum class OptimiserRank {
-    Total,  // the highest total
-    Z,      // the total furthest above chance, in standard deviations of chance
-};
 
 struct OptimiserOptions {
     int periods = 500;  // the last N periods of the archive
@@ -29,7 +25,8 @@ struct OptimiserOptions {
     int best = 3;  // the best few of every training span, judged on its test span
     OptimiserRank rank = OptimiserRank::Z;
     std::uint64_t seed = 1;
-    int threads = 0;  // 0: one per core
+    int threads = 0;                         // 0: one per core
+    int blocks = kDefaultOverfittingBlocks;  // S of the probability of overfitting; 0: none
 };
 
 // A candidate's figures over a span of periods.
@@ -70,6 +67,7 @@ struct OptimiserResult {
     SpanFigures outOfSample;
     double inSampleZ = 0;  // the winners' mean z on their own training spans
     std::string verdict;   // one sentence on whether the winners beat chance out of sample
+    std::optional<Overfitting> overfitting;  // over every tested period; unset when not asked
 };
 
 inline constexpr const char* kMsgOptimiserSpans = "寻优期数须不少于训练期数与检验期数之和";
@@ -81,9 +79,10 @@ OptimiserResult WalkForward(const CandidateOutcomes& outcomes, const OptimiserOp
 // The plain sentence on the out-of-sample total of the in-sample winners.
 std::string OptimiserVerdict(const SpanFigures& outOfSample, int folds, double inSampleZ);
 
-// Back-tests the candidates over the last `options.periods` periods and walks forward over
-// them. Fails as RunCandidates fails, and when the archive or the periods asked for cannot hold
-// one training span followed by a test span.
+// Back-tests the candidates over the last `options.periods` periods, walks forward over them
+// and works out the probability of overfitting over them all. Fails as RunCandidates fails,
+// when the archive or the periods asked for cannot hold one training span followed by a test
+// span, and as OverfittingProbability fails.
 Result<OptimiserResult> RunOptimiser(const std::vector<DatedDraw>& archive,
                                      const BacktestSettings& settings,
                                      const std::vector<OptimiserCandidate>& candidates,

@@ -126,7 +126,7 @@ Result<PeriodRun> BacktestPeriod(const std::vector<DatedDraw>& archive, std::siz
                                  const BacktestSettings& settings, std::mt19937_64& rng) {
     const auto history = static_cast<std::size_t>(kHistoryRows);
     if (archiveIndex < history || archiveIndex >= archive.size()) {
-        return Fail({kMsgBacktestTooFewDraws, kTitleBacktest});
+        return TooFewDraws();
     }
     return EvaluatePeriod(KeyArchive(archive, archiveIndex - history), archiveIndex, settings, rng);
 }

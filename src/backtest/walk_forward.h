@@ -70,7 +70,7 @@ Result<PeriodRun> BacktestPeriod(const std::vector<DatedDraw>& archive, std::siz
                                  const BacktestSettings& settings, std::mt19937_64& rng);
 
 // Tests the last `options.periods` periods of the archive (oldest first), checking `cancel`
-// between periods. Fails with kMsgBacktestTooFewDraws when not one period has 120 draws before
+// between periods. Fails with TooFewDraws when not one period has 120 draws before
 // it, with kMsgBacktestBadDraw for a draw of the tested span that is no valid draw, with the
 // plan mode's messages when it refused its input, and without messages when cancelled.
 Result<BacktestResult> RunBacktest(const std::vector<DatedDraw>& archive,

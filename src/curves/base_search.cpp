@@ -1,37 +1,35 @@
 #include "curves/base_search.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <limits>
 
-#include "core/random.h"
 #include "core/text.h"
 #include "curves/profit_curve.h"
 
 namespace xuan5 {
+namespace {
 
-std::vector<int> PickRandomBets(std::vector<int> pool, double n, std::mt19937_64& rng) {
-    std::vector<int> picks;
-    // U is the highest slot, not the slot count: the element standing there is never taken in
-    // that draw, it moves into the taken place instead.
-    for (double k = 1; k <= n && !pool.empty(); ++k) {
-        const std::size_t highest = pool.size() - 1;
-        const auto j = static_cast<std::size_t>(NextUnit(rng) * static_cast<double>(highest));
-        picks.push_back(pool[j]);
-        pool[j] = pool[highest];
-        pool.pop_back();
-    }
-    return picks;
-}
+// The words of a BetSet holding bets 1..462.
+constexpr std::array<std::uint64_t, 8> kEveryBet = [] {
+    std::array<std::uint64_t, 8> words{};
+    for (int bet = 1; bet <= kBetCount; ++bet) words[bet >> 6] |= std::uint64_t{1} << (bet & 63);
+    return words;
+}();
 
-BaseSearchResult SearchBaseForLine(std::string_view wantedSizeText, const TrendLineTable& line,
-                                   const DrawKeyTable& keys, std::mt19937_64& rng) {
-    const double wanted = LeadingNumber(wantedSizeText);
-    BaseSearchResult result;
-    BetSet hitKeys;
-    BetSet missKeys;
+// Below this stake per period the projection's running sums over 120 periods stay far inside
+// 32 bits, so whole numbers need neither rounding nor clamping.
+constexpr double kWholeStakeLimit = 10'000'000;
+
+// Decides each period oldest first and writes the projection with `next(previous, hit)`;
+// returns the number of hit keys.
+template <typename Next>
+int DecidePeriods(const TrendLineTable& line, const DrawKeyTable& keys, BetSet& hitKeys,
+                  BetSet& missKeys, ProfitSeriesTable& projection, Next next) {
     int hits = 0;
-    constexpr double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr double hi = std::numeric_limits<std::int32_t>::max();
     for (int i = 1; i <= kHistoryRows; ++i) {
         const int key = keys[i];
         bool hit;
@@ -40,7 +38,7 @@ BaseSearchResult SearchBaseForLine(std::string_view wantedSizeText, const TrendL
             hit = true;
         } else if (key != 0 && missKeys.Test(key)) {
             hit = false;
-        } else if (line[i] < result.projection[i - 1]) {
+        } else if (line[i] < projection[i - 1]) {
             hit = false;
             if (key != 0) missKeys.Set(key);
         } else {
@@ -50,19 +48,57 @@ BaseSearchResult SearchBaseForLine(std::string_view wantedSizeText, const TrendL
                 ++hits;
             }
         }
-        const double next = double(result.projection[i - 1]) + (hit ? kPrize : 0) - kStake * wanted;
-        result.projection[i] = static_cast<std::int32_t>(std::clamp(RoundHalfEven(next), lo, hi));
+        projection[i] = next(projection[i - 1], hit);
     }
+    return hits;
+}
 
-    std::vector<int> pool;
-    pool.reserve(kBetCount);
-    const BetSet decided = hitKeys | missKeys;
-    for (int c = 1; c <= kBetCount; ++c) {
-        if (!decided.Test(c)) pool.push_back(c);
+}  // namespace
+
+std::vector<int> PickRandomBets(std::vector<int> pool, double n, std::mt19937_64& rng) {
+    std::vector<int> picks;
+    detail::PickFromPool(pool.data(), pool.size(), n, rng, [&](int bet) { picks.push_back(bet); });
+    return picks;
+}
+
+LineDecisions DecideLine(std::string_view wantedSizeText, const TrendLineTable& line,
+                         const DrawKeyTable& keys) {
+    LineDecisions d;
+    d.wanted = LeadingNumber(wantedSizeText);
+    BetSet missKeys;
+    const double stake = kStake * d.wanted;
+    if (stake == std::floor(stake) && std::abs(stake) <= kWholeStakeLimit) {
+        const auto whole = static_cast<std::int32_t>(stake);
+        d.hits = DecidePeriods(line, keys, d.hitKeys, missKeys, d.projection,
+                               [whole](std::int32_t previous, bool hit) {
+                                   return previous + (hit ? kPrize : 0) - whole;
+                               });
+    } else {
+        d.hits = DecidePeriods(
+            line, keys, d.hitKeys, missKeys, d.projection,
+            [stake](std::int32_t previous, bool hit) {
+                const double lo = std::numeric_limits<std::int32_t>::min();
+                const double hi = std::numeric_limits<std::int32_t>::max();
+                const double next = double(previous) + (hit ? kPrize : 0) - stake;
+                return static_cast<std::int32_t>(std::clamp(RoundHalfEven(next), lo, hi));
+            });
     }
-    result.bets = hitKeys;
-    for (int bet : PickRandomBets(std::move(pool), wanted - hits, rng)) result.bets.Set(bet);
+    for (std::size_t w = 0; w < kEveryBet.size(); ++w) {
+        std::uint64_t bits = kEveryBet[w] & ~(d.hitKeys.words[w] | missKeys.words[w]);
+        for (; bits != 0; bits &= bits - 1) {
+            d.pool[d.free++] = static_cast<int>(w * 64) + std::countr_zero(bits);
+        }
+    }
+    return d;
+}
+
+BaseSearchResult SearchBaseForLine(std::string_view wantedSizeText, const TrendLineTable& line,
+                                   const DrawKeyTable& keys, std::mt19937_64& rng) {
+    const LineDecisions decisions = DecideLine(wantedSizeText, line, keys);
+    BaseSearchResult result;
+    result.bets = FillBase(decisions, rng);
     result.actualCount = result.bets.Count();
+    result.projection = decisions.projection;
     return result;
 }
 

@@ -93,6 +93,12 @@ DrawCsv ParseDrawCsv(std::string_view text) {
         const std::string_view line = TrimField(text.substr(0, newline));
         text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
         if (line.empty()) continue;
+        if (line.starts_with('#')) {
+            std::string_view note = line.substr(1);
+            if (note.starts_with(' ')) note.remove_prefix(1);
+            result.notes.emplace_back(note);
+            continue;
+        }
 
         const auto fields = SplitFields(line);
         const bool first = !seenContent;
@@ -152,8 +158,34 @@ std::string DrawCsvLine(const DatedDraw& draw) {
     return draw.date + "," + draw.period + "," + draw.numbers;
 }
 
-std::string DrawCsvText(const std::vector<DatedDraw>& draws) {
-    return std::string(kDrawCsvHeader) + std::string(kCrLf) + HistoryAnswerText(draws);
+std::string CsvNoteLines(const std::vector<std::string>& notes) {
+    std::string text;
+    for (const std::string& note : notes) {
+        // A note of several lines stays a note on each.
+        const std::string lines = ReplaceAll(note, "\r\n", "\n");
+        for (std::string_view line : SplitText(lines, "\n")) {
+            text += "# ";
+            text += line;
+            text += kCrLf;
+        }
+    }
+    return text;
+}
+
+std::string PeriodLabel(const DatedDraw& draw) {
+    return draw.date + " " + draw.period;
+}
+
+std::string SpanNote(std::string_view region, std::string_view first, std::string_view last,
+                     std::size_t periods) {
+    return "地区：" + std::string(region) + "　期间：" + std::string(first) + " 至 " +
+           std::string(last) + "（" + std::to_string(periods) + "期）";
+}
+
+std::string DrawCsvText(const std::vector<DatedDraw>& draws,
+                        const std::vector<std::string>& notes) {
+    return CsvNoteLines(notes) + std::string(kDrawCsvHeader) + std::string(kCrLf) +
+           HistoryAnswerText(draws);
 }
 
 std::string HistoryAnswerText(const std::vector<DatedDraw>& oldestFirst) {

@@ -36,19 +36,34 @@ std::string CsvLineErrorText(const CsvLineError& error);
 struct DrawCsv {
     std::vector<DatedDraw> draws;  // in file order
     std::vector<CsvLineError> rejected;
+    std::vector<std::string> notes;  // the text of the lines that begin with "#", in file order
 };
 
+// The header block an exported CSV begins with, saying what it holds: each note on a line of
+// its own behind "# ". Every reader of the CSVs skips such lines.
+std::string CsvNoteLines(const std::vector<std::string>& notes);
+
+// "2024-05-06 001": a period with its date, as notes and tables name it.
+std::string PeriodLabel(const DatedDraw& draw);
+
+// The first note of an export: "地区：山东　期间：2024-05-06 001 至 2024-05-07 042（84期）".
+std::string SpanNote(std::string_view region, std::string_view first, std::string_view last,
+                     std::size_t periods);
+
 // Reads one draw per line with an optional header line, LF or CR LF line ends and an optional
-// UTF-8 byte order mark. Good lines are kept even when others are bad, so one typo does not
-// cost a whole file. Periods: 1 to 3 digits, or the long form that prefixes the date
-// (2024050612 or 24050612 for period 12 of 2024-05-06). Numbers: 1 or 2 digits each.
+// UTF-8 byte order mark; lines that begin with "#" are notes. Good lines are kept even when others
+// are bad, so one typo does not cost a whole file. Periods: 1 to 3 digits, or the long form that
+// prefixes the date (2024050612 or 24050612 for period 12 of 2024-05-06). Numbers: 1 or 2 digits
+// each.
 DrawCsv ParseDrawCsv(std::string_view text);
 
 // "2024-05-06,012,03,11,07,01,05".
 std::string DrawCsvLine(const DatedDraw& draw);
 
-// The header line and one line per draw, each ending in CR LF; read back by ParseDrawCsv.
-std::string DrawCsvText(const std::vector<DatedDraw>& draws);
+// The notes, the header line and one line per draw, each ending in CR LF; read back by
+// ParseDrawCsv.
+std::string DrawCsvText(const std::vector<DatedDraw>& draws,
+                        const std::vector<std::string>& notes = {});
 
 // The answer to a history request: one line per draw, oldest first, each ending in CR LF and
 // without the header; read back by ParseDrawCsv.

@@ -39,6 +39,8 @@ BacktestSettings RandomSettings(std::mt19937_64& rng, int round) {
     BacktestSettings s;
     s.savedLines = testing::ShapedSavedLines();
     if (round % 5 == 4) s.savedLines[Uniform(rng, 0, 14)] = "5*x";
+    // A damaged first line searches on nothing in the first instance, on the last line after.
+    if (round == 4) s.savedLines[0] = "5*x";
     s.Check_jh_dadi_fenzu = round % 3 == 2;
     const bool recompute = round % 4 != 3;
     s.modeOne.lines.Op_jiankong_zihui = s.modeTwo.lines.Op_jiankong_zihui = recompute;
@@ -80,6 +82,9 @@ TEST(Optimiser, EveryCandidateIsTheBacktestOfItsSettingRunAlone) {
         // Shared bet counts, line choices and tolerances are what the run groups on.
         candidates.push_back(candidates[3]);
         candidates.back().T_jh_dadi_chongfu_cs = "4";
+        // More instances than a period's agreement counts in registers.
+        candidates.push_back(candidates[5]);
+        candidates.back().T_jh_dadi_chongfu_cs = "17";
         const BacktestOptions options{4, 100u + static_cast<unsigned>(round), 2};
         const Result<CandidateRuns> runs =
             RunCandidates(archive, settings, candidates, options, cancel);

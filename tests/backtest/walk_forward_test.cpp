@@ -284,7 +284,9 @@ TEST(Backtest, CancelRefusedInputAndUnusableArchives) {
 
     result = RunBacktest(Archive(120, 1), settings, {5, 1, 2}, cancel);
     EXPECT_FALSE(result.ok());
-    EXPECT_EQ(result.messages(), (std::vector<Message>{{kMsgBacktestTooFewDraws, kTitleBacktest}}));
+    EXPECT_EQ(result.messages(),
+              (std::vector<Message>{
+                  {"本地开奖数据不足121期，无法回测。请先“下载历史”。", kTitleBacktest}}));
 
     // A broken draw inside the histories read is refused; one before them is not read at all.
     auto broken = archive;

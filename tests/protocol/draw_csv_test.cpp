@@ -84,6 +84,21 @@ TEST(DrawCsv, WrittenTextReadsBackAndDatesHaveThreeSpellings) {
     EXPECT_TRUE(back.rejected.empty());
     EXPECT_EQ(back.draws, draws);
 
+    // The header block of what a file holds: skipped as data, read back as it was written, a
+    // note of two lines as two, wherever "#" lines stand.
+    const std::vector<std::string> notes = {
+        SpanNote("山东", PeriodLabel(draws[0]), PeriodLabel(draws[1]), 2), "种子：7",
+        "第一行\r\n第二行, \"带引号\""};
+    const std::string noted = DrawCsvText(draws, notes);
+    EXPECT_TRUE(
+        noted.starts_with("# 地区：山东　期间：2024-05-06 041 至 2024-05-06 042（2期）\r\n"
+                          "# 种子：7\r\n# 第一行\r\n# 第二行, \"带引号\"\r\ndate,"));
+    const DrawCsv withNotes = ParseDrawCsv(noted + "#末尾\r\n");
+    EXPECT_TRUE(withNotes.rejected.empty());
+    EXPECT_EQ(withNotes.draws, draws);
+    EXPECT_EQ(withNotes.notes, (std::vector<std::string>{notes[0], notes[1], "第一行",
+                                                         "第二行, \"带引号\"", "末尾"}));
+
     EXPECT_EQ(DrawDateText(*ParseDrawDate("2024-02-29")), "2024-02-29");
     EXPECT_EQ(DrawDateText(*ParseDrawDate("2024/05/06")), "2024-05-06");
     EXPECT_EQ(DrawDateText(*ParseDrawDate("20240506")), "2024-05-06");

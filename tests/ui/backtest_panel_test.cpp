@@ -16,6 +16,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,7 +30,9 @@
 
 #include "archive/draw_archive.h"
 #include "backtest/backtest_csv.h"
+#include "backtest/null_search.h"
 #include "backtest/optimiser.h"
+#include "backtest/run_scope.h"
 #include "backtest/walk_forward.h"
 #include "core/text.h"
 #include "protocol/draw_csv.h"
@@ -36,6 +41,7 @@
 #include "token.h"
 #include "ui/backtest/backtest_panel.h"
 #include "ui/backtest/fxunyou.h"
+#include "ui/backtest/number_boxes.h"
 #include "ui/backtest/omission_strip.h"
 #include "ui_test_support.h"
 
@@ -235,11 +241,15 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     EXPECT_TRUE(shell.Find<QWidget>("Frame_ding_4")->isVisible());
     EXPECT_TRUE(shell.Find<QLabel>("L_huice_cundang")->text().contains("120期"));
 
+    // "下载历史" proposes what a back-test of the periods asked for reads: 120 more.
+    EXPECT_EQ(shell.Find<QLineEdit>("T_huice_xiazai_qishu")->text(), QStringLiteral("220"));
+    shell.SetText("T_huice_qishu", "10");
+    EXPECT_EQ(shell.Find<QLineEdit>("T_huice_xiazai_qishu")->text(), QStringLiteral("130"));
+
     // A short download: a back-test of ten periods can test five, and says so.
     shell.SetText("T_huice_xiazai_qishu", "125");
     shell.Click("C_huice_xiazai");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.Panel().Downloading(); }, kWaitMs));
-    shell.SetText("T_huice_qishu", "10");
     shell.Click("C_huice_kaishi");
     ASSERT_TRUE(shell.RunFinished());
     EXPECT_EQ(shell.Panel().Rows().size(), 5u);
@@ -266,12 +276,23 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     EXPECT_TRUE(shell.Find<QLabel>("L_huice_cundang")->text().contains(QStringLiteral("1000期")));
 
     // A back-test of four periods equals the engine's, run on one thread with the same settings.
+    // At 1000 x 600 the panel fits its width, and the focus leaving the pressed button for
+    // the run moves nothing.
+    shell.Window().resize(1000, 600);
+    auto* scroll = shell.Find<QScrollArea>("Scroll_ding_4");
+    QCoreApplication::processEvents();
+    const int scrolledDown = scroll->verticalScrollBar()->value();
     shell.SetText("T_huice_qishu", "4");
     shell.SetText("T_huice_zhongzi", "7");
+    shell.Find<QPushButton>("C_huice_kaishi")->setFocus();
     shell.Click("C_huice_kaishi");
     EXPECT_TRUE(shell.Panel().Running());
     EXPECT_FALSE(shell.Find<QPushButton>("C_huice_kaishi")->isEnabled());
     ASSERT_TRUE(shell.RunFinished());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(scroll->verticalScrollBar()->value(), scrolledDown);
+    EXPECT_TRUE(shell.Find<QPushButton>("C_huice_kaishi")->hasFocus());
     EXPECT_TRUE(shell.Messages().messages().empty());
     const BacktestSettings settings = StartupSettings(shell);
     const BacktestResult first = RunDirectly(archived, settings, 4, 7);
@@ -280,6 +301,13 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     ExpectTableShows(table, first.rows);
     EXPECT_EQ(shell.Find<QProgressBar>("Pic_huice_jd")->value(), 100);
     const QString summary = shell.Find<QLabel>("L_huice_zongjie")->text();
+    const auto scopeOf = [&](const BacktestSettings& tested, const std::vector<BacktestRow>& rows) {
+        return BacktestScope({"山东", rows.front().date + " " + rows.front().period,
+                              rows.back().date + " " + rows.back().period, 4, 1000, 7},
+                             tested);
+    };
+    EXPECT_TRUE(summary.startsWith(JoinedLines(scopeOf(settings, first.rows))))
+        << summary.toStdString();
     EXPECT_TRUE(summary.contains(QStringLiteral("期数 4"))) << summary.toStdString();
     EXPECT_TRUE(summary.contains(QStringLiteral("累计 %1").arg(first.summary.total)))
         << summary.toStdString();
@@ -343,9 +371,12 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     const QString shownSpread = shell.Find<QLabel>("L_huice_fenbu")->text();
     EXPECT_TRUE(shownSpread.contains(QStringLiteral("最低 %1").arg(spread.spread.min)) &&
                 shownSpread.contains(QStringLiteral("最高 %1").arg(spread.spread.max)) &&
+                shownSpread.contains(QStringLiteral("图中曲线是种子7的单次回测")) &&
                 shownSpread.endsWith(
                     QString::fromStdString(SeedsChanceText(spread.totals, spread.chances))))
         << shownSpread.toStdString();
+    EXPECT_EQ(shell.Find<QTabWidget>("Tab_huice")->currentWidget()->objectName(),
+              QStringLiteral("Pic_huice_duoci"));
     ExpectTableShows(table, third.rows);  // the table keeps the last single run
 
     // Exports: the per-period table, the plan log and the archive, read back from disk. Each
@@ -357,13 +388,15 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
         QStringLiteral("/回测表_山东_%1.csv")
             .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")))))
         << shell.Proposed().toStdString();
+    // Each file says first what the run tested.
+    const std::vector<std::string> tested = scopeOf(grouped, third.rows);
     const std::string tableText = ReadFile(tableFile);
-    EXPECT_EQ(tableText, BacktestTableCsv(third.rows));
-    EXPECT_EQ(std::count(tableText.begin(), tableText.end(), '\n'), 5);  // header and 4 periods
+    EXPECT_EQ(tableText, BacktestTableCsv(third.rows, tested));
+    EXPECT_EQ(std::count(tableText.begin(), tableText.end(), '\n'), 9);  // 4 notes, header, 4
     const QString logFile = shell.TempFile("log.csv");
     shell.AnswerFileDialogWith(logFile);
     shell.Click("C_huice_daochu_jilu");
-    EXPECT_EQ(ReadFile(logFile), PlanLogCsv(third.rows));
+    EXPECT_EQ(ReadFile(logFile), PlanLogCsv(third.rows, tested));
     const QString drawsFile = shell.TempFile("draws.csv");
     shell.AnswerFileDialogWith(drawsFile);
     shell.Click("C_huice_daochu");
@@ -371,6 +404,9 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     const DrawCsv readBack = ParseDrawCsv(ReadFile(drawsFile));
     EXPECT_TRUE(readBack.rejected.empty());
     EXPECT_EQ(readBack.draws, archived);
+    EXPECT_EQ(readBack.notes,
+              (std::vector<std::string>{SpanNote("山东", PeriodLabel(archived.front()),
+                                                 PeriodLabel(archived.back()), archived.size())}));
     EXPECT_TRUE(shell.Messages().messages().empty());
 
     // A dialog left with "cancel" writes nothing.
@@ -395,6 +431,11 @@ TEST(OptimiserWindow, RunAppliesTheChosenSettingAndTheBacktestAgrees) {
     Fxunyou* window = shell.Panel().Optimiser();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
+    // Over the middle of the main window, not at its corner; its title bar stays on the screen
+    // (this one's is smaller than the window).
+    const QRect frame = window->frameGeometry();
+    EXPECT_LE(std::abs(frame.center().x() - shell.Window().frameGeometry().center().x()), 3);
+    EXPECT_GE(frame.top(), window->screen()->availableGeometry().top());
     const auto set = [&](const char* name, const char* text) {
         window->findChild<QLineEdit*>(QString::fromLatin1(name))->setText(QString::fromUtf8(text));
     };
@@ -404,9 +445,12 @@ TEST(OptimiserWindow, RunAppliesTheChosenSettingAndTheBacktestAgrees) {
     set("T_xunyou_shu", "6");
     set("T_xunyou_zhongzi", "7");
     set("T_xunyou_cs", "1 3");
+    set("T_xunyou_duizhao", "4");
     window->findChild<QCheckBox*>("Ch_xunyou_cs")->setChecked(true);
     window->findChild<QPushButton*>("C_xunyou_kaishi")->click();
     EXPECT_TRUE(window->Running());
+    // The search, then its null runs: "应用" waits for the first only.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->LastResult().has_value(); }, kWaitMs));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Running(); }, kWaitMs));
     EXPECT_TRUE(shell.Messages().messages().empty());
 
@@ -422,10 +466,24 @@ TEST(OptimiserWindow, RunAppliesTheChosenSettingAndTheBacktestAgrees) {
     const std::vector<OptimiserCandidate> candidates = *BuildCandidates(settings, space, 6, 7);
     ASSERT_EQ(window->Candidates(), candidates);
     std::atomic<bool> cancel{false};
-    const OptimiserResult direct = *RunOptimiser(shell.Archive().AllDraws(1), settings, candidates,
-                                                 {60, 40, 8, 3, OptimiserRank::Z, 7, 1}, cancel);
+    const std::vector<DatedDraw> draws = shell.Archive().NewestDraws(1, 180);
+    const OptimiserOptions options{60, 40, 8, 3, OptimiserRank::Z, 7, 1};
+    const OptimiserResult direct = *RunOptimiser(draws, settings, candidates, options, cancel);
+    const std::vector<SearchFigures> null =
+        *RunNullSearches(draws, settings, candidates, options, 4, cancel);
     EXPECT_EQ(window->LastResult()->outOfSampleTotals, direct.outOfSampleTotals);
-    EXPECT_EQ(window->findChild<QLabel*>("L_xunyou_jielun")->text().toStdString(), direct.verdict);
+    EXPECT_EQ(window->NullRuns(), null);
+    // The verdict names where the search stands among the null runs, and the PBO.
+    const SearchFigures real = FiguresOfSearch(direct);
+    EXPECT_EQ(window->findChild<QLabel*>("L_xunyou_jielun")->text().toStdString(),
+              direct.verdict + "\n" + NullVerdict(real, StandingAmong(real, null)) +
+                  "\n过拟合概率 " + FixedText(100 * direct.overfitting->probability, 0) +
+                  "%（见“过拟合概率”页）。");
+    EXPECT_EQ(window->findChild<QLabel*>("L_xunyou_pbo")
+                  ->text()
+                  .toStdString()
+                  .find(OverfittingText(*direct.overfitting, candidates.size())),
+              0u);
     auto* table = window->findChild<QTableWidget*>("L_xunyou_biao");
     ASSERT_EQ(direct.folds.size(), 4u);  // from periods 0, 8 and 16, and the newest 40
     ASSERT_EQ(table->rowCount(), 12);
@@ -436,6 +494,11 @@ TEST(OptimiserWindow, RunAppliesTheChosenSettingAndTheBacktestAgrees) {
                   pick.outOfSample ? QString::number(pick.outOfSample->total) : QStringLiteral("—"))
             << r;
     }
+
+    // Every z explains its arrow; Esc closes the window.
+    EXPECT_NE(table->item(0, 6)->toolTip().indexOf(QStringLiteral("↑ 高于机会范围")), -1);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
 
     // Nothing chosen: "应用" takes the best of the newest span.
     const OptimiserCandidate& best = candidates[direct.folds.back().picks.front().candidate];
@@ -459,6 +522,21 @@ TEST(OptimiserWindow, RunAppliesTheChosenSettingAndTheBacktestAgrees) {
     ASSERT_TRUE(shell.RunFinished());
     ASSERT_EQ(shell.Panel().Rows().size(), 40u);
     EXPECT_EQ(QString::number(shell.Panel().Rows().back().total), table->item(9, 4)->text());
+
+    // The null runs cancelled: the search's own result stays, the verdict says none were made.
+    set("T_xunyou_duizhao", "2000");
+    window->findChild<QPushButton*>("C_xunyou_kaishi")->click();
+    auto* verdict = window->findChild<QLabel*>("L_xunyou_jielun");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return verdict->text().contains(QStringLiteral("随机对照进行中")); }, kWaitMs));
+    EXPECT_TRUE(window->Running());
+    window->findChild<QPushButton*>("C_xunyou_quxiao")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Running(); }, kWaitMs));
+    EXPECT_EQ(window->findChild<QLabel*>("L_xunyou_zhuangtai")->text(),
+              QStringLiteral("随机对照已取消"));
+    EXPECT_TRUE(window->LastResult().has_value());
+    EXPECT_FALSE(window->NullRuns().has_value());
+    EXPECT_TRUE(verdict->text().contains(QStringLiteral("随机对照未做完")));
 }
 
 // Import with bad lines, a long run cancelled and a window closed during a run, then an
@@ -469,14 +547,14 @@ TEST(BacktestPanel, ImportCancelCloseAndOfflineLoad) {
 
     // 1000 draws of January 2023 with two bad lines; the good ones are stored, the bad ones
     // reported with their line numbers.
-    std::string csv = "date,period,n1,n2,n3,n4,n5\r\n";
+    std::string csv = "# 一月的开奖\r\ndate,period,n1,n2,n3,n4,n5\r\n";
     std::vector<DatedDraw> good;
     for (int i = 0; i < 1000; ++i) {
         const std::string date = "2023-01-" + PadNumber(1 + i / 42, 2);
         const std::string period = PadNumber(1 + i % 42, 3);
         std::string numbers = DrawNumbers(i);
-        if (i == 3) numbers = "01,02,03,04,12";  // file line 5
-        if (i == 7) numbers = "05,05,06,07,08";  // file line 9
+        if (i == 3) numbers = "01,02,03,04,12";  // file line 6
+        if (i == 7) numbers = "05,05,06,07,08";  // file line 10
         csv += date + "," + period + "," + numbers + "\r\n";
         if (i != 3 && i != 7) good.push_back({date, period, numbers});
     }
@@ -488,8 +566,9 @@ TEST(BacktestPanel, ImportCancelCloseAndOfflineLoad) {
     const RecordedMessage report = shell.Messages().messages()[0];
     EXPECT_EQ(report.title, QStringLiteral("提示"));
     EXPECT_TRUE(report.text.contains(QStringLiteral("导入998期"))) << report.text.toStdString();
-    EXPECT_TRUE(report.text.contains(QStringLiteral("第5行：号码不对 '12'")));
-    EXPECT_TRUE(report.text.contains(QStringLiteral("第9行：5个号码不能重复")));
+    EXPECT_TRUE(report.text.contains(QStringLiteral("文件说明：\n一月的开奖")));
+    EXPECT_TRUE(report.text.contains(QStringLiteral("第6行：号码不对 '12'")));
+    EXPECT_TRUE(report.text.contains(QStringLiteral("第10行：5个号码不能重复")));
     EXPECT_EQ(shell.Archive().AllDraws(1), good);
     EXPECT_TRUE(shell.Find<QLabel>("L_huice_cundang")->text().contains("998期"));
     shell.Messages().Clear();

@@ -81,6 +81,11 @@ Result<ArchiveService::ImportReport> ArchiveService::ImportCsv(const QString& pa
                       .arg(RegionName(region))
                       .arg(csv.draws.size())
                       .arg(changed);
+    // What the file says it holds, as its header block says it.
+    if (!csv.notes.empty()) {
+        report.text += QStringLiteral("\n文件说明：");
+        for (const std::string& note : csv.notes) report.text += QLatin1Char('\n') + Q(note);
+    }
     if (!csv.rejected.empty()) {
         report.clean = false;
         report.text += QStringLiteral("\n%1行有误，未导入：").arg(csv.rejected.size());

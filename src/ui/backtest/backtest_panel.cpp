@@ -22,6 +22,7 @@
 #include "ui/backtest/omission_strip.h"
 #include "ui/backtest/result_tables.h"
 #include "ui/backtest/run_inputs.h"
+#include "ui/backtest/stat_plots.h"
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
 #include "ui/widgets/chart_widget.h"
@@ -57,6 +58,7 @@ BacktestPanel::BacktestPanel(AppContext& ctx, const PanelLinks& links, ArchiveSe
     connect(exportTable_, &QPushButton::clicked, this, &BacktestPanel::ExportTable);
     connect(exportLog_, &QPushButton::clicked, this, &BacktestPanel::ExportPlanLog);
     connect(optimise_, &QPushButton::clicked, this, &BacktestPanel::OpenOptimiser);
+    connect(periods_, &QLineEdit::textChanged, this, &BacktestPanel::ProposeDownload);
     ConnectArchive();
 }
 
@@ -82,15 +84,22 @@ void BacktestPanel::Error(const QString& text) {
 void BacktestPanel::OpenOptimiser() {
     // One window for the panel's life: its settings and last result stay while it is closed.
     if (!optimiser_) optimiser_ = new Fxunyou(ctx_, links_, archive_, this);
-    optimiser_->show();
-    optimiser_->raise();
-    optimiser_->activateWindow();
+    optimiser_->ShowOver(this);
 }
 
 void BacktestPanel::SetRunning(bool running) {
-    start_->setEnabled(!running);
-    seedsRun_->setEnabled(!running);
-    cancelButton_->setEnabled(running);
+    if (running) {
+        HandOver(cancelButton_, {start_, seedsRun_});
+    } else {
+        seedsRun_->setEnabled(true);
+        HandOver(start_, {cancelButton_});
+    }
+}
+
+void BacktestPanel::ProposeDownload() {
+    if (const auto periods = BoxNumber(periods_, 1, kMaxHistoryDraws))
+        downloadCount_->setText(
+            QString::number(std::min(*periods + kHistoryRows, kMaxHistoryDraws)));
 }
 
 void BacktestPanel::BuildLayout() {
@@ -110,14 +119,19 @@ void BacktestPanel::BuildLayout() {
     state_->setWordWrap(true);
     // Two lines of room from the start, so a longer report never moves the panel's rows.
     state_->setFixedHeight(state_->fontMetrics().lineSpacing() * 2 + 2);
-    periods_->setToolTip(QStringLiteral("回测最近多少期（1到%1）").arg(kMaxHistoryDraws));
-    seed_->setToolTip(QStringLiteral("计划模式一是随机的：同一种子，结果相同"));
+    periods_->setToolTip(
+        QStringLiteral("回测最近多少期（1到%1）；每期要用它之前的120期开奖").arg(kMaxHistoryDraws));
+    seed_->setToolTip(QStringLiteral(
+        "种子决定计划随机补足的注：每线注数多于趋势线选中的注时，其余随机补上，计划模式一的"
+        "多开也各不相同。同样的数据、设置和种子，回测结果完全相同；换种子（或用“多次”）看结果"
+        "随运气变化多少。"));
     seedCount_->setToolTip(QStringLiteral("“多次”用几个种子（从上面的种子起）"));
 
     download_ = MakeButton(this, QStringLiteral("C_huice_xiazai"), QStringLiteral("下载历史"));
-    downloadCount_ =
-        MakeLine(this, QStringLiteral("T_huice_xiazai_qishu"), QStringLiteral("1000"), 5);
-    downloadCount_->setToolTip(QStringLiteral("下载最近多少期（1到%1）").arg(kMaxHistoryDraws));
+    downloadCount_ = MakeLine(this, QStringLiteral("T_huice_xiazai_qishu"), QString(), 5);
+    downloadCount_->setToolTip(
+        QStringLiteral("下载最近多少期（1到%1）：回测期数加它们之前的120期").arg(kMaxHistoryDraws));
+    ProposeDownload();
     downloadProgress_ = new QProgressBar(this);
     downloadProgress_->setObjectName(QStringLiteral("Pic_huice_xiazai_jd"));
     downloadProgress_->setRange(0, 100);
@@ -137,15 +151,24 @@ void BacktestPanel::BuildLayout() {
     for (QLineEdit* box : {periods_, seed_, seedCount_, downloadCount_})
         box->setFixedWidth(box->minimumWidth());
 
+    chartCaption_ =
+        MakeLabel(this, QStringLiteral("L_huice_tu"), QStringLiteral("累计曲线：尚未回测"));
+    chartCaption_->setWordWrap(true);
     chart_ = new ChartWidget(this);
     chart_->setObjectName(QStringLiteral("Pic_huice"));
     chart_->SetPicture(RunningTotalChart({}));
     summary_ = MakeLabel(this, QStringLiteral("L_huice_zongjie"), QStringLiteral("尚未回测"));
     summary_->setWordWrap(true);
+    summary_->setToolTip(QStringLiteral(
+        "累计：每期计划中奖+924，每注-2，逐期相加。命中：中奖的期数。最大回撤：累计从此前最高点"
+        "跌下的最大幅度。最长连挂：连续未中的最多期数。\n机会：随机选同样多的注时累计的期望与标准差"
+        "σ；±2σ是机会范围，z是累计高出期望几个标准差。"));
     spread_ = MakeLabel(this, QStringLiteral("L_huice_fenbu"), QString());
     spread_->setWordWrap(true);
     heat_ = new OmissionStrip(this);
     heat_->setObjectName(QStringLiteral("Pic_huice_yilou"));
+    QLabel* heatCaption = MakeLabel(this, QString(), QStringLiteral("当前遗漏"));
+    heatCaption->setToolTip(OmissionStrip::Explanation());
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("Tab_huice"));
@@ -164,9 +187,12 @@ void BacktestPanel::BuildLayout() {
     // The date and the drawn numbers are read whole; the short figures share the rest.
     for (int column : {0, 3})
         table_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    seeds_ = new SeedsPlot(tabs_);
+    seeds_->setObjectName(QStringLiteral("Pic_huice_duoci"));
     tabs_->addTab(table_, QStringLiteral("每期明细"));
     tabs_->addTab(lineTable_, QStringLiteral("线路"));
     tabs_->addTab(omissionTable_, QStringLiteral("遗漏"));
+    tabs_->addTab(seeds_, QStringLiteral("多次"));
     lineTable_->setRowCount(kLineCount);
     for (int k = 0; k < kLineCount; ++k)
         SetResultCell(lineTable_, k, 0, QStringLiteral("%1线").arg(k + 1));
@@ -175,18 +201,26 @@ void BacktestPanel::BuildLayout() {
         SetResultCell(omissionTable_, n - 1, 0,
                       QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')));
 
+    // Three short rows rather than two long ones: at 1000 x 600 the panel fits its width.
     auto* runRow = new QHBoxLayout;
+    QLabel* seedCaption = MakeLabel(this, QString(), QStringLiteral("种子"));
+    seedCaption->setToolTip(seed_->toolTip());
     runRow->addWidget(MakeLabel(this, QString(), QStringLiteral("回测期数")));
     runRow->addWidget(periods_);
-    runRow->addWidget(MakeLabel(this, QString(), QStringLiteral("种子")));
+    runRow->addWidget(seedCaption);
     runRow->addWidget(seed_);
     runRow->addWidget(MakeLabel(this, QString(), QStringLiteral("多次次数")));
     runRow->addWidget(seedCount_);
     runRow->addWidget(start_);
     runRow->addWidget(seedsRun_);
     runRow->addWidget(cancelButton_);
-    runRow->addWidget(optimise_);
-    runRow->addWidget(progress_, 1);
+    runRow->addWidget(state_, 1);
+
+    auto* resultRow = new QHBoxLayout;
+    resultRow->addWidget(optimise_);
+    resultRow->addWidget(progress_, 1);
+    resultRow->addWidget(exportTable_);
+    resultRow->addWidget(exportLog_);
 
     auto* dataRow = new QHBoxLayout;
     dataRow->addWidget(download_);
@@ -196,15 +230,18 @@ void BacktestPanel::BuildLayout() {
     dataRow->addWidget(loadLocal_);
     dataRow->addWidget(importCsv_);
     dataRow->addWidget(exportCsv_);
-    dataRow->addWidget(exportTable_);
-    dataRow->addWidget(exportLog_);
-    dataRow->addWidget(state_, 1);
+    dataRow->addStretch(1);
+
+    auto* heatRow = new QHBoxLayout;
+    heatRow->addWidget(heatCaption);
+    heatRow->addWidget(heat_, 1);
 
     auto* left = new QVBoxLayout;
+    left->addWidget(chartCaption_);
     left->addWidget(chart_, 1);
     left->addWidget(summary_);
     left->addWidget(spread_);
-    left->addWidget(heat_);
+    left->addLayout(heatRow);
     left->addWidget(archiveInfo_);
 
     auto* results = new QHBoxLayout;
@@ -214,6 +251,7 @@ void BacktestPanel::BuildLayout() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 6);
     layout->addLayout(runRow);
+    layout->addLayout(resultRow);
     layout->addLayout(dataRow);
     layout->addLayout(results, 1);
 }
@@ -235,8 +273,11 @@ std::optional<BacktestRunner::Request> BacktestPanel::PrepareRun() {
     if (!inputs) return std::nullopt;
     heldDraws_ = inputs->heldDraws;
     askedPeriods_ = *periods;
+    askedSettings_ = links_.planSettings();
+    askedSeed_ = *seed;
+    askedRegion_ = RegionName(ctx_.session.RegionCode).toStdString();
     BacktestRunner::Request request;
-    static_cast<PlanSettings&>(request.settings) = links_.planSettings();
+    static_cast<PlanSettings&>(request.settings) = askedSettings_;
     request.settings.savedLines = std::move(inputs->savedLines);
     request.settings.LineBases = ctx_.session.LineBases();
     request.archive = std::move(inputs->draws);

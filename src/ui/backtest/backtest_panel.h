@@ -29,6 +29,7 @@ class ArchiveService;
 class ChartWidget;
 class Fxunyou;
 class OmissionStrip;
+class SeedsPlot;
 struct PanelLinks;
 
 inline constexpr int kBacktestPanelIndex = 4;
@@ -79,6 +80,8 @@ class BacktestPanel : public QGroupBox {
 
   private:
     void BuildLayout();
+    // "下载历史" proposes what a back-test of the periods asked for reads.
+    void ProposeDownload();
     std::optional<BacktestRunner::Request> PrepareRun();
     void Launch(BacktestRunner::Request request);
     void FinishRun(const BacktestRunner::Outcome& outcome);
@@ -122,6 +125,7 @@ class BacktestPanel : public QGroupBox {
     QPushButton* exportTable_;        // C_huice_daochu_biao
     QPushButton* exportLog_;          // C_huice_daochu_jilu
     QLabel* archiveInfo_;             // L_huice_cundang
+    QLabel* chartCaption_;            // L_huice_tu: which run the chart shows
     ChartWidget* chart_;              // Pic_huice
     QLabel* summary_;                 // L_huice_zongjie
     QLabel* spread_;                  // L_huice_fenbu
@@ -130,11 +134,18 @@ class BacktestPanel : public QGroupBox {
     QTableWidget* table_;             // L_huice_biao
     QTableWidget* lineTable_;         // L_huice_xianlu
     QTableWidget* omissionTable_;     // L_huice_yilou
+    SeedsPlot* seeds_;                // Pic_huice_duoci
 
     std::vector<BacktestRow> rows_;
-    // What the last single run was asked for and what the archive held then.
+    // What the running or last run was asked for, and what the archive held then.
     int askedPeriods_ = 0;
     int heldDraws_ = 0;
+    PlanSettings askedSettings_;
+    std::uint64_t askedSeed_ = 1;
+    std::string askedRegion_;  // the region's name: the region may change while a run goes on
+    // What the last single run tested, for its exports, and the seed of its curve in the chart.
+    std::vector<std::string> scope_;
+    std::uint64_t chartSeed_ = 0;
     Fxunyou* optimiser_ = nullptr;
 };
 

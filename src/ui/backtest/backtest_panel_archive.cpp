@@ -136,7 +136,8 @@ void BacktestPanel::ExportCsv() {
         Error(QStringLiteral("本地存档没有%1的开奖数据").arg(RegionName(region)));
         return;
     }
-    const Result<std::string> text = count ? archive->ExportCsv(region) : count.failure();
+    const Result<std::string> text =
+        count ? archive->ExportCsv(region, RegionName(region).toStdString()) : count.failure();
     if (!text) {
         Error(Q(text.messages().front().text));
         return;
@@ -149,7 +150,8 @@ void BacktestPanel::ExportTable() {
         Error(QStringLiteral("请先回测"));
         return;
     }
-    WriteFile(QStringLiteral("导出回测表"), QStringLiteral("回测表"), BacktestTableCsv(rows_));
+    WriteFile(QStringLiteral("导出回测表"), QStringLiteral("回测表"),
+              BacktestTableCsv(rows_, scope_));
 }
 
 void BacktestPanel::ExportPlanLog() {
@@ -157,7 +159,8 @@ void BacktestPanel::ExportPlanLog() {
         Error(QStringLiteral("请先回测"));
         return;
     }
-    WriteFile(QStringLiteral("导出计划记录"), QStringLiteral("计划记录"), PlanLogCsv(rows_));
+    WriteFile(QStringLiteral("导出计划记录"), QStringLiteral("计划记录"),
+              PlanLogCsv(rows_, scope_));
 }
 
 void BacktestPanel::DownloadHistory() {

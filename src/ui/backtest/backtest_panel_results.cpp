@@ -7,10 +7,12 @@
 #include "backtest/backtest_chart.h"
 #include "backtest/backtest_csv.h"
 #include "backtest/chance.h"
+#include "backtest/run_scope.h"
 #include "ui/backtest/backtest_panel.h"
 #include "ui/backtest/number_boxes.h"
 #include "ui/backtest/omission_strip.h"
 #include "ui/backtest/result_tables.h"
+#include "ui/backtest/stat_plots.h"
 #include "ui/shell/app_context.h"
 #include "ui/widgets/chart_widget.h"
 
@@ -68,8 +70,24 @@ void BacktestPanel::ShowResult(const BacktestResult& result) {
     if (!rows_.empty()) table_->scrollToBottom();
     chart_->SetPicture(RunningTotalChart(totals, result.band));
 
+    scope_.clear();
+    if (!rows_.empty()) {
+        const RunScope scope{askedRegion_,
+                             rows_.front().date + " " + rows_.front().period,
+                             rows_.back().date + " " + rows_.back().period,
+                             static_cast<int>(rows_.size()),
+                             heldDraws_,
+                             askedSeed_};
+        scope_ = BacktestScope(scope, askedSettings_);
+        chartSeed_ = askedSeed_;
+        chartCaption_->setText(QStringLiteral("累计曲线：种子%1，%2 至 %3，灰线为机会范围±2σ")
+                                   .arg(askedSeed_)
+                                   .arg(Q(scope.first), Q(scope.last)));
+    }
+
     const BacktestSummary& s = result.summary;
-    QString summary = QStringLiteral(
+    QString summary = JoinedLines(scope_) + QLatin1Char('\n') +
+                      QStringLiteral(
                           "期数 %1　命中 %2（%3）　累计 %4\n"
                           "最大回撤 %5　最长连挂 %6　平均注数 %7\n")
                           .arg(s.periods)
@@ -97,14 +115,23 @@ void BacktestPanel::ShowResult(const BacktestResult& result) {
 
 void BacktestPanel::ShowSpread(const SeedsResult& result) {
     const TotalsSpread& s = result.spread;
-    spread_->setText(QStringLiteral("多次：%1个种子（%2起）累计 最低 %3　最高 %4　平均 %5　中位 %6")
-                         .arg(result.seeds.size())
-                         .arg(result.seeds.empty() ? 0 : result.seeds.front())
-                         .arg(s.min)
-                         .arg(s.max)
-                         .arg(QString::number(s.mean, 'f', 1))
-                         .arg(QString::number(s.median, 'f', 1)) +
-                     QLatin1Char('\n') + Q(SeedsChanceText(result.totals, result.chances)));
+    const std::uint64_t first = result.seeds.empty() ? 0 : result.seeds.front();
+    // The chart stays with the last single run: said, so its curve is not taken for these.
+    const QString chart = rows_.empty()
+                              ? QStringLiteral("图中还没有单次回测的曲线")
+                              : QStringLiteral("图中曲线是种子%1的单次回测").arg(chartSeed_);
+    spread_->setText(
+        QStringLiteral("多次：%1个种子（%2起）累计 最低 %3　最高 %4　平均 %5　中位 %6（%7）")
+            .arg(result.seeds.size())
+            .arg(first)
+            .arg(s.min)
+            .arg(s.max)
+            .arg(QString::number(s.mean, 'f', 1))
+            .arg(QString::number(s.median, 'f', 1))
+            .arg(chart) +
+        QLatin1Char('\n') + Q(SeedsChanceText(result.totals, result.chances)));
+    seeds_->SetSeeds(result.totals, result.chances, first);
+    tabs_->setCurrentWidget(seeds_);
 }
 
 void BacktestPanel::ShowOmissions(const OmissionTable& omissions) {

@@ -4,11 +4,14 @@
 
 #include <QLineEdit>
 #include <QString>
+#include <QStringList>
 #include <charconv>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/text.h"
 
@@ -35,6 +38,24 @@ inline std::optional<std::uint64_t> BoxSeed(const QLineEdit* box) {
 // The engine's UTF-8 text for a control.
 inline QString Q(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// Enables `to` and disables `from`, the focus moving to `to` first when one of them holds it:
+// falling off a disabled button it would move on to the next control, and a scrolling panel
+// would scroll to that control by itself.
+inline void HandOver(QWidget* to, std::initializer_list<QWidget*> from) {
+    to->setEnabled(true);
+    for (QWidget* widget : from) {
+        if (widget->hasFocus()) to->setFocus();
+    }
+    for (QWidget* widget : from) widget->setEnabled(false);
+}
+
+// Lines of the engine's as one text of a control.
+inline QString JoinedLines(const std::vector<std::string>& lines) {
+    QStringList joined;
+    for (const std::string& line : lines) joined << Q(line);
+    return joined.join(QLatin1Char('\n'));
 }
 
 // "12.5%".

@@ -8,13 +8,20 @@ namespace xuan5::ui {
 
 OmissionStrip::OmissionStrip(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setToolTip(Explanation());
+}
+
+QString OmissionStrip::Explanation() {
+    return QStringLiteral(
+        "当前遗漏：上行是号码01到11，下行是它已连续多少期没有开出（本地存档最近120期）。\n"
+        "越红，离上次开出越久（与所有号码中最长的遗漏相比）。");
 }
 
 void OmissionStrip::SetOmissions(const OmissionTable& omissions) {
     omissions_ = omissions;
-    QString tip;
+    QString tip = Explanation();
     for (int n = 1; n <= 11; ++n) {
-        if (n > 1) tip += QLatin1Char('\n');
+        tip += QLatin1Char('\n');
         tip += QStringLiteral("%1：当前遗漏 %2，最大遗漏 %3，出现 %4次")
                    .arg(n, 2, 10, QLatin1Char('0'))
                    .arg(omissions[n].current)

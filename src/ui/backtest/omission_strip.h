@@ -14,6 +14,8 @@ class OmissionStrip : public QWidget {
     Q_OBJECT
   public:
     explicit OmissionStrip(QWidget* parent = nullptr);
+    // What the cells show, the first lines of the tool tip.
+    static QString Explanation();
     void SetOmissions(const OmissionTable& omissions);
     const OmissionTable& Omissions() const { return omissions_; }
     // The fill of number n's cell (1..11).

@@ -1,9 +1,23 @@
 #include "ui/backtest/optimiser_runner.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 
 namespace xuan5::ui {
+
+namespace {
+
+// The window hears of a job that threw like of any refused run.
+template <typename Value>
+std::function<std::shared_ptr<const Result<Value>>(const std::string&)> Refused() {
+    return [](const std::string& what) {
+        return std::make_shared<const Result<Value>>(
+            Fail({std::string(kMsgBacktestFailed) + what, kTitleBacktest}));
+    };
+}
+
+}  // namespace
 
 void OptimiserRunner::Start(Request request) {
     Run(
@@ -13,11 +27,18 @@ void OptimiserRunner::Start(Request request) {
                 RunOptimiser(request.archive, request.settings, request.candidates, request.options,
                              stop, progress));
         },
-        [](const std::string& what) {
-            // The window hears of it like any refused run.
-            return std::make_shared<const Result<OptimiserResult>>(
-                Fail({std::string(kMsgBacktestFailed) + what, kTitleBacktest}));
-        });
+        Refused<OptimiserResult>());
+}
+
+void NullRunner::Start(OptimiserRunner::Request request, int runs) {
+    Run(
+        [request = std::move(request), runs](std::atomic<bool>& stop,
+                                             const BacktestProgressFn& progress) {
+            return std::make_shared<const Result<std::vector<SearchFigures>>>(
+                RunNullSearches(request.archive, request.settings, request.candidates,
+                                request.options, runs, stop, progress));
+        },
+        Refused<std::vector<SearchFigures>>());
 }
 
 }  // namespace xuan5::ui
