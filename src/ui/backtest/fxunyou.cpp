@@ -124,7 +124,8 @@ void Fxunyou::ShowMode(bool modeTwo) {
 }
 
 void Fxunyou::Error(const QString& text) {
-    ctx_.Show(this, text, QString::fromUtf8(kTitleBacktest));
+    ctx_.Show(this, text, QString::fromUtf8(kTitleBacktest), MessageButtons::Ok,
+              MessageKind::Failure);
 }
 
 void Fxunyou::SetRunning(bool running) {
