@@ -18,10 +18,10 @@
 #include "records/record_book.h"
 #include "store/curve_store.h"
 #include "support/sample_history.h"
+#include "ui/common/app_context.h"
 #include "ui/message_recorder.h"
 #include "ui/monitor/monitor_panel.h"
 #include "ui/plan/plan_panel.h"
-#include "ui/shell/app_context.h"
 #include "ui/shell/feed_controller.h"
 #include "ui/shell/fmain.h"
 

@@ -10,9 +10,9 @@
 #include "app/desktop.h"
 #include "app/first_paint.h"
 #include "app/screenshot.h"
-#include "ui/shell/config.h"
+#include "ui/common/config.h"
+#include "ui/common/message_box.h"
 #include "ui/shell/fmain.h"
-#include "ui/widgets/message_box.h"
 
 namespace {
 

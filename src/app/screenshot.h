@@ -3,8 +3,8 @@
 
 #include <QString>
 
-#include "ui/shell/config.h"
-#include "ui/shell/http_request.h"
+#include "ui/common/config.h"
+#include "ui/common/http_request.h"
 
 namespace xuan5::ui {
 
@@ -18,10 +18,10 @@ struct ScreenshotResult {
     QString error;  // one line for standard error when exitCode is not 0
 };
 
-// Shows the window at the asked size (never below its smallest), presses "手动更新" first when asked and waits up to
-// `fetchWaitMs` for its answer to be handled, then saves the picture of the asked panel. A fetch
-// whose answer was not handled in time fails the run (the picture is still saved, so the state
-// it shows can be looked at).
+// Shows the window at the asked size (never below its smallest), presses "手动更新" first when
+// asked and waits up to `fetchWaitMs` for its answer to be handled, then saves the picture of the
+// asked panel. A fetch whose answer was not handled in time fails the run (the picture is still
+// saved, so the state it shows can be looked at).
 ScreenshotResult TakeScreenshot(Fmain& window, const AppConfig& config,
                                 int fetchWaitMs = kScreenshotFetchWaitMs);
 

@@ -15,8 +15,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "ui/monitor/fxiaodi.h"
 #include "ui/monitor/monitor_panel.h"
-#include "ui/plan/fxiaodi.h"
 #include "ui/widgets/lines_box.h"
 #include "ui_test_support.h"
 

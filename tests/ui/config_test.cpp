@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "ui/shell/config.h"
+#include "ui/common/config.h"
 
 namespace xuan5::ui {
 namespace {

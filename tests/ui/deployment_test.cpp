@@ -17,7 +17,7 @@
 
 #include "server.h"
 #include "token.h"
-#include "ui/shell/failure_text.h"
+#include "ui/common/failure_text.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {

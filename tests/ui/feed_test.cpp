@@ -16,7 +16,7 @@
 #include <set>
 
 #include "core/update_step.h"
-#include "ui/shell/http_request.h"
+#include "ui/common/http_request.h"
 #include "ui_test_support.h"
 
 namespace xuan5::ui::test {

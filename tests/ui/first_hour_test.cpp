@@ -15,7 +15,7 @@
 
 #include "curves/trend_line.h"
 #include "store/curve_store.h"
-#include "ui/shell/config.h"
+#include "ui/common/config.h"
 #include "ui/shell/fbangzhu.h"
 #include "ui/widgets/status_line.h"
 #include "ui_test_support.h"

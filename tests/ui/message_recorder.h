@@ -7,7 +7,7 @@
 #include <deque>
 #include <vector>
 
-#include "ui/widgets/message_box.h"
+#include "ui/common/message_box.h"
 
 namespace xuan5::ui {
 

@@ -5,13 +5,13 @@
 
 #include "message_recorder.h"
 #include "plans/monitor.h"
+#include "ui/backup/backup_strip.h"
+#include "ui/common/app_context.h"
+#include "ui/common/panel_links.h"
+#include "ui/monitor/fxiaodi.h"
 #include "ui/monitor/monitor_panel.h"
 #include "ui/monitor/monitor_table_widget.h"
-#include "ui/plan/backup_strip.h"
-#include "ui/plan/fxiaodi.h"
 #include "ui/plan/plan_panel.h"
-#include "ui/shell/app_context.h"
-#include "ui/shell/panel_links.h"
 #include "ui/sortfilter/sort_panel.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/progress_picture.h"
@@ -273,7 +273,8 @@ TEST(PanelControls, PlanPanelHasEveryNamedControlWithItsCaption) {
     AppContext ctx;
     PanelLinks links;
     BackupStrip strip(ctx, links);
-    PlanPanel panel(ctx, links, strip);
+    links.backup = strip.Link();
+    PlanPanel panel(ctx, links);
     EXPECT_EQ(panel.objectName(), "Frame_ding_2");
     EXPECT_EQ(panel.title(), U("计划"));
     ExpectControls(&panel, PlanControls());
@@ -439,7 +440,8 @@ TEST(PanelLayout, EveryPanelFitsTheMainWindowAreaWithoutOverlap) {
         AppContext ctx;
         PanelLinks links;
         BackupStrip strip(ctx, links);
-        PlanPanel panel(ctx, links, strip);
+        links.backup = strip.Link();
+        PlanPanel panel(ctx, links);
         ExpectCleanLayout(&panel, panelArea);
     }
     {

@@ -17,7 +17,7 @@
 
 #include "core/draw_history.h"
 #include "plans/plan_modes.h"
-#include "ui/plan/backup_strip.h"
+#include "ui/backup/backup_strip.h"
 #include "ui/plan/plan_panel.h"
 #include "ui/widgets/lines_box.h"
 #include "ui_test_support.h"

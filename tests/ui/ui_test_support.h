@@ -21,10 +21,10 @@
 
 #include "message_recorder.h"
 #include "plans/monitor.h"
+#include "ui/common/message_box.h"
 #include "ui/monitor/monitor_table_widget.h"
 #include "ui/shell/fmain.h"
 #include "ui/widgets/clickable_label.h"
-#include "ui/widgets/message_box.h"
 #include "ui/widgets/progress_picture.h"
 #include "ui/widgets/text_boxes.h"
 

@@ -13,9 +13,9 @@
 
 #include "server.h"
 #include "token.h"
+#include "ui/backup/backup_strip.h"
 #include "ui/draw/draw_panel.h"
 #include "ui/monitor/monitor_panel.h"
-#include "ui/plan/backup_strip.h"
 #include "ui/plan/plan_panel.h"
 #include "ui_test_support.h"
 
@@ -197,7 +197,8 @@ TEST(UserSettings, StoppedServiceAndClosingWithARequestOut) {
         PanelLinks links;
         DrawPanel draw(ctx, links);
         BackupStrip strip(ctx, links);
-        PlanPanel plan(ctx, links, strip);
+        links.backup = strip.Link();
+        PlanPanel plan(ctx, links);
         links.settingsFields = [&] {
             std::vector<std::string> fields;
             for (const std::string& size : draw.LineSizes()) fields.push_back(size);

@@ -16,12 +16,12 @@
 #include "protocol/draw_csv.h"
 #include "protocol/endpoints.h"
 #include "store/atomic_file.h"
-#include "ui/backtest/archive_service.h"
 #include "ui/backtest/backtest_panel.h"
 #include "ui/backtest/number_boxes.h"
 #include "ui/backtest/omission_strip.h"
-#include "ui/shell/app_context.h"
-#include "ui/shell/panel_links.h"
+#include "ui/common/app_context.h"
+#include "ui/common/archive_service.h"
+#include "ui/common/panel_links.h"
 
 namespace xuan5::ui {
 

@@ -13,7 +13,7 @@
 #include "ui/backtest/omission_strip.h"
 #include "ui/backtest/result_tables.h"
 #include "ui/backtest/stat_plots.h"
-#include "ui/shell/app_context.h"
+#include "ui/common/app_context.h"
 #include "ui/widgets/chart_widget.h"
 
 namespace xuan5::ui {

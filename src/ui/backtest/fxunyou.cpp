@@ -17,12 +17,12 @@
 #include "backtest/run_scope.h"
 #include "core/text.h"
 #include "protocol/endpoints.h"
-#include "ui/backtest/archive_service.h"
 #include "ui/backtest/result_tables.h"
 #include "ui/backtest/run_inputs.h"
 #include "ui/backtest/stat_plots.h"
-#include "ui/shell/app_context.h"
-#include "ui/shell/panel_links.h"
+#include "ui/common/app_context.h"
+#include "ui/common/archive_service.h"
+#include "ui/common/panel_links.h"
 #include "ui/widgets/chart_widget.h"
 
 namespace xuan5::ui {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "ui/common/qt_text.h"
 
 namespace xuan5::ui {
 
@@ -33,11 +34,6 @@ inline std::optional<std::uint64_t> BoxSeed(const QLineEdit* box) {
         return std::nullopt;
     }
     return seed;
-}
-
-// The engine's UTF-8 text for a control.
-inline QString Q(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 // Enables `to` and disables `from`, the focus moving to `to` first when one of them holds it:

@@ -1,7 +1,7 @@
 #include "ui/backtest/run_inputs.h"
 
-#include "ui/backtest/archive_service.h"
-#include "ui/shell/app_context.h"
+#include "ui/common/app_context.h"
+#include "ui/common/archive_service.h"
 
 namespace xuan5::ui {
 

@@ -2,10 +2,10 @@
 
 #include "plans/monitor.h"
 #include "records/record_book.h"
+#include "ui/common/app_context.h"
+#include "ui/monitor/fxiaodi.h"
 #include "ui/monitor/monitor_table_widget.h"
 #include "ui/monitor/user_settings.h"
-#include "ui/plan/fxiaodi.h"
-#include "ui/shell/app_context.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/kept_settings.h"
 #include "ui/widgets/named_controls.h"

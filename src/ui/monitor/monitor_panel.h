@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/tables.h"
-#include "ui/shell/panel_links.h"
+#include "ui/common/panel_links.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -5,9 +5,9 @@
 
 #include "core/text.h"
 #include "protocol/endpoints.h"
-#include "ui/shell/app_context.h"
-#include "ui/shell/failure_text.h"
-#include "ui/shell/panel_links.h"
+#include "ui/common/app_context.h"
+#include "ui/common/failure_text.h"
+#include "ui/common/panel_links.h"
 namespace xuan5::ui {
 
 UserSettings::UserSettings(AppContext& ctx, const PanelLinks& links, QPushButton* save,

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "protocol/settings_record.h"
-#include "ui/shell/http_request.h"
+#include "ui/common/http_request.h"
 
 class QPushButton;
 class QWidget;

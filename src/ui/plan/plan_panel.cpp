@@ -11,9 +11,9 @@
 #include "plans/plan_log.h"
 #include "plans/plan_settlement.h"
 #include "records/record_book.h"
-#include "ui/plan/backup_strip.h"
-#include "ui/shell/app_context.h"
-#include "ui/shell/panel_links.h"
+#include "ui/common/app_context.h"
+#include "ui/common/panel_links.h"
+#include "ui/common/qt_text.h"
 #include "ui/widgets/clipboard.h"
 #include "ui/widgets/kept_settings.h"
 #include "ui/widgets/text_boxes.h"
@@ -31,8 +31,8 @@ void SetChangedBoxText(Box* box, const std::string& text) {
 
 }  // namespace
 
-PlanPanel::PlanPanel(AppContext& ctx, const PanelLinks& links, BackupStrip& backup, QWidget* parent)
-    : QGroupBox(QStringLiteral("计划"), parent), ctx_(ctx), links_(links), backup_(backup) {
+PlanPanel::PlanPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
+    : QGroupBox(QStringLiteral("计划"), parent), ctx_(ctx), links_(links) {
     setObjectName(QStringLiteral("Frame_ding_2"));
     BuildLayout();
     Connect();
@@ -48,7 +48,6 @@ void PlanPanel::Connect() {
     connect(copyBase_, &QPushButton::clicked, this, &PlanPanel::CopyPlanBase);
     connect(copyPlan_, &QPushButton::clicked, this, &PlanPanel::CopyPlan);
     connect(preview_, &QPushButton::clicked, this, &PlanPanel::PreviewCurve);
-    connect(&backup_, &BackupStrip::intersected, this, &PlanPanel::FollowBackupIntersection);
 }
 
 std::array<std::string, PlanPanel::kSettingsTexts> PlanPanel::SettingsTexts() const {
@@ -160,8 +159,8 @@ PlanSettings PlanPanel::Settings() const {
     settings.Check_jh_dadi_fenzu = ModeTwoSelected();
     settings.modeOne = ModeOneInput();
     settings.modeTwo = ModeTwoInput();
-    settings.backup.Check_beiyong_canyu = backup_.JoinTicked();
-    settings.backup.backup = backup_.BackupInput();
+    settings.backup.Check_beiyong_canyu = links_.backup.joinTicked();
+    settings.backup.backup = links_.backup.input();
     settings.T_zdy_yongyu = ResultWords();
     return settings;
 }
@@ -189,7 +188,7 @@ void PlanPanel::StartPlan() {
     running_ = true;
     stopRequested_ = false;
     eventsLetIn_.start();
-    backup_.ShowProgressPanel(true);
+    links_.backup.showProgress(true);
     start_->setEnabled(false);
     bool goOn = true;
     if (modeOne_->isChecked()) goOn = RunModeOne();
@@ -197,7 +196,7 @@ void PlanPanel::StartPlan() {
     if (goOn) JoinBackupIntoPlan();
     ctx_.SaveBook(this, ctx_.session.RegionCode);
     start_->setEnabled(true);
-    backup_.ShowProgressPanel(false);
+    links_.backup.showProgress(false);
     running_ = false;
     emit planFinished();
 }
@@ -207,7 +206,7 @@ void PlanPanel::StopPlan() {
 }
 
 bool PlanPanel::ReportProgress(const std::string& text) {
-    backup_.PrintProgressText(QString::fromStdString(text));
+    links_.backup.printProgress(QString::fromStdString(text));
     return LetEventsIn();
 }
 
@@ -251,8 +250,8 @@ bool PlanPanel::ShowRun(const Result<PlanRunOutput>& run) {
     for (const Message& message : run->messages) ctx_.Show(this, message);
     SetBoxText(planBase_, run->T_jihua_jj_dadi);
     planCount_->setText(QString::fromStdString(run->T_jihua_jj_dadi_zhushu));
-    backup_.SetPlanBackup(QString::fromStdString(run->T_jihua_jj_dadi_by),
-                          QString::fromStdString(run->T_jihua_jj_dadi_zhushu_by));
+    links_.backup.setPlanCopy(QString::fromStdString(run->T_jihua_jj_dadi_by),
+                              QString::fromStdString(run->T_jihua_jj_dadi_zhushu_by));
     IssueIntoBook(&*run);
     return true;
 }
@@ -272,8 +271,8 @@ ResultRecordInput PlanPanel::RecordInput() const {
 }
 
 ShownPlan PlanPanel::BoxPlan() const {
-    return {BoxText(planBase_), planCount_->text().toStdString(),
-            backup_.PlanBackupText().toStdString(), backup_.PlanBackupCount().toStdString()};
+    const PlanBaseText copy = links_.backup.planCopy();
+    return {BoxText(planBase_), planCount_->text().toStdString(), copy.text, copy.count};
 }
 
 void PlanPanel::IssueIntoBook(const PlanRunOutput* run) {
@@ -298,8 +297,8 @@ void PlanPanel::ShowRecords(bool withPlan) {
         const ShownPlan& plan = book.Plan();
         SetChangedBoxText(planBase_, plan.base);
         planCount_->setText(QString::fromStdString(plan.count));
-        backup_.SetPlanBackup(QString::fromStdString(plan.backupBase),
-                              QString::fromStdString(plan.backupCount));
+        links_.backup.setPlanCopy(QString::fromStdString(plan.backupBase),
+                                  QString::fromStdString(plan.backupCount));
     }
     SetChangedBoxText(log_, PlanLogText(book.Log(), BoxText(signature_)));
     SetChangedBoxText(tally_, TallyText(book.Log()));
@@ -337,11 +336,11 @@ bool PlanPanel::PlanForRegion(RecordBook& book) {
 
 void PlanPanel::JoinBackupIntoPlan() {
     // Unticked, the join leaves everything as it is: the boxes need not be read.
-    if (!backup_.JoinTicked()) return;
+    if (!links_.backup.joinTicked()) return;
     const JoinBackupOutput out = xuan5::JoinBackupIntoPlan(
-        {backup_.JoinTicked(), backup_.BackupInput(), BoxText(planBase_)}, LogInput(),
+        {links_.backup.joinTicked(), links_.backup.input(), BoxText(planBase_)}, LogInput(),
         ctx_.session.DrawHistory(), ctx_.session.Shown().Log());
-    if (out.backup) backup_.ShowBackupResult(*out.backup);
+    if (out.backup) links_.backup.showResult(*out.backup);
     if (out.plan) {
         SetChangedBoxText(planBase_, out.plan->text);
         planCount_->setText(QString::fromStdString(out.plan->count));
@@ -350,11 +349,12 @@ void PlanPanel::JoinBackupIntoPlan() {
 }
 
 void PlanPanel::FollowBackupIntersection() {
-    if (backup_.JoinTicked()) {
+    if (links_.backup.joinTicked()) {
         JoinBackupIntoPlan();
     } else {
         // Undo an earlier join: the plan base goes back to the last plan-mode result.
-        SetPlanBase(backup_.PlanBackupText(), backup_.PlanBackupCount());
+        const PlanBaseText copy = links_.backup.planCopy();
+        SetPlanBase(Q(copy.text), Q(copy.count));
     }
     WritePendingRecord();
 }

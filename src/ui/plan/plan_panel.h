@@ -26,7 +26,6 @@ struct ShownPlan;
 namespace xuan5::ui {
 
 class AppContext;
-class BackupStrip;
 class LinesBox;
 class MultiLineBox;
 struct PanelLinks;
@@ -34,10 +33,9 @@ struct PanelLinks;
 class PlanPanel : public QGroupBox {
     Q_OBJECT
   public:
-    // `ctx`, `links` and `backup` (the strip the plans join and print their progress on)
-    // outlive the panel.
-    PlanPanel(AppContext& ctx, const PanelLinks& links, BackupStrip& backup,
-              QWidget* parent = nullptr);
+    // `ctx` and `links` outlive the panel; the plans join the backup strip and print their
+    // progress on it through `links.backup`.
+    PlanPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
 
     // The plan-mode texts of the user settings, in record order: T_jh_dadi_chongfu_cs,
     // T_jh_dadi_chongfu_rc, then T_jh_dadi_fenzu_01, _01_rc, _02, _02_rc, _03, _03_rc and
@@ -132,7 +130,6 @@ class PlanPanel : public QGroupBox {
 
     AppContext& ctx_;
     const PanelLinks& links_;
-    BackupStrip& backup_;
     bool running_ = false;
     bool stopRequested_ = false;
     // When the running plan last let the window's events in.

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "feed/manual_entry.h"
-#include "ui/widgets/message_box.h"
+#include "ui/common/message_box.h"
 #include "ui/widgets/named_controls.h"
 
 namespace xuan5::ui {

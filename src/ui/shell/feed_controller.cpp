@@ -1,4 +1,5 @@
 #include "ui/shell/feed_controller.h"
+#include "ui/common/qt_text.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -14,12 +15,12 @@
 #include "core/update_step.h"
 #include "feed/feed_parser.h"
 #include "feed/manual_entry.h"
-#include "ui/backtest/archive_service.h"
+#include "ui/common/app_context.h"
+#include "ui/common/archive_service.h"
+#include "ui/common/failure_text.h"
 #include "ui/monitor/monitor_panel.h"
 #include "ui/plan/plan_panel.h"
-#include "ui/shell/app_context.h"
 #include "ui/shell/fadd.h"
-#include "ui/shell/failure_text.h"
 #include "ui/shell/fmain.h"
 #include "ui/sortfilter/sort_panel.h"
 #include "ui/widgets/status_line.h"
@@ -33,10 +34,6 @@ constexpr int kTypedDrawMs = 100;
 constexpr int kWaitingRefreshMs = 1000;
 // The most archived draws one gap is bridged with.
 constexpr int kBridgeLimit = 5000;
-
-QString Q(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 
 std::string CorrectedPeriods(const std::vector<DrawRecord>& corrected) {
     std::string periods;

@@ -1,4 +1,5 @@
 #include "ui/shell/fmain.h"
+#include "ui/common/qt_text.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -19,11 +20,11 @@
 #include <QVBoxLayout>
 
 #include "core/bets.h"
-#include "ui/backtest/archive_service.h"
 #include "ui/backtest/backtest_panel.h"
+#include "ui/backup/backup_strip.h"
+#include "ui/common/archive_service.h"
 #include "ui/draw/draw_panel.h"
 #include "ui/monitor/monitor_panel.h"
-#include "ui/plan/backup_strip.h"
 #include "ui/plan/plan_panel.h"
 #include "ui/shell/fbangzhu.h"
 #include "ui/sortfilter/sort_panel.h"
@@ -38,10 +39,6 @@ constexpr int kBuildBetsMs = 200;
 constexpr const char* kCloseQuestion = "是否要关闭软件？";
 constexpr const char* kCloseTitle = "提示";
 constexpr const char* kTermsTitle = "用户使用协议";
-
-QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 // A panel keeps its natural size inside: when the window is smaller, it scrolls rather than
 // squeezing its controls until their texts are cut.
@@ -164,7 +161,7 @@ void Fmain::BuildPanel(int index) {
             panel = panels_.monitor = new MonitorPanel(*ctx_, links_, this);
             break;
         case 2:
-            panel = panels_.plan = new PlanPanel(*ctx_, links_, *panels_.backup, this);
+            panel = panels_.plan = new PlanPanel(*ctx_, links_, this);
             connect(panels_.plan, &PlanPanel::planFinished, feed_, &FeedController::RunQueue);
             break;
         case 3:
@@ -197,6 +194,8 @@ void Fmain::WireLinks() {
     };
     // What the panels read of each other builds the panel read.
     links_.applyStagedDraws = [this] { ApplyDraws(); };
+    links_.backup = panels_.backup->Link();
+    links_.followBackupIntersection = [this] { Panels().plan->FollowBackupIntersection(); };
     links_.lineSelection = [this] { return Panels().monitor->Selection(); };
     links_.lineSizes = [this] { return Panels().draw->LineSizes(); };
     links_.showStatus = [this](const QString& text) { feed_->SetStatus(text.toStdString()); };

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "ui/shell/app_context.h"
-#include "ui/shell/config.h"
+#include "ui/common/app_context.h"
+#include "ui/common/config.h"
+#include "ui/common/http_request.h"
+#include "ui/common/panel_links.h"
 #include "ui/shell/feed_controller.h"
-#include "ui/shell/http_request.h"
-#include "ui/shell/panel_links.h"
 
 class QCheckBox;
 class QLayout;

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/common/qt_text.h"
 #include "ui/shell/fmain.h"
 #include "ui/widgets/named_controls.h"
 #include "ui/widgets/status_line.h"
@@ -31,10 +32,6 @@ constexpr const char* kTermsText =
     "3. 请遵守所在地区的法律法规，理性购彩，未满18周岁不得购彩。\r\n"
     "4. 软件从使用者配置的开奖服务获取数据，数据的准确性以官方公布为准。\r\n"
     "5. 使用本软件即表示同意以上条款。";
-
-QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 template <typename T>
 T* Named(T* widget, const char* name) {

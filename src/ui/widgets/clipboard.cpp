@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 
+#include "ui/common/message_box.h"
 #include "ui/widgets/ftishi.h"
-#include "ui/widgets/message_box.h"
 #include "ui/widgets/text_boxes.h"
 
 namespace xuan5::ui {

@@ -12,10 +12,10 @@
 #include <memory>
 #include <random>
 
-#include "ui/shell/config.h"
-#include "ui/shell/http_request.h"
-#include "ui/shell/session.h"
-#include "ui/widgets/message_box.h"
+#include "ui/common/config.h"
+#include "ui/common/http_request.h"
+#include "ui/common/message_box.h"
+#include "ui/common/session.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "ui/shell/failure_text.h"
+#include "ui/common/failure_text.h"
 
 namespace xuan5::ui {
 

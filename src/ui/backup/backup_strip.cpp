@@ -1,4 +1,6 @@
-#include "ui/plan/backup_strip.h"
+#include "ui/backup/backup_strip.h"
+
+#include "ui/common/qt_text.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,8 +14,8 @@
 #include <algorithm>
 
 #include "core/text.h"
-#include "ui/shell/app_context.h"
-#include "ui/shell/panel_links.h"
+#include "ui/common/app_context.h"
+#include "ui/common/panel_links.h"
 #include "ui/widgets/clipboard.h"
 #include "ui/widgets/kept_settings.h"
 #include "ui/widgets/progress_picture.h"
@@ -216,7 +218,8 @@ void BackupStrip::CopyBox(int index) {
 
 void BackupStrip::StartIntersection() {
     ShowBackupResult(IntersectBackupBases(BackupInput()));
-    emit intersected();
+    // The plan follows the new result.
+    if (links_.followBackupIntersection) links_.followBackupIntersection();
 }
 
 void BackupStrip::ClearBox(int index) {
@@ -236,6 +239,22 @@ void BackupStrip::NormalizeBox(int index) {
     rewriting_ = true;
     SetBoxText(box, result.T_dd_beiyong);
     rewriting_ = false;
+}
+
+BackupLink BackupStrip::Link() {
+    BackupLink link;
+    link.joinTicked = [this] { return JoinTicked(); };
+    link.input = [this] { return BackupInput(); };
+    link.showResult = [this](const BackupBasesOutput& result) { ShowBackupResult(result); };
+    link.planCopy = [this] {
+        return PlanBaseText{Utf8(PlanBackupText()), Utf8(PlanBackupCount())};
+    };
+    link.setPlanCopy = [this](const QString& text, const QString& count) {
+        SetPlanBackup(text, count);
+    };
+    link.showProgress = [this](bool show) { ShowProgressPanel(show); };
+    link.printProgress = [this](const QString& text) { PrintProgressText(text); };
+    return link;
 }
 
 }  // namespace xuan5::ui

@@ -1,4 +1,4 @@
-#include "ui/shell/http_request.h"
+#include "ui/common/http_request.h"
 
 #include <QFile>
 #include <QHostAddress>

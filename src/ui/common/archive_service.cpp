@@ -1,5 +1,5 @@
-#include "ui/backtest/archive_service.h"
-#include "ui/backtest/number_boxes.h"
+#include "ui/common/archive_service.h"
+#include "ui/common/qt_text.h"
 
 #include <QFile>
 #include <QPointer>
@@ -10,8 +10,8 @@
 #include "protocol/draw_csv.h"
 #include "protocol/endpoints.h"
 #include "protocol/feed_format.h"
-#include "ui/shell/app_context.h"
-#include "ui/shell/failure_text.h"
+#include "ui/common/app_context.h"
+#include "ui/common/failure_text.h"
 
 namespace xuan5::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/shell/config.h"
+#include "ui/common/config.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

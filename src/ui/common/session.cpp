@@ -1,4 +1,4 @@
-#include "ui/shell/session.h"
+#include "ui/common/session.h"
 
 #include <algorithm>
 #include <utility>

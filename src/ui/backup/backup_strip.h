@@ -7,6 +7,7 @@
 #include <array>
 
 #include "plans/tolerance.h"
+#include "ui/common/panel_links.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -19,7 +20,6 @@ class AppContext;
 class LinesBox;
 class MultiLineBox;
 class ProgressPicture;
-struct PanelLinks;
 
 // The strip along the bottom of the main window: four backup bases, their intersection and
 // participation in plans, the intermediate plan base of plan mode one and the progress display.
@@ -41,6 +41,9 @@ class BackupStrip : public QWidget {
     void KeepSettings(QSettings& settings);
 
     // The progress display Pic_jd: shown ("op") or hidden (anything else).
+    // What the plan reaches of the strip, for the panel links.
+    BackupLink Link();
+
     void ShowProgressPanel(bool show);
     void PrintProgressText(const QString& text);
 
@@ -64,10 +67,6 @@ class BackupStrip : public QWidget {
     void StartIntersection();      // C_dd_beiyong_jj
     void ClearBox(int index);      // T_dd_beiyong(index) double click
     void NormalizeBox(int index);  // T_dd_beiyong(index) change
-
-  signals:
-    // "开始交集" has written its result; the plan follows it.
-    void intersected();
 
   private:
     bool rewriting_ = false;  // a normalised text is being written back into its box

@@ -11,6 +11,7 @@
 #include "plans/line_bases.h"
 #include "plans/line_intersection.h"
 #include "plans/plan_settings.h"
+#include "plans/tolerance.h"
 
 namespace xuan5::ui {
 
@@ -20,6 +21,19 @@ struct LineSelection {
     LineChecks Ch_jiankong_jj{};
     std::string T_jiankong_rc;
     std::string T_jiankong_15di_geshu;
+};
+
+// What the plan reads of the backup strip along the bottom and writes on it.
+struct BackupLink {
+    std::function<bool()> joinTicked;         // "参与计划"
+    std::function<BackupBasesInput()> input;  // the three boxes and their tolerance
+    std::function<void(const BackupBasesOutput&)> showResult;
+    // The plan's backup copy: the plan-mode result before the backup join.
+    std::function<PlanBaseText()> planCopy;
+    std::function<void(const QString& text, const QString& count)> setPlanCopy;
+    // The progress display a running plan prints on.
+    std::function<void(bool)> showProgress;
+    std::function<void(const QString&)> printProgress;
 };
 
 struct PanelLinks {
@@ -38,6 +52,10 @@ struct PanelLinks {
     // Puts settings into the panels that hold them, as if typed and ticked: the plan mode and
     // its texts, the line tolerance and line choice, the bet counts (of the active mode).
     std::function<void(const PlanSettings&)> applyPlanSettings;
+
+    BackupLink backup;
+    // "开始交集" has written its result: the plan follows it.
+    std::function<void()> followBackupIntersection;
 
     // The 24 setting texts of the user settings, in record order, and writing one of them.
     std::function<std::vector<std::string>()> settingsFields;

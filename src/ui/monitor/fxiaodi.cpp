@@ -1,7 +1,7 @@
-#include "ui/plan/fxiaodi.h"
+#include "ui/monitor/fxiaodi.h"
 
-#include "ui/shell/app_context.h"
-#include "ui/shell/panel_links.h"
+#include "ui/common/app_context.h"
+#include "ui/common/panel_links.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ui/widgets/message_box.h"
+#include "ui/common/message_box.h"
 
 #include <QMessageBox>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "ui/shell/app_context.h"
+#include "ui/common/app_context.h"
 
 #include <QCoreApplication>
 

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "ui/shell/http_request.h"
+#include "ui/common/http_request.h"
 
 namespace xuan5::ui {
 
