@@ -87,7 +87,7 @@ void BM_StartPlan(benchmark::State& bench) {
         return;
     }
     PlanPanel& plan = *f.window->Panels().plan;
-    f.window->Context().rng.seed(7);
+    f.window->Context().services.rng.seed(7);
     for (auto _ : bench) plan.StartPlan();
     if (!f.messages.messages().empty() || f.window->Tables().InstanceBases().size() != 6)
         bench.SkipWithError("the plan did not run cleanly");
@@ -104,7 +104,7 @@ void BM_StartPlanEngineOnly(benchmark::State& bench) {
     }
     const PlanModeOneInput input = f.window->Panels().plan->ModeOneInput();
     const Session& session = f.window->Tables();
-    const Result<LineTexts> saved = ReadCurveStoreFile(f.window->Context().StoreFile());
+    const Result<LineTexts> saved = ReadCurveStoreFile(f.window->Context().services.StoreFile());
     if (!saved) {
         bench.SkipWithError("the shipped curve store cannot be read");
         return;
@@ -135,7 +135,7 @@ void BM_AfterDrawPipeline(benchmark::State& bench) {
         return;
     }
     Fmain& window = *f.window;
-    window.Context().rng.seed(11);
+    window.Context().services.rng.seed(11);
     window.ShowPanel(1);
     QCoreApplication::processEvents();
     std::mt19937_64 draws(3);
@@ -165,7 +165,7 @@ void BM_WatchCycleThreeRegions(benchmark::State& bench) {
         return;
     }
     Fmain& window = *f.window;
-    window.Context().rng.seed(13);
+    window.Context().services.rng.seed(13);
     window.ShowPanel(1);
     QCoreApplication::processEvents();
     std::mt19937_64 draws(5);
@@ -204,7 +204,7 @@ void BM_RegionEngineWork(benchmark::State& bench) {
     }
     Session& state = f.window->Tables();
     const PlanSettings settings = f.window->Panels().plan->Settings();
-    const Result<LineTexts> saved = ReadCurveStoreFile(f.window->Context().StoreFile());
+    const Result<LineTexts> saved = ReadCurveStoreFile(f.window->Context().services.StoreFile());
     if (!saved) {
         bench.SkipWithError("the shipped curve store cannot be read");
         return;

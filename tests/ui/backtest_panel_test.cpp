@@ -121,7 +121,7 @@ class ServiceWindow {
     }
     void Close() {
         if (!window_) return;
-        window_->Context().Http().ClearConnectionCache();
+        window_->Context().services.Http().ClearConnectionCache();
         window_.reset();
     }
     void StopService() {
@@ -635,7 +635,8 @@ TEST(DrawArchiveInWindow, FetchesAreArchivedUnderTheirRegionAndFailuresReportedO
         for (std::string& line : lines) line.insert(3, " 2024-05-06 ");
         return FeedResponse(lines);
     };
-    const std::filesystem::path archiveFile = DrawArchivePath(shell.Window().Context().dataDir);
+    const std::filesystem::path archiveFile =
+        DrawArchivePath(shell.Window().Context().services.dataDir);
 
     // The region is switched while the answer is on its way: it still counts for 山东, and
     // 重庆's own fetch goes out beside it.

@@ -231,7 +231,7 @@ TEST(LineExportLink, WritesTheLineBasesIntoTxtAndReports) {
     lines.fill(" 01,02,03,04,05 ");
     lines[2] = "";
     SetBases(shell.Tables(), lines);
-    const fs::path txt = shell.Window().Context().dataDir / "txt";
+    const fs::path txt = shell.Window().Context().services.dataDir / "txt";
     ASSERT_FALSE(fs::exists(txt));  // a new data folder has none
 
     auto* link = shell.Find<ClickableLabel>("Labe_daochu_dadi");

@@ -123,7 +123,7 @@ TEST(ServiceAccess, EachFailureSaysWhatFailed) {
                   QStringLiteral("数据上传出错：") + refused);
         EXPECT_EQ(SettingsMessage(shell, "C_user_load"),
                   QStringLiteral("用户数据获取失败：") + refused);
-        shell.Window().Context().Http().ClearConnectionCache();
+        shell.Window().Context().services.Http().ClearConnectionCache();
     }
     HttpClient client;
     client.SetToken(QString::fromLatin1(kToken));

@@ -156,7 +156,7 @@ TEST(Feed, FailureTableEveryRow) {
     EXPECT_TRUE(unchangedHistory());
 
     // No server at all.
-    shell.Window().Context().Http().ClearConnectionCache();
+    shell.Window().Context().services.Http().ClearConnectionCache();
     shell.Server().Stop();
     ASSERT_TRUE(shell.Fetch());
     EXPECT_EQ(StatusOf(shell), QStringLiteral("无法连接：连接被拒绝，服务没有运行"));

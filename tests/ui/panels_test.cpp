@@ -242,7 +242,7 @@ std::vector<Expected> SmallBaseControls() {
 TEST(PanelControls, MonitorPanelHasEveryNamedControlWithItsCaption) {
     AppContext ctx;
     PanelLinks links;
-    MonitorPanel panel(ctx, links);
+    MonitorPanel panel(ctx.services, ctx.session, links);
     EXPECT_EQ(panel.objectName(), "Frame_ding_1");
     EXPECT_EQ(panel.title(), U("监控"));
     ExpectControls(&panel, MonitorControls());
@@ -272,9 +272,9 @@ TEST(PanelControls, MonitorPanelHasEveryNamedControlWithItsCaption) {
 TEST(PanelControls, PlanPanelHasEveryNamedControlWithItsCaption) {
     AppContext ctx;
     PanelLinks links;
-    BackupStrip strip(ctx, links);
+    BackupStrip strip(ctx.services, ctx.session, links);
     links.backup = strip.Link();
-    PlanPanel panel(ctx, links);
+    PlanPanel panel(ctx.services, ctx.session, links);
     EXPECT_EQ(panel.objectName(), "Frame_ding_2");
     EXPECT_EQ(panel.title(), U("计划"));
     ExpectControls(&panel, PlanControls());
@@ -298,7 +298,7 @@ TEST(PanelControls, PlanPanelHasEveryNamedControlWithItsCaption) {
 
 TEST(PanelControls, SortPanelHasEveryNamedControlWithItsCaption) {
     AppContext ctx;
-    SortPanel panel(ctx);
+    SortPanel panel(ctx.services, ctx.session);
     EXPECT_EQ(panel.objectName(), "Frame_ding_3");
     EXPECT_EQ(panel.title(), U("断组"));
     ExpectControls(&panel, SortControls());
@@ -314,7 +314,7 @@ TEST(PanelControls, SortPanelHasEveryNamedControlWithItsCaption) {
 TEST(PanelControls, BackupStripHasEveryNamedControlWithItsCaption) {
     AppContext ctx;
     PanelLinks links;
-    BackupStrip strip(ctx, links);
+    BackupStrip strip(ctx.services, ctx.session, links);
     EXPECT_EQ(strip.objectName(), "BackupStrip");
     ExpectControls(&strip, BackupControls());
     for (const char* line : {"备注：插入的底格式是逗号隔开，一行一注", "三底容对：",
@@ -335,7 +335,7 @@ TEST(PanelControls, BackupStripHasEveryNamedControlWithItsCaption) {
 TEST(PanelControls, SmallBaseWindowHasBoxesButtonsAndAnIdleFillTimer) {
     AppContext ctx;
     PanelLinks links;
-    Fxiaodi window(ctx, links);
+    Fxiaodi window(ctx.services, ctx.session, links);
     EXPECT_TRUE(window.isWindow());
     EXPECT_EQ(window.windowTitle(), U("15个小底数据显示"));
     ExpectControls(&window, SmallBaseControls());
@@ -432,36 +432,36 @@ TEST(PanelLayout, EveryPanelFitsTheMainWindowAreaWithoutOverlap) {
         SCOPED_TRACE("monitor");
         AppContext ctx;
         PanelLinks links;
-        MonitorPanel panel(ctx, links);
+        MonitorPanel panel(ctx.services, ctx.session, links);
         ExpectCleanLayout(&panel, panelArea);
     }
     {
         SCOPED_TRACE("plan");
         AppContext ctx;
         PanelLinks links;
-        BackupStrip strip(ctx, links);
+        BackupStrip strip(ctx.services, ctx.session, links);
         links.backup = strip.Link();
-        PlanPanel panel(ctx, links);
+        PlanPanel panel(ctx.services, ctx.session, links);
         ExpectCleanLayout(&panel, panelArea);
     }
     {
         SCOPED_TRACE("sort");
         AppContext ctx;
-        SortPanel panel(ctx);
+        SortPanel panel(ctx.services, ctx.session);
         ExpectCleanLayout(&panel, panelArea);
     }
     {
         SCOPED_TRACE("backup strip");
         AppContext ctx;
         PanelLinks links;
-        BackupStrip strip(ctx, links);
+        BackupStrip strip(ctx.services, ctx.session, links);
         ExpectCleanLayout(&strip, QSize(1340, 170));
     }
     {
         SCOPED_TRACE("small-base window");
         AppContext ctx;
         PanelLinks links;
-        Fxiaodi window(ctx, links);
+        Fxiaodi window(ctx.services, ctx.session, links);
         ExpectCleanLayout(&window, window.sizeHint());
     }
 }
@@ -469,7 +469,7 @@ TEST(PanelLayout, EveryPanelFitsTheMainWindowAreaWithoutOverlap) {
 TEST(PanelLayout, BackupStripAsksForLittleHeightAndStaysPutWhenProgressHides) {
     AppContext ctx;
     PanelLinks links;
-    BackupStrip strip(ctx, links);
+    BackupStrip strip(ctx.services, ctx.session, links);
     // The main window fixes the strip at the height it asks for; more would squeeze the panels.
     EXPECT_LE(strip.sizeHint().height(), 170);
     EXPECT_GE(strip.sizeHint().height(), strip.minimumSizeHint().height());
@@ -571,7 +571,7 @@ TEST(ClickSignals, BoxesReportDoubleClicksAndTheExportLinkReportsClicks) {
     QTemporaryDir data;
     AppContext ctx(data.path().toStdString());
     PanelLinks links;
-    BackupStrip strip(ctx, links);
+    BackupStrip strip(ctx.services, ctx.session, links);
     strip.resize(1340, 170);
     strip.show();
     auto* box = qobject_cast<MultiLineBox*>(strip.findChild<QWidget*>("T_dd_beiyong_1"));
@@ -585,7 +585,7 @@ TEST(ClickSignals, BoxesReportDoubleClicksAndTheExportLinkReportsClicks) {
     SendMouse(box->viewport(), QEvent::MouseButtonDblClick, spot, Qt::LeftButton);
     EXPECT_EQ(doubles, 1);
 
-    MonitorPanel panel(ctx, links);
+    MonitorPanel panel(ctx.services, ctx.session, links);
     panel.resize(1000, 560);
     panel.show();
     auto* link = panel.findChild<ClickableLabel*>("Labe_daochu_dadi");

@@ -100,7 +100,7 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     EXPECT_FALSE(Plan(shell).ModeTwoSelected());
     EXPECT_TRUE(Plan(shell).AutoPlanTicked());
 
-    shell.Window().Context().rng.seed(2024);
+    shell.Window().Context().services.rng.seed(2024);
     std::mt19937_64 rng(2024);
     const Result<PlanRunOutput> run =
         RunPlanModeOne(input, shell.Tables().CurveStoreLines, shell.Tables().PlanInputs(), rng);
@@ -162,7 +162,7 @@ TEST(PlanPanel, ModeTwoWithTheBankerFilterShowsTheEngineResult) {
     EXPECT_EQ(input.T_jh_dadi_fenzu_rc, "02.03");
     EXPECT_TRUE(input.banker.Check_danma_jiaoji);
     EXPECT_EQ(input.banker.T_jiaoji_danma_rc, "2.3");
-    shell.Window().Context().rng.seed(99);
+    shell.Window().Context().services.rng.seed(99);
     std::mt19937_64 rng(99);
     const Result<PlanRunOutput> run =
         RunPlanModeTwo(input, shell.Tables().CurveStoreLines, shell.Tables().PlanInputs(), rng);

@@ -32,7 +32,7 @@ Shot TakeFetchingScreenshot(const QString& url, const QString& file, int waitMs)
     shot.result = TakeScreenshot(window, config, waitMs);
     shot.status = window.findChild<QLineEdit*>("Tnew")->text();
     shot.saved = QFile::exists(file);
-    window.Context().Http().ClearConnectionCache();
+    window.Context().services.Http().ClearConnectionCache();
     return shot;
 }
 

@@ -208,13 +208,13 @@ void Shell::Start(const ServiceSettings& service, int timeoutMs) {
 
 Shell::~Shell() {
     // Closing the kept-alive connection first lets the server stop at once.
-    window_->Context().Http().ClearConnectionCache();
+    window_->Context().services.Http().ClearConnectionCache();
     window_.reset();
     server_.Stop();
 }
 
 bool Shell::Restart() {
-    window_->Context().Http().ClearConnectionCache();
+    window_->Context().services.Http().ClearConnectionCache();
     window_.reset();
     Start(service_, timeoutMs_);
     return startupOk_;

@@ -67,7 +67,7 @@ class SettingsWindow {
     }
     ~SettingsWindow() { Close(); }
     void Close() {
-        if (window_) window_->Context().Http().ClearConnectionCache();
+        if (window_) window_->Context().services.Http().ClearConnectionCache();
         window_.reset();
     }
 
@@ -195,10 +195,10 @@ TEST(UserSettings, StoppedServiceAndClosingWithARequestOut) {
         // The panel goes first while the client lives on: its answer is dropped.
         AppContext ctx({}, service.Settings(), 5000);
         PanelLinks links;
-        DrawPanel draw(ctx, links);
-        BackupStrip strip(ctx, links);
+        DrawPanel draw(ctx.services, ctx.session, links);
+        BackupStrip strip(ctx.services, ctx.session, links);
         links.backup = strip.Link();
-        PlanPanel plan(ctx, links);
+        PlanPanel plan(ctx.services, ctx.session, links);
         links.settingsFields = [&] {
             std::vector<std::string> fields;
             for (const std::string& size : draw.LineSizes()) fields.push_back(size);
@@ -206,7 +206,7 @@ TEST(UserSettings, StoppedServiceAndClosingWithARequestOut) {
             return fields;
         };
         MessageRecorder messages;
-        auto* monitor = new MonitorPanel(ctx, links);
+        auto* monitor = new MonitorPanel(ctx.services, ctx.session, links);
         draw.SetLineSize(5, "555");
         monitor->findChild<QPushButton*>("C_user_save")->click();
         delete monitor;
@@ -215,16 +215,16 @@ TEST(UserSettings, StoppedServiceAndClosingWithARequestOut) {
             [&] { return service.Stored().value_or("").find("/555/") != std::string::npos; },
             15000));
         bool probed = false;
-        ctx.Http().HttpRequest(QStringLiteral("POST"), service.Settings().url, {},
-                               [&](const HttpReply&) { probed = true; });
+        ctx.services.Http().HttpRequest(QStringLiteral("POST"), service.Settings().url, {},
+                                        [&](const HttpReply&) { probed = true; });
         ASSERT_TRUE(QTest::qWaitFor([&] { return probed; }, 15000));
         QCoreApplication::processEvents();
         EXPECT_TRUE(messages.messages().empty());
-        ctx.Http().ClearConnectionCache();
+        ctx.services.Http().ClearConnectionCache();
     }
 
     SettingsWindow w(service.Settings());
-    w.Window().Context().Http().ClearConnectionCache();
+    w.Window().Context().services.Http().ClearConnectionCache();
     service.Stop();
     const Fields before = w.Read();
     EXPECT_EQ(w.PressAndWait(w.Save()), U("数据上传出错：连接被拒绝，服务没有运行|提示"));

@@ -36,10 +36,11 @@ constexpr int kMaxSeeds = 1000;
 
 }  // namespace
 
-BacktestPanel::BacktestPanel(AppContext& ctx, const PanelLinks& links, ArchiveService& archive,
-                             QWidget* parent)
+BacktestPanel::BacktestPanel(Services& services, const Session& session, const PanelLinks& links,
+                             ArchiveService& archive, QWidget* parent)
     : QGroupBox(QStringLiteral("回测"), parent),
-      ctx_(ctx),
+      services_(services),
+      session_(session),
       links_(links),
       archive_(archive),
       runner_(new BacktestRunner(
@@ -78,12 +79,12 @@ void BacktestPanel::showEvent(QShowEvent* event) {
 }
 
 void BacktestPanel::Error(const QString& text) {
-    ctx_.Show(this, text, Q(kTitleBacktest), MessageButtons::Ok, MessageKind::Failure);
+    services_.Show(this, text, Q(kTitleBacktest), MessageButtons::Ok, MessageKind::Failure);
 }
 
 void BacktestPanel::OpenOptimiser() {
     // One window for the panel's life: its settings and last result stay while it is closed.
-    if (!optimiser_) optimiser_ = new Fxunyou(ctx_, links_, archive_, this);
+    if (!optimiser_) optimiser_ = new Fxunyou(services_, session_, links_, archive_, this);
     optimiser_->ShowOver(this);
 }
 
@@ -269,17 +270,17 @@ std::optional<BacktestRunner::Request> BacktestPanel::PrepareRun() {
         Error(QStringLiteral("种子须为0或正整数"));
         return std::nullopt;
     }
-    std::optional<RunInputs> inputs = ReadRunInputs(ctx_, archive_, this, *periods);
+    std::optional<RunInputs> inputs = ReadRunInputs(services_, session_, archive_, this, *periods);
     if (!inputs) return std::nullopt;
     heldDraws_ = inputs->heldDraws;
     askedPeriods_ = *periods;
     askedSettings_ = links_.planSettings();
     askedSeed_ = *seed;
-    askedRegion_ = RegionName(ctx_.session.RegionCode).toStdString();
+    askedRegion_ = RegionName(session_.RegionCode).toStdString();
     BacktestRunner::Request request;
     static_cast<PlanSettings&>(request.settings) = askedSettings_;
     request.settings.savedLines = std::move(inputs->savedLines);
-    request.settings.LineBases = ctx_.session.LineBases();
+    request.settings.LineBases = session_.LineBases();
     request.archive = std::move(inputs->draws);
     request.options.periods = *periods;
     request.options.seed = *seed;

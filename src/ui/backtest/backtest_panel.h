@@ -24,7 +24,8 @@ class QTabWidget;
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 class ArchiveService;
 class ChartWidget;
 class Fxunyou;
@@ -37,10 +38,10 @@ inline constexpr int kBacktestPanelIndex = 4;
 class BacktestPanel : public QGroupBox {
     Q_OBJECT
   public:
-    // `ctx`, `links` and `archive` outlive the panel. A run still going when the panel is
-    // destroyed is cancelled and waited for.
-    BacktestPanel(AppContext& ctx, const PanelLinks& links, ArchiveService& archive,
-                  QWidget* parent = nullptr);
+    // `services`, `session`, `links` and `archive` outlive the panel. A run still going when the
+    // panel is destroyed is cancelled and waited for.
+    BacktestPanel(Services& services, const Session& session, const PanelLinks& links,
+                  ArchiveService& archive, QWidget* parent = nullptr);
     ~BacktestPanel() override;
 
     // How the file buttons ask for a path: (parent, caption, filter, save?, proposed path) -> path,
@@ -100,7 +101,8 @@ class BacktestPanel : public QGroupBox {
                        const QString& proposed = QString());
     void Error(const QString& text);
 
-    AppContext& ctx_;
+    Services& services_;
+    const Session& session_;
     const PanelLinks& links_;
     ArchiveService& archive_;
     BacktestRunner* runner_;

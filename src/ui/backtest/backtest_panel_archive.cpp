@@ -50,7 +50,7 @@ void BacktestPanel::ConnectArchive() {
                 if (!firstTime) return;
                 // After the feed has finished with its answer, so the box holds up nothing of it.
                 QTimer::singleShot(0, this, [this, what] {
-                    ctx_.Show(
+                    services_.Show(
                         this,
                         QStringLiteral("开奖数据未能存入本地存档，本次更新不受影响：\n") + what,
                         QString::fromUtf8(kTitleNotice));
@@ -65,7 +65,7 @@ void BacktestPanel::ConnectArchive() {
 }
 
 void BacktestPanel::RefreshArchiveInfo() {
-    const int region = ctx_.session.RegionCode;
+    const int region = session_.RegionCode;
     Result<DrawArchive> archive = archive_.Open();
     const Result<std::vector<DatedDraw>> recent =
         archive ? archive->NewestDraws(region, kOmissionWindow) : archive.failure();
@@ -101,7 +101,7 @@ bool BacktestPanel::WriteFile(const QString& caption, const QString& name,
     const QString proposed =
         QDir(fileFolder_)
             .filePath(QStringLiteral("%1_%2_%3.csv")
-                          .arg(name, RegionName(ctx_.session.RegionCode),
+                          .arg(name, RegionName(session_.RegionCode),
                                QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
     QString path = ChooseFile(caption, QString::fromUtf8(kCsvFilter), true, proposed);
     if (path.isEmpty()) return false;
@@ -119,17 +119,18 @@ void BacktestPanel::ImportCsv() {
         ChooseFile(QStringLiteral("导入开奖CSV"), QString::fromUtf8(kCsvFilter), false);
     if (path.isEmpty()) return;
     const Result<ArchiveService::ImportReport> report =
-        archive_.ImportCsv(path, ctx_.session.RegionCode);
+        archive_.ImportCsv(path, session_.RegionCode);
     if (!report) {
         Error(Q(report.messages().front().text));
         return;
     }
     RefreshArchiveInfo();
-    ctx_.Show(this, report->text, QString::fromUtf8(report->clean ? kTitleDone : kTitleNotice));
+    services_.Show(this, report->text,
+                   QString::fromUtf8(report->clean ? kTitleDone : kTitleNotice));
 }
 
 void BacktestPanel::ExportCsv() {
-    const int region = ctx_.session.RegionCode;
+    const int region = session_.RegionCode;
     Result<DrawArchive> archive = archive_.Open();
     const Result<int> count = archive ? archive->CountDraws(region) : archive.failure();
     if (count && *count == 0) {
@@ -173,7 +174,7 @@ void BacktestPanel::DownloadHistory() {
     download_->setEnabled(false);
     downloadProgress_->setRange(0, 0);
     state_->setText(QStringLiteral("正在下载……"));
-    archive_.DownloadHistory(ctx_.session.RegionCode, *count);
+    archive_.DownloadHistory(session_.RegionCode, *count);
 }
 
 void BacktestPanel::ShowDownload(const QString& status, const QString& error) {
@@ -187,7 +188,7 @@ void BacktestPanel::ShowDownload(const QString& status, const QString& error) {
 }
 
 void BacktestPanel::LoadLocalDraws() {
-    const int region = ctx_.session.RegionCode;
+    const int region = session_.RegionCode;
     Result<DrawArchive> archive = archive_.Open();
     const Result<std::optional<DrawTable>> staged =
         archive ? archive->StagedTable(region) : archive.failure();
@@ -200,12 +201,11 @@ void BacktestPanel::LoadLocalDraws() {
         return;
     }
     // Staged and judged as a fetched table is: only a newer table is applied.
-    ctx_.session.IncomingDraws(ctx_.session.RegionCode) = **staged;
-    if (!HasNewDraws(**staged, ctx_.session.DrawHistory())) {
+    if (!HasNewDraws(**staged, session_.DrawHistory())) {
         state_->setText(QString::fromUtf8(kMsgNoUpdate));
         return;
     }
-    if (links_.applyStagedDraws) links_.applyStagedDraws();
+    if (links_.applyTable) links_.applyTable(**staged);
     state_->setText(QStringLiteral("已载入本地数据（%1）").arg(RegionName(region)));
 }
 

@@ -43,7 +43,7 @@ void BacktestPanel::FinishRun(const BacktestRunner::Outcome& outcome) {
         messages = outcome.single ? outcome.single->messages() : outcome.seeds->messages();
     }
     // What the plan mode reported (a damaged saved line, bad input) or why nothing ran.
-    for (const Message& message : messages) ctx_.Show(this, message);
+    for (const Message& message : messages) services_.Show(this, message);
     emit runFinished();
 }
 

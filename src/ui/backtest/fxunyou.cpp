@@ -54,9 +54,11 @@ void SetZCell(QTableWidget* table, int row, int column, const ChanceBand& band) 
 
 }  // namespace
 
-Fxunyou::Fxunyou(AppContext& ctx, const PanelLinks& links, ArchiveService& archive, QWidget* parent)
+Fxunyou::Fxunyou(Services& services, const Session& session, const PanelLinks& links,
+                 ArchiveService& archive, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      ctx_(ctx),
+      services_(services),
+      session_(session),
       links_(links),
       archive_(archive),
       runner_(new OptimiserRunner(
@@ -124,8 +126,8 @@ void Fxunyou::ShowMode(bool modeTwo) {
 }
 
 void Fxunyou::Error(const QString& text) {
-    ctx_.Show(this, text, QString::fromUtf8(kTitleBacktest), MessageButtons::Ok,
-              MessageKind::Failure);
+    services_.Show(this, text, QString::fromUtf8(kTitleBacktest), MessageButtons::Ok,
+                   MessageKind::Failure);
 }
 
 void Fxunyou::SetRunning(bool running) {
@@ -146,7 +148,7 @@ std::optional<OptimiserSpace> Fxunyou::ReadSpace(bool modeTwo) {
     const auto text = [&](Choice choice) { return lists_[choice]->text().toStdString(); };
     const auto read = [&](auto parsed, auto& into) {
         if (!parsed) {
-            ctx_.Show(this, parsed.messages().front());
+            services_.Show(this, parsed.messages().front());
             return false;
         }
         into = std::move(*parsed);
@@ -219,13 +221,13 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
     Result<std::vector<OptimiserCandidate>> candidates =
         BuildCandidates(request.settings, *space, *most, *seed);
     if (!candidates) {
-        ctx_.Show(this, candidates.messages().front());
+        services_.Show(this, candidates.messages().front());
         return std::nullopt;
     }
-    std::optional<RunInputs> inputs = ReadRunInputs(ctx_, archive_, this, *periods);
+    std::optional<RunInputs> inputs = ReadRunInputs(services_, session_, archive_, this, *periods);
     if (!inputs) return std::nullopt;
     request.settings.savedLines = std::move(inputs->savedLines);
-    request.settings.LineBases = ctx_.session.LineBases();
+    request.settings.LineBases = session_.LineBases();
     request.archive = std::move(inputs->draws);
     request.candidates = std::move(*candidates);
     request.options = {*periods,
@@ -239,7 +241,7 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
     pendingNullRuns_ = nullTick_->isChecked() ? *nullRuns : 0;
     pendingLists_ = DescribeSpace(*space);
     pendingHeld_ = inputs->heldDraws;
-    pendingRegion_ = RegionName(ctx_.session.RegionCode).toStdString();
+    pendingRegion_ = RegionName(session_.RegionCode).toStdString();
     return request;
 }
 
@@ -266,7 +268,7 @@ void Fxunyou::FinishRun(const OptimiserRunner::Outcome& outcome) {
         SetRunning(false);
         progress_->setValue(0);
         state_->setText(outcome->Cancelled() ? QStringLiteral("已取消") : QStringLiteral("未完成"));
-        for (const Message& message : outcome->messages()) ctx_.Show(this, message);
+        for (const Message& message : outcome->messages()) services_.Show(this, message);
         emit runFinished();
         return;
     }
@@ -289,7 +291,7 @@ void Fxunyou::FinishRun(const OptimiserRunner::Outcome& outcome) {
     for (const Fold& fold : result_->folds) picks += fold.picks.size();
     if (rowCandidates_.size() < picks)
         done += QStringLiteral("（表中列出最近的%1行）").arg(rowCandidates_.size());
-    for (const Message& message : result_->notices) ctx_.Show(this, message);
+    for (const Message& message : result_->notices) services_.Show(this, message);
     if (pendingNullRuns_ == 0) {
         state_->setText(done);
         ShowVerdict(QStringLiteral("未做随机对照：这个结果没有和纯随机开奖上的同样寻优比较。"));
@@ -321,7 +323,7 @@ void Fxunyou::FinishNull(const NullRunner::Outcome& outcome) {
         state_->setText(outcome->Cancelled() ? QStringLiteral("随机对照已取消")
                                              : QStringLiteral("随机对照未完成"));
         ShowVerdict(QStringLiteral("随机对照未做完：这个结果没有和纯随机开奖上的同样寻优比较。"));
-        for (const Message& message : outcome->messages()) ctx_.Show(this, message);
+        for (const Message& message : outcome->messages()) services_.Show(this, message);
     }
     emit runFinished();
 }

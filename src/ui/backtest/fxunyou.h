@@ -28,7 +28,8 @@ class QTabWidget;
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 class ArchiveService;
 class ChartWidget;
 class HistogramPlot;
@@ -44,10 +45,10 @@ inline constexpr const char* kZTip =
 class Fxunyou : public QWidget {
     Q_OBJECT
   public:
-    // `ctx`, `links` and `archive` outlive the window. A run still going when the window is
-    // destroyed is cancelled and waited for.
-    Fxunyou(AppContext& ctx, const PanelLinks& links, ArchiveService& archive,
-            QWidget* parent = nullptr);
+    // `services`, `session`, `links` and `archive` outlive the window. A run still going when the
+    // window is destroyed is cancelled and waited for.
+    Fxunyou(Services& services, const Session& session, const PanelLinks& links,
+            ArchiveService& archive, QWidget* parent = nullptr);
     ~Fxunyou() override;
 
     // A search or its null runs are going.
@@ -90,7 +91,8 @@ class Fxunyou : public QWidget {
     void SetRunning(bool running);
     void Error(const QString& text);
 
-    AppContext& ctx_;
+    Services& services_;
+    const Session& session_;
     const PanelLinks& links_;
     ArchiveService& archive_;
     OptimiserRunner* runner_;

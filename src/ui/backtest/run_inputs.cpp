@@ -5,22 +5,22 @@
 
 namespace xuan5::ui {
 
-std::optional<RunInputs> ReadRunInputs(const AppContext& ctx, const ArchiveService& archive,
-                                       QWidget* parent, int periods) {
-    Result<LineTexts> saved = ReadCurveStoreFile(ctx.StoreFile());
+std::optional<RunInputs> ReadRunInputs(const Services& services, const Session& session,
+                                       const ArchiveService& archive, QWidget* parent,
+                                       int periods) {
+    Result<LineTexts> saved = ReadCurveStoreFile(services.StoreFile());
     if (!saved) {
-        ctx.Show(parent, saved.messages().front());
+        services.Show(parent, saved.messages().front());
         return std::nullopt;
     }
     const Result<DrawArchive> opened = archive.Open();
     Result<std::vector<DatedDraw>> draws =
-        opened ? opened->NewestDraws(ctx.session.RegionCode, periods + kHistoryRows)
-               : opened.failure();
+        opened ? opened->NewestDraws(session.RegionCode, periods + kHistoryRows) : opened.failure();
     if (!draws) {
-        ctx.Show(parent, draws.messages().front());
+        services.Show(parent, draws.messages().front());
         return std::nullopt;
     }
-    const Result<int> held = opened->CountDraws(ctx.session.RegionCode);
+    const Result<int> held = opened->CountDraws(session.RegionCode);
     const int heldDraws = held ? *held : static_cast<int>(draws->size());
     return RunInputs{std::move(*saved), std::move(*draws), heldDraws};
 }

@@ -11,7 +11,8 @@ class QWidget;
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 class ArchiveService;
 
 struct RunInputs {
@@ -25,7 +26,7 @@ struct RunInputs {
 };
 
 // Shows the user why and gives nothing when the curve store or the archive cannot be read.
-std::optional<RunInputs> ReadRunInputs(const AppContext& ctx, const ArchiveService& archive,
-                                       QWidget* parent, int periods);
+std::optional<RunInputs> ReadRunInputs(const Services& services, const Session& session,
+                                       const ArchiveService& archive, QWidget* parent, int periods);
 
 }  // namespace xuan5::ui

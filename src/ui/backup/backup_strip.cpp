@@ -52,8 +52,9 @@ QSize BackupStrip::sizeHint() const {
     return {natural.width(), std::max(kPreferredHeight, minimumSizeHint().height())};
 }
 
-BackupStrip::BackupStrip(AppContext& ctx, const PanelLinks& links, QWidget* parent)
-    : QWidget(parent), ctx_(ctx), links_(links) {
+BackupStrip::BackupStrip(Services& services, const Session& session, const PanelLinks& links,
+                         QWidget* parent)
+    : QWidget(parent), services_(services), session_(session), links_(links) {
     setObjectName(QStringLiteral("BackupStrip"));
     auto* root = new QHBoxLayout(this);
     root->setContentsMargins(4, 4, 4, 4);
@@ -200,7 +201,7 @@ void BackupStrip::ShowBackupResult(const BackupBasesOutput& result) {
 }
 
 void BackupStrip::ShowBoxCurve(int index) {
-    if (!ctx_.RequireDraws(this)) return;
+    if (!RequireDraws(services_, session_, this)) return;
     links_.showBase(boxes_[index]->toPlainText().trimmed());
 }
 

@@ -16,7 +16,8 @@ class QSettings;
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 class LinesBox;
 class MultiLineBox;
 class ProgressPicture;
@@ -30,8 +31,9 @@ class BackupStrip : public QWidget {
     // above it their room on a 768-pixel-high screen.
     static constexpr int kPreferredHeight = 140;
 
-    // `ctx` and `links` outlive the strip.
-    BackupStrip(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
+    // `services`, `session` and `links` outlive the strip.
+    BackupStrip(Services& services, const Session& session, const PanelLinks& links,
+                QWidget* parent = nullptr);
     ~BackupStrip() override;
 
     QSize sizeHint() const override;
@@ -71,7 +73,8 @@ class BackupStrip : public QWidget {
   private:
     bool rewriting_ = false;  // a normalised text is being written back into its box
 
-    AppContext& ctx_;
+    Services& services_;
+    const Session& session_;
     const PanelLinks& links_;
 
     std::array<MultiLineBox*, 4> boxes_{};     // T_dd_beiyong(0..3)

@@ -8,7 +8,7 @@
 
 namespace xuan5::ui {
 
-AppContext::AppContext(std::filesystem::path dataDir, ServiceSettings service, int requestTimeoutMs)
+Services::Services(std::filesystem::path dataDir, ServiceSettings service, int requestTimeoutMs)
     : dataDir(std::move(dataDir)),
       service(std::move(service)),
       endApplication([](int code) { QCoreApplication::exit(code); }),
@@ -21,7 +21,7 @@ AppContext::AppContext(std::filesystem::path dataDir, ServiceSettings service, i
     http_->SetTimeoutMs(requestTimeoutMs);
 }
 
-AppContext::~AppContext() = default;
+Services::~Services() = default;
 
 QString RegionName(int region) {
     const std::string_view name = RegionNameOf(region);
@@ -29,50 +29,50 @@ QString RegionName(int region) {
                         : QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-bool AppContext::ReloadCurveStore() {
-    Result<LineTexts> store = ReadCurveStoreFile(StoreFile());
+bool ReloadCurveStore(const Services& services, Session& session) {
+    Result<LineTexts> store = ReadCurveStoreFile(services.StoreFile());
     session.CurveStoreLines = store ? std::move(*store) : LineTexts{};
     return static_cast<bool>(store);
 }
 
-std::filesystem::path AppContext::StoreFile() const {
+std::filesystem::path Services::StoreFile() const {
     return CurveStorePath(dataDir);
 }
 
-MessageAnswer AppContext::Show(QWidget* parent, const QString& text, const QString& title,
-                               MessageButtons buttons, MessageKind kind) const {
+MessageAnswer Services::Show(QWidget* parent, const QString& text, const QString& title,
+                             MessageButtons buttons, MessageKind kind) const {
     return ShowMessage(parent, text, title, buttons, kind);
 }
 
-MessageAnswer AppContext::Show(QWidget* parent, const xuan5::Message& message,
-                               MessageKind kind) const {
+MessageAnswer Services::Show(QWidget* parent, const xuan5::Message& message,
+                             MessageKind kind) const {
     return ShowMessage(parent, message, kind);
 }
 
-bool AppContext::RequireDraws(QWidget* parent) const {
+bool RequireDraws(const Services& services, const Session& session, QWidget* parent) {
     if (session.HasDraws()) return true;
-    ShowFailure(parent, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
+    services.Show(parent, Message{kMsgNoDrawData, kTitleNoDrawData});
     return false;
 }
 
-void AppContext::SaveBook(QWidget* parent, int region) {
-    for (const Message& failure : session.TakeLoadFailures()) Show(parent, failure);
+void SaveBook(Services& services, Session& session, QWidget* parent, int region) {
+    for (const Message& failure : session.TakeLoadFailures()) services.Show(parent, failure);
     const Status saved = session.Save(region);
     if (saved) {
-        saveFailureShown_ = false;
+        services.saveFailureShown_ = false;
         return;
     }
-    if (saveFailureShown_) return;
-    saveFailureShown_ = true;
-    Show(parent, saved.messages().front());
+    if (services.saveFailureShown_) return;
+    services.saveFailureShown_ = true;
+    services.Show(parent, saved.messages().front());
 }
 
-void AppContext::ShowStoreBrokenMessages(QWidget* parent) const {
+void Services::ShowStoreBrokenMessages(QWidget* parent) const {
     ShowFailure(parent, QString::fromUtf8(kMsgStoreBroken), QString::fromUtf8(kTitleStore));
     ShowFailure(parent, QString::fromUtf8(kMsgAppWillClose), QString::fromUtf8(kTitleStore));
 }
 
-void AppContext::StoreBroken(QWidget* parent) {
+void Services::StoreBroken(QWidget* parent) {
     ShowStoreBrokenMessages(parent);
     endApplication(1);
 }

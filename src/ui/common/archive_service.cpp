@@ -29,10 +29,11 @@ Failure Refused(const QString& text) {
 
 }  // namespace
 
-ArchiveService::ArchiveService(AppContext& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
+ArchiveService::ArchiveService(Services& services, QObject* parent)
+    : QObject(parent), services_(services) {}
 
 std::filesystem::path ArchiveService::File() const {
-    return DrawArchivePath(ctx_.dataDir);
+    return DrawArchivePath(services_.dataDir);
 }
 
 Result<DrawArchive> ArchiveService::Open() const {
@@ -101,9 +102,9 @@ Result<ArchiveService::ImportReport> ArchiveService::ImportCsv(const QString& pa
 void ArchiveService::DownloadHistory(int region, int count) {
     if (downloading_) return;
     downloading_ = true;
-    const std::string url = HistoryRequestUrl(ctx_.service.url.toStdString(), region, count);
+    const std::string url = HistoryRequestUrl(services_.service.url.toStdString(), region, count);
     QPointer<ArchiveService> self(this);
-    ctx_.Http().HttpRequest(
+    services_.Http().HttpRequest(
         QStringLiteral("GET"), Q(url), QByteArray(),
         [self, region](const HttpReply& reply) {
             if (!self) return;

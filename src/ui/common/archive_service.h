@@ -15,13 +15,14 @@
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 
 class ArchiveService : public QObject {
     Q_OBJECT
   public:
-    // `ctx` outlives the service.
-    explicit ArchiveService(AppContext& ctx, QObject* parent = nullptr);
+    // `services`, `session` outlives the service.
+    explicit ArchiveService(Services& services, QObject* parent = nullptr);
 
     std::filesystem::path File() const;
     // The archive, opened, for one use.
@@ -58,7 +59,7 @@ class ArchiveService : public QObject {
     void downloadFinished(const QString& status, const QString& error);
 
   private:
-    AppContext& ctx_;
+    Services& services_;
     bool downloading_ = false;
     bool failureReported_ = false;
 };

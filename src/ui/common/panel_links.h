@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/draw_history.h"
 #include "plans/line_bases.h"
 #include "plans/line_intersection.h"
 #include "plans/plan_settings.h"
@@ -41,6 +42,8 @@ struct PanelLinks {
     std::function<void(const QString& base)> showBase;
     // Command1: applies the staged table IncomingDraws as a fetch does.
     std::function<void()> applyStagedDraws;
+    // Stages a table of the shown region and applies it as a fetch's ("载入本地数据").
+    std::function<void(const DrawTable&)> applyTable;
 
     // Read by the plans: the monitor's line selection and the drawing panel's bet counts.
     std::function<LineSelection()> lineSelection;

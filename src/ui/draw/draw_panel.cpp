@@ -42,11 +42,11 @@ constexpr const char* kHelpText =
 
 }  // namespace
 
-DrawPanel::DrawPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
+DrawPanel::DrawPanel(Services& services, Session& session, const PanelLinks& links, QWidget* parent)
     : QGroupBox(QStringLiteral("画线"), parent),
-      ctx_(ctx),
+      services_(services),
+      session_(session),
       links_(links),
-      session_(ctx.session),
       pic_(new ChartWidget(this)),
       startDrawing_(MakeButton(this, QStringLiteral("C_huaxian_ks"), QStringLiteral("开始画线"))),
       search_(MakeButton(this, QStringLiteral("C_dadi_look"), QStringLiteral("寻找大底"))),
@@ -187,10 +187,11 @@ void DrawPanel::ChartMouseMove(double x, double y) {
 }
 
 void DrawPanel::SearchBase() {
-    if (!ctx_.RequireDraws(this)) return;
+    if (!RequireDraws(services_, session_, this)) return;
     search_->setEnabled(false);
-    const BaseSearchResult result = SearchBaseForLine(
-        wanted_->text().toStdString(), session_.Trend.TrendLine, session_.DrawKeys(), ctx_.rng);
+    const BaseSearchResult result =
+        SearchBaseForLine(wanted_->text().toStdString(), session_.Trend.TrendLine,
+                          session_.DrawKeys(), services_.rng);
     session_.ProfitSeries = result.projection;
     base_->setPlainText(QString::fromStdString(RenderBetSet(result.bets, " ")));
     actual_->setText(QString::number(result.actualCount));
@@ -200,7 +201,7 @@ void DrawPanel::SearchBase() {
 
 void DrawPanel::ShowBaseCurve() {
     // Without draws every period would count as a miss and the curve would be meaningless.
-    if (!ctx_.RequireDraws(this)) return;
+    if (!RequireDraws(services_, session_, this)) return;
     session_.ProfitSeries =
         ComputeProfitSeries(base_->toPlainText().trimmed().toStdString(), session_.DrawKeys());
     pic_->SetPicture(DrawProfitChart(session_.ProfitSeries));
@@ -212,13 +213,13 @@ void DrawPanel::CopyBase() {
 
 void DrawPanel::SaveLine(int index) {
     if (!session_.CurveStoreLines[index].empty() &&
-        ctx_.Show(this, QStringLiteral("%1号线已有曲线，覆盖吗？").arg(Two(index + 1)),
-                  QString::fromUtf8(kTitleStore), MessageButtons::YesNo) != MessageAnswer::Yes)
+        services_.Show(this, QStringLiteral("%1号线已有曲线，覆盖吗？").arg(Two(index + 1)),
+                       QString::fromUtf8(kTitleStore), MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
-    const Result<LineTexts> saved = SaveTrendLineToSlot(session_.CurveStoreLines, index,
-                                                        session_.Trend.TrendLine, ctx_.StoreFile());
+    const Result<LineTexts> saved = SaveTrendLineToSlot(
+        session_.CurveStoreLines, index, session_.Trend.TrendLine, services_.StoreFile());
     if (!saved) {
-        ctx_.Show(this, saved.messages().front());
+        services_.Show(this, saved.messages().front());
         return;
     }
     session_.CurveStoreLines = *saved;
@@ -226,9 +227,9 @@ void DrawPanel::SaveLine(int index) {
 }
 
 void DrawPanel::UndoSave() {
-    const Result<UndoneSave> undone = UndoLastCurveSave(ctx_.StoreFile());
+    const Result<UndoneSave> undone = UndoLastCurveSave(services_.StoreFile());
     if (!undone) {
-        ctx_.Show(this, undone.messages().front());
+        services_.Show(this, undone.messages().front());
         return;
     }
     session_.CurveStoreLines = undone->lines;
@@ -237,15 +238,15 @@ void DrawPanel::UndoSave() {
 }
 
 void DrawPanel::LoadLine(int index) {
-    if (!ctx_.ReloadCurveStore()) {
-        ctx_.StoreBroken(this);
+    if (!ReloadCurveStore(services_, session_)) {
+        services_.StoreBroken(this);
         return;
     }
     const std::string& record = session_.CurveStoreLines[index];
     PrepareCanvas();
     const Result<TrendLineTable> line = ParseTrendLine(record, session_.Trend.TrendLine);
     if (!line) {
-        ctx_.Show(this, line.messages().front());
+        services_.Show(this, line.messages().front());
         return;
     }
     session_.Trend.TrendLine = *line;

@@ -16,7 +16,8 @@ class QSettings;
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 struct PanelLinks;
 struct Session;
 class ChartWidget;
@@ -24,8 +25,9 @@ class ChartWidget;
 class DrawPanel : public QGroupBox {
     Q_OBJECT
   public:
-    // `ctx` and `links` outlive the panel.
-    DrawPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
+    // `services`, `session` and `links` outlive the panel.
+    DrawPanel(Services& services, Session& session, const PanelLinks& links,
+              QWidget* parent = nullptr);
 
     ChartWidget* Chart() const { return pic_; }
 
@@ -58,9 +60,9 @@ class DrawPanel : public QGroupBox {
     // The line on the chart drawn again from the values it holds, as it would be saved.
     void ShowStoredLine();
 
-    AppContext& ctx_;
-    const PanelLinks& links_;
+    Services& services_;
     Session& session_;
+    const PanelLinks& links_;
 
     ChartWidget* pic_;
     QPushButton* startDrawing_;

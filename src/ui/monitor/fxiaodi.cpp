@@ -13,8 +13,9 @@
 
 namespace xuan5::ui {
 
-Fxiaodi::Fxiaodi(AppContext& ctx, const PanelLinks& links, QWidget* parent)
-    : QWidget(parent, Qt::Window), ctx_(ctx), links_(links) {
+Fxiaodi::Fxiaodi(Services& services, const Session& session, const PanelLinks& links,
+                 QWidget* parent)
+    : QWidget(parent, Qt::Window), services_(services), session_(session), links_(links) {
     setObjectName(QStringLiteral("Fxiaodi"));
     setWindowTitle(QStringLiteral("15个小底数据显示"));
     auto* root = new QVBoxLayout(this);
@@ -66,7 +67,7 @@ void Fxiaodi::showEvent(QShowEvent* event) {
 
 void Fxiaodi::FillSmallBaseWindow() {
     for (int i = 0; i < kLineCount; ++i) {
-        boxes_[i]->setText(QString::fromStdString(ctx_.session.LineBases()[i]));
+        boxes_[i]->setText(QString::fromStdString(session_.LineBases()[i]));
         // The start of a long base is more telling than its end.
         boxes_[i]->setCursorPosition(0);
     }

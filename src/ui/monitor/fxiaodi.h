@@ -12,7 +12,8 @@ class QTimer;
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 struct PanelLinks;
 
 // The small-base window: the fifteen line bases side by side with their labels and "K" buttons.
@@ -22,8 +23,9 @@ struct PanelLinks;
 class Fxiaodi : public QWidget {
     Q_OBJECT
   public:
-    // `ctx` and `links` outlive the window.
-    Fxiaodi(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
+    // `services`, `session` and `links` outlive the window.
+    Fxiaodi(Services& services, const Session& session, const PanelLinks& links,
+            QWidget* parent = nullptr);
 
     // Handlers.
     void FillSmallBaseWindow();          // Timer1, C_xiaodi_shuaxin
@@ -33,7 +35,8 @@ class Fxiaodi : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
-    AppContext& ctx_;
+    Services& services_;
+    const Session& session_;
     const PanelLinks& links_;
 
     std::array<QLineEdit*, kLineCount> boxes_{};     // T_jihua_jj_dadi(0..14) of this window

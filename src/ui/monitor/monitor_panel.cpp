@@ -30,8 +30,12 @@
 
 namespace xuan5::ui {
 
-MonitorPanel::MonitorPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
-    : QGroupBox(QStringLiteral("监控"), parent), ctx_(ctx), links_(links) {
+MonitorPanel::MonitorPanel(Services& services, Session& session, const PanelLinks& links,
+                           QWidget* parent)
+    : QGroupBox(QStringLiteral("监控"), parent),
+      services_(services),
+      session_(session),
+      links_(links) {
     setObjectName(QStringLiteral("Frame_ding_1"));
     auto* root = new QHBoxLayout(this);
     root->setSpacing(10);
@@ -124,7 +128,7 @@ MonitorPanel::MonitorPanel(AppContext& ctx, const PanelLinks& links, QWidget* pa
     userButtons->addWidget(userSave_);
     userLoad_ = MakeButton(this, QStringLiteral("C_user_load"), QStringLiteral("读取用户设置"));
     userButtons->addWidget(userLoad_);
-    userSettings_ = new UserSettings(ctx_, links_, userSave_, userLoad_, this);
+    userSettings_ = new UserSettings(services_, links_, userSave_, userLoad_, this);
     connect(userSave_, &QPushButton::clicked, userSettings_, &UserSettings::SaveUserSettings);
     connect(userLoad_, &QPushButton::clicked, userSettings_, &UserSettings::LoadUserSettings);
     userButtons->addStretch(1);
@@ -194,7 +198,7 @@ void MonitorPanel::TickAllLines() {
 }
 
 void MonitorPanel::RedrawMonitorTable() {
-    table_->SetPicture(xuan5::RedrawMonitorTable(ctx_.session.Shown().MonitorView()));
+    table_->SetPicture(xuan5::RedrawMonitorTable(session_.Shown().MonitorView()));
 }
 
 void MonitorPanel::DrawMonitorGrid() {
@@ -202,8 +206,8 @@ void MonitorPanel::DrawMonitorGrid() {
 }
 
 void MonitorPanel::ClearMonitorRecords() {
-    ctx_.session.Shown().ClearMonitor();
-    ctx_.SaveBook(this, ctx_.session.RegionCode);
+    session_.Shown().ClearMonitor();
+    SaveBook(services_, session_, this, session_.RegionCode);
     DrawMonitorGrid();
 }
 
@@ -223,7 +227,7 @@ void MonitorPanel::OpenSmallBaseWindow() {
     // One window at a time: a second press brings the open one forward. Closing it unloads it,
     // so the next press opens a fresh one that fills itself again.
     if (!smallBases_) {
-        smallBases_ = new Fxiaodi(ctx_, links_, this);
+        smallBases_ = new Fxiaodi(services_, session_, links_, this);
         smallBases_->setAttribute(Qt::WA_DeleteOnClose);
     }
     smallBases_->show();
@@ -232,11 +236,12 @@ void MonitorPanel::OpenSmallBaseWindow() {
 }
 
 void MonitorPanel::ExportLineBases() {
-    const Result<Message> exported = xuan5::ExportLineBases(ctx_.session.LineBases(), ctx_.dataDir);
+    const Result<Message> exported =
+        xuan5::ExportLineBases(session_.LineBases(), services_.dataDir);
     if (exported)
-        ctx_.Show(this, *exported, MessageKind::Notice);
+        services_.Show(this, *exported, MessageKind::Notice);
     else
-        ctx_.Show(this, exported.messages().front());
+        services_.Show(this, exported.messages().front());
 }
 
 }  // namespace xuan5::ui

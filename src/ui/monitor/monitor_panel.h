@@ -18,7 +18,8 @@ class QSettings;
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 class ClickableLabel;
 class Fxiaodi;
 class MonitorTableWidget;
@@ -29,8 +30,9 @@ class UserSettings;
 class MonitorPanel : public QGroupBox {
     Q_OBJECT
   public:
-    // `ctx` and `links` outlive the panel.
-    MonitorPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
+    // `services`, `session` and `links` outlive the panel.
+    MonitorPanel(Services& services, Session& session, const PanelLinks& links,
+                 QWidget* parent = nullptr);
 
     // What the plans read here.
     LineSelection Selection() const;
@@ -60,7 +62,8 @@ class MonitorPanel : public QGroupBox {
     void ExportLineBases();      // Labe_daochu_dadi: the fifteen line bases into txt/
 
   private:
-    AppContext& ctx_;
+    Services& services_;
+    Session& session_;
     const PanelLinks& links_;
     QPointer<Fxiaodi> smallBases_;  // the open small-base window, if any
 

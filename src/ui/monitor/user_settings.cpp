@@ -10,9 +10,14 @@
 #include "ui/common/panel_links.h"
 namespace xuan5::ui {
 
-UserSettings::UserSettings(AppContext& ctx, const PanelLinks& links, QPushButton* save,
+UserSettings::UserSettings(Services& services, const PanelLinks& links, QPushButton* save,
                            QPushButton* load, QWidget* parent)
-    : QObject(parent), ctx_(ctx), links_(links), window_(parent), save_(save), load_(load) {
+    : QObject(parent),
+      services_(services),
+      links_(links),
+      window_(parent),
+      save_(save),
+      load_(load) {
     setObjectName(QStringLiteral("UserSettings"));
 }
 
@@ -35,17 +40,17 @@ void UserSettings::SaveUserSettings() {
     for (std::size_t i = 0; i < fields.size() && i < texts.size(); ++i) fields[i] = texts[i];
     const Result<std::string> record = BuildSettingsRecord(fields);
     if (!record) {
-        ctx_.Show(window_, record.messages().front());
+        services_.Show(window_, record.messages().front());
         return;
     }
     Begin();
-    const std::string url = SettingsSaveUrl(ctx_.service.url.toStdString(), *record);
+    const std::string url = SettingsSaveUrl(services_.service.url.toStdString(), *record);
     // The window may be gone when the answer comes: the client drops answers when it is
     // destroyed itself, and the guard covers this object going first.
-    ctx_.Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
-                            [self = QPointer<UserSettings>(this)](const HttpReply& reply) {
-                                if (self) self->HandleSaveAnswer(reply);
-                            });
+    services_.Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
+                                 [self = QPointer<UserSettings>(this)](const HttpReply& reply) {
+                                     if (self) self->HandleSaveAnswer(reply);
+                                 });
 }
 
 // The buttons come back only after the outcome message, as when the request ran inside the
@@ -53,20 +58,20 @@ void UserSettings::SaveUserSettings() {
 void UserSettings::HandleSaveAnswer(const HttpReply& reply) {
     const Message outcome = SettingsSaveOutcome(reply.Body());
     // A reply that says "saved" came whole, so it has no failure reason to add.
-    ctx_.Show(window_, WithFailureReason(QString::fromStdString(outcome.text), reply),
-              QString::fromStdString(outcome.title), MessageButtons::Ok,
-              outcome.text == kMsgSettingsSaved ? MessageKind::Notice : MessageKind::Failure);
+    services_.Show(window_, WithFailureReason(QString::fromStdString(outcome.text), reply),
+                   QString::fromStdString(outcome.title), MessageButtons::Ok,
+                   outcome.text == kMsgSettingsSaved ? MessageKind::Notice : MessageKind::Failure);
     Finish();
 }
 
 void UserSettings::LoadUserSettings() {
     if (inFlight_) return;
     Begin();
-    const std::string url = SettingsLoadUrl(ctx_.service.url.toStdString());
-    ctx_.Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
-                            [self = QPointer<UserSettings>(this)](const HttpReply& reply) {
-                                if (self) self->HandleLoadAnswer(reply);
-                            });
+    const std::string url = SettingsLoadUrl(services_.service.url.toStdString());
+    services_.Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
+                                 [self = QPointer<UserSettings>(this)](const HttpReply& reply) {
+                                     if (self) self->HandleLoadAnswer(reply);
+                                 });
 }
 
 void UserSettings::HandleLoadAnswer(const HttpReply& reply) {
@@ -83,7 +88,7 @@ void UserSettings::HandleLoadAnswer(const HttpReply& reply) {
                    ? text + QStringLiteral("：服务上还没有保存过这个用户的设置")
                    : WithFailureReason(kMsgSettingsLoadFailed, reply);
     }
-    ctx_.Show(
+    services_.Show(
         window_, text, QString::fromStdString(loaded.message.title), MessageButtons::Ok,
         loaded.message.text == kMsgSettingsLoaded ? MessageKind::Notice : MessageKind::Failure);
     Finish();

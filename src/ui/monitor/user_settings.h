@@ -14,7 +14,8 @@ class QWidget;
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 struct PanelLinks;
 
 // The requests run asynchronously. While one is out both buttons stay disabled: a load that
@@ -22,10 +23,10 @@ struct PanelLinks;
 class UserSettings : public QObject {
     Q_OBJECT
   public:
-    // `ctx` and `links` outlive this object; the setting texts are read and written through
-    // `links` when a request runs, so the panels may be built after it. Messages open over
+    // `services`, `session` and `links` outlive this object; the setting texts are read and written
+    // through `links` when a request runs, so the panels may be built after it. Messages open over
     // `parent`, which also owns this object and the two buttons.
-    UserSettings(AppContext& ctx, const PanelLinks& links, QPushButton* save, QPushButton* load,
+    UserSettings(Services& services, const PanelLinks& links, QPushButton* save, QPushButton* load,
                  QWidget* parent);
 
     // Handlers.
@@ -38,7 +39,7 @@ class UserSettings : public QObject {
     void HandleSaveAnswer(const HttpReply& reply);
     void HandleLoadAnswer(const HttpReply& reply);
 
-    AppContext& ctx_;
+    Services& services_;
     const PanelLinks& links_;
     QWidget* window_;
     QPushButton* save_;

@@ -31,8 +31,11 @@ void SetChangedBoxText(Box* box, const std::string& text) {
 
 }  // namespace
 
-PlanPanel::PlanPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent)
-    : QGroupBox(QStringLiteral("计划"), parent), ctx_(ctx), links_(links) {
+PlanPanel::PlanPanel(Services& services, Session& session, const PanelLinks& links, QWidget* parent)
+    : QGroupBox(QStringLiteral("计划"), parent),
+      services_(services),
+      session_(session),
+      links_(links) {
     setObjectName(QStringLiteral("Frame_ding_2"));
     BuildLayout();
     Connect();
@@ -184,7 +187,7 @@ void PlanPanel::ApplySettings(const PlanSettings& settings) {
 
 void PlanPanel::StartPlan() {
     if (running_) return;
-    if (!ctx_.RequireDraws(this)) return;
+    if (!RequireDraws(services_, session_, this)) return;
     running_ = true;
     stopRequested_ = false;
     eventsLetIn_.start();
@@ -194,7 +197,7 @@ void PlanPanel::StartPlan() {
     if (modeOne_->isChecked()) goOn = RunModeOne();
     if (goOn && modeTwo_->isChecked()) goOn = RunModeTwo();
     if (goOn) JoinBackupIntoPlan();
-    ctx_.SaveBook(this, ctx_.session.RegionCode);
+    SaveBook(services_, session_, this, session_.RegionCode);
     start_->setEnabled(true);
     links_.backup.showProgress(false);
     running_ = false;
@@ -225,29 +228,29 @@ bool PlanPanel::LetEventsIn() {
 
 bool PlanPanel::RunModeOne() {
     // Every run starts from the lines on disk, not from those read at start-up.
-    if (!ctx_.ReloadCurveStore()) {
-        ctx_.StoreBroken(this);
+    if (!ReloadCurveStore(services_, session_)) {
+        services_.StoreBroken(this);
         return false;
     }
     // An input error has been reported and ends this mode only; the join still follows.
-    return ShowRun(
-        RunPlanModeOne(ModeOneInput(), ctx_.session.CurveStoreLines, ctx_.session.PlanInputs(),
-                       ctx_.rng, [this](const std::string& text) { return ReportProgress(text); }));
+    return ShowRun(RunPlanModeOne(
+        ModeOneInput(), session_.CurveStoreLines, session_.PlanInputs(), services_.rng,
+        [this](const std::string& text) { return ReportProgress(text); }));
 }
 
 bool PlanPanel::RunModeTwo() {
-    return ShowRun(
-        RunPlanModeTwo(ModeTwoInput(), ctx_.session.CurveStoreLines, ctx_.session.PlanInputs(),
-                       ctx_.rng, [this](const std::string& text) { return ReportProgress(text); }));
+    return ShowRun(RunPlanModeTwo(
+        ModeTwoInput(), session_.CurveStoreLines, session_.PlanInputs(), services_.rng,
+        [this](const std::string& text) { return ReportProgress(text); }));
 }
 
 bool PlanPanel::ShowRun(const Result<PlanRunOutput>& run) {
     if (run.Cancelled()) return false;
     if (!run) {
-        for (const Message& message : run.messages()) ctx_.Show(this, message);
+        for (const Message& message : run.messages()) services_.Show(this, message);
         return true;
     }
-    for (const Message& message : run->messages) ctx_.Show(this, message);
+    for (const Message& message : run->messages) services_.Show(this, message);
     SetBoxText(planBase_, run->T_jihua_jj_dadi);
     planCount_->setText(QString::fromStdString(run->T_jihua_jj_dadi_zhushu));
     links_.backup.setPlanCopy(QString::fromStdString(run->T_jihua_jj_dadi_by),
@@ -278,7 +281,7 @@ ShownPlan PlanPanel::BoxPlan() const {
 void PlanPanel::IssueIntoBook(const PlanRunOutput* run) {
     // The record keeps the plan it was issued with and the bases its tally counts, so that it is
     // settled with them whatever is shown when its draw comes.
-    RecordBook& book = ctx_.session.Shown();
+    RecordBook& book = session_.Shown();
     static const std::optional<LineTexts> kKeptBases;
     static const std::optional<std::vector<std::string>> kKeptInstances;
     const std::optional<LineTexts>& lineBases = run ? run->LineBases : kKeptBases;
@@ -292,7 +295,7 @@ void PlanPanel::IssueIntoBook(const PlanRunOutput* run) {
 }
 
 void PlanPanel::ShowRecords(bool withPlan) {
-    const RecordBook& book = ctx_.session.Shown();
+    const RecordBook& book = session_.Shown();
     if (withPlan) {
         const ShownPlan& plan = book.Plan();
         SetChangedBoxText(planBase_, plan.base);
@@ -308,7 +311,7 @@ void PlanPanel::ShowRecords(bool withPlan) {
 
 bool PlanPanel::PlanForRegion(RecordBook& book) {
     if (running_) return true;
-    if (!ctx_.ReloadCurveStore()) return true;
+    if (!ReloadCurveStore(services_, session_)) return true;
     running_ = true;
     stopRequested_ = false;
     eventsLetIn_.start();
@@ -319,7 +322,7 @@ bool PlanPanel::PlanForRegion(RecordBook& book) {
     // Its notices are the shown region's too, which shows them when it plans.
     const PlanSettings settings = Settings();
     const Result<IssuedPlan> plan =
-        MakePlan(settings, ctx_.session.CurveStoreLines, tables, ctx_.rng,
+        MakePlan(settings, session_.CurveStoreLines, tables, services_.rng,
                  [this](const std::string&) { return LetEventsIn(); });
     if (plan) {
         book.IssuePlan(
@@ -339,7 +342,7 @@ void PlanPanel::JoinBackupIntoPlan() {
     if (!links_.backup.joinTicked()) return;
     const JoinBackupOutput out = xuan5::JoinBackupIntoPlan(
         {links_.backup.joinTicked(), links_.backup.input(), BoxText(planBase_)}, LogInput(),
-        ctx_.session.DrawHistory(), ctx_.session.Shown().Log());
+        session_.DrawHistory(), session_.Shown().Log());
     if (out.backup) links_.backup.showResult(*out.backup);
     if (out.plan) {
         SetChangedBoxText(planBase_, out.plan->text);
@@ -366,9 +369,9 @@ void PlanPanel::SetPlanBase(const QString& text, const QString& count) {
 
 void PlanPanel::WritePendingRecord() {
     // Without a draw there is no period for a record to wait for.
-    if (!ctx_.session.HasDraws()) return;
+    if (!session_.HasDraws()) return;
     IssueIntoBook(nullptr);
-    ctx_.SaveBook(this, ctx_.session.RegionCode);
+    SaveBook(services_, session_, this, session_.RegionCode);
 }
 
 void PlanPanel::ModeOneClicked() {
@@ -393,16 +396,16 @@ void PlanPanel::CleanInstanceCount() {
 void PlanPanel::ClearPlan() {
     // The records are the user's judgement of his lines, kept on disk: they go only when he
     // says so.
-    const int region = ctx_.session.RegionCode;
+    const int region = session_.RegionCode;
     const QString question =
         QStringLiteral("确定清空%1的计划记录吗？清空后无法恢复。").arg(RegionName(region));
-    if (ctx_.Show(this, question, QStringLiteral("提示"), MessageButtons::YesNo) !=
+    if (services_.Show(this, question, QStringLiteral("提示"), MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         return;
     }
     // The log starts again from slot 0; no record of before comes back.
-    ctx_.session.Shown().ClearLog();
-    ctx_.SaveBook(this, region);
+    session_.Shown().ClearLog();
+    SaveBook(services_, session_, this, region);
     log_->SetText(QString());
     tally_->SetText(QString());
 }
@@ -422,7 +425,7 @@ void PlanPanel::CopyPlan() {
 }
 
 void PlanPanel::PreviewCurve() {
-    if (!ctx_.RequireDraws(this)) return;
+    if (!RequireDraws(services_, session_, this)) return;
     // One bet per line becomes one line of bets separated by single spaces.
     std::string text(TrimSpaces(BoxText(planBase_)));
     text = ReplaceAll(text, "\n", "*");

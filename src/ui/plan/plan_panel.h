@@ -25,7 +25,8 @@ struct ShownPlan;
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 class LinesBox;
 class MultiLineBox;
 struct PanelLinks;
@@ -33,9 +34,10 @@ struct PanelLinks;
 class PlanPanel : public QGroupBox {
     Q_OBJECT
   public:
-    // `ctx` and `links` outlive the panel; the plans join the backup strip and print their
-    // progress on it through `links.backup`.
-    PlanPanel(AppContext& ctx, const PanelLinks& links, QWidget* parent = nullptr);
+    // `services`, `session` and `links` outlive the panel; the plans join the backup strip and
+    // print their progress on it through `links.backup`.
+    PlanPanel(Services& services, Session& session, const PanelLinks& links,
+              QWidget* parent = nullptr);
 
     // The plan-mode texts of the user settings, in record order: T_jh_dadi_chongfu_cs,
     // T_jh_dadi_chongfu_rc, then T_jh_dadi_fenzu_01, _01_rc, _02, _02_rc, _03, _03_rc and
@@ -128,7 +130,8 @@ class PlanPanel : public QGroupBox {
     LineBasesInput Lines() const;
     QLineEdit* SettingsBox(int index) const;
 
-    AppContext& ctx_;
+    Services& services_;
+    Session& session_;
     const PanelLinks& links_;
     bool running_ = false;
     bool stopRequested_ = false;

@@ -78,7 +78,7 @@ FeedController::FeedController(AppContext& ctx, std::function<const MainPanels&(
         connect(c_.regions[i], &QRadioButton::clicked, this, [this, i] { SelectRegion(i); });
     }
     connect(c_.fetchNow, &QPushButton::clicked, this, &FeedController::ManualFetch);
-    c_.status->SetSource(QStringLiteral("开奖数据来自 ") + ctx_.service.url);
+    c_.status->SetSource(QStringLiteral("开奖数据来自 ") + ctx_.services.service.url);
     connect(c_.manualEntry, &QPushButton::clicked, this, &FeedController::OpenManualEntry);
 }
 
@@ -88,7 +88,7 @@ void FeedController::StartTimers() {
 }
 
 void FeedController::StartFeed() {
-    SetStatus("开奖数据来自 " + ctx_.service.url.toStdString() + "，正在获取");
+    SetStatus("开奖数据来自 " + ctx_.services.service.url.toStdString() + "，正在获取");
     FetchWatched();
 }
 
@@ -105,7 +105,7 @@ bool FeedController::Watched(int region) const {
 
 float FeedController::NextCacheBreaker() {
     // Rounding a double just below 10 to single precision could give 10 itself.
-    float a = static_cast<float>(NextUnit(ctx_.rng) * 10.0);
+    float a = static_cast<float>(NextUnit(ctx_.services.rng) * 10.0);
     if (a >= 10.0f) a = std::nextafter(10.0f, 0.0f);
     return a;
 }
@@ -143,13 +143,13 @@ void FeedController::FetchRegion(int region) {
         waitingTimer_->start();
     }
     const std::string url =
-        BuildDrawRequestUrl(ctx_.service.url.toStdString(), region, NextCacheBreaker());
+        BuildDrawRequestUrl(ctx_.services.service.url.toStdString(), region, NextCacheBreaker());
     // The answer belongs to the region it was asked for, whatever is shown by then.
-    ctx_.Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url), QByteArray(),
-                            [this, region](const HttpReply& reply) {
-                                archive_.ArchiveFetch(region, reply.Body());
-                                HandleAnswer(region, reply);
-                            });
+    ctx_.services.Http().HttpRequest(QStringLiteral("POST"), QString::fromStdString(url),
+                                     QByteArray(), [this, region](const HttpReply& reply) {
+                                         archive_.ArchiveFetch(region, reply.Body());
+                                         HandleAnswer(region, reply);
+                                     });
 }
 
 void FeedController::ShowWaiting() {
@@ -228,7 +228,7 @@ void FeedController::ApplyNow(int region) {
     const bool shown = region == session.RegionCode;
     if (!HoldsValidDraw(session.IncomingDraws(region))) {
         // Nothing staged yet (Command1 before any fetch).
-        if (shown) ctx_.Show(window_, Message{kMsgNoDrawData, kTitleNoDrawData});
+        if (shown) ctx_.services.Show(window_, Message{kMsgNoDrawData, kTitleNoDrawData});
         return;
     }
     busy_ = true;
@@ -261,7 +261,7 @@ void FeedController::ApplyNow(int region) {
             panels.plan->PlanForRegion(book);
         }
     }
-    ctx_.SaveBook(window_, region);
+    SaveBook(ctx_.services, ctx_.session, window_, region);
     if (shown) {
         ShowDrawList(DrawListLines(book.History()), out.shownRows);
         std::string status(kMsgDrawsApplied);
@@ -361,7 +361,7 @@ std::string FeedController::WithListNote(const std::string& text) const {
 }
 
 void FeedController::OpenManualEntry() {
-    if (!ctx_.RequireDraws(window_)) return;
+    if (!RequireDraws(ctx_.services, ctx_.session, window_)) return;
     auto* entry = new Fadd(
         ctx_.session.DrawHistory(), [this](const DrawRecord& draw) { return StageTypedDraw(draw); },
         window_);
@@ -374,8 +374,8 @@ bool FeedController::StageTypedDraw(const DrawRecord& draw) {
     const DrawTable& history = session.DrawHistory();
     // A period that is not the next one is most likely a slip of the keyboard.
     const std::string question = TypedPeriodQuestion(history, draw.period);
-    if (!question.empty() && ctx_.Show(window_, Q(question), QStringLiteral("提示"),
-                                       MessageButtons::YesNo) != MessageAnswer::Yes) {
+    if (!question.empty() && ctx_.services.Show(window_, Q(question), QStringLiteral("提示"),
+                                                MessageButtons::YesNo) != MessageAnswer::Yes) {
         return false;
     }
     DrawRecord dated = draw;

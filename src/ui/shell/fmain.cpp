@@ -108,8 +108,8 @@ void Fmain::BuildLayout() {
     }
     panelButtons->addStretch(1);
 
-    archive_ = new ArchiveService(*ctx_, this);
-    panels_.backup = new BackupStrip(*ctx_, links_, this);
+    archive_ = new ArchiveService(ctx_->services, this);
+    panels_.backup = new BackupStrip(ctx_->services, ctx_->session, links_, this);
     feed_ = new FeedController(
         *ctx_, [this]() -> const MainPanels& { return Panels(); }, panels_, *archive_,
         feedControls_, this);
@@ -155,20 +155,21 @@ void Fmain::BuildPanel(int index) {
     QWidget* panel = nullptr;
     switch (index) {
         case 0:
-            panel = panels_.draw = new DrawPanel(*ctx_, links_, this);
+            panel = panels_.draw = new DrawPanel(ctx_->services, ctx_->session, links_, this);
             break;
         case 1:
-            panel = panels_.monitor = new MonitorPanel(*ctx_, links_, this);
+            panel = panels_.monitor = new MonitorPanel(ctx_->services, ctx_->session, links_, this);
             break;
         case 2:
-            panel = panels_.plan = new PlanPanel(*ctx_, links_, this);
+            panel = panels_.plan = new PlanPanel(ctx_->services, ctx_->session, links_, this);
             connect(panels_.plan, &PlanPanel::planFinished, feed_, &FeedController::RunQueue);
             break;
         case 3:
-            panel = panels_.sort = new SortPanel(*ctx_, this);
+            panel = panels_.sort = new SortPanel(ctx_->services, ctx_->session, this);
             break;
         default:
-            panel = panels_.backtest = new BacktestPanel(*ctx_, links_, *archive_, this);
+            panel = panels_.backtest =
+                new BacktestPanel(ctx_->services, ctx_->session, links_, *archive_, this);
             break;
     }
     panelWidgets_[index]->setWidget(panel);
@@ -194,6 +195,10 @@ void Fmain::WireLinks() {
     };
     // What the panels read of each other builds the panel read.
     links_.applyStagedDraws = [this] { ApplyDraws(); };
+    links_.applyTable = [this](const DrawTable& table) {
+        ctx_->session.IncomingDraws(ctx_->session.RegionCode) = table;
+        ApplyDraws();
+    };
     links_.backup = panels_.backup->Link();
     links_.followBackupIntersection = [this] { Panels().plan->FollowBackupIntersection(); };
     links_.lineSelection = [this] { return Panels().monitor->Selection(); };
@@ -318,7 +323,7 @@ void Fmain::BuildBets() {
 }
 
 void Fmain::ShowTerms() {
-    ctx_->Show(this, termsText_->toPlainText(), Q(kTermsTitle));
+    ctx_->services.Show(this, termsText_->toPlainText(), Q(kTermsTitle));
 }
 
 bool Fmain::event(QEvent* event) {
@@ -347,14 +352,14 @@ void Fmain::ShowManual() {
 }
 
 void Fmain::closeEvent(QCloseEvent* event) {
-    if (ctx_->Show(this, Q(kCloseQuestion), Q(kCloseTitle), MessageButtons::YesNo) !=
+    if (ctx_->services.Show(this, Q(kCloseQuestion), Q(kCloseTitle), MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         event->ignore();
         return;
     }
     event->accept();
     if (panels_.plan) panels_.plan->StopPlan();
-    ctx_->endApplication(0);
+    ctx_->services.endApplication(0);
 }
 
 }  // namespace xuan5::ui

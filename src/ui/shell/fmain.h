@@ -105,7 +105,9 @@ class Fmain : public QWidget {
 
     // How the program ends (after "Yes" to the close question or a broken curve store); the
     // default quits the event loop with the code.
-    void SetEndApplication(std::function<void(int)> end) { ctx_->endApplication = std::move(end); }
+    void SetEndApplication(std::function<void(int)> end) {
+        ctx_->services.endApplication = std::move(end);
+    }
 
     // Handlers; "pressing" a control from code calls these.
     void ShowPanel(int index);  // C_sst_0(index)

@@ -27,11 +27,12 @@ QString Stamp() {
 // checked is left to the archive's own messages when it is used.
 void CheckArchiveAtStart(QWidget* window, AppContext& ctx) {
     const std::string stamp = Stamp().toStdString();
-    const Result<ArchiveCheck> check = CheckDrawArchive(DrawArchivePath(ctx.dataDir), stamp);
+    const Result<ArchiveCheck> check =
+        CheckDrawArchive(DrawArchivePath(ctx.services.dataDir), stamp);
     if (!check || !check->movedAside) return;
     const QString text = QString::fromStdString(ArchiveMovedAsideText(*check->movedAside));
     QTimer::singleShot(0, window, [window, &ctx, text] {
-        ctx.Show(window, text, QString::fromUtf8(kTitleArchiveMoved));
+        ctx.services.Show(window, text, QString::fromUtf8(kTitleArchiveMoved));
     });
 }
 
@@ -45,7 +46,7 @@ QString BooksNotice(const Result<std::optional<std::filesystem::path>>& check) {
 void Tell(QWidget* window, AppContext& ctx, const QString& notice) {
     if (notice.isEmpty()) return;
     QTimer::singleShot(0, window, [window, &ctx, notice] {
-        ctx.Show(window, notice, QString::fromUtf8(kTitleRecordsMoved));
+        ctx.services.Show(window, notice, QString::fromUtf8(kTitleRecordsMoved));
     });
 }
 
@@ -54,7 +55,7 @@ void Tell(QWidget* window, AppContext& ctx, const QString& notice) {
 // Before the first paint only the file's layout is checked, so that a long log costs the start
 // nothing; the whole file is read once the window shows.
 void OpenRecordBooks(QWidget* window, AppContext& ctx) {
-    const std::filesystem::path file = RecordsPath(ctx.dataDir);
+    const std::filesystem::path file = RecordsPath(ctx.services.dataDir);
     const Result<std::optional<std::filesystem::path>> check =
         CheckRecordsFile(file, Stamp().toStdString(), false);
     QString notice = BooksNotice(check);
@@ -66,7 +67,8 @@ void OpenRecordBooks(QWidget* window, AppContext& ctx) {
 
 void RecheckRecordBooks(QWidget* window, AppContext& ctx) {
     Tell(window, ctx,
-         BooksNotice(ctx.session.RecheckBooks(RecordsPath(ctx.dataDir), Stamp().toStdString())));
+         BooksNotice(
+             ctx.session.RecheckBooks(RecordsPath(ctx.services.dataDir), Stamp().toStdString())));
 }
 
 }  // namespace
@@ -107,11 +109,11 @@ void Fmain::ApplyPanelDefaults(int index) {
 bool Fmain::ApplyStartupDefaults() {
     Session& session = ctx_->session;
     panels_.backup->ShowProgressPanel(false);
-    RemoveStaleTemporaries(ctx_->StoreFile());
+    RemoveStaleTemporaries(ctx_->services.StoreFile());
 
     // The curve store is the one file that must be there; only its readability matters here.
-    if (!ctx_->ReloadCurveStore()) {
-        ctx_->ShowStoreBrokenMessages(this);
+    if (!ReloadCurveStore(ctx_->services, ctx_->session)) {
+        ctx_->services.ShowStoreBrokenMessages(this);
         return false;
     }
 

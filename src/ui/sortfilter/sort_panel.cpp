@@ -42,8 +42,8 @@ std::string LineText(const QLineEdit* box) {
 
 }  // namespace
 
-SortPanel::SortPanel(AppContext& ctx, QWidget* parent)
-    : QGroupBox(QStringLiteral("断组"), parent), ctx_(ctx) {
+SortPanel::SortPanel(Services& services, const Session& session, QWidget* parent)
+    : QGroupBox(QStringLiteral("断组"), parent), services_(services), session_(session) {
     setObjectName(QStringLiteral("Frame_ding_3"));
     auto* root = new QHBoxLayout(this);
     root->setSpacing(10);
@@ -140,7 +140,7 @@ void SortPanel::DisableVerificationBox() {
 
 void SortPanel::RefreshSort() {
     const BankerSortResult result =
-        RefreshBankerSort(ctx_.session.DrawHistory(), LineText(window_), LineText(mode_));
+        RefreshBankerSort(session_.DrawHistory(), LineText(window_), LineText(mode_));
     if (result.listReplaced) {
         refilling_ = true;
         list_->clear();
@@ -148,7 +148,7 @@ void SortPanel::RefreshSort() {
         refilling_ = false;
     }
     // A failure part-way keeps the lines built before it, and they are on screen behind the box.
-    if (result.message) ctx_.Show(this, *result.message);
+    if (result.message) services_.Show(this, *result.message);
 }
 
 void SortPanel::ShortenWindow() {
@@ -178,7 +178,7 @@ void SortPanel::AddCandidate() {
     const AddFilterLineResult added =
         AddFilterLine(BoxText(input_), LineText(candidate_), LineText(candidateCounts_));
     if (added.message) {
-        ctx_.Show(this, *added.message);
+        services_.Show(this, *added.message);
         return;
     }
     SetBoxText(input_, added.T_paixu_input);
@@ -194,7 +194,7 @@ void SortPanel::RunFilter() {
         SetBoxText(result_, result.T_paixu_dadi);
         resultCount_->setText(QString::fromStdString(result.Label_paixu_zhushu));
     }
-    if (result.message) ctx_.Show(this, *result.message);
+    if (result.message) services_.Show(this, *result.message);
 }
 
 void SortPanel::CopyResult() {

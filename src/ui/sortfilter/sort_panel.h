@@ -12,14 +12,15 @@ class QSettings;
 
 namespace xuan5::ui {
 
-class AppContext;
+class Services;
+class Session;
 class MultiLineBox;
 
 class SortPanel : public QGroupBox {
     Q_OBJECT
   public:
-    // `ctx` outlives the panel.
-    explicit SortPanel(AppContext& ctx, QWidget* parent = nullptr);
+    // `services`, `session` outlives the panel.
+    explicit SortPanel(Services& services, const Session& session, QWidget* parent = nullptr);
 
     // Restores this panel's setting boxes and ticks from `settings` and keeps them there
     // (KeepControls); `settings` outlives the panel.
@@ -40,7 +41,8 @@ class SortPanel : public QGroupBox {
   private:
     void StepWindow(int step);
 
-    AppContext& ctx_;
+    Services& services_;
+    const Session& session_;
 
     QListWidget* list_;           // List01
     QLineEdit* window_;           // T_paixu_qishu
