@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const SettingsLoadResult loaded = ParseSettingsResponse(response);
     if (loaded.fields.size() > kSettingsFieldCount) std::abort();
-    if (loaded.message.title != kTitleSettings) std::abort();
+    if (loaded.message.title != kTitleNotice) std::abort();
     if (loaded.message.text == kMsgSettingsLoadFailed && !loaded.fields.empty()) std::abort();
     if (loaded.message.text != kMsgSettingsLoaded) return 0;
     if (loaded.fields.size() != kSettingsFieldCount) std::abort();

@@ -8,13 +8,12 @@
 #include <thread>
 
 #include "core/draw_history.h"
-#include "plans/line_bases.h"
 
 namespace xuan5 {
 
 Failure TooFewDraws() {
-    return Fail(
-        {std::string(kMsgBacktestTooFewDraws) + "。" + kMsgDownloadHistoryFirst, kTitleBacktest});
+    return Fail({std::string(kMsgBacktestTooFewDraws) + "。" + kMsgDownloadHistoryFirst,
+                 kTitleErrorNotice, Message::Kind::NotFound});
 }
 
 Result<TestedSpan> TestedPeriods(const std::vector<DatedDraw>& archive, int periods) {
@@ -30,7 +29,7 @@ Result<TestedSpan> TestedPeriods(const std::vector<DatedDraw>& archive, int peri
         if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) {
             return Fail({std::string(kMsgBacktestBadDraw) + draw.date + " " + draw.period + " " +
                              draw.numbers,
-                         kTitleBacktest});
+                         kTitleErrorNotice, Message::Kind::Damaged});
         }
     }
     return span;
@@ -53,7 +52,8 @@ DrawKeyTable KeysBefore(const std::vector<int>& keys, std::size_t index) {
 std::vector<Message> RunNotices(const std::vector<Message>& reported) {
     std::vector<Message> messages;
     for (const Message& message : reported) {
-        if (message.text == kMsgChooseRecompute) continue;
+        // The one notice a plan mode gives is that of "保持当前底"; the rest are damaged lines.
+        if (message.kind == Message::Kind::Notice) continue;
         if (std::find(messages.begin(), messages.end(), message) == messages.end()) {
             messages.push_back(message);
         }

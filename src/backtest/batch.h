@@ -19,7 +19,6 @@ inline constexpr const char* kMsgBacktestTooFewDraws = "本地开奖数据不足
 inline constexpr const char* kMsgDownloadHistoryFirst = "请先“下载历史”。";
 inline constexpr const char* kMsgBacktestBadDraw = "本地开奖数据有误：";  // + date and period
 inline constexpr const char* kMsgBacktestFailed = "回测出错：";           // + what went wrong
-inline constexpr const char* kTitleBacktest = "出错提示";
 
 // kMsgBacktestTooFewDraws, then kMsgDownloadHistoryFirst.
 Failure TooFewDraws();

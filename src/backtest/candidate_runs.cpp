@@ -135,7 +135,7 @@ Result<Prepared> Prepare(const BacktestSettings& settings,
             continue;
         }
         const std::optional<std::int32_t> x = ParseInteger32(candidate.T_jh_dadi_chongfu_cs);
-        if (!x || *x > kMaxInstances) return Fail({kMsgPlanInputError, kTitlePlanInputError});
+        if (!x || *x > kMaxInstances) return Fail({kMsgPlanInputError, kTitleNotice});
         const int instances = std::max(*x, 1);
         LineGroup& lineGroup = GroupFor(bets.lineGroups, [&](const LineGroup& g) {
             return g.lines == candidate.Ch_jiankong_jj;
@@ -428,7 +428,8 @@ Result<CandidateRuns> RunCandidates(const std::vector<DatedDraw>& archive,
         if (!complete) return Failure{};
         return runs;
     } catch (const std::exception& e) {
-        return Fail({std::string(kMsgBacktestFailed) + e.what(), kTitleBacktest});
+        return Fail(
+            {std::string(kMsgBacktestFailed) + e.what(), kTitleErrorNotice, Message::Kind::Io});
     }
 }
 

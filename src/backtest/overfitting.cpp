@@ -73,7 +73,7 @@ Result<Overfitting> OverfittingProbability(const CandidateOutcomes& outcomes, in
                                            int threads) {
     const std::size_t n = outcomes.candidates;
     if (!OverfittingBlocksFit(blocks, outcomes.periods) || n == 0) {
-        return Fail({kMsgOverfittingBlocks, kTitleOptimiser});
+        return Fail({kMsgOverfittingBlocks, kTitleErrorNotice});
     }
     Overfitting result;
     result.blocks = blocks;

@@ -91,7 +91,8 @@ Result<std::vector<Message>> RunPeriods(const KeyedArchive& keyed, const TestedS
                 return true;
             });
     } catch (const std::exception& e) {
-        return Fail({std::string(kMsgBacktestFailed) + e.what(), kTitleBacktest});
+        return Fail(
+            {std::string(kMsgBacktestFailed) + e.what(), kTitleErrorNotice, Message::Kind::Io});
     }
     for (const auto& refusal : refusals) {
         if (refusal) return Failure{RunNotices(*refusal)};

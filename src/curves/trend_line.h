@@ -14,7 +14,6 @@
 namespace xuan5 {
 
 inline constexpr const char* kMsgCurveIncomplete = "曲线数据不完整，可能被破坏,请重新画线保存";
-inline constexpr const char* kTitleCurve = "提示";
 
 // Which columns 0..130 of a line got a point from the mouse.
 using RecordedColumns = std::bitset<kTrendColumns + 1>;

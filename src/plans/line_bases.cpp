@@ -38,7 +38,7 @@ LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& s
                                  std::mt19937_64& rng) {
     LineBasesOutput out;
     if (!input.Op_jiankong_zihui) {
-        out.messages.push_back({kMsgChooseRecompute, kTitleFriendlyNotice});
+        out.messages.push_back({kMsgChooseRecompute, kTitleFriendlyNotice, Message::Kind::Notice});
         return out;
     }
     const PreparedLines lines = PrepareLines(savedLines);

@@ -16,7 +16,6 @@
 namespace xuan5 {
 
 inline constexpr const char* kMsgChooseRecompute = "请先选择“每期算号”";
-inline constexpr const char* kTitleFriendlyNotice = "友情提示";
 
 using LineSizeTexts = std::array<std::string, kLineCount>;
 

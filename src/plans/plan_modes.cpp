@@ -43,7 +43,7 @@ bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, in
         }
     } else {
         // Every instance would show the notice and keep the bases; the notice is shown once.
-        out.messages.push_back({kMsgChooseRecompute, kTitleFriendlyNotice});
+        out.messages.push_back({kMsgChooseRecompute, kTitleFriendlyNotice, Message::Kind::Notice});
         bases = LineBaseSetsFromTexts(tables.LineBases);
     }
     const AcceptedCounts accepted =
@@ -91,7 +91,7 @@ Result<PlanRunOutput> RunPlanModeOne(const PlanModeOneInput& input, const LineTe
                                      const ProgressFn& progress) {
     PlanRunOutput out;
     const auto fail = [&out] {
-        out.messages.push_back({kMsgPlanInputError, kTitlePlanInputError});
+        out.messages.push_back({kMsgPlanInputError, kTitleNotice});
         return Failure{std::move(out.messages)};
     };
     try {

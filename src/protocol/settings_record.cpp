@@ -38,7 +38,7 @@ SettingsFields DefaultSettingsFields() {
 Result<std::string> BuildSettingsRecord(const SettingsFields& fields) {
     for (const std::string& field : fields) {
         if (field.find_first_of("/*") != std::string::npos) {
-            return Fail({kMsgSettingsIllegal, kTitleSettings});
+            return Fail({kMsgSettingsIllegal, kTitleNotice, Message::Kind::Refused});
         }
     }
     std::string record(kMarker);
@@ -55,17 +55,18 @@ Result<std::string> BuildSettingsRecord(const SettingsFields& fields) {
 }
 
 Message SettingsSaveOutcome(std::string_view response) {
-    return Contains(response, kSuccessMarker) ? Message{kMsgSettingsSaved, kTitleSettings}
-                                              : Message{kMsgSettingsSaveFailed, kTitleSettings};
+    return Contains(response, kSuccessMarker)
+               ? Message{kMsgSettingsSaved, kTitleNotice, Message::Kind::Notice}
+               : Message{kMsgSettingsSaveFailed, kTitleNotice, Message::Kind::Io};
 }
 
 SettingsLoadResult ParseSettingsResponse(std::string_view response) {
     SettingsLoadResult result;
     if (!Contains(response, kSuccessMarker)) {
-        result.message = Message{kMsgSettingsLoadFailed, kTitleSettings};
+        result.message = Message{kMsgSettingsLoadFailed, kTitleNotice, Message::Kind::Io};
         return result;
     }
-    result.message = Message{kMsgSettingsLoadMalformed, kTitleSettings};
+    result.message = Message{kMsgSettingsLoadMalformed, kTitleNotice, Message::Kind::Damaged};
     // Both markers must be there: a response cut off after the first one is not a record.
     const std::size_t open = response.find(kMarker);
     if (open == std::string_view::npos) return result;
@@ -82,7 +83,7 @@ SettingsLoadResult ParseSettingsResponse(std::string_view response) {
             result.fields.emplace_back(values[i]);
         }
     }
-    result.message = Message{kMsgSettingsLoaded, kTitleSettings};
+    result.message = Message{kMsgSettingsLoaded, kTitleNotice, Message::Kind::Notice};
     return result;
 }
 

@@ -27,7 +27,6 @@ using SettingsFields = std::array<std::string, kSettingsFieldCount>;
 // ("T_quxian_zhushu_3" for an array element).
 extern const std::array<std::string_view, kSettingsFieldCount> kSettingsFieldControls;
 
-inline constexpr const char* kTitleSettings = "提示";
 inline constexpr const char* kMsgSettingsIllegal = "设置中含有非法字符（/ 或 *），未上传";
 inline constexpr const char* kMsgSettingsSaved = "数据上传服务器完毕";
 inline constexpr const char* kMsgSettingsSaveFailed = "数据上传出错";

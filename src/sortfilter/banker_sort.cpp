@@ -32,7 +32,7 @@ int CanonicalNumber(std::string_view t) {
 std::optional<Message> ReadMode(std::string_view modeText, std::vector<int>& sizes) {
     const std::string_view mode = TrimSpaces(modeText);
     if (mode.find('-') == std::string_view::npos) {
-        return Message{kMsgSortModeFormat, kTitleSortMode};
+        return Message{kMsgSortModeFormat, kTitleErrorNotice};
     }
     std::vector<double> sums;
     double sum = 0;
@@ -40,7 +40,7 @@ std::optional<Message> ReadMode(std::string_view modeText, std::vector<int>& siz
         sum = RoundHalfEven(sum + LeadingNumber(part));
         sums.push_back(sum);
     }
-    if (!(sum <= kNumbers)) return Message{kMsgSortModeValue, kTitleSortMode};
+    if (!(sum <= kNumbers)) return Message{kMsgSortModeValue, kTitleErrorNotice};
     sizes.clear();
     int previous = 0;
     for (double s : sums) {
@@ -100,11 +100,11 @@ BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_
     const double w = RoundHalfEven(LeadingNumber(T_paixu_qishu));
     if (!(w >= std::numeric_limits<std::int32_t>::min() &&
           w <= std::numeric_limits<std::int32_t>::max())) {
-        result.message = Message{kMsgSortFailed, kTitleSortFailed};
+        result.message = Message{kMsgSortFailed, kTitleNotice};
         return result;
     }
     if (w > kSortMaxWindow) {
-        result.message = Message{kMsgSortWindowTooLong, kTitleSortWindowTooLong};
+        result.message = Message{kMsgSortWindowTooLong, kTitleNotice};
         return result;
     }
     std::vector<int> sizes;
@@ -146,7 +146,7 @@ BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_
             } else {
                 const double next = RoundHalfEven(LeadingNumber(history[1].period) + 1);
                 if (!(next > -1e18 && next < 1e18)) {
-                    result.message = Message{kMsgSortFailed, kTitleSortFailed};
+                    result.message = Message{kMsgSortFailed, kTitleNotice};
                     return result;
                 }
                 line += PadNumber(static_cast<long long>(next), 3);
@@ -194,7 +194,7 @@ BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_
             }
         }
     } catch (const std::exception&) {
-        result.message = Message{kMsgSortFailed, kTitleSortFailed};
+        result.message = Message{kMsgSortFailed, kTitleNotice};
     }
     return result;
 }

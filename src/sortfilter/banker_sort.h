@@ -17,12 +17,9 @@ inline constexpr int kSortVerifiedPeriods = 20;
 inline constexpr int kSortMaxWindow = 50;
 
 inline constexpr const char* kMsgSortWindowTooLong = "期数不能超过50";
-inline constexpr const char* kTitleSortWindowTooLong = "提示";
 inline constexpr const char* kMsgSortModeFormat = "分解模式输入格式错误";
 inline constexpr const char* kMsgSortModeValue = "分解模式输入数值错误";
-inline constexpr const char* kTitleSortMode = "出错提示";
 inline constexpr const char* kMsgSortFailed = "排序输入格式有误，请检查格式。";
-inline constexpr const char* kTitleSortFailed = "提示";
 
 struct BankerSortResult {
     // When false the list box keeps the lines it had (the run was refused before clearing it).

@@ -94,7 +94,7 @@ GroupFilterResult RunGroupFilter(std::string_view T_paixu_input,
         result.Label_paixu_zhushu = std::to_string(kept.Count());
         result.resultWritten = true;
     } catch (const std::exception&) {
-        result.message = Message{kMsgFilterFailed, kTitleFilterFailed};
+        result.message = Message{kMsgFilterFailed, kTitleNotice};
     }
     return result;
 }

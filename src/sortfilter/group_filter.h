@@ -10,7 +10,6 @@
 namespace xuan5 {
 
 inline constexpr const char* kMsgFilterFailed = "输入格式有误，请检查格式。";
-inline constexpr const char* kTitleFilterFailed = "提示";
 
 struct GroupFilterResult {
     // The cleaned filter box text, always written back (caret to its end).

@@ -37,7 +37,7 @@ AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,
                                   std::string_view T_paixu_fenjie_houbei_cs) {
     AddFilterLineResult result;
     if (TrimSpaces(T_paixu_fenjie_houbei).empty() || TrimSpaces(T_paixu_fenjie_houbei_cs).empty()) {
-        result.message = Message{kMsgEnterData, kTitleEnterData};
+        result.message = Message{kMsgEnterData, kTitleWrong};
         result.T_paixu_input = std::string(T_paixu_input);
         result.T_paixu_fenjie_houbei = std::string(T_paixu_fenjie_houbei);
         return result;

@@ -11,7 +11,6 @@
 namespace xuan5 {
 
 inline constexpr const char* kMsgEnterData = "请输入数据";
-inline constexpr const char* kTitleEnterData = "错误";
 
 // A sort line's grouping text (between the first and the second full-width colon, or to the
 // end when there is only one), nullopt when the line holds no full-width colon.

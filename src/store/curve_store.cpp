@@ -141,7 +141,7 @@ Result<CurveStoreContents> ReadCurveStoreContents(const std::filesystem::path& f
     } catch (const std::exception&) {
         contents.reset();
     }
-    if (!contents) return Fail({kMsgStoreBroken, kTitleStore});
+    if (!contents) return Fail({kMsgStoreBroken, kTitleNotice, Message::Kind::Damaged});
     return std::move(*contents);
 }
 
@@ -174,7 +174,7 @@ std::string CurveStoreText(const LineTexts& lines, const CurveStoreHistory& hist
 Status SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file,
                       const CurveStoreHistory& history) {
     if (!ReplaceFileAtomically(file, CurveStoreText(lines, history))) {
-        return Fail({kMsgStoreSaveFailed, kTitleStore});
+        return Fail({kMsgStoreSaveFailed, kTitleNotice, Message::Kind::Io});
     }
     return Ok();
 }
@@ -198,7 +198,7 @@ Result<UndoneSave> UndoLastCurveSave(const std::filesystem::path& file) {
     if (!contents) return contents.failure();
     CurveStoreHistory& history = contents->history;
     const int index = history.lastSaved;
-    if (index < 0) return Fail({kMsgNothingToUndo, kTitleStore});
+    if (index < 0) return Fail({kMsgNothingToUndo, kTitleNotice, Message::Kind::NotFound});
     // The undone text is kept as the line's previous version rather than thrown away; only the
     // mark of a save to undo goes, so a second press does not put it back.
     std::swap(contents->lines[index], history.previous[index]);

@@ -51,24 +51,24 @@ inline BankerSortResult RefreshBankerSort(const DrawTable& history, const std::s
     const double w = RoundHalfEven(Val(qishu));
     if (std::isnan(w) || w < std::numeric_limits<std::int32_t>::min() ||
         w > std::numeric_limits<std::int32_t>::max()) {
-        result.message = Message{kMsgSortFailed, kTitleSortFailed};
+        result.message = Message{kMsgSortFailed, kTitleNotice};
         return result;
     }
     const int W = static_cast<int>(w);
     if (W > 50) {
-        result.message = Message{kMsgSortWindowTooLong, kTitleSortWindowTooLong};
+        result.message = Message{kMsgSortWindowTooLong, kTitleNotice};
         return result;
     }
     const std::string mode(TrimSpaces(modeText));
     if (mode.find("-") == std::string::npos) {
-        result.message = Message{kMsgSortModeFormat, kTitleSortMode};
+        result.message = Message{kMsgSortModeFormat, kTitleErrorNotice};
         return result;
     }
     const std::vector<std::string> parts = Split(mode, "-");
     double sum = 0;
     for (const std::string& part : parts) sum = RoundHalfEven(sum + Val(part));
     if (!(sum <= 11)) {
-        result.message = Message{kMsgSortModeValue, kTitleSortMode};
+        result.message = Message{kMsgSortModeValue, kTitleErrorNotice};
         return result;
     }
     result.listReplaced = true;
@@ -123,7 +123,7 @@ inline BankerSortResult RefreshBankerSort(const DrawTable& history, const std::s
         if (p == 0) {
             const double next = RoundHalfEven(Val(history[1].period) + 1);
             if (!(std::abs(next) < 1e18)) {
-                result.message = Message{kMsgSortFailed, kTitleSortFailed};
+                result.message = Message{kMsgSortFailed, kTitleNotice};
                 return result;
             }
             result.List01.push_back(PadNumber(static_cast<long long>(next), 3) + "期：" + grouping +

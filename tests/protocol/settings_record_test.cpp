@@ -12,9 +12,9 @@ namespace xuan5 {
 namespace {
 
 constexpr std::string_view kMarker = kSuccessMarker;
-const Message kLoaded{"用户数据读取成功", "提示"};
-const Message kLoadFailed{"用户数据获取失败", "提示"};
-const Message kMalformed{"数据获取成功，但是格式有错，最终失败", "提示"};
+const Message kLoaded{"用户数据读取成功", "提示", Message::Kind::Notice};
+const Message kLoadFailed{"用户数据获取失败", "提示", Message::Kind::Io};
+const Message kMalformed{"数据获取成功，但是格式有错，最终失败", "提示", Message::Kind::Damaged};
 
 // What the service does with the query value.
 std::string PercentDecode(std::string_view text) {
@@ -55,8 +55,8 @@ TEST(SettingsRecord, FieldsThatCannotRoundTripAreRefused) {
             fields[index] = bad;
             const Result<std::string> r = BuildSettingsRecord(fields);
             EXPECT_FALSE(r.ok()) << bad << " at " << index;
-            EXPECT_EQ(r.messages(),
-                      (std::vector<Message>{{"设置中含有非法字符（/ 或 *），未上传", "提示"}}));
+            EXPECT_EQ(r.messages(), (std::vector<Message>{{"设置中含有非法字符（/ 或 *），未上传",
+                                                           "提示", Message::Kind::Refused}}));
         }
     }
 }
@@ -87,9 +87,10 @@ TEST(SettingsRecord, RequestUrls) {
 
 TEST(SettingsRecord, SaveOutcome) {
     EXPECT_EQ(SettingsSaveOutcome("saved **success** now"),
-              (Message{"数据上传服务器完毕", "提示"}));
-    EXPECT_EQ(SettingsSaveOutcome(""), (Message{"数据上传出错", "提示"}));
-    EXPECT_EQ(SettingsSaveOutcome("*success*"), (Message{"数据上传出错", "提示"}));
+              (Message{"数据上传服务器完毕", "提示", Message::Kind::Notice}));
+    const Message failed{"数据上传出错", "提示", Message::Kind::Io};
+    EXPECT_EQ(SettingsSaveOutcome(""), failed);
+    EXPECT_EQ(SettingsSaveOutcome("*success*"), failed);
 }
 
 TEST(SettingsRecord, SaveThenLoadRestoresEveryField) {

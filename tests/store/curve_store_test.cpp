@@ -61,8 +61,8 @@ TEST_F(CurveStoreTest, ReadsFifteenTrimmedRecordsWithOrWithoutMarker) {
 TEST_F(CurveStoreTest, MissingShortOrEmptyFilesAreBroken) {
     const Result<LineTexts> missing = ReadCurveStoreFile(file_);
     EXPECT_EQ(missing.messages(),
-              (std::vector<Message>{
-                  {"目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因", "提示"}}));
+              (std::vector<Message>{{"目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因",
+                                     "提示", Message::Kind::Damaged}}));
     Write(Lines(14));
     EXPECT_FALSE(Record(1));
     Write("");
@@ -145,7 +145,8 @@ TEST_F(CurveStoreTest, SaveSlotRewritesOneLineAndAddsTheMarker) {
     EXPECT_EQ(Record(5), "rec6");
     const Result<UndoneSave> again = UndoLastCurveSave(file_);
     ASSERT_FALSE(again);
-    EXPECT_EQ(again.messages().front(), (Message{"没有可撤销的保存", "提示"}));
+    EXPECT_EQ(again.messages().front(),
+              (Message{"没有可撤销的保存", "提示", Message::Kind::NotFound}));
     // The undone text is still kept, and line 3's previous version was never lost.
     const Result<CurveStoreContents> contents = ReadCurveStoreContents(file_);
     ASSERT_TRUE(contents);

@@ -78,7 +78,7 @@ void BacktestPanel::showEvent(QShowEvent* event) {
 }
 
 void BacktestPanel::Error(const QString& text) {
-    ctx_.Show(this, text, Q(kTitleBacktest), MessageButtons::Ok, MessageKind::Failure);
+    ctx_.Show(this, text, Q(kTitleErrorNotice), MessageButtons::Ok, MessageKind::Failure);
 }
 
 void BacktestPanel::OpenOptimiser() {

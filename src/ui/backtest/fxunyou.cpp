@@ -124,7 +124,7 @@ void Fxunyou::ShowMode(bool modeTwo) {
 }
 
 void Fxunyou::Error(const QString& text) {
-    ctx_.Show(this, text, QString::fromUtf8(kTitleBacktest), MessageButtons::Ok,
+    ctx_.Show(this, text, QString::fromUtf8(kTitleErrorNotice), MessageButtons::Ok,
               MessageKind::Failure);
 }
 

@@ -213,7 +213,7 @@ void DrawPanel::CopyBase() {
 void DrawPanel::SaveLine(int index) {
     if (!session_.CurveStoreLines[index].empty() &&
         ctx_.Show(this, QStringLiteral("%1号线已有曲线，覆盖吗？").arg(Two(index + 1)),
-                  QString::fromUtf8(kTitleStore), MessageButtons::YesNo) != MessageAnswer::Yes)
+                  QString::fromUtf8(kTitleNotice), MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
     const Result<LineTexts> saved = SaveTrendLineToSlot(session_.CurveStoreLines, index,
                                                         session_.Trend.TrendLine, ctx_.StoreFile());
@@ -255,7 +255,7 @@ void DrawPanel::LoadLine(int index) {
 void DrawPanel::CheckLineBetCount(int index) {
     QLineEdit* box = lineCounts_[index];
     if (!ExceedsLineBetLimit(box->text().toStdString())) return;
-    ShowFailure(this, QString::fromUtf8(kMsgTooManyBets), QString::fromUtf8(kTitleTooManyBets));
+    ShowFailure(this, QString::fromUtf8(kMsgTooManyBets), QString::fromUtf8(kTitleWentWrong));
     box->setText(QString::fromUtf8(kTooManyBetsReplacement));
 }
 

@@ -234,7 +234,7 @@ void MonitorPanel::OpenSmallBaseWindow() {
 void MonitorPanel::ExportLineBases() {
     const Result<Message> exported = xuan5::ExportLineBases(ctx_.session.LineBases(), ctx_.dataDir);
     if (exported)
-        ctx_.Show(this, *exported, MessageKind::Notice);
+        ctx_.Show(this, *exported);
     else
         ctx_.Show(this, exported.messages().front());
 }

@@ -55,7 +55,7 @@ void UserSettings::HandleSaveAnswer(const HttpReply& reply) {
     // A reply that says "saved" came whole, so it has no failure reason to add.
     ctx_.Show(window_, WithFailureReason(QString::fromStdString(outcome.text), reply),
               QString::fromStdString(outcome.title), MessageButtons::Ok,
-              outcome.text == kMsgSettingsSaved ? MessageKind::Notice : MessageKind::Failure);
+              outcome.kind == Message::Kind::Notice ? MessageKind::Notice : MessageKind::Failure);
     Finish();
 }
 
@@ -77,7 +77,7 @@ void UserSettings::HandleLoadAnswer(const HttpReply& reply) {
     for (std::size_t i = 0; i < loaded.fields.size() && i < kSettingsFieldCount; ++i)
         links_.setSettingsField(static_cast<int>(i), loaded.fields[i]);
     QString text = QString::fromStdString(loaded.message.text);
-    if (loaded.message.text == kMsgSettingsLoadFailed) {
+    if (loaded.message.kind == Message::Kind::Io) {
         // The service answers a user who never saved without its marker, in words of its own.
         text = Contains(response, kNoSettingsSaved)
                    ? text + QStringLiteral("：服务上还没有保存过这个用户的设置")
@@ -85,7 +85,7 @@ void UserSettings::HandleLoadAnswer(const HttpReply& reply) {
     }
     ctx_.Show(
         window_, text, QString::fromStdString(loaded.message.title), MessageButtons::Ok,
-        loaded.message.text == kMsgSettingsLoaded ? MessageKind::Notice : MessageKind::Failure);
+        loaded.message.kind == Message::Kind::Notice ? MessageKind::Notice : MessageKind::Failure);
     Finish();
 }
 

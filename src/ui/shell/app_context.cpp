@@ -44,14 +44,13 @@ MessageAnswer AppContext::Show(QWidget* parent, const QString& text, const QStri
     return ShowMessage(parent, text, title, buttons, kind);
 }
 
-MessageAnswer AppContext::Show(QWidget* parent, const xuan5::Message& message,
-                               MessageKind kind) const {
-    return ShowMessage(parent, message, kind);
+MessageAnswer AppContext::Show(QWidget* parent, const xuan5::Message& message) const {
+    return ShowMessage(parent, message);
 }
 
 bool AppContext::RequireDraws(QWidget* parent) const {
     if (session.HasDraws()) return true;
-    ShowFailure(parent, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleNoDrawData));
+    ShowFailure(parent, QString::fromUtf8(kMsgNoDrawData), QString::fromUtf8(kTitleErrorNotice));
     return false;
 }
 
@@ -68,8 +67,8 @@ void AppContext::SaveBook(QWidget* parent, int region) {
 }
 
 void AppContext::ShowStoreBrokenMessages(QWidget* parent) const {
-    ShowFailure(parent, QString::fromUtf8(kMsgStoreBroken), QString::fromUtf8(kTitleStore));
-    ShowFailure(parent, QString::fromUtf8(kMsgAppWillClose), QString::fromUtf8(kTitleStore));
+    ShowFailure(parent, QString::fromUtf8(kMsgStoreBroken), QString::fromUtf8(kTitleNotice));
+    ShowFailure(parent, QString::fromUtf8(kMsgAppWillClose), QString::fromUtf8(kTitleNotice));
 }
 
 void AppContext::StoreBroken(QWidget* parent) {

@@ -48,8 +48,7 @@ class AppContext {
     MessageAnswer Show(QWidget* parent, const QString& text, const QString& title,
                        MessageButtons buttons = MessageButtons::Ok,
                        MessageKind kind = MessageKind::Notice) const;
-    MessageAnswer Show(QWidget* parent, const xuan5::Message& message,
-                       MessageKind kind = MessageKind::Failure) const;
+    MessageAnswer Show(QWidget* parent, const xuan5::Message& message) const;
 
     // The guard of every command that needs draws: false, after "没有开奖数据", until the first
     // table has been applied.

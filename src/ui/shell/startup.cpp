@@ -31,7 +31,7 @@ void CheckArchiveAtStart(QWidget* window, AppContext& ctx) {
     if (!check || !check->movedAside) return;
     const QString text = QString::fromStdString(ArchiveMovedAsideText(*check->movedAside));
     QTimer::singleShot(0, window, [window, &ctx, text] {
-        ctx.Show(window, text, QString::fromUtf8(kTitleArchiveMoved));
+        ctx.Show(window, text, QString::fromUtf8(kTitleNotice));
     });
 }
 
@@ -45,7 +45,7 @@ QString BooksNotice(const Result<std::optional<std::filesystem::path>>& check) {
 void Tell(QWidget* window, AppContext& ctx, const QString& notice) {
     if (notice.isEmpty()) return;
     QTimer::singleShot(0, window, [window, &ctx, notice] {
-        ctx.Show(window, notice, QString::fromUtf8(kTitleRecordsMoved));
+        ctx.Show(window, notice, QString::fromUtf8(kTitleNotice));
     });
 }
 
