@@ -73,6 +73,12 @@ class [[nodiscard]] Result {
     T* operator->() { return &**this; }
     const T* operator->() const { return &**this; }
 
+    // The value, or `fallback` where a failure needs no more than a stand-in.
+    template <typename U>
+    T value_or(U&& fallback) const {
+        return ok() ? *value_ : static_cast<T>(std::forward<U>(fallback));
+    }
+
     // Why there is no value, in the order to show them; empty on success.
     const std::vector<Message>& messages() const { return messages_; }
     // The same failure, to hand on as a result of another type.

@@ -13,7 +13,8 @@ namespace xuan5 {
 inline constexpr const char* kMsgEnterData = "请输入数据";
 
 // A sort line's grouping text (between the first and the second full-width colon, or to the
-// end when there is only one), nullopt when the line holds no full-width colon.
+// end when there is only one). nullopt, when the line holds no full-width colon, is no failure:
+// such a line has no grouping to take, and clicking it does nothing.
 std::optional<std::string> GroupingFromSortLine(std::string_view line);
 
 struct AddFilterLineResult {
@@ -32,7 +33,8 @@ AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,
                                   std::string_view T_paixu_fenjie_houbei_cs);
 
 // The window length after "-" (step -1) or "+" (step +1): nullopt when the button does nothing
-// (not above 1, or not below 49), else the new text; the sort is refreshed after a change.
+// (not above 1, or not below 49: a limit reached, not a failure), else the new text; the sort is
+// refreshed after a change.
 // A text that is no number reads as 0, so "+" turns it into "1".
 std::optional<std::string> StepWindowLength(std::string_view T_paixu_qishu, int step);
 

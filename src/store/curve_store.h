@@ -48,12 +48,12 @@ Result<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file);
 Result<CurveStoreContents> ReadCurveStoreContents(const std::filesystem::path& file);
 
 // The same reading applied to the bytes of a file.
-std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes);
-std::optional<CurveStoreContents> ParseCurveStoreContents(std::string_view bytes);
+Result<LineTexts> ParseCurveStoreBytes(std::string_view bytes);
+Result<CurveStoreContents> ParseCurveStoreContents(std::string_view bytes);
 
-// Bytes as UTF-8 text: kept when they are valid UTF-8, otherwise converted from GB18030.
-// nullopt when neither reading works.
-std::optional<std::string> DecodeLocalText(std::string_view bytes);
+// Bytes as UTF-8 text: kept when they are valid UTF-8, otherwise converted from GB18030. Fails
+// with kMsgStoreBroken when neither reading works.
+Result<std::string> DecodeLocalText(std::string_view bytes);
 
 // The exact file bytes for fifteen records; with an empty history, the fifteen lines and the
 // marker alone.
