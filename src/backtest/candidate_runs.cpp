@@ -417,19 +417,19 @@ Result<CandidateRuns> RunCandidates(const std::vector<DatedDraw>& archive,
         out.planSizes.assign(out.candidates * out.periods, 0);
         out.hits.assign(out.candidates * out.periods, 0);
         const std::vector<int> keys = ArchiveKeys(archive, span->firstRead);
-        const bool complete = ParallelFor(span->count, ThreadCount(options.threads, span->count),
-                                          cancel, progress, [&](std::size_t period) {
-                                              const std::size_t index = span->first + period;
-                                              PeriodEvaluator(*prepared, out, period, keys[index])
-                                                  .Run(KeysBefore(keys, index),
-                                                       PeriodSeed(options.seed, archive[index]));
-                                              return true;
-                                          });
-        if (!complete) return Failure{};
+        const Status ran = ParallelFor(span->count, ThreadCount(options.threads, span->count),
+                                       cancel, progress, [&](std::size_t period) {
+                                           const std::size_t index = span->first + period;
+                                           PeriodEvaluator(*prepared, out, period, keys[index])
+                                               .Run(KeysBefore(keys, index),
+                                                    PeriodSeed(options.seed, archive[index]));
+                                           return true;
+                                       });
+        if (!ran) return ran.failure();
         return runs;
     } catch (const std::exception& e) {
-        return Fail(
-            {std::string(kMsgBacktestFailed) + e.what(), kTitleErrorNotice, Message::Kind::Io});
+        // The preparation's own allocations; the periods' failures come back from the pool.
+        return RunFailed(e.what());
     }
 }
 
