@@ -286,7 +286,7 @@ class PeriodEvaluator {
         std::array<std::array<const TrendLineTable*, kLineCount>, 2> lines{};
         for (auto& instance : lines) {
             for (int i = 0; i < kLineCount; ++i) {
-                if (const auto& parsed = p_.lines.parsed[i]) working = &*parsed;
+                if (const auto& parsed = p_.lines.value[i]) working = &*parsed;
                 instance[i] = working;
             }
         }
@@ -404,11 +404,7 @@ Result<CandidateRuns> RunCandidates(const std::vector<DatedDraw>& archive,
         if (!prepared) return prepared.failure();
         CandidateRuns runs;
         if (prepared->recompute) {
-            std::vector<Message> damaged;
-            for (const auto& message : prepared->lines.messages) {
-                if (message) damaged.push_back(*message);
-            }
-            runs.notices = RunNotices(damaged);
+            runs.notices = RunNotices(prepared->lines.notices);
         }
         CandidateOutcomes& out = runs.outcomes;
         out.candidates = candidates.size();

@@ -54,19 +54,21 @@ Result<std::string> BuildSettingsRecord(const SettingsFields& fields) {
     return record;
 }
 
-Message SettingsSaveOutcome(std::string_view response) {
-    return Contains(response, kSuccessMarker)
-               ? Message{kMsgSettingsSaved, kTitleNotice, Message::Kind::Notice}
-               : Message{kMsgSettingsSaveFailed, kTitleNotice, Message::Kind::Io};
+Result<Message> SettingsSaveOutcome(std::string_view response) {
+    if (!Contains(response, kSuccessMarker)) {
+        return Fail({kMsgSettingsSaveFailed, kTitleNotice, Message::Kind::Io});
+    }
+    return Message{kMsgSettingsSaved, kTitleNotice, Message::Kind::Notice};
 }
 
 SettingsLoadResult ParseSettingsResponse(std::string_view response) {
     SettingsLoadResult result;
     if (!Contains(response, kSuccessMarker)) {
-        result.message = Message{kMsgSettingsLoadFailed, kTitleNotice, Message::Kind::Io};
+        result.notices.push_back({kMsgSettingsLoadFailed, kTitleNotice, Message::Kind::Io});
         return result;
     }
-    result.message = Message{kMsgSettingsLoadMalformed, kTitleNotice, Message::Kind::Damaged};
+    // Said unless the whole record is read.
+    result.notices.push_back({kMsgSettingsLoadMalformed, kTitleNotice, Message::Kind::Damaged});
     // Both markers must be there: a response cut off after the first one is not a record.
     const std::size_t open = response.find(kMarker);
     if (open == std::string_view::npos) return result;
@@ -80,10 +82,10 @@ SettingsLoadResult ParseSettingsResponse(std::string_view response) {
         const std::vector<std::string_view> values = SplitText(sections[section], "/");
         for (int i = 0; i < kSectionSizes[section]; ++i) {
             if (static_cast<std::size_t>(i) >= values.size()) return result;
-            result.fields.emplace_back(values[i]);
+            result.value.emplace_back(values[i]);
         }
     }
-    result.message = Message{kMsgSettingsLoaded, kTitleNotice, Message::Kind::Notice};
+    result.notices = {{kMsgSettingsLoaded, kTitleNotice, Message::Kind::Notice}};
     return result;
 }
 

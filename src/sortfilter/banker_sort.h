@@ -3,7 +3,6 @@
 // the last 20 draws fell on the grouping that was known before it.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,18 +20,13 @@ inline constexpr const char* kMsgSortModeFormat = "分解模式输入格式错�
 inline constexpr const char* kMsgSortModeValue = "分解模式输入数值错误";
 inline constexpr const char* kMsgSortFailed = "排序输入格式有误，请检查格式。";
 
-struct BankerSortResult {
-    // When false the list box keeps the lines it had (the run was refused before clearing it).
-    bool listReplaced = false;
-    // The new content of List01 when listReplaced: the lines built before any failure.
-    std::vector<std::string> List01;
-    std::optional<Message> message;
+// The sort lines, oldest verified period first, the coming period last. A failure refuses the
+// run before the list is touched, and the list keeps the lines it had; otherwise the list takes
+// the lines built, and a failure part-way is a notice beside the lines built before it.
+using BankerSortResult = Result<Outcome<std::vector<std::string>>>;
 
-    friend bool operator==(const BankerSortResult&, const BankerSortResult&) = default;
-};
-
-// Builds the 21 sort lines (oldest verified period first, the coming period last) from the
-// history rows 1..70 and the texts of T_paixu_qishu and T_paixu_fenjiemoshi.
+// Builds the 21 sort lines from the history rows 1..70 and the texts of T_paixu_qishu and
+// T_paixu_fenjiemoshi.
 //
 // History rows that are empty or malformed never fail the run: a position whose two characters
 // do not read as a number 1..11 counts for no number, and an empty position hits no group, so

@@ -67,11 +67,11 @@ std::string CleanFilterInput(std::string_view text) {
 GroupFilterResult RunGroupFilter(std::string_view T_paixu_input,
                                  std::string_view T_paixu_input_rc) {
     GroupFilterResult result;
-    result.T_paixu_input = CleanFilterInput(T_paixu_input);
-    if (result.T_paixu_input.empty()) return result;
+    result.value.filterText = CleanFilterInput(T_paixu_input);
+    if (result.value.filterText.empty()) return result;
     try {
         std::vector<ParsedLine> lines;
-        for (std::string_view line : SplitText(result.T_paixu_input, kCrLf)) {
+        for (std::string_view line : SplitText(result.value.filterText, kCrLf)) {
             if (auto parsed = ParseLine(line)) lines.push_back(std::move(*parsed));
         }
         std::vector<bool> acceptsSatisfied(lines.size() + 1);
@@ -90,11 +90,9 @@ GroupFilterResult RunGroupFilter(std::string_view T_paixu_input,
             }
             if (acceptsSatisfied[satisfied]) kept.Set(bet);
         }
-        result.T_paixu_dadi = RenderBetSet(kept, kCrLf);
-        result.Label_paixu_zhushu = std::to_string(kept.Count());
-        result.resultWritten = true;
+        result.value.kept = RenderPlanBase(kept);
     } catch (const std::exception&) {
-        result.message = Message{kMsgFilterFailed, kTitleNotice};
+        result.notices.push_back({kMsgFilterFailed, kTitleNotice});
     }
     return result;
 }

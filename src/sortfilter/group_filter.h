@@ -5,23 +5,25 @@
 #include <string>
 #include <string_view>
 
+#include "core/bets.h"
 #include "core/result.h"
 
 namespace xuan5 {
 
 inline constexpr const char* kMsgFilterFailed = "输入格式有误，请检查格式。";
 
-struct GroupFilterResult {
-    // The cleaned filter box text, always written back (caret to its end).
-    std::string T_paixu_input;
-    // False when the cleaned text is empty: the result box and count keep their content.
-    bool resultWritten = false;
-    std::string T_paixu_dadi;        // bets joined by CR LF, no trailing break
-    std::string Label_paixu_zhushu;  // decimal count, equal to the number of result lines
-    std::optional<Message> message;
+struct GroupFilterRun {
+    // The cleaned filter lines, always written back (caret to its end).
+    std::string filterText;
+    // The bets kept and their number. Unset when there is nothing to filter (the cleaned text is
+    // empty) or the run failed: the result box and its count keep their content.
+    std::optional<PlanBaseText> kept;
 
-    friend bool operator==(const GroupFilterResult&, const GroupFilterResult&) = default;
+    friend bool operator==(const GroupFilterRun&, const GroupFilterRun&) = default;
 };
+
+// A failure of the run comes as a notice: the cleaned text is written back all the same.
+using GroupFilterResult = Outcome<GroupFilterRun>;
 
 // Only "=", "*", digits, spaces, CR and LF survive; everything else (commas, letters, tabs,
 // every byte of a multi-byte character) is removed. Spaces at the ends are trimmed first.

@@ -37,9 +37,8 @@ AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,
                                   std::string_view T_paixu_fenjie_houbei_cs) {
     AddFilterLineResult result;
     if (TrimSpaces(T_paixu_fenjie_houbei).empty() || TrimSpaces(T_paixu_fenjie_houbei_cs).empty()) {
-        result.message = Message{kMsgEnterData, kTitleWrong};
-        result.T_paixu_input = std::string(T_paixu_input);
-        result.T_paixu_fenjie_houbei = std::string(T_paixu_fenjie_houbei);
+        result.notices.push_back({kMsgEnterData, kTitleWrong});
+        result.value = {std::string(T_paixu_input), std::string(T_paixu_fenjie_houbei)};
         return result;
     }
     std::string box;
@@ -50,8 +49,7 @@ AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,
     box.append(T_paixu_fenjie_houbei);
     box.push_back('=');
     box.append(T_paixu_fenjie_houbei_cs);
-    result.T_paixu_input = std::move(box);
-    result.runFilter = true;
+    result.value.filterText = std::move(box);
     return result;
 }
 

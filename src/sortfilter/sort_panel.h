@@ -17,15 +17,16 @@ inline constexpr const char* kMsgEnterData = "请输入数据";
 // such a line has no grouping to take, and clicking it does nothing.
 std::optional<std::string> GroupingFromSortLine(std::string_view line);
 
-struct AddFilterLineResult {
-    std::optional<Message> message;  // set when the candidate is refused; nothing changes then
-    std::string T_paixu_input;
-    std::string T_paixu_fenjie_houbei;  // emptied once the candidate is added
-    // The filter runs right after a successful add.
-    bool runFilter = false;
-
-    friend bool operator==(const AddFilterLineResult&, const AddFilterLineResult&) = default;
+// What the filter box and the candidate box hold after an add.
+struct FilterBoxes {
+    std::string filterText;
+    std::string candidate;  // emptied once the candidate is added
+    friend bool operator==(const FilterBoxes&, const FilterBoxes&) = default;
 };
+
+// A refused candidate is a notice, and both boxes keep their texts; without a notice the
+// candidate was added and the filter runs right after.
+using AddFilterLineResult = Outcome<FilterBoxes>;
 
 // Appends "<candidate>=<counts>" to the filter box, on a new line unless the box is blank.
 AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,

@@ -18,10 +18,10 @@ TEST(SortPanel, ClickedLineGivesItsGrouping) {
     DrawTable history{};
     for (int r = 1; r <= kHistoryRows; ++r) history[r] = {PadNumber(r, 3), "05,03,01,02,07"};
     const BankerSortResult sort = RefreshBankerSort(history, "10", "3-3-5");
-    ASSERT_EQ(sort.List01.size(), 21u);
+    ASSERT_EQ(sort->value.size(), 21u);
     // Verified and coming lines alike.
-    EXPECT_EQ(GroupingFromSortLine(sort.List01.front()), "01 02 03*05 07 04*06 08 09 10 11");
-    EXPECT_EQ(GroupingFromSortLine(sort.List01.back()), "01 02 03*05 07 04*06 08 09 10 11");
+    EXPECT_EQ(GroupingFromSortLine(sort->value.front()), "01 02 03*05 07 04*06 08 09 10 11");
+    EXPECT_EQ(GroupingFromSortLine(sort->value.back()), "01 02 03*05 07 04*06 08 09 10 11");
     EXPECT_EQ(GroupingFromSortLine("045期：a b*c"), "a b*c");
     EXPECT_EQ(GroupingFromSortLine("no colon: here"), std::nullopt);
     EXPECT_EQ(GroupingFromSortLine(""), std::nullopt);
@@ -30,25 +30,23 @@ TEST(SortPanel, ClickedLineGivesItsGrouping) {
 TEST(SortPanel, AddingACandidateLine) {
     const std::string box = "01 02 03*04 05*07 08=12\r\n03 04 05*06 07 08*10 11=12\r\n";
     AddFilterLineResult r = AddFilterLine(box, "05 03 01*02 07 11", "12");
-    EXPECT_FALSE(r.message.has_value());
-    EXPECT_TRUE(r.runFilter);
-    EXPECT_EQ(r.T_paixu_fenjie_houbei, "");
+    EXPECT_TRUE(r.notices.empty());
+    EXPECT_EQ(r.value.candidate, "");
     // The box's own trailing break leaves a blank line, which the filter skips.
-    EXPECT_EQ(r.T_paixu_input, box + "\r\n05 03 01*02 07 11=12");
-    EXPECT_EQ(RunGroupFilter(r.T_paixu_input, "3").T_paixu_dadi,
-              RunGroupFilter(box + "05 03 01*02 07 11=12", "3").T_paixu_dadi);
+    EXPECT_EQ(r.value.filterText, box + "\r\n05 03 01*02 07 11=12");
+    EXPECT_EQ(RunGroupFilter(r.value.filterText, "3").value.kept,
+              RunGroupFilter(box + "05 03 01*02 07 11=12", "3").value.kept);
 
     // An empty or blank box gets one line with no leading break; texts stay as typed.
-    EXPECT_EQ(AddFilterLine("", " 01*02 ", "1 ").T_paixu_input, " 01*02 =1 ");
-    EXPECT_EQ(AddFilterLine("   ", "01*02", "1").T_paixu_input, "01*02=1");
+    EXPECT_EQ(AddFilterLine("", " 01*02 ", "1 ").value.filterText, " 01*02 =1 ");
+    EXPECT_EQ(AddFilterLine("   ", "01*02", "1").value.filterText, "01*02=1");
 
     for (const auto& [candidate, counts] : std::vector<std::pair<std::string, std::string>>{
              {"", "12"}, {"  ", "12"}, {"01*02", ""}, {"01*02", "   "}}) {
         r = AddFilterLine(box, candidate, counts);
-        EXPECT_EQ(r.message, kEnterData) << candidate << "|" << counts;
-        EXPECT_FALSE(r.runFilter);
-        EXPECT_EQ(r.T_paixu_input, box);
-        EXPECT_EQ(r.T_paixu_fenjie_houbei, candidate);
+        EXPECT_EQ(r.notices, std::vector<Message>{kEnterData}) << candidate << "|" << counts;
+        EXPECT_EQ(r.value.filterText, box);
+        EXPECT_EQ(r.value.candidate, candidate);
     }
 }
 
