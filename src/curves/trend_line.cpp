@@ -123,9 +123,4 @@ std::vector<ChartLine> SavedLineSegments(std::string_view text) {
     return segments;
 }
 
-Result<LineTexts> SaveTrendLineToSlot(LineTexts storeLines, int index, const TrendLineTable& line,
-                                      const std::filesystem::path& file) {
-    return SaveCurveStoreLine(std::move(storeLines), index, SerializeTrendLine(line), file);
-}
-
 }  // namespace xuan5

@@ -9,7 +9,6 @@
 #include "core/result.h"
 #include "core/tables.h"
 #include "curves/chart.h"
-#include "store/curve_store.h"
 
 namespace xuan5 {
 
@@ -58,10 +57,5 @@ Result<TrendLineTable> ParseTrendLine(std::string_view text, const TrendLineTabl
 // with the fields as real numbers, so a field of 2.5 is drawn at 2.5 while TrendLine keeps the
 // rounded value. Empty when ParseTrendLine refuses the text.
 std::vector<ChartLine> SavedLineSegments(std::string_view text);
-
-// Save button of slot i: the store's records with the trend line as record i, saved as a whole
-// with the record it replaces kept as its previous version; the records as saved.
-Result<LineTexts> SaveTrendLineToSlot(LineTexts storeLines, int index, const TrendLineTable& line,
-                                      const std::filesystem::path& file);
 
 }  // namespace xuan5

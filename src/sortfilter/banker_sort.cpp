@@ -1,6 +1,7 @@
 #include "sortfilter/banker_sort.h"
 
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <exception>
 #include <limits>
@@ -15,6 +16,7 @@ constexpr std::array<int, 5> kDrawPositions = {1, 4, 7, 10, 13};
 constexpr std::array<std::string_view, kNumbers + 1> kTwoDigit = {
     "00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11"};
 
+constexpr std::string_view kFullWidthColon = "：";
 constexpr std::string_view kPeriodMark = "期：";
 constexpr std::string_view kPatternMark = "：奖号分布/对几组：";
 constexpr std::string_view kComing = "未开奖....";
@@ -75,6 +77,19 @@ RowDraw ReadRow(const DrawRecord& row) {
 
 void AppendDecimal(std::string& out, long long value) {
     out += std::to_string(value);
+}
+
+constexpr double kStepMinimum = 1;   // "-" needs a value above this
+constexpr double kStepMaximum = 49;  // "+" needs a value below this
+
+// Plain decimal text of a value: whole numbers without a fraction, others in their shortest
+// exact form, never in exponent notation (the sort reads the text back with LeadingNumber).
+std::string NumberText(double value) {
+    char buffer[512];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (ec != std::errc()) return std::to_string(value);
+    return std::string(buffer, end);
 }
 
 }  // namespace
@@ -191,6 +206,22 @@ BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_
         sorted.notices.push_back({kMsgSortFailed, kTitleNotice});
     }
     return sorted;
+}
+
+std::optional<std::string> GroupingFromSortLine(std::string_view line) {
+    const std::size_t first = line.find(kFullWidthColon);
+    if (first == std::string_view::npos) return std::nullopt;
+    const std::size_t start = first + kFullWidthColon.size();
+    const std::size_t second = line.find(kFullWidthColon, start);
+    return std::string(line.substr(
+        start, second == std::string_view::npos ? std::string_view::npos : second - start));
+}
+
+std::optional<std::string> StepWindowLength(std::string_view T_paixu_qishu, int step) {
+    const double value = LeadingNumber(T_paixu_qishu);
+    if (step < 0 && value > kStepMinimum) return NumberText(value - 1);
+    if (step > 0 && value < kStepMaximum) return NumberText(value + 1);
+    return std::nullopt;
 }
 
 }  // namespace xuan5

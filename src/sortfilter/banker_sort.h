@@ -3,6 +3,7 @@
 // the last 20 draws fell on the grouping that was known before it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,17 @@ using BankerSortResult = Result<Outcome<std::vector<std::string>>>;
 // a verified line of an empty row shows only zero flags.
 BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_paixu_qishu,
                                    std::string_view T_paixu_fenjiemoshi);
+
+// A sort line's grouping text (between the first and the second full-width colon, or to the
+// end when there is only one). nullopt, when the line holds no full-width colon, is no failure:
+// such a line has no grouping to take, and clicking it does nothing.
+std::optional<std::string> GroupingFromSortLine(std::string_view line);
+
+// The window length after "-" (step -1) or "+" (step +1): nullopt when the button does nothing
+// (not above 1, or not below 49: a limit reached, not a failure), else the new text; the sort is
+// refreshed after a change.
+// A text that is no number reads as 0, so "+" turns it into "1".
+std::optional<std::string> StepWindowLength(std::string_view T_paixu_qishu, int step);
 
 // The two characters of a draw text at the 1-based position (shorter or empty near the end).
 std::string_view DrawNumberAt(std::string_view numbers, int position);

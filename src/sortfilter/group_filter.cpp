@@ -97,4 +97,25 @@ GroupFilterResult RunGroupFilter(std::string_view T_paixu_input,
     return result;
 }
 
+AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,
+                                  std::string_view T_paixu_fenjie_houbei,
+                                  std::string_view T_paixu_fenjie_houbei_cs) {
+    AddFilterLineResult result;
+    if (TrimSpaces(T_paixu_fenjie_houbei).empty() || TrimSpaces(T_paixu_fenjie_houbei_cs).empty()) {
+        result.notices.push_back({kMsgEnterData, kTitleWrong});
+        result.value = {std::string(T_paixu_input), std::string(T_paixu_fenjie_houbei)};
+        return result;
+    }
+    std::string box;
+    if (!TrimSpaces(T_paixu_input).empty()) {
+        box.append(T_paixu_input);
+        box.append(kCrLf);
+    }
+    box.append(T_paixu_fenjie_houbei);
+    box.push_back('=');
+    box.append(T_paixu_fenjie_houbei_cs);
+    result.value.filterText = std::move(box);
+    return result;
+}
+
 }  // namespace xuan5

@@ -11,6 +11,7 @@
 namespace xuan5 {
 
 inline constexpr const char* kMsgFilterFailed = "输入格式有误，请检查格式。";
+inline constexpr const char* kMsgEnterData = "请输入数据";
 
 struct GroupFilterRun {
     // The cleaned filter lines, always written back (caret to its end).
@@ -32,5 +33,21 @@ std::string CleanFilterInput(std::string_view text);
 // Runs the filter lines of T_paixu_input over the 462 bets; T_paixu_input_rc lists the accepted
 // numbers of satisfied lines.
 GroupFilterResult RunGroupFilter(std::string_view T_paixu_input, std::string_view T_paixu_input_rc);
+
+// What the filter box and the candidate box hold after an add.
+struct FilterBoxes {
+    std::string filterText;
+    std::string candidate;  // emptied once the candidate is added
+    friend bool operator==(const FilterBoxes&, const FilterBoxes&) = default;
+};
+
+// A refused candidate is a notice, and both boxes keep their texts; without a notice the
+// candidate was added and the filter runs right after.
+using AddFilterLineResult = Outcome<FilterBoxes>;
+
+// Appends "<candidate>=<counts>" to the filter box, on a new line unless the box is blank.
+AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,
+                                  std::string_view T_paixu_fenjie_houbei,
+                                  std::string_view T_paixu_fenjie_houbei_cs);
 
 }  // namespace xuan5

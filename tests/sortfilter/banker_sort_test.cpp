@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "core/text.h"
 #include "oracle/literal_sortfilter.h"
@@ -240,6 +243,41 @@ TEST(BankerSort, EmptyAndMalformedRowsAreSafe) {
     shortRow[1].numbers = "08,1";
     r = RefreshBankerSort(shortRow, "10", "3-3-5");
     EXPECT_EQ(Lines(r)[19], "003期：09 10 11*04 05 06*08 01 02 03 07：奖号分布/对几组：1-0-1 / 2");
+}
+
+TEST(SortPanel, ClickedLineGivesItsGrouping) {
+    DrawTable history{};
+    for (int r = 1; r <= kHistoryRows; ++r) history[r] = {PadNumber(r, 3), "05,03,01,02,07"};
+    const BankerSortResult sort = RefreshBankerSort(history, "10", "3-3-5");
+    ASSERT_EQ(sort->value.size(), 21u);
+    // Verified and coming lines alike.
+    EXPECT_EQ(GroupingFromSortLine(sort->value.front()), "01 02 03*05 07 04*06 08 09 10 11");
+    EXPECT_EQ(GroupingFromSortLine(sort->value.back()), "01 02 03*05 07 04*06 08 09 10 11");
+    EXPECT_EQ(GroupingFromSortLine("045期：a b*c"), "a b*c");
+    EXPECT_EQ(GroupingFromSortLine("no colon: here"), std::nullopt);
+    EXPECT_EQ(GroupingFromSortLine(""), std::nullopt);
+}
+
+TEST(SortPanel, WindowLengthSteps) {
+    EXPECT_EQ(StepWindowLength("10", -1), "9");
+    EXPECT_EQ(StepWindowLength("2", -1), "1");
+    EXPECT_EQ(StepWindowLength("1", -1), std::nullopt);
+    EXPECT_EQ(StepWindowLength("0", -1), std::nullopt);
+    EXPECT_EQ(StepWindowLength("-5", -1), std::nullopt);
+    EXPECT_EQ(StepWindowLength("10.5", -1), "9.5");
+    EXPECT_EQ(StepWindowLength("10", 1), "11");
+    EXPECT_EQ(StepWindowLength("48", 1), "49");
+    EXPECT_EQ(StepWindowLength("49", 1), std::nullopt);
+    EXPECT_EQ(StepWindowLength("50", 1), std::nullopt);
+    EXPECT_EQ(StepWindowLength("48.5", 1), "49.5");
+    // Not a number: reads as 0, so "+" starts at 1 and "-" does nothing.
+    EXPECT_EQ(StepWindowLength("abc", 1), "1");
+    EXPECT_EQ(StepWindowLength("abc", -1), std::nullopt);
+    // Large values are written out in full, so the sort reads back the same number.
+    const std::optional<std::string> big = StepWindowLength("100000000000000000000000", -1);
+    ASSERT_TRUE(big.has_value());
+    EXPECT_EQ(big->find('e'), std::string::npos);
+    EXPECT_GT(LeadingNumber(*big), 9.9e22);
 }
 
 std::string RandomPiece(std::mt19937_64& rng, std::string_view alphabet, int maxLength) {

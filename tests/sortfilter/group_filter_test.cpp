@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/bets.h"
@@ -13,6 +15,7 @@ namespace xuan5 {
 namespace {
 
 const std::string kDefaultInput = "01 02 03*04 05*07 08=12\r\n03 04 05*06 07 08*10 11=12\r\n";
+const Message kEnterData{"请输入数据", "错误"};
 
 // The result box and its count as a run leaves them; empty where it writes neither.
 std::string Bets(const GroupFilterResult& r) {
@@ -174,6 +177,29 @@ TEST(GroupFilter, MatchesLiteralRulesOnRandomLines) {
             EXPECT_EQ(Count(fast), std::to_string(shown.size()));
             for (std::size_t i = 1; i < shown.size(); ++i) ASSERT_LT(shown[i - 1], shown[i]);
         }
+    }
+}
+
+TEST(SortPanel, AddingACandidateLine) {
+    const std::string box = "01 02 03*04 05*07 08=12\r\n03 04 05*06 07 08*10 11=12\r\n";
+    AddFilterLineResult r = AddFilterLine(box, "05 03 01*02 07 11", "12");
+    EXPECT_TRUE(r.notices.empty());
+    EXPECT_EQ(r.value.candidate, "");
+    // The box's own trailing break leaves a blank line, which the filter skips.
+    EXPECT_EQ(r.value.filterText, box + "\r\n05 03 01*02 07 11=12");
+    EXPECT_EQ(RunGroupFilter(r.value.filterText, "3").value.kept,
+              RunGroupFilter(box + "05 03 01*02 07 11=12", "3").value.kept);
+
+    // An empty or blank box gets one line with no leading break; texts stay as typed.
+    EXPECT_EQ(AddFilterLine("", " 01*02 ", "1 ").value.filterText, " 01*02 =1 ");
+    EXPECT_EQ(AddFilterLine("   ", "01*02", "1").value.filterText, "01*02=1");
+
+    for (const auto& [candidate, counts] : std::vector<std::pair<std::string, std::string>>{
+             {"", "12"}, {"  ", "12"}, {"01*02", ""}, {"01*02", "   "}}) {
+        r = AddFilterLine(box, candidate, counts);
+        EXPECT_EQ(r.notices, std::vector<Message>{kEnterData}) << candidate << "|" << counts;
+        EXPECT_EQ(r.value.filterText, box);
+        EXPECT_EQ(r.value.candidate, candidate);
     }
 }
 

@@ -102,7 +102,7 @@ TEST_F(CurveStoreTest, AnUndecodableRecordCostsOnlyItself) {
     // Saving another slot writes the damaged record back byte for byte.
     TrendLineTable line{};
     for (int i = 1; i <= 120; ++i) line[i] = i;
-    ASSERT_TRUE(SaveTrendLineToSlot(*store, 4, line, file_));
+    ASSERT_TRUE(SaveCurveStoreLine(*store, 4, SerializeTrendLine(line), file_));
     EXPECT_NE(Bytes().find("\r\n" + line3 + "\r\n"), std::string::npos);
     EXPECT_EQ(Record(2), line3);
     EXPECT_EQ(Record(4), SerializeTrendLine(line));
@@ -114,7 +114,7 @@ TEST_F(CurveStoreTest, SaveSlotRewritesOneLineAndAddsTheMarker) {
     ASSERT_TRUE(store);
     TrendLineTable line{};
     for (int i = 1; i <= 120; ++i) line[i] = i * 10 - 600;
-    const Result<LineTexts> saved = SaveTrendLineToSlot(*store, 2, line, file_);
+    const Result<LineTexts> saved = SaveCurveStoreLine(*store, 2, SerializeTrendLine(line), file_);
     ASSERT_TRUE(saved);
     EXPECT_TRUE(saved.messages().empty());
     EXPECT_EQ((*saved)[2], SerializeTrendLine(line));

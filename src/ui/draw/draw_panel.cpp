@@ -15,6 +15,7 @@
 #include "curves/chart.h"
 #include "curves/profit_curve.h"
 #include "curves/trend_line.h"
+#include "store/curve_store.h"
 #include "ui/shell/app_context.h"
 #include "ui/shell/panel_links.h"
 #include "ui/widgets/chart_widget.h"
@@ -215,8 +216,10 @@ void DrawPanel::SaveLine(int index) {
         ctx_.Show(this, QStringLiteral("%1号线已有曲线，覆盖吗？").arg(Two(index + 1)),
                   QString::fromUtf8(kTitleNotice), MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
-    const Result<LineTexts> saved = SaveTrendLineToSlot(session_.CurveStoreLines, index,
-                                                        session_.Trend.TrendLine, ctx_.StoreFile());
+    // The store keeps the line as its text; the record it replaces stays as its previous version.
+    const Result<LineTexts> saved =
+        SaveCurveStoreLine(session_.CurveStoreLines, index,
+                           SerializeTrendLine(session_.Trend.TrendLine), ctx_.StoreFile());
     if (!saved) {
         ctx_.Show(this, saved.messages().front());
         return;

@@ -2,6 +2,7 @@
 
 #include "plans/monitor.h"
 #include "records/record_book.h"
+#include "store/line_export.h"
 #include "ui/monitor/monitor_table_widget.h"
 #include "ui/monitor/user_settings.h"
 #include "ui/plan/fxiaodi.h"
@@ -9,7 +10,6 @@
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/kept_settings.h"
 #include "ui/widgets/named_controls.h"
-#include "util/line_export.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>

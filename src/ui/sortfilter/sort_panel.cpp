@@ -2,7 +2,6 @@
 
 #include "sortfilter/banker_sort.h"
 #include "sortfilter/group_filter.h"
-#include "sortfilter/sort_panel.h"
 #include "ui/shell/app_context.h"
 #include "ui/widgets/clipboard.h"
 #include "ui/widgets/kept_settings.h"

@@ -1,4 +1,4 @@
-#include "util/line_export.h"
+#include "store/line_export.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
