@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const BankerSortResult fast = RefreshBankerSort(history, fields[0], fields[1]);
     if (fast != literal::RefreshBankerSort(history, fields[0], fields[1])) std::abort();
-    if (fast.listReplaced && !fast.message && fast.List01.size() != kSortVerifiedPeriods + 1)
+    if (fast && fast->notices.empty() && fast->value.size() != kSortVerifiedPeriods + 1)
         std::abort();
-    if (!fast.listReplaced && (!fast.message || !fast.List01.empty())) std::abort();
+    if (!fast && fast.messages().size() != 1) std::abort();
     return 0;
 }

@@ -20,13 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const GroupFilterResult fast = RunGroupFilter(input, rc);
     static const AllBetsTable allBets = BuildAllBets();
     if (fast != literal::RunGroupFilter(allBets, input, rc)) std::abort();
-    if (fast.resultWritten) {
-        std::size_t lines = fast.T_paixu_dadi.empty() ? 0 : 1;
-        for (std::size_t at = fast.T_paixu_dadi.find("\r\n"); at != std::string::npos;
-             at = fast.T_paixu_dadi.find("\r\n", at + 2)) {
+    if (const auto& kept = fast.value.kept) {
+        std::size_t lines = kept->text.empty() ? 0 : 1;
+        for (std::size_t at = kept->text.find("\r\n"); at != std::string::npos;
+             at = kept->text.find("\r\n", at + 2)) {
             ++lines;
         }
-        if (fast.Label_paixu_zhushu != std::to_string(lines)) std::abort();
+        if (kept->count != std::to_string(lines)) std::abort();
     }
     return 0;
 }

@@ -17,17 +17,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (data[0] & 1 ? std::string(kSuccessMarker) : "") + std::string(rest);
 
     const SettingsLoadResult loaded = ParseSettingsResponse(response);
-    if (loaded.fields.size() > kSettingsFieldCount) std::abort();
-    if (loaded.message.title != kTitleSettings) std::abort();
-    if (loaded.message.text == kMsgSettingsLoadFailed && !loaded.fields.empty()) std::abort();
-    if (loaded.message.text != kMsgSettingsLoaded) return 0;
-    if (loaded.fields.size() != kSettingsFieldCount) std::abort();
+    if (loaded.value.size() > kSettingsFieldCount) std::abort();
+    if (loaded.notices.size() != 1) std::abort();
+    const Message& said = loaded.notices.front();
+    if (said.title != kTitleNotice) std::abort();
+    if (said.kind == Message::Kind::Io && !loaded.value.empty()) std::abort();
+    if (said.kind != Message::Kind::Notice) return 0;
+    if (loaded.value.size() != kSettingsFieldCount) std::abort();
 
     SettingsFields fields;
-    for (int i = 0; i < kSettingsFieldCount; ++i) fields[i] = loaded.fields[i];
+    for (int i = 0; i < kSettingsFieldCount; ++i) fields[i] = loaded.value[i];
     const Result<std::string> built = BuildSettingsRecord(fields);
     if (!built) std::abort();  // read fields never hold "/" or "*"
     const std::string again = std::string(kSuccessMarker) + *built;
-    if (ParseSettingsResponse(again).fields != loaded.fields) std::abort();
+    if (ParseSettingsResponse(again).value != loaded.value) std::abort();
     return 0;
 }

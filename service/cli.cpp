@@ -290,6 +290,9 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return 0;
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
+    // The one place where the commands' exceptions become exit codes: a usage mistake is 2 with
+    // the synopsis, anything else (a database, a file, a certificate, a port) is 1. Nothing
+    // thrown inside the service leaves it.
     try {
         if (args[0] == "serve") return Serve(rest, out, should_stop);
         if (args[0] == "add-user") return AddUser(rest, out, err);

@@ -97,7 +97,8 @@ std::vector<Draw> SimulatedHistory(int region, Slot newest, int count,
 }
 
 std::optional<sys_days> ParseDay(std::string_view text) {
-    return ParseDrawDate(text);
+    if (const auto day = ParseDrawDate(text)) return *day;
+    return std::nullopt;
 }
 
 std::string DayText(sys_days day) {

@@ -160,6 +160,9 @@ void Service::Route() {
     server_->Get(
         std::string(kHistoryPath),
         [this](const httplib::Request& req, httplib::Response& res) { HandleHistory(req, res); });
+    // The one place where a request's exceptions become an answer: whatever a handler (or the
+    // token check before it) throws is logged and answered 500, so no exception leaves the
+    // server and a client never sees a connection dropped without an answer.
     server_->set_exception_handler(
         [](const httplib::Request&, httplib::Response& res, std::exception_ptr ep) {
             std::string what = "unknown error";

@@ -7,7 +7,8 @@ namespace xuan5 {
 namespace {
 
 Failure Unchecked(const std::filesystem::path& file, const std::string& why) {
-    return Fail({"开奖存档无法检查：" + file.string() + "（" + why + "）", kTitleArchive});
+    return Fail({"开奖存档无法检查：" + file.string() + "（" + why + "）", kTitleErrorNotice,
+                 Message::Kind::Io});
 }
 
 }  // namespace

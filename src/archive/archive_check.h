@@ -26,6 +26,4 @@ Result<ArchiveCheck> CheckDrawArchive(const std::filesystem::path& file, const s
 // "开奖存档已损坏，原文件已保留为 <name>，已新建存档": what the window tells the user, once.
 std::string ArchiveMovedAsideText(const std::filesystem::path& movedAside);
 
-inline constexpr const char* kTitleArchiveMoved = "提示";
-
 }  // namespace xuan5

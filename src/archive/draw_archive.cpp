@@ -34,22 +34,24 @@ Result<DrawArchive> DrawArchive::Open(const std::filesystem::path& file) {
     if (SqliteDb db = SqliteDb::OpenWithSchema(file, kSchema, why)) {
         return DrawArchive(file, std::move(db));
     }
-    return Fail({"开奖存档无法打开：" + file.string() + "（" + why + "）", kTitleArchive});
+    return Fail({"开奖存档无法打开：" + file.string() + "（" + why + "）", kTitleErrorNotice,
+                 Message::Kind::Io});
 }
 
 Failure DrawArchive::Fault(const std::string& what) const {
-    return {{{what + "：" + file_.string() + "（" + db_.Error() + "）", kTitleArchive}}};
+    return {{{what + "：" + file_.string() + "（" + db_.Error() + "）", kTitleErrorNotice,
+              Message::Kind::Io}}};
 }
 
 Result<int> DrawArchive::AddDraws(int region, const std::vector<DatedDraw>& draws) {
     if (!IsRegion(region)) {
-        return Fail({"开奖存档：地区编号有误 " + std::to_string(region), kTitleArchive});
+        return Fail({"开奖存档：地区编号有误 " + std::to_string(region), kTitleErrorNotice});
     }
     for (const DatedDraw& draw : draws) {
         if (!IsArchivable(draw)) {
             return Fail(
                 {"开奖存档：开奖数据有误 " + draw.date + " " + draw.period + " " + draw.numbers,
-                 kTitleArchive});
+                 kTitleErrorNotice, Message::Kind::Damaged});
         }
     }
     SqliteTransaction transaction(db_);

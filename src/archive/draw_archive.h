@@ -18,7 +18,6 @@
 namespace xuan5 {
 
 inline constexpr const char* kArchiveFileName = "archive.db";
-inline constexpr const char* kTitleArchive = "出错提示";
 
 // archive.db of a data folder.
 std::filesystem::path DrawArchivePath(const std::filesystem::path& dataDir);

@@ -28,7 +28,8 @@ ChartPicture RunningTotalChart(const std::vector<long long>& totals,
         static_cast<int>(std::clamp<long long>(200 + largest, kCanvasRange, kLargestRange));
     picture.step = picture.range / 10;
     AddGrid(picture);
-    const double width = 120.0 / static_cast<double>(std::max<std::size_t>(totals.size(), 1));
+    const double width =
+        double(kChartNewestX) / static_cast<double>(std::max<std::size_t>(totals.size(), 1));
     long long before = 0;
     for (std::size_t i = 0; i < totals.size(); ++i) {
         const double x = width * static_cast<double>(i + 1);
@@ -47,8 +48,8 @@ ChartPicture RunningTotalChart(const std::vector<long long>& totals,
             last = band[i];
         }
     }
-    picture.lines.push_back({0, 0, 120, 0, ChartColor::Red, 2});
-    picture.lines.push_back({120, static_cast<double>(-picture.range), 120,
+    picture.lines.push_back({0, 0, kChartNewestX, 0, ChartColor::Red, 2});
+    picture.lines.push_back({kChartNewestX, static_cast<double>(-picture.range), kChartNewestX,
                              static_cast<double>(picture.range), ChartColor::Green, 2});
     return picture;
 }

@@ -8,13 +8,32 @@
 #include <thread>
 
 #include "core/draw_history.h"
-#include "plans/line_bases.h"
 
 namespace xuan5 {
 
+namespace {
+
+// The failure of a run whose work threw: what the exception said, when it said anything.
+Failure FailureOf(const std::exception_ptr& thrown) {
+    try {
+        std::rethrow_exception(thrown);
+    } catch (const std::exception& e) {
+        return RunFailed(e.what());
+    } catch (...) {
+        return RunFailed("");
+    }
+}
+
+}  // namespace
+
+Failure RunFailed(std::string_view what) {
+    return Fail({std::string(kMsgBacktestFailed) + std::string(what), kTitleErrorNotice,
+                 Message::Kind::Io});
+}
+
 Failure TooFewDraws() {
-    return Fail(
-        {std::string(kMsgBacktestTooFewDraws) + "。" + kMsgDownloadHistoryFirst, kTitleBacktest});
+    return Fail({std::string(kMsgBacktestTooFewDraws) + "。" + kMsgDownloadHistoryFirst,
+                 kTitleErrorNotice, Message::Kind::NotFound});
 }
 
 Result<TestedSpan> TestedPeriods(const std::vector<DatedDraw>& archive, int periods) {
@@ -30,7 +49,7 @@ Result<TestedSpan> TestedPeriods(const std::vector<DatedDraw>& archive, int peri
         if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) {
             return Fail({std::string(kMsgBacktestBadDraw) + draw.date + " " + draw.period + " " +
                              draw.numbers,
-                         kTitleBacktest});
+                         kTitleErrorNotice, Message::Kind::Damaged});
         }
     }
     return span;
@@ -53,7 +72,8 @@ DrawKeyTable KeysBefore(const std::vector<int>& keys, std::size_t index) {
 std::vector<Message> RunNotices(const std::vector<Message>& reported) {
     std::vector<Message> messages;
     for (const Message& message : reported) {
-        if (message.text == kMsgChooseRecompute) continue;
+        // The one notice a plan mode gives is that of "保持当前底"; the rest are damaged lines.
+        if (message.kind == Message::Kind::Notice) continue;
         if (std::find(messages.begin(), messages.end(), message) == messages.end()) {
             messages.push_back(message);
         }
@@ -68,19 +88,24 @@ int ThreadCount(int requested, std::size_t items) {
     return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(threads), items));
 }
 
-bool ParallelFor(std::size_t count, int threads, std::atomic<bool>& cancel,
-                 const BacktestProgressFn& progress, const std::function<bool(std::size_t)>& work) {
-    if (count == 0) return true;
+Status ParallelFor(std::size_t count, int threads, std::atomic<bool>& cancel,
+                   const BacktestProgressFn& progress,
+                   const std::function<bool(std::size_t)>& work) {
+    if (count == 0) return Ok();
     if (threads <= 1) {
         // The calling thread does the work itself: a thread of its own would wake it after every
         // item, and the search over fair archives runs a hundred thousand of them so.
-        for (std::size_t i = 0; i < count; ++i) {
-            if (cancel.load()) return false;
-            const bool goOn = work(i);
-            if (progress) progress(static_cast<int>(i + 1), static_cast<int>(count));
-            if (!goOn) return i + 1 == count;
+        try {
+            for (std::size_t i = 0; i < count; ++i) {
+                if (cancel.load()) return Failure{};
+                const bool goOn = work(i);
+                if (progress) progress(static_cast<int>(i + 1), static_cast<int>(count));
+                if (!goOn) return i + 1 == count ? Ok() : Failure{};
+            }
+        } catch (...) {
+            return FailureOf(std::current_exception());
         }
-        return true;
+        return Ok();
     }
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
@@ -125,13 +150,13 @@ bool ParallelFor(std::size_t count, int threads, std::atomic<bool>& cancel,
     try {
         for (int t = 0; t < threads; ++t) pool.emplace_back(worker);
     } catch (...) {
+        // No thread to be had: the ones started stop, and the run says why.
         stop = true;
         {
             std::lock_guard lock(mutex);
             running -= threads - static_cast<int>(pool.size());
+            if (!failure) failure = std::current_exception();
         }
-        for (auto& thread : pool) thread.join();
-        throw;
     }
 
     std::size_t reported = 0;
@@ -152,8 +177,8 @@ bool ParallelFor(std::size_t count, int threads, std::atomic<bool>& cancel,
         }
     }
     for (auto& thread : pool) thread.join();
-    if (failure) std::rethrow_exception(failure);
-    return reported == count;
+    if (failure) return FailureOf(failure);
+    return reported == count ? Ok() : Failure{};
 }
 
 }  // namespace xuan5

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "core/dated_draw.h"
@@ -19,10 +20,12 @@ inline constexpr const char* kMsgBacktestTooFewDraws = "本地开奖数据不足
 inline constexpr const char* kMsgDownloadHistoryFirst = "请先“下载历史”。";
 inline constexpr const char* kMsgBacktestBadDraw = "本地开奖数据有误：";  // + date and period
 inline constexpr const char* kMsgBacktestFailed = "回测出错：";           // + what went wrong
-inline constexpr const char* kTitleBacktest = "出错提示";
 
 // kMsgBacktestTooFewDraws, then kMsgDownloadHistoryFirst.
 Failure TooFewDraws();
+
+// kMsgBacktestFailed followed by what went wrong: a run the system failed (memory, threads).
+Failure RunFailed(std::string_view what);
 
 // Called on the thread that runs the batch with the number of items done so far.
 using BacktestProgressFn = std::function<void(int done, int total)>;
@@ -56,9 +59,11 @@ int ThreadCount(int requested, std::size_t items);
 
 // Runs work(i) once for every i below count on `threads` threads (one: the calling thread), and
 // reports progress on the calling thread. Stops handing out indices when `cancel` is set or work
-// returns false. True when every index ran. An exception thrown by work ends the run and is
-// rethrown here.
-bool ParallelFor(std::size_t count, int threads, std::atomic<bool>& cancel,
-                 const BacktestProgressFn& progress, const std::function<bool(std::size_t)>& work);
+// returns false. Succeeds when every index ran; a run that was stopped (cancel, or work saying
+// false before the end) fails without messages, as a cancelled one. An exception thrown by work
+// ends the run too and never leaves it: it fails with RunFailed and what the exception said.
+Status ParallelFor(std::size_t count, int threads, std::atomic<bool>& cancel,
+                   const BacktestProgressFn& progress,
+                   const std::function<bool(std::size_t)>& work);
 
 }  // namespace xuan5

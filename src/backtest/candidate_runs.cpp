@@ -135,7 +135,7 @@ Result<Prepared> Prepare(const BacktestSettings& settings,
             continue;
         }
         const std::optional<std::int32_t> x = ParseInteger32(candidate.T_jh_dadi_chongfu_cs);
-        if (!x || *x > kMaxInstances) return Fail({kMsgPlanInputError, kTitlePlanInputError});
+        if (!x || *x > kMaxInstances) return Fail({kMsgPlanInputError, kTitleNotice});
         const int instances = std::max(*x, 1);
         LineGroup& lineGroup = GroupFor(bets.lineGroups, [&](const LineGroup& g) {
             return g.lines == candidate.Ch_jiankong_jj;
@@ -286,7 +286,7 @@ class PeriodEvaluator {
         std::array<std::array<const TrendLineTable*, kLineCount>, 2> lines{};
         for (auto& instance : lines) {
             for (int i = 0; i < kLineCount; ++i) {
-                if (const auto& parsed = p_.lines.parsed[i]) working = &*parsed;
+                if (const auto& parsed = p_.lines.value[i]) working = &*parsed;
                 instance[i] = working;
             }
         }
@@ -404,11 +404,7 @@ Result<CandidateRuns> RunCandidates(const std::vector<DatedDraw>& archive,
         if (!prepared) return prepared.failure();
         CandidateRuns runs;
         if (prepared->recompute) {
-            std::vector<Message> damaged;
-            for (const auto& message : prepared->lines.messages) {
-                if (message) damaged.push_back(*message);
-            }
-            runs.notices = RunNotices(damaged);
+            runs.notices = RunNotices(prepared->lines.notices);
         }
         CandidateOutcomes& out = runs.outcomes;
         out.candidates = candidates.size();
@@ -417,18 +413,19 @@ Result<CandidateRuns> RunCandidates(const std::vector<DatedDraw>& archive,
         out.planSizes.assign(out.candidates * out.periods, 0);
         out.hits.assign(out.candidates * out.periods, 0);
         const std::vector<int> keys = ArchiveKeys(archive, span->firstRead);
-        const bool complete = ParallelFor(span->count, ThreadCount(options.threads, span->count),
-                                          cancel, progress, [&](std::size_t period) {
-                                              const std::size_t index = span->first + period;
-                                              PeriodEvaluator(*prepared, out, period, keys[index])
-                                                  .Run(KeysBefore(keys, index),
-                                                       PeriodSeed(options.seed, archive[index]));
-                                              return true;
-                                          });
-        if (!complete) return Failure{};
+        const Status ran = ParallelFor(span->count, ThreadCount(options.threads, span->count),
+                                       cancel, progress, [&](std::size_t period) {
+                                           const std::size_t index = span->first + period;
+                                           PeriodEvaluator(*prepared, out, period, keys[index])
+                                               .Run(KeysBefore(keys, index),
+                                                    PeriodSeed(options.seed, archive[index]));
+                                           return true;
+                                       });
+        if (!ran) return ran.failure();
         return runs;
     } catch (const std::exception& e) {
-        return Fail({std::string(kMsgBacktestFailed) + e.what(), kTitleBacktest});
+        // The preparation's own allocations; the periods' failures come back from the pool.
+        return RunFailed(e.what());
     }
 }
 

@@ -58,7 +58,7 @@ void AddOnce(std::vector<T>& list, T value) {
 }
 
 Failure Refused(const std::string& text) {
-    return Fail({text, kTitleOptimiser});
+    return Fail({text, kTitleErrorNotice, Message::Kind::Refused});
 }
 
 // A tolerance written as a range where its codes run on ("03.04.05" is "03-05").

@@ -19,7 +19,6 @@ inline constexpr int kMaxOptimiserCandidates = 2000;
 inline constexpr int kMaxOptimiserInstances = 50;
 // Combinations are listed before they are drawn from; beyond this the lists are too long.
 inline constexpr long long kMaxCandidateCombinations = 1'000'000;
-inline constexpr const char* kTitleOptimiser = "出错提示";
 
 // One candidate: the texts an optimiser run varies, as the controls hold them. Mode one reads
 // the line tolerance, the line choice, X and the total; mode two the group tolerances and its

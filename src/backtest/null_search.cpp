@@ -57,7 +57,7 @@ Result<std::vector<SearchFigures>> RunNullSearches(
     OptimiserOptions one = options;
     one.threads = 1;
     one.blocks = 0;
-    const bool complete = ParallelFor(
+    const Status ran = ParallelFor(
         count, ThreadCount(options.threads, count), cancel, progress, [&](std::size_t k) {
             const Result<OptimiserResult> result =
                 RunOptimiser(FairArchive(archive, NullRunSeed(options.seed, static_cast<int>(k))),
@@ -69,10 +69,11 @@ Result<std::vector<SearchFigures>> RunNullSearches(
             figures[k] = FiguresOfSearch(*result);
             return true;
         });
+    if (!ran && !ran.Cancelled()) return ran.failure();
     for (const auto& refusal : refusals) {
         if (refusal && !refusal->messages.empty()) return *refusal;
     }
-    if (!complete) return Failure{};
+    if (!ran) return ran.failure();
     return figures;
 }
 

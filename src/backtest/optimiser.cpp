@@ -143,7 +143,7 @@ Result<OptimiserResult> RunOptimiser(const std::vector<DatedDraw>& archive,
                                      const BacktestProgressFn& progress) {
     if (options.training < 1 || options.testing < 1 ||
         options.periods < options.training + options.testing) {
-        return Fail({kMsgOptimiserSpans, kTitleOptimiser});
+        return Fail({kMsgOptimiserSpans, kTitleErrorNotice});
     }
     const Result<TestedSpan> span = TestedPeriods(archive, options.periods);
     if (!span) return span.failure();
@@ -154,10 +154,10 @@ Result<OptimiserResult> RunOptimiser(const std::vector<DatedDraw>& archive,
                          std::to_string(options.training) + "期加检验" +
                          std::to_string(options.testing) + "期需要" + std::to_string(needed) +
                          "期。" + kMsgDownloadHistoryFirst,
-                     kTitleOptimiser});
+                     kTitleErrorNotice, Message::Kind::NotFound});
     }
     if (options.blocks != 0 && !OverfittingBlocksFit(options.blocks, span->count)) {
-        return Fail({kMsgOverfittingBlocks, kTitleOptimiser});
+        return Fail({kMsgOverfittingBlocks, kTitleErrorNotice});
     }
     const BacktestOptions runOptions{options.periods, options.seed, options.threads};
     Result<CandidateRuns> runs =

@@ -73,7 +73,7 @@ Result<Overfitting> OverfittingProbability(const CandidateOutcomes& outcomes, in
                                            int threads) {
     const std::size_t n = outcomes.candidates;
     if (!OverfittingBlocksFit(blocks, outcomes.periods) || n == 0) {
-        return Fail({kMsgOverfittingBlocks, kTitleOptimiser});
+        return Fail({kMsgOverfittingBlocks, kTitleErrorNotice});
     }
     Overfitting result;
     result.blocks = blocks;
@@ -105,19 +105,18 @@ Result<Overfitting> OverfittingProbability(const CandidateOutcomes& outcomes, in
         if (std::popcount(mask) == blocks / 2) halves.push_back(mask);
     }
     result.halvings.resize(2 * halves.size());
-    const bool complete = ParallelFor(halves.size(), ThreadCount(threads, halves.size()), cancel,
-                                      {}, [&](std::size_t i) {
-                                          HalfSums half(n);
-                                          for (std::size_t b = 0; b < s; ++b) {
-                                              if ((halves[i] >> b) & 1)
-                                                  half.Add(perBlock, b * n, n);
-                                          }
-                                          const HalfSums mirror = half.Rest(all);
-                                          result.halvings[2 * i] = Judge(half, mirror, rank);
-                                          result.halvings[2 * i + 1] = Judge(mirror, half, rank);
-                                          return true;
-                                      });
-    if (!complete) return Failure{};
+    const Status ran = ParallelFor(halves.size(), ThreadCount(threads, halves.size()), cancel, {},
+                                   [&](std::size_t i) {
+                                       HalfSums half(n);
+                                       for (std::size_t b = 0; b < s; ++b) {
+                                           if ((halves[i] >> b) & 1) half.Add(perBlock, b * n, n);
+                                       }
+                                       const HalfSums mirror = half.Rest(all);
+                                       result.halvings[2 * i] = Judge(half, mirror, rank);
+                                       result.halvings[2 * i + 1] = Judge(mirror, half, rank);
+                                       return true;
+                                   });
+    if (!ran) return ran.failure();
 
     std::size_t belowMedian = 0;
     std::size_t losses = 0;

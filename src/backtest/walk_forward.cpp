@@ -75,28 +75,25 @@ Result<std::vector<Message>> RunPeriods(const KeyedArchive& keyed, const TestedS
     // Only what a refusal says is kept per item: K runs of N periods need no table of rows.
     std::vector<std::optional<std::vector<Message>>> refusals(items);
     std::vector<Message> firstNotices;
-    bool complete = false;
-    try {
-        complete =
-            ParallelFor(items, ThreadCount(threads, items), cancel, progress, [&](std::size_t i) {
-                const std::size_t index = span.first + i % span.count;
-                std::mt19937_64 rng(PeriodSeed(seeds[i / span.count], keyed.draws[index]));
-                Result<PeriodRun> run = EvaluatePeriod(keyed, index, settings, rng);
-                if (!run) {
-                    refusals[i] = run.messages();
-                    return false;
-                }
-                if (i == 0) firstNotices = std::move(run->notices);
-                keep(i, std::move(run->row));
-                return true;
-            });
-    } catch (const std::exception& e) {
-        return Fail({std::string(kMsgBacktestFailed) + e.what(), kTitleBacktest});
-    }
+    const Status ran =
+        ParallelFor(items, ThreadCount(threads, items), cancel, progress, [&](std::size_t i) {
+            const std::size_t index = span.first + i % span.count;
+            std::mt19937_64 rng(PeriodSeed(seeds[i / span.count], keyed.draws[index]));
+            Result<PeriodRun> run = EvaluatePeriod(keyed, index, settings, rng);
+            if (!run) {
+                refusals[i] = run.messages();
+                return false;
+            }
+            if (i == 0) firstNotices = std::move(run->notices);
+            keep(i, std::move(run->row));
+            return true;
+        });
+    // What the engine threw says more than a refusal it may have cut short.
+    if (!ran && !ran.Cancelled()) return ran.failure();
     for (const auto& refusal : refusals) {
         if (refusal) return Failure{RunNotices(*refusal)};
     }
-    if (!complete) return Failure{};
+    if (!ran) return ran.failure();
     return RunNotices(firstNotices);
 }
 

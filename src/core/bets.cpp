@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/text.h"
+
 namespace xuan5 {
 namespace {
 
@@ -122,6 +124,10 @@ std::string RenderBetSet(const BetSet& set, std::string_view separator) {
         out.append(kUniverse.texts[bet].data(), kBetTextLength);
     });
     return out;
+}
+
+PlanBaseText RenderPlanBase(const BetSet& bets) {
+    return {RenderBetSet(bets, kCrLf), std::to_string(bets.Count())};
 }
 
 }  // namespace xuan5

@@ -92,4 +92,14 @@ bool BaseHoldsKey(std::string_view base, int key);
 // The member bets in AllBets order joined by `separator` (no separator after the last).
 std::string RenderBetSet(const BetSet& set, std::string_view separator);
 
+// What the window writes for a plan base or a filter result: the bets joined by CR LF without a
+// trailing break, and their number.
+struct PlanBaseText {
+    std::string text;
+    std::string count;
+    friend bool operator==(const PlanBaseText&, const PlanBaseText&) = default;
+};
+
+PlanBaseText RenderPlanBase(const BetSet& bets);
+
 }  // namespace xuan5

@@ -6,7 +6,16 @@
 
 namespace xuan5 {
 
-std::optional<std::chrono::sys_days> ParseDrawDate(std::string_view text) {
+namespace {
+
+Failure BadDate(std::string_view text) {
+    return Fail({std::string(kMsgBadDate) + " '" + std::string(text) + "'", kTitleErrorNotice,
+                 Message::Kind::InvalidInput});
+}
+
+}  // namespace
+
+Result<std::chrono::sys_days> ParseDrawDate(std::string_view text) {
     std::string_view y, m, d;
     if (text.size() == 8) {
         y = text.substr(0, 4);
@@ -17,13 +26,13 @@ std::optional<std::chrono::sys_days> ParseDrawDate(std::string_view text) {
         m = text.substr(5, 2);
         d = text.substr(8, 2);
     } else {
-        return std::nullopt;
+        return BadDate(text);
     }
-    if (!AllDigits(y) || !AllDigits(m) || !AllDigits(d)) return std::nullopt;
+    if (!AllDigits(y) || !AllDigits(m) || !AllDigits(d)) return BadDate(text);
     const std::chrono::year_month_day ymd{std::chrono::year(DigitsValue(y)),
                                           std::chrono::month(static_cast<unsigned>(DigitsValue(m))),
                                           std::chrono::day(static_cast<unsigned>(DigitsValue(d)))};
-    if (!ymd.ok() || DigitsValue(y) < 1970) return std::nullopt;
+    if (!ymd.ok() || DigitsValue(y) < 1970) return BadDate(text);
     return std::chrono::sys_days(ymd);
 }
 

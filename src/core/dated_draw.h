@@ -2,11 +2,15 @@
 #pragma once
 
 #include <chrono>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/result.h"
+
 namespace xuan5 {
+
+// Followed by the text that is no date, in quotes.
+inline constexpr const char* kMsgBadDate = "日期不对";
 
 struct DatedDraw {
     std::string date;     // "YYYY-MM-DD"
@@ -15,8 +19,9 @@ struct DatedDraw {
     friend bool operator==(const DatedDraw&, const DatedDraw&) = default;
 };
 
-// A real calendar date from 1970 on, written YYYY-MM-DD, YYYY/MM/DD or YYYYMMDD.
-std::optional<std::chrono::sys_days> ParseDrawDate(std::string_view text);
+// A real calendar date from 1970 on, written YYYY-MM-DD, YYYY/MM/DD or YYYYMMDD; anything else
+// fails with kMsgBadDate.
+Result<std::chrono::sys_days> ParseDrawDate(std::string_view text);
 std::string DrawDateText(std::chrono::sys_days day);
 
 }  // namespace xuan5

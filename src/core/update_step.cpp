@@ -20,7 +20,8 @@ bool HoldsValidDraw(const DrawTable& table) {
 
 Result<ApplyOutcome> ApplyIncomingDraws(const DrawTable& incoming, std::int32_t updateCount,
                                         std::int32_t historyLoaded) {
-    if (!HoldsValidDraw(incoming)) return Fail({kMsgNoDrawData, kTitleNoDrawData});
+    if (!HoldsValidDraw(incoming))
+        return Fail({kMsgNoDrawData, kTitleErrorNotice, Message::Kind::NotFound});
     ApplyOutcome outcome;
     for (int r = 1; r <= kHistoryRows; ++r) outcome.DrawHistory[r] = incoming[r];
     outcome.drawList = DrawListLines(outcome.DrawHistory);

@@ -17,7 +17,6 @@ namespace xuan5 {
 
 inline constexpr double kMaxLineBets = 980;
 inline constexpr const char* kMsgTooManyBets = "注数不能多于980注";
-inline constexpr const char* kTitleTooManyBets = "出错了";
 inline constexpr const char* kTooManyBetsReplacement = "400";
 
 struct BaseSearchResult {

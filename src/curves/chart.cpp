@@ -12,7 +12,7 @@ void AddGrid(ChartPicture& picture) {
     for (int sign : {1, -1}) {
         for (long long y = 0; y <= r; y += step) {
             const double at = static_cast<double>(sign * y);
-            picture.lines.push_back({0, at, 120, at, ChartColor::Blue, 1});
+            picture.lines.push_back({0, at, kChartNewestX, at, ChartColor::Blue, 1});
             picture.labels.push_back({1, at, std::to_string(sign * y), true});
         }
     }
@@ -54,7 +54,7 @@ ChartPicture DrawProfitChart(const ProfitSeriesTable& series) {
     // always inside the range.
     long long maxValue = 0;
     long long minValue = 0;
-    for (int i = 1; i <= 119; ++i) {
+    for (int i = 1; i < kChartNewestX; ++i) {
         maxValue = std::max<long long>(maxValue, series[i]);
         minValue = std::min<long long>(minValue, series[i]);
     }
@@ -64,14 +64,14 @@ ChartPicture DrawProfitChart(const ProfitSeriesTable& series) {
     picture.range = static_cast<int>(range);
     picture.step = picture.range / 10;
     AddGrid(picture);
-    for (int i = 1; i <= 119; ++i) {
+    for (int i = 1; i < kChartNewestX; ++i) {
         const bool rise = series[i] > series[i - 1];
         picture.lines.push_back({double(i), double(series[i]), double(i), double(series[i - 1]),
                                  rise ? ChartColor::Red : ChartColor::Blue, 2});
     }
-    picture.lines.push_back({0, 0, 120, 0, ChartColor::Red, 2});
-    picture.lines.push_back(
-        {120, double(-picture.range), 120, double(picture.range), ChartColor::Green, 2});
+    picture.lines.push_back({0, 0, kChartNewestX, 0, ChartColor::Red, 2});
+    picture.lines.push_back({kChartNewestX, double(-picture.range), kChartNewestX,
+                             double(picture.range), ChartColor::Green, 2});
     return picture;
 }
 
@@ -79,10 +79,10 @@ ChartPicture PrepareTrendCanvas() {
     ChartPicture picture;
     picture.range = kCanvasRange;
     picture.step = kCanvasRange / 10;
-    picture.lines.push_back({0, 0, 120, 0, ChartColor::Red, 2});
+    picture.lines.push_back({0, 0, kChartNewestX, 0, ChartColor::Red, 2});
     AddGrid(picture);
-    picture.lines.push_back(
-        {120, double(-kCanvasRange), 120, double(kCanvasRange), ChartColor::Green, 1});
+    picture.lines.push_back({kChartNewestX, double(-kCanvasRange), kChartNewestX,
+                             double(kCanvasRange), ChartColor::Green, 1});
     picture.labels.push_back({40, 730, kCanvasHint});
     return picture;
 }

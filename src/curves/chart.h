@@ -10,6 +10,8 @@
 namespace xuan5 {
 
 inline constexpr int kCanvasRange = 5000;
+// The X of the newest period, where the green marker stands: the chart is as wide as the history.
+inline constexpr int kChartNewestX = kHistoryRows;
 inline constexpr const char* kCanvasHint = "绘图的时候，请放慢点鼠标，别太快";
 
 enum class ChartColor { Red, Blue, Green, Gray };

@@ -96,13 +96,13 @@ std::string SerializeTrendLine(const TrendLineTable& line) {
 Result<TrendLineTable> ParseTrendLine(std::string_view text, const TrendLineTable& line) {
     const auto fields = SplitText(text, "*");
     if (fields.size() < static_cast<std::size_t>(kHistoryRows)) {
-        return Fail({kMsgCurveIncomplete, kTitleCurve});
+        return Fail({kMsgCurveIncomplete, kTitleNotice, Message::Kind::Damaged});
     }
     // Parsed aside and handed back whole: a half-old, half-new line could otherwise be saved.
     TrendLineTable parsed = line;
     for (int i = 1; i <= kHistoryRows; ++i) {
         const auto value = ParseInteger32(fields[static_cast<std::size_t>(i - 1)]);
-        if (!value) return Fail({kMsgCurveIncomplete, kTitleCurve});
+        if (!value) return Fail({kMsgCurveIncomplete, kTitleNotice, Message::Kind::Damaged});
         parsed[i] = *value;
     }
     return parsed;
@@ -121,11 +121,6 @@ std::vector<ChartLine> SavedLineSegments(std::string_view text) {
         previous = value;
     }
     return segments;
-}
-
-Result<LineTexts> SaveTrendLineToSlot(LineTexts storeLines, int index, const TrendLineTable& line,
-                                      const std::filesystem::path& file) {
-    return SaveCurveStoreLine(std::move(storeLines), index, SerializeTrendLine(line), file);
 }
 
 }  // namespace xuan5

@@ -9,12 +9,10 @@
 #include "core/result.h"
 #include "core/tables.h"
 #include "curves/chart.h"
-#include "store/curve_store.h"
 
 namespace xuan5 {
 
 inline constexpr const char* kMsgCurveIncomplete = "曲线数据不完整，可能被破坏,请重新画线保存";
-inline constexpr const char* kTitleCurve = "提示";
 
 // Which columns 0..130 of a line got a point from the mouse.
 using RecordedColumns = std::bitset<kTrendColumns + 1>;
@@ -59,10 +57,5 @@ Result<TrendLineTable> ParseTrendLine(std::string_view text, const TrendLineTabl
 // with the fields as real numbers, so a field of 2.5 is drawn at 2.5 while TrendLine keeps the
 // rounded value. Empty when ParseTrendLine refuses the text.
 std::vector<ChartLine> SavedLineSegments(std::string_view text);
-
-// Save button of slot i: the store's records with the trend line as record i, saved as a whole
-// with the record it replaces kept as its previous version; the records as saved.
-Result<LineTexts> SaveTrendLineToSlot(LineTexts storeLines, int index, const TrendLineTable& line,
-                                      const std::filesystem::path& file);
 
 }  // namespace xuan5

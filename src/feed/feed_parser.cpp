@@ -92,7 +92,7 @@ FeedParse ParseFeedResponse(std::string_view response, const DrawTable& history)
     for (int k = 0; k < kHistoryRows; ++k) {
         // One malformed row would spoil every curve and plan built on the history, so the
         // whole answer is refused rather than partly staged.
-        std::optional<DatedDraw> row = ReadFeedLine((*lines)[static_cast<std::size_t>(k)]);
+        Result<DatedDraw> row = ReadFeedLine((*lines)[static_cast<std::size_t>(k)]);
         if (!row) return {kMsgNoFeedData, std::nullopt, false};
         staged[k + 1] =
             DrawRecord{std::move(row->period), std::move(row->numbers), std::move(row->date)};

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "core/draw_history.h"
+#include "protocol/feed_format.h"
 
 namespace xuan5 {
 
 inline constexpr const char* kMsgCannotConnect = "无法连接";
 inline constexpr const char* kMsgConnected = "连接成功";
-inline constexpr const char* kMsgNoFeedData = "没有获取到数据";
 inline constexpr const char* kMsgNoUpdate = "没有更新！";
 inline constexpr const char* kMsgAutoUpdateOff = "自动更新未勾选";
 

@@ -13,7 +13,7 @@ std::string ProposeEntryLine(const DrawTable& history) {
 
 Result<DrawRecord> CheckManualEntry(std::string_view line) {
     const std::string_view trimmed = TrimSpaces(line);
-    if (!Contains(trimmed, "-")) return Fail({kMsgEntryFormat, kTitleEntryError});
+    if (!Contains(trimmed, "-")) return Fail({kMsgEntryFormat, kTitleError});
     std::string cleaned;
     for (char ch : trimmed) {
         if ((ch >= '0' && ch <= '9') || ch == '-' || ch == ',') cleaned.push_back(ch);
@@ -21,11 +21,11 @@ Result<DrawRecord> CheckManualEntry(std::string_view line) {
     const auto parts = SplitText(cleaned, "-");
     const std::string period = parts.empty() ? "" : std::string(parts[0]);
     const std::string numbers = parts.size() < 2 ? "" : std::string(parts[1]);
-    if (!IsValidPeriod(period)) return Fail({kMsgEntryPeriod, kTitleEntryError});
+    if (!IsValidPeriod(period)) return Fail({kMsgEntryPeriod, kTitleError});
     // Unchecked numbers would silently spoil every curve and plan, so the typed draw must be
     // five distinct numbers 01..11 just like a fetched one.
     if (!IsValidDrawNumbers(numbers)) {
-        return Fail({kMsgEntryNumbers, kTitleEntryError});
+        return Fail({kMsgEntryNumbers, kTitleError});
     }
     return DrawRecord{period, numbers};
 }

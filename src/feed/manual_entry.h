@@ -9,7 +9,6 @@
 
 namespace xuan5 {
 
-inline constexpr const char* kTitleEntryError = "出错";
 inline constexpr const char* kMsgEntryFormat = "格式错误";
 inline constexpr const char* kMsgEntryPeriod = "期号错误";
 inline constexpr const char* kMsgEntryNumbers = "开奖号错误";

@@ -11,9 +11,9 @@ PreparedLines PrepareLines(const LineTexts& curveStoreLines) {
     for (int i = 0; i < kLineCount; ++i) {
         Result<TrendLineTable> line = ParseTrendLine(curveStoreLines[i]);
         if (line) {
-            prepared.parsed[i] = *line;
+            prepared.value[i] = *line;
         } else {
-            prepared.messages[i] = line.messages().front();
+            prepared.notices.push_back(line.messages().front());
         }
     }
     return prepared;
@@ -25,7 +25,7 @@ LineBaseSets SearchLineBaseSets(const PreparedLines& lines, const LineSizeTexts&
     LineBaseSets out;
     for (int i = 0; i < kLineCount; ++i) {
         // A parse sets entries 1..120 only; a damaged line leaves the previous values in place.
-        if (const auto& parsed = lines.parsed[i]) {
+        if (const auto& parsed = lines.value[i]) {
             std::copy(parsed->begin() + 1, parsed->begin() + kHistoryRows + 1, line.begin() + 1);
         }
         out[i] = SearchBaseForLine(sizes[i], line, keys, rng).bets;
@@ -38,18 +38,16 @@ LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& s
                                  std::mt19937_64& rng) {
     LineBasesOutput out;
     if (!input.Op_jiankong_zihui) {
-        out.messages.push_back({kMsgChooseRecompute, kTitleFriendlyNotice});
+        out.notices.push_back({kMsgChooseRecompute, kTitleFriendlyNotice, Message::Kind::Notice});
         return out;
     }
     const PreparedLines lines = PrepareLines(savedLines);
-    for (const auto& message : lines.messages) {
-        if (message) out.messages.push_back(*message);
-    }
+    out.notices = lines.notices;
     TrendLineTable line = trendLine;
     const LineBaseSets sets = SearchLineBaseSets(lines, input.T_quxian_zhushu, line, keys, rng);
     LineTexts bases;
     for (int i = 0; i < kLineCount; ++i) bases[i] = RenderBetSet(sets[i], " ");
-    out.LineBases = std::move(bases);
+    out.value = std::move(bases);
     return out;
 }
 

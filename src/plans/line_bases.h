@@ -16,7 +16,6 @@
 namespace xuan5 {
 
 inline constexpr const char* kMsgChooseRecompute = "请先选择“每期算号”";
-inline constexpr const char* kTitleFriendlyNotice = "友情提示";
 
 using LineSizeTexts = std::array<std::string, kLineCount>;
 
@@ -31,11 +30,10 @@ struct LineBasesInput {
     LineSizeTexts T_quxian_zhushu = DefaultLineSizes();
 };
 
-struct LineBasesOutput {
-    std::vector<Message> messages;  // in order: the notice, or one per damaged saved line
-    // Unset when nothing was searched (the notice).
-    std::optional<LineTexts> LineBases;
-};
+// The LineBases searched, with the notices in order: one per damaged saved line. Unset, with
+// the notice of "保持当前底" alone, when nothing was searched: the bases in force stay, which is
+// what the user chose, not a failure.
+using LineBasesOutput = Outcome<std::optional<LineTexts>>;
 
 // The line bases recomputed from the saved lines when "每期算号" is selected; otherwise only the
 // notice. The searches run on a line of their own, never on the drawing: a copy of `trendLine`,
@@ -45,11 +43,9 @@ LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& s
                                  const TrendLineTable& trendLine, const DrawKeyTable& keys,
                                  std::mt19937_64& rng);
 
-// The saved lines parsed once, for runs that extract the bases many times over unchanged lines.
-struct PreparedLines {
-    std::array<std::optional<TrendLineTable>, kLineCount> parsed;  // unset when damaged
-    std::array<std::optional<Message>, kLineCount> messages;
-};
+// The saved lines parsed once, for runs that extract the bases many times over unchanged lines:
+// a line unset where the saved one is damaged, and a notice for each of those in line order.
+using PreparedLines = Outcome<std::array<std::optional<TrendLineTable>, kLineCount>>;
 
 PreparedLines PrepareLines(const LineTexts& curveStoreLines);
 

@@ -88,8 +88,9 @@ struct PendingRecordOutput {
 };
 
 // The waiting record of the period after the history's newest, for slot PlanRecordCount, and the
-// log rebuilt with it. Nothing happens (nullopt) while automatic planning is off. `planSize` is
-// the text of T_jihua_jj_dadi_zhushu. The record's region and basis are the caller's to add.
+// log rebuilt with it. Nothing happens (nullopt, not a failure) while automatic planning is off.
+// `planSize` is the text of T_jihua_jj_dadi_zhushu. The record's region and basis are the caller's
+// to add.
 std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
                                                       std::string_view planSize,
                                                       const DrawTable& history, const PlanLog& log);

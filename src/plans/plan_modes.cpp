@@ -19,9 +19,9 @@ void SetPlan(PlanRunOutput& out, const PlanBaseText& plan) {
 // Takes over what a line extraction produced; returns the line bases the plan intersects.
 const LineTexts& KeepExtraction(PlanRunOutput& out, LineBasesOutput extracted,
                                 const LineTexts& inForce) {
-    out.messages.insert(out.messages.end(), extracted.messages.begin(), extracted.messages.end());
-    if (!extracted.LineBases) return inForce;
-    out.LineBases = std::move(extracted.LineBases);
+    out.messages.insert(out.messages.end(), extracted.notices.begin(), extracted.notices.end());
+    if (!extracted.value) return inForce;
+    out.LineBases = std::move(extracted.value);
     return *out.LineBases;
 }
 
@@ -38,12 +38,10 @@ bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, in
         lines = PrepareLines(savedLines);
         // The saved lines are the same in every instance, so a damaged one is reported once
         // per run rather than once per instance.
-        for (const auto& message : lines.messages) {
-            if (message) out.messages.push_back(*message);
-        }
+        out.messages.insert(out.messages.end(), lines.notices.begin(), lines.notices.end());
     } else {
         // Every instance would show the notice and keep the bases; the notice is shown once.
-        out.messages.push_back({kMsgChooseRecompute, kTitleFriendlyNotice});
+        out.messages.push_back({kMsgChooseRecompute, kTitleFriendlyNotice, Message::Kind::Notice});
         bases = LineBaseSetsFromTexts(tables.LineBases);
     }
     const AcceptedCounts accepted =
@@ -91,7 +89,7 @@ Result<PlanRunOutput> RunPlanModeOne(const PlanModeOneInput& input, const LineTe
                                      const ProgressFn& progress) {
     PlanRunOutput out;
     const auto fail = [&out] {
-        out.messages.push_back({kMsgPlanInputError, kTitlePlanInputError});
+        out.messages.push_back({kMsgPlanInputError, kTitleNotice});
         return Failure{std::move(out.messages)};
     };
     try {

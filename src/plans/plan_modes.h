@@ -19,7 +19,6 @@
 namespace xuan5 {
 
 inline constexpr const char* kMsgPlanInputError = "输入数据有误，请检查格式。";
-inline constexpr const char* kTitlePlanInputError = "提示";
 inline constexpr const char* kWaitingProgress = "等待";
 // A larger count holds the window for minutes and can exhaust memory.
 inline constexpr int kMaxInstances = 10000;

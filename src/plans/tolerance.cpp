@@ -138,10 +138,6 @@ BetSet BankerPassSet(const BankerSettings& settings) {
     return pass;
 }
 
-PlanBaseText RenderPlanBase(const BetSet& bets) {
-    return {RenderBetSet(bets, kCrLf), std::to_string(bets.Count())};
-}
-
 BackupBasesOutput IntersectBackupBases(const BackupBasesInput& input) {
     const std::string_view tolerance = TrimSpaces(input.T_beiyong_rc);
     if (tolerance.empty()) return {kMsgWriteTolerance, std::nullopt};

@@ -71,16 +71,6 @@ std::array<int, kBetCount + 1> BankerCounts(std::string_view bankerText);
 // The bets that pass the banker filter; every bet while the filter is off.
 BetSet BankerPassSet(const BankerSettings& settings);
 
-// What the window writes for a rule result: the bets joined by CR LF without a trailing break,
-// and their number.
-struct PlanBaseText {
-    std::string text;
-    std::string count;
-    friend bool operator==(const PlanBaseText&, const PlanBaseText&) = default;
-};
-
-PlanBaseText RenderPlanBase(const BetSet& bets);
-
 inline constexpr const char* kMsgWriteTolerance = "请写容对数值";
 
 // The three backup boxes and their tolerance ("三底容对").

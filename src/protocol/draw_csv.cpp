@@ -67,7 +67,7 @@ std::string CsvLineErrorText(const CsvLineError& error) {
         case CsvFault::FieldCount:
             return text + "应有7项（日期,期号,5个号码），实有" + std::to_string(error.count) + "项";
         case CsvFault::Date:
-            return text + "日期不对 " + field;
+            return text + kMsgBadDate + " " + field;
         case CsvFault::Period:
             return text + "期号不对 " + field;
         case CsvFault::Number:

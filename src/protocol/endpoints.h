@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/draw_history.h"
 #include "protocol/regions.h"
 
 namespace xuan5 {
@@ -36,6 +37,7 @@ inline constexpr std::string_view kNoSettingsSaved = "no settings saved for this
 
 // Draws in a feed answer; the program refuses a shorter one.
 inline constexpr int kFeedLength = 120;
+static_assert(kFeedLength == kHistoryRows, "a feed answer fills the history table row for row");
 // The most draws one history request may ask for.
 inline constexpr int kMaxHistoryDraws = 5000;
 

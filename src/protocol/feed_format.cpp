@@ -8,11 +8,18 @@
 #include "protocol/endpoints.h"
 
 namespace xuan5 {
+namespace {
 
-std::optional<std::vector<std::string_view>> FeedPayloadLines(std::string_view response) {
-    if (!Contains(response, kOkMarker)) return std::nullopt;
+Failure NoFeedData() {
+    return Fail({kMsgNoFeedData, "", Message::Kind::Damaged});
+}
+
+}  // namespace
+
+Result<std::vector<std::string_view>> FeedPayloadLines(std::string_view response) {
+    if (!Contains(response, kOkMarker)) return NoFeedData();
     const auto parts = SplitText(response, kFeedSeparator);
-    if (parts.size() < 3) return std::nullopt;
+    if (parts.size() < 3) return NoFeedData();
     return SplitText(parts[1], kCrLf);
 }
 
@@ -35,23 +42,24 @@ std::string FeedAnswerText(const std::vector<std::string>& lines, std::string_vi
     return text;
 }
 
-std::optional<std::string> FeedLineDate(std::string_view line) {
-    if (line.size() <= 3 + kBetTextLength) return std::nullopt;
-    std::string_view between = line.substr(3, line.size() - 3 - kBetTextLength);
+Result<std::string> FeedLineDate(std::string_view line) {
+    std::string_view between;
+    if (line.size() > 3 + kBetTextLength)
+        between = line.substr(3, line.size() - 3 - kBetTextLength);
     // Whatever separates the date from its neighbours (spaces, "-", "|"...) is not part of it.
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
     while (!between.empty() && !isDigit(between.front())) between.remove_prefix(1);
     while (!between.empty() && !isDigit(between.back())) between.remove_suffix(1);
     const auto day = ParseDrawDate(between);
-    if (!day) return std::nullopt;
+    if (!day) return day.failure();
     return DrawDateText(*day);
 }
 
-std::optional<DatedDraw> ReadFeedLine(std::string_view line) {
-    if (line.size() < 3 + kBetTextLength) return std::nullopt;
+Result<DatedDraw> ReadFeedLine(std::string_view line) {
+    if (line.size() < 3 + kBetTextLength) return NoFeedData();
     DatedDraw draw{FeedLineDate(line).value_or(std::string()), std::string(line.substr(0, 3)),
                    std::string(line.substr(line.size() - kBetTextLength))};
-    if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) return std::nullopt;
+    if (!IsValidPeriod(draw.period) || !IsValidDrawNumbers(draw.numbers)) return NoFeedData();
     return draw;
 }
 
@@ -61,7 +69,7 @@ std::vector<DatedDraw> DatedFeedRows(std::string_view response) {
     if (!lines) return rows;
     const std::size_t count = std::min(lines->size(), static_cast<std::size_t>(kFeedLength));
     for (std::size_t k = 0; k < count; ++k) {
-        std::optional<DatedDraw> draw = ReadFeedLine((*lines)[k]);
+        Result<DatedDraw> draw = ReadFeedLine((*lines)[k]);
         if (draw && !draw->date.empty()) rows.push_back(std::move(*draw));
     }
     return rows;

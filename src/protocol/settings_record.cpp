@@ -38,7 +38,7 @@ SettingsFields DefaultSettingsFields() {
 Result<std::string> BuildSettingsRecord(const SettingsFields& fields) {
     for (const std::string& field : fields) {
         if (field.find_first_of("/*") != std::string::npos) {
-            return Fail({kMsgSettingsIllegal, kTitleSettings});
+            return Fail({kMsgSettingsIllegal, kTitleNotice, Message::Kind::Refused});
         }
     }
     std::string record(kMarker);
@@ -54,18 +54,21 @@ Result<std::string> BuildSettingsRecord(const SettingsFields& fields) {
     return record;
 }
 
-Message SettingsSaveOutcome(std::string_view response) {
-    return Contains(response, kSuccessMarker) ? Message{kMsgSettingsSaved, kTitleSettings}
-                                              : Message{kMsgSettingsSaveFailed, kTitleSettings};
+Result<Message> SettingsSaveOutcome(std::string_view response) {
+    if (!Contains(response, kSuccessMarker)) {
+        return Fail({kMsgSettingsSaveFailed, kTitleNotice, Message::Kind::Io});
+    }
+    return Message{kMsgSettingsSaved, kTitleNotice, Message::Kind::Notice};
 }
 
 SettingsLoadResult ParseSettingsResponse(std::string_view response) {
     SettingsLoadResult result;
     if (!Contains(response, kSuccessMarker)) {
-        result.message = Message{kMsgSettingsLoadFailed, kTitleSettings};
+        result.notices.push_back({kMsgSettingsLoadFailed, kTitleNotice, Message::Kind::Io});
         return result;
     }
-    result.message = Message{kMsgSettingsLoadMalformed, kTitleSettings};
+    // Said unless the whole record is read.
+    result.notices.push_back({kMsgSettingsLoadMalformed, kTitleNotice, Message::Kind::Damaged});
     // Both markers must be there: a response cut off after the first one is not a record.
     const std::size_t open = response.find(kMarker);
     if (open == std::string_view::npos) return result;
@@ -79,10 +82,10 @@ SettingsLoadResult ParseSettingsResponse(std::string_view response) {
         const std::vector<std::string_view> values = SplitText(sections[section], "/");
         for (int i = 0; i < kSectionSizes[section]; ++i) {
             if (static_cast<std::size_t>(i) >= values.size()) return result;
-            result.fields.emplace_back(values[i]);
+            result.value.emplace_back(values[i]);
         }
     }
-    result.message = Message{kMsgSettingsLoaded, kTitleSettings};
+    result.notices = {{kMsgSettingsLoaded, kTitleNotice, Message::Kind::Notice}};
     return result;
 }
 

@@ -27,7 +27,6 @@ using SettingsFields = std::array<std::string, kSettingsFieldCount>;
 // ("T_quxian_zhushu_3" for an array element).
 extern const std::array<std::string_view, kSettingsFieldCount> kSettingsFieldControls;
 
-inline constexpr const char* kTitleSettings = "提示";
 inline constexpr const char* kMsgSettingsIllegal = "设置中含有非法字符（/ 或 *），未上传";
 inline constexpr const char* kMsgSettingsSaved = "数据上传服务器完毕";
 inline constexpr const char* kMsgSettingsSaveFailed = "数据上传出错";
@@ -42,19 +41,16 @@ SettingsFields DefaultSettingsFields();
 // fields, so such a record is refused instead of being sent broken.
 Result<std::string> BuildSettingsRecord(const SettingsFields& fields);
 
-// The outcome of a save by its response (empty on any transport failure).
-Message SettingsSaveOutcome(std::string_view response);
+// The outcome of a save by its response (empty on any transport failure): the notice
+// kMsgSettingsSaved, or a failure with kMsgSettingsSaveFailed.
+Result<Message> SettingsSaveOutcome(std::string_view response);
 
-// A record cut short still fills the boxes before the gap, so a load gives back what it could
-// read together with its message rather than a value or a failure.
-struct SettingsLoadResult {
-    // The field texts to write, in record order: all 24 on success, the ones that could be read
-    // before the first missing piece on a malformed record, none when the request failed.
-    std::vector<std::string> fields;
-    Message message;
-
-    friend bool operator==(const SettingsLoadResult&, const SettingsLoadResult&) = default;
-};
+// The field texts to write, in record order: all 24 on success, the ones that could be read
+// before the first missing piece on a malformed record, none when the request failed. A record
+// cut short still fills the boxes before the gap, so a load gives back what it could read with
+// one notice rather than a value or a failure; its kind tells them apart: a Notice
+// (kMsgSettingsLoaded), Io (kMsgSettingsLoadFailed) or Damaged (kMsgSettingsLoadMalformed).
+using SettingsLoadResult = Outcome<std::vector<std::string>>;
 
 // Reads a load response: the record between the first two "*sz*" markers of an answer that
 // holds the success marker.

@@ -248,11 +248,13 @@ Result<BookStore> BookStore::Open(const std::filesystem::path& file) {
         }
         why = db.Error();
     }
-    return Fail({"计划记录无法打开：" + file.string() + "（" + why + "）", kTitleRecords});
+    return Fail({"计划记录无法打开：" + file.string() + "（" + why + "）", kTitleErrorNotice,
+                 Message::Kind::Io});
 }
 
 Failure BookStore::Fault(const std::string& what) const {
-    return Fail({what + "：" + file_.string() + "（" + db_.Error() + "）", kTitleRecords});
+    return Fail({what + "：" + file_.string() + "（" + db_.Error() + "）", kTitleErrorNotice,
+                 Message::Kind::Io});
 }
 
 Result<RecordBook> BookStore::Load(int region) const {
@@ -433,7 +435,8 @@ Result<std::optional<std::filesystem::path>> CheckRecordsFile(const std::filesys
         const std::filesystem::path aside = MoveDamagedAside(file, stamp, why);
         if (!aside.empty()) return std::optional<std::filesystem::path>(aside);
     }
-    return Fail({"计划记录无法检查：" + file.string() + "（" + why + "）", kTitleRecords});
+    return Fail({"计划记录无法检查：" + file.string() + "（" + why + "）", kTitleErrorNotice,
+                 Message::Kind::Io});
 }
 
 BookChanges EverythingOf(const RecordBook& book) {

@@ -15,8 +15,6 @@
 namespace xuan5 {
 
 inline constexpr const char* kRecordsFileName = "records.db";
-inline constexpr const char* kTitleRecords = "出错提示";
-inline constexpr const char* kTitleRecordsMoved = "提示";
 
 std::filesystem::path RecordsPath(const std::filesystem::path& dataDir);
 

@@ -1,6 +1,7 @@
 #include "sortfilter/banker_sort.h"
 
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <exception>
 #include <limits>
@@ -15,6 +16,7 @@ constexpr std::array<int, 5> kDrawPositions = {1, 4, 7, 10, 13};
 constexpr std::array<std::string_view, kNumbers + 1> kTwoDigit = {
     "00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11"};
 
+constexpr std::string_view kFullWidthColon = "：";
 constexpr std::string_view kPeriodMark = "期：";
 constexpr std::string_view kPatternMark = "：奖号分布/对几组：";
 constexpr std::string_view kComing = "未开奖....";
@@ -29,10 +31,10 @@ int CanonicalNumber(std::string_view t) {
 // Group sizes of a decomposition mode, or the message that refuses it. A part's size is the
 // step it adds to the rounded running sum, so fractional parts can never make the groups
 // reach past the sum that was checked against 11.
-std::optional<Message> ReadMode(std::string_view modeText, std::vector<int>& sizes) {
+Result<std::vector<int>> ReadMode(std::string_view modeText) {
     const std::string_view mode = TrimSpaces(modeText);
     if (mode.find('-') == std::string_view::npos) {
-        return Message{kMsgSortModeFormat, kTitleSortMode};
+        return Fail({kMsgSortModeFormat, kTitleErrorNotice});
     }
     std::vector<double> sums;
     double sum = 0;
@@ -40,14 +42,14 @@ std::optional<Message> ReadMode(std::string_view modeText, std::vector<int>& siz
         sum = RoundHalfEven(sum + LeadingNumber(part));
         sums.push_back(sum);
     }
-    if (!(sum <= kNumbers)) return Message{kMsgSortModeValue, kTitleSortMode};
-    sizes.clear();
+    if (!(sum <= kNumbers)) return Fail({kMsgSortModeValue, kTitleErrorNotice});
+    std::vector<int> sizes;
     int previous = 0;
     for (double s : sums) {
         sizes.push_back(static_cast<int>(s) - previous);
         previous = static_cast<int>(s);
     }
-    return std::nullopt;
+    return sizes;
 }
 
 // What one history row contributes: the numbers its positions count for, and what its draw
@@ -77,6 +79,19 @@ void AppendDecimal(std::string& out, long long value) {
     out += std::to_string(value);
 }
 
+constexpr double kStepMinimum = 1;   // "-" needs a value above this
+constexpr double kStepMaximum = 49;  // "+" needs a value below this
+
+// Plain decimal text of a value: whole numbers without a fraction, others in their shortest
+// exact form, never in exponent notation (the sort reads the text back with LeadingNumber).
+std::string NumberText(double value) {
+    char buffer[512];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (ec != std::errc()) return std::to_string(value);
+    return std::string(buffer, end);
+}
+
 }  // namespace
 
 std::string_view DrawNumberAt(std::string_view numbers, int position) {
@@ -96,23 +111,17 @@ int DrawNumberValue(std::string_view text) {
 
 BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_paixu_qishu,
                                    std::string_view T_paixu_fenjiemoshi) {
-    BankerSortResult result;
     const double w = RoundHalfEven(LeadingNumber(T_paixu_qishu));
     if (!(w >= std::numeric_limits<std::int32_t>::min() &&
           w <= std::numeric_limits<std::int32_t>::max())) {
-        result.message = Message{kMsgSortFailed, kTitleSortFailed};
-        return result;
+        return Fail({kMsgSortFailed, kTitleNotice});
     }
-    if (w > kSortMaxWindow) {
-        result.message = Message{kMsgSortWindowTooLong, kTitleSortWindowTooLong};
-        return result;
-    }
-    std::vector<int> sizes;
-    if (auto refused = ReadMode(T_paixu_fenjiemoshi, sizes)) {
-        result.message = std::move(refused);
-        return result;
-    }
-    result.listReplaced = true;
+    if (w > kSortMaxWindow) return Fail({kMsgSortWindowTooLong, kTitleNotice});
+    const Result<std::vector<int>> mode = ReadMode(T_paixu_fenjiemoshi);
+    if (!mode) return mode.failure();
+    const std::vector<int>& sizes = *mode;
+    Outcome<std::vector<std::string>> sorted;
+    std::vector<std::string>& lines = sorted.value;
     try {
         const int window = w > 0 ? static_cast<int>(w) : 0;
         const int deepest = kSortVerifiedPeriods + window;  // at most 70, inside the history
@@ -126,7 +135,7 @@ BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_
 
         std::vector<std::size_t> groupEnds(sizes.size());
         std::vector<unsigned> groupMasks(sizes.size());
-        result.List01.reserve(kSortVerifiedPeriods + 1);
+        lines.reserve(kSortVerifiedPeriods + 1);
         for (int p = kSortVerifiedPeriods; p >= 0; --p) {
             // Stable ranking by count, highest first; ties keep ascending number order.
             std::array<int, kNumbers> ranked{};
@@ -146,8 +155,8 @@ BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_
             } else {
                 const double next = RoundHalfEven(LeadingNumber(history[1].period) + 1);
                 if (!(next > -1e18 && next < 1e18)) {
-                    result.message = Message{kMsgSortFailed, kTitleSortFailed};
-                    return result;
+                    sorted.notices.push_back({kMsgSortFailed, kTitleNotice});
+                    return sorted;
                 }
                 line += PadNumber(static_cast<long long>(next), 3);
             }
@@ -186,7 +195,7 @@ BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_
                 line += " / ";
                 AppendDecimal(line, hits);
             }
-            result.List01.push_back(std::move(line));
+            lines.push_back(std::move(line));
 
             if (p > 0 && window > 0) {
                 for (int n : rows[p].counted) ++counts[n];
@@ -194,9 +203,25 @@ BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_
             }
         }
     } catch (const std::exception&) {
-        result.message = Message{kMsgSortFailed, kTitleSortFailed};
+        sorted.notices.push_back({kMsgSortFailed, kTitleNotice});
     }
-    return result;
+    return sorted;
+}
+
+std::optional<std::string> GroupingFromSortLine(std::string_view line) {
+    const std::size_t first = line.find(kFullWidthColon);
+    if (first == std::string_view::npos) return std::nullopt;
+    const std::size_t start = first + kFullWidthColon.size();
+    const std::size_t second = line.find(kFullWidthColon, start);
+    return std::string(line.substr(
+        start, second == std::string_view::npos ? std::string_view::npos : second - start));
+}
+
+std::optional<std::string> StepWindowLength(std::string_view T_paixu_qishu, int step) {
+    const double value = LeadingNumber(T_paixu_qishu);
+    if (step < 0 && value > kStepMinimum) return NumberText(value - 1);
+    if (step > 0 && value < kStepMaximum) return NumberText(value + 1);
+    return std::nullopt;
 }
 
 }  // namespace xuan5

@@ -17,31 +17,34 @@ inline constexpr int kSortVerifiedPeriods = 20;
 inline constexpr int kSortMaxWindow = 50;
 
 inline constexpr const char* kMsgSortWindowTooLong = "期数不能超过50";
-inline constexpr const char* kTitleSortWindowTooLong = "提示";
 inline constexpr const char* kMsgSortModeFormat = "分解模式输入格式错误";
 inline constexpr const char* kMsgSortModeValue = "分解模式输入数值错误";
-inline constexpr const char* kTitleSortMode = "出错提示";
 inline constexpr const char* kMsgSortFailed = "排序输入格式有误，请检查格式。";
-inline constexpr const char* kTitleSortFailed = "提示";
 
-struct BankerSortResult {
-    // When false the list box keeps the lines it had (the run was refused before clearing it).
-    bool listReplaced = false;
-    // The new content of List01 when listReplaced: the lines built before any failure.
-    std::vector<std::string> List01;
-    std::optional<Message> message;
+// The sort lines, oldest verified period first, the coming period last. A failure refuses the
+// run before the list is touched, and the list keeps the lines it had; otherwise the list takes
+// the lines built, and a failure part-way is a notice beside the lines built before it.
+using BankerSortResult = Result<Outcome<std::vector<std::string>>>;
 
-    friend bool operator==(const BankerSortResult&, const BankerSortResult&) = default;
-};
-
-// Builds the 21 sort lines (oldest verified period first, the coming period last) from the
-// history rows 1..70 and the texts of T_paixu_qishu and T_paixu_fenjiemoshi.
+// Builds the 21 sort lines from the history rows 1..70 and the texts of T_paixu_qishu and
+// T_paixu_fenjiemoshi.
 //
 // History rows that are empty or malformed never fail the run: a position whose two characters
 // do not read as a number 1..11 counts for no number, and an empty position hits no group, so
 // a verified line of an empty row shows only zero flags.
 BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_paixu_qishu,
                                    std::string_view T_paixu_fenjiemoshi);
+
+// A sort line's grouping text (between the first and the second full-width colon, or to the
+// end when there is only one). nullopt, when the line holds no full-width colon, is no failure:
+// such a line has no grouping to take, and clicking it does nothing.
+std::optional<std::string> GroupingFromSortLine(std::string_view line);
+
+// The window length after "-" (step -1) or "+" (step +1): nullopt when the button does nothing
+// (not above 1, or not below 49: a limit reached, not a failure), else the new text; the sort is
+// refreshed after a change.
+// A text that is no number reads as 0, so "+" turns it into "1".
+std::optional<std::string> StepWindowLength(std::string_view T_paixu_qishu, int step);
 
 // The two characters of a draw text at the 1-based position (shorter or empty near the end).
 std::string_view DrawNumberAt(std::string_view numbers, int position);

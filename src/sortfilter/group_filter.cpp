@@ -67,11 +67,11 @@ std::string CleanFilterInput(std::string_view text) {
 GroupFilterResult RunGroupFilter(std::string_view T_paixu_input,
                                  std::string_view T_paixu_input_rc) {
     GroupFilterResult result;
-    result.T_paixu_input = CleanFilterInput(T_paixu_input);
-    if (result.T_paixu_input.empty()) return result;
+    result.value.filterText = CleanFilterInput(T_paixu_input);
+    if (result.value.filterText.empty()) return result;
     try {
         std::vector<ParsedLine> lines;
-        for (std::string_view line : SplitText(result.T_paixu_input, kCrLf)) {
+        for (std::string_view line : SplitText(result.value.filterText, kCrLf)) {
             if (auto parsed = ParseLine(line)) lines.push_back(std::move(*parsed));
         }
         std::vector<bool> acceptsSatisfied(lines.size() + 1);
@@ -90,12 +90,31 @@ GroupFilterResult RunGroupFilter(std::string_view T_paixu_input,
             }
             if (acceptsSatisfied[satisfied]) kept.Set(bet);
         }
-        result.T_paixu_dadi = RenderBetSet(kept, kCrLf);
-        result.Label_paixu_zhushu = std::to_string(kept.Count());
-        result.resultWritten = true;
+        result.value.kept = RenderPlanBase(kept);
     } catch (const std::exception&) {
-        result.message = Message{kMsgFilterFailed, kTitleFilterFailed};
+        result.notices.push_back({kMsgFilterFailed, kTitleNotice});
     }
+    return result;
+}
+
+AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,
+                                  std::string_view T_paixu_fenjie_houbei,
+                                  std::string_view T_paixu_fenjie_houbei_cs) {
+    AddFilterLineResult result;
+    if (TrimSpaces(T_paixu_fenjie_houbei).empty() || TrimSpaces(T_paixu_fenjie_houbei_cs).empty()) {
+        result.notices.push_back({kMsgEnterData, kTitleWrong});
+        result.value = {std::string(T_paixu_input), std::string(T_paixu_fenjie_houbei)};
+        return result;
+    }
+    std::string box;
+    if (!TrimSpaces(T_paixu_input).empty()) {
+        box.append(T_paixu_input);
+        box.append(kCrLf);
+    }
+    box.append(T_paixu_fenjie_houbei);
+    box.push_back('=');
+    box.append(T_paixu_fenjie_houbei_cs);
+    result.value.filterText = std::move(box);
     return result;
 }
 

@@ -95,13 +95,15 @@ bool ReplaceFile(const std::filesystem::path& target, std::string_view content) 
 
 }  // namespace
 
-bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
+Status ReplaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
+    bool replaced = false;
     try {
-        return ReplaceFile(target, content);
+        replaced = ReplaceFile(target, content);
     } catch (const std::exception&) {
         // Only allocation can throw here; the target is untouched until the rename.
-        return false;
     }
+    if (replaced) return Ok();
+    return Fail({kMsgCannotWriteFile + target.string(), kTitleErrorNotice, Message::Kind::Io});
 }
 
 int RemoveStaleTemporaries(const std::filesystem::path& target) {

@@ -42,9 +42,14 @@ bool IsValidUtf8(std::string_view s) {
     return true;
 }
 
-std::optional<std::string> FromGb18030(std::string_view bytes) {
+// Missing, unreadable, too short or undecodable: the store the program cannot start without.
+Failure Broken() {
+    return Fail({kMsgStoreBroken, kTitleNotice, Message::Kind::Damaged});
+}
+
+Result<std::string> FromGb18030(std::string_view bytes) {
     iconv_t cd = iconv_open("UTF-8", "GB18030");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    if (cd == reinterpret_cast<iconv_t>(-1)) return Broken();
     std::string in(bytes);
     std::string out(bytes.size() * 4 + 16, '\0');
     char* inPtr = in.data();
@@ -53,7 +58,7 @@ std::optional<std::string> FromGb18030(std::string_view bytes) {
     std::size_t outLeft = out.size();
     const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
     iconv_close(cd);
-    if (rc == static_cast<std::size_t>(-1) || inLeft != 0) return std::nullopt;
+    if (rc == static_cast<std::size_t>(-1) || inLeft != 0) return Broken();
     out.resize(out.size() - outLeft);
     return out;
 }
@@ -64,7 +69,7 @@ std::filesystem::path CurveStorePath(const std::filesystem::path& dataDir) {
     return dataDir / "data.mdb";
 }
 
-std::optional<std::string> DecodeLocalText(std::string_view bytes) {
+Result<std::string> DecodeLocalText(std::string_view bytes) {
     if (IsValidUtf8(bytes)) return std::string(bytes);
     return FromGb18030(bytes);
 }
@@ -74,7 +79,7 @@ namespace {
 // A record that neither reading accepts stays as its bytes: loading it reports a damaged line,
 // and saving another slot writes it back unchanged.
 std::string DecodeRecord(std::string_view piece) {
-    const std::optional<std::string> text = DecodeLocalText(piece);
+    const Result<std::string> text = DecodeLocalText(piece);
     return std::string(TrimSpaces(text ? std::string_view(*text) : piece));
 }
 
@@ -98,51 +103,48 @@ CurveStoreHistory ParseHistory(const std::vector<std::string_view>& pieces) {
 
 }  // namespace
 
-std::optional<CurveStoreContents> ParseCurveStoreContents(std::string_view bytes) {
+Result<CurveStoreContents> ParseCurveStoreContents(std::string_view bytes) {
     // Split before decoding: neither UTF-8 nor GB18030 has a CR or LF byte inside a character,
     // and one damaged record must not cost the user the other fourteen.
     auto pieces = SplitText(TrimSpaces(bytes), kCrLf);
     // A final line break ends the last line; it does not open another one.
     if (!pieces.empty() && pieces.back().empty()) pieces.pop_back();
-    if (pieces.size() < static_cast<std::size_t>(kLineCount)) return std::nullopt;
+    if (pieces.size() < static_cast<std::size_t>(kLineCount)) return Broken();
     CurveStoreContents contents;
     for (int k = 0; k < kLineCount; ++k) contents.lines[k] = DecodeRecord(pieces[k]);
     contents.history = ParseHistory(pieces);
     return contents;
 }
 
-std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes) {
-    std::optional<CurveStoreContents> contents = ParseCurveStoreContents(bytes);
-    if (!contents) return std::nullopt;
+Result<LineTexts> ParseCurveStoreBytes(std::string_view bytes) {
+    Result<CurveStoreContents> contents = ParseCurveStoreContents(bytes);
+    if (!contents) return contents.failure();
     return std::move(contents->lines);
 }
 
 namespace {
 
-std::optional<CurveStoreContents> ReadContents(const std::filesystem::path& file) {
+Result<CurveStoreContents> ReadContents(const std::filesystem::path& file) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
+    if (!std::filesystem::is_regular_file(file, ec)) return Broken();
     std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
+    if (!in) return Broken();
     std::string bytes;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
+    if (in.bad()) return Broken();
     return ParseCurveStoreContents(bytes);
 }
 
 }  // namespace
 
 Result<CurveStoreContents> ReadCurveStoreContents(const std::filesystem::path& file) {
-    std::optional<CurveStoreContents> contents;
     // libstdc++ reports some read errors by throwing from the stream buffer, and a folder or a
     // device in the file's place must read as a broken store like any other.
     try {
-        contents = ReadContents(file);
+        return ReadContents(file);
     } catch (const std::exception&) {
-        contents.reset();
+        return Broken();
     }
-    if (!contents) return Fail({kMsgStoreBroken, kTitleStore});
-    return std::move(*contents);
 }
 
 Result<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file) {
@@ -174,7 +176,7 @@ std::string CurveStoreText(const LineTexts& lines, const CurveStoreHistory& hist
 Status SaveCurveStore(const LineTexts& lines, const std::filesystem::path& file,
                       const CurveStoreHistory& history) {
     if (!ReplaceFileAtomically(file, CurveStoreText(lines, history))) {
-        return Fail({kMsgStoreSaveFailed, kTitleStore});
+        return Fail({kMsgStoreSaveFailed, kTitleNotice, Message::Kind::Io});
     }
     return Ok();
 }
@@ -198,7 +200,7 @@ Result<UndoneSave> UndoLastCurveSave(const std::filesystem::path& file) {
     if (!contents) return contents.failure();
     CurveStoreHistory& history = contents->history;
     const int index = history.lastSaved;
-    if (index < 0) return Fail({kMsgNothingToUndo, kTitleStore});
+    if (index < 0) return Fail({kMsgNothingToUndo, kTitleNotice, Message::Kind::NotFound});
     // The undone text is kept as the line's previous version rather than thrown away; only the
     // mark of a save to undo goes, so a second press does not put it back.
     std::swap(contents->lines[index], history.previous[index]);

@@ -10,7 +10,6 @@
 
 namespace xuan5 {
 
-inline constexpr const char* kTitleStore = "提示";
 inline constexpr const char* kMsgStoreBroken =
     "目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因";
 inline constexpr const char* kMsgAppWillClose = "本软件将关闭";
@@ -49,12 +48,12 @@ Result<LineTexts> ReadCurveStoreFile(const std::filesystem::path& file);
 Result<CurveStoreContents> ReadCurveStoreContents(const std::filesystem::path& file);
 
 // The same reading applied to the bytes of a file.
-std::optional<LineTexts> ParseCurveStoreBytes(std::string_view bytes);
-std::optional<CurveStoreContents> ParseCurveStoreContents(std::string_view bytes);
+Result<LineTexts> ParseCurveStoreBytes(std::string_view bytes);
+Result<CurveStoreContents> ParseCurveStoreContents(std::string_view bytes);
 
-// Bytes as UTF-8 text: kept when they are valid UTF-8, otherwise converted from GB18030.
-// nullopt when neither reading works.
-std::optional<std::string> DecodeLocalText(std::string_view bytes);
+// Bytes as UTF-8 text: kept when they are valid UTF-8, otherwise converted from GB18030. Fails
+// with kMsgStoreBroken when neither reading works.
+Result<std::string> DecodeLocalText(std::string_view bytes);
 
 // The exact file bytes for fifteen records; with an empty history, the fifteen lines and the
 // marker alone.
@@ -72,7 +71,7 @@ Result<LineTexts> SaveCurveStoreLine(LineTexts lines, int index, std::string tex
                                      const std::filesystem::path& file);
 
 // Puts back the line saved last as it was before that save, and returns the lines with its
-// index. The file is read afresh; fails with kMsgNothingToUndo (title kTitleStore) when it
+// index. The file is read afresh; fails with kMsgNothingToUndo (title kTitleNotice) when it
 // knows of no save, and with the store's own failures.
 struct UndoneSave {
     LineTexts lines;

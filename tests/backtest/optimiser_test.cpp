@@ -111,7 +111,7 @@ TEST(Optimiser, EveryCandidateIsTheBacktestOfItsSettingRunAlone) {
     refused.T_jh_dadi_chongfu_cs = "";
     const Result<CandidateRuns> run =
         RunCandidates(archive, settings, {CurrentCandidate(settings), refused}, {3, 1, 2}, cancel);
-    EXPECT_EQ(run.messages(), (std::vector<Message>{{kMsgPlanInputError, kTitlePlanInputError}}));
+    EXPECT_EQ(run.messages(), (std::vector<Message>{{kMsgPlanInputError, kTitleNotice}}));
 }
 
 TEST(Chance, FiguresAgainstAHandComputation) {

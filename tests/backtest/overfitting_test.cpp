@@ -63,7 +63,7 @@ TEST(Overfitting, HandWorkedFourCandidatesInFourBlocks) {
     // S odd, above 20, or above the periods is refused.
     for (int blocks : {3, 0, 22, 6}) {
         EXPECT_EQ(OverfittingProbability(o, blocks, OptimiserRank::Total, cancel).messages(),
-                  (std::vector<Message>{{kMsgOverfittingBlocks, kTitleOptimiser}}))
+                  (std::vector<Message>{{kMsgOverfittingBlocks, kTitleErrorNotice}}))
             << blocks;
     }
 }

@@ -279,14 +279,13 @@ TEST(Backtest, CancelRefusedInputAndUnusableArchives) {
     refused.modeOne.T_jh_dadi_chongfu_cs = "";
     result = RunBacktest(archive, refused, {5, 1, 2}, cancel);
     EXPECT_FALSE(result.ok());
-    EXPECT_EQ(result.messages(),
-              (std::vector<Message>{{kMsgPlanInputError, kTitlePlanInputError}}));
+    EXPECT_EQ(result.messages(), (std::vector<Message>{{kMsgPlanInputError, kTitleNotice}}));
 
     result = RunBacktest(Archive(120, 1), settings, {5, 1, 2}, cancel);
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.messages(),
-              (std::vector<Message>{
-                  {"本地开奖数据不足121期，无法回测。请先“下载历史”。", kTitleBacktest}}));
+              (std::vector<Message>{{"本地开奖数据不足121期，无法回测。请先“下载历史”。",
+                                     kTitleErrorNotice, Message::Kind::NotFound}}));
 
     // A broken draw inside the histories read is refused; one before them is not read at all.
     auto broken = archive;

@@ -49,7 +49,8 @@ TEST(UpdateStep, FirstUpdateLoadsWithoutPipelineLaterOnesRunIt) {
     // Nothing staged yet: nothing is applied or counted.
     const Result<ApplyOutcome> none = ApplyIncomingDraws(DrawTable{}, 0, 0);
     EXPECT_FALSE(none);
-    EXPECT_EQ(none.messages(), (std::vector<Message>{{"没有开奖数据", "出错提示"}}));
+    EXPECT_EQ(none.messages(),
+              (std::vector<Message>{{"没有开奖数据", "出错提示", Message::Kind::NotFound}}));
 
     const Result<ApplyOutcome> first = ApplyIncomingDraws(SampleHistory(), 0, 0);
     ASSERT_TRUE(first);

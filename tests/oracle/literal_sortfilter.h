@@ -47,31 +47,20 @@ inline double Val(const std::string& text) {
 
 inline BankerSortResult RefreshBankerSort(const DrawTable& history, const std::string& qishu,
                                           const std::string& modeText) {
-    BankerSortResult result;
     const double w = RoundHalfEven(Val(qishu));
     if (std::isnan(w) || w < std::numeric_limits<std::int32_t>::min() ||
         w > std::numeric_limits<std::int32_t>::max()) {
-        result.message = Message{kMsgSortFailed, kTitleSortFailed};
-        return result;
+        return Fail({kMsgSortFailed, kTitleNotice});
     }
     const int W = static_cast<int>(w);
-    if (W > 50) {
-        result.message = Message{kMsgSortWindowTooLong, kTitleSortWindowTooLong};
-        return result;
-    }
+    if (W > 50) return Fail({kMsgSortWindowTooLong, kTitleNotice});
     const std::string mode(TrimSpaces(modeText));
-    if (mode.find("-") == std::string::npos) {
-        result.message = Message{kMsgSortModeFormat, kTitleSortMode};
-        return result;
-    }
+    if (mode.find("-") == std::string::npos) return Fail({kMsgSortModeFormat, kTitleErrorNotice});
     const std::vector<std::string> parts = Split(mode, "-");
     double sum = 0;
     for (const std::string& part : parts) sum = RoundHalfEven(sum + Val(part));
-    if (!(sum <= 11)) {
-        result.message = Message{kMsgSortModeValue, kTitleSortMode};
-        return result;
-    }
-    result.listReplaced = true;
+    if (!(sum <= 11)) return Fail({kMsgSortModeValue, kTitleErrorNotice});
+    Outcome<std::vector<std::string>> result;
 
     const int positions[5] = {1, 4, 7, 10, 13};
     for (int p = 20; p >= 0; --p) {
@@ -123,11 +112,11 @@ inline BankerSortResult RefreshBankerSort(const DrawTable& history, const std::s
         if (p == 0) {
             const double next = RoundHalfEven(Val(history[1].period) + 1);
             if (!(std::abs(next) < 1e18)) {
-                result.message = Message{kMsgSortFailed, kTitleSortFailed};
+                result.notices.push_back({kMsgSortFailed, kTitleNotice});
                 return result;
             }
-            result.List01.push_back(PadNumber(static_cast<long long>(next), 3) + "期：" + grouping +
-                                    "：奖号分布/对几组：未开奖....");
+            result.value.push_back(PadNumber(static_cast<long long>(next), 3) + "期：" + grouping +
+                                   "：奖号分布/对几组：未开奖....");
             continue;
         }
         std::vector<std::string> drawn;
@@ -143,8 +132,8 @@ inline BankerSortResult RefreshBankerSort(const DrawTable& history, const std::s
             pattern += std::to_string(flag);
             hits += flag;
         }
-        result.List01.push_back(history[p].period + "期：" + grouping + "：奖号分布/对几组：" +
-                                pattern + " / " + std::to_string(hits));
+        result.value.push_back(history[p].period + "期：" + grouping + "：奖号分布/对几组：" +
+                               pattern + " / " + std::to_string(hits));
     }
     return result;
 }
@@ -154,9 +143,9 @@ inline GroupFilterResult RunGroupFilter(const AllBetsTable& allBets, const std::
     GroupFilterResult result;
     const std::string allowed = "=*0123456789 \r\n";
     for (char ch : std::string(TrimSpaces(input))) {
-        if (allowed.find(ch) != std::string::npos) result.T_paixu_input += ch;
+        if (allowed.find(ch) != std::string::npos) result.value.filterText += ch;
     }
-    if (result.T_paixu_input.empty()) return result;
+    if (result.value.filterText.empty()) return result;
     // Each line cut into its groups and accepted counts; a skipped line keeps no groups. (Cut
     // once instead of once per bet: the texts and the tests on them are the same.)
     struct Line {
@@ -165,7 +154,7 @@ inline GroupFilterResult RunGroupFilter(const AllBetsTable& allBets, const std::
         std::string accepted;
     };
     std::vector<Line> lines;
-    for (const std::string& text : Split(result.T_paixu_input, "\r\n")) {
+    for (const std::string& text : Split(result.value.filterText, "\r\n")) {
         Line line;
         if (!ReplaceAll(text, " ", "").empty() && text.find("=") != std::string::npos) {
             const std::vector<std::string> sides = Split(text, "=");
@@ -203,9 +192,7 @@ inline GroupFilterResult RunGroupFilter(const AllBetsTable& allBets, const std::
             ++zhushu;
         }
     }
-    result.T_paixu_dadi = std::string(TrimSpaces(dadi));
-    result.Label_paixu_zhushu = std::to_string(zhushu);
-    result.resultWritten = true;
+    result.value.kept = PlanBaseText{std::string(TrimSpaces(dadi)), std::to_string(zhushu)};
     return result;
 }
 

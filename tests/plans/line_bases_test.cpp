@@ -16,9 +16,9 @@ TEST(LineBases, KeepCurrentShowsNoticeAndChangesNothing) {
     input.Op_jiankong_zihui = false;
     std::mt19937_64 rng(1);
     const LineBasesOutput out = testing::Extract(input, state, rng);
-    ASSERT_EQ(out.messages.size(), 1u);
-    EXPECT_EQ(out.messages[0], (Message{"请先选择“每期算号”", "友情提示"}));
-    EXPECT_FALSE(out.LineBases.has_value());
+    ASSERT_EQ(out.notices.size(), 1u);
+    EXPECT_EQ(out.notices[0], (Message{"请先选择“每期算号”", "友情提示", Message::Kind::Notice}));
+    EXPECT_FALSE(out.value.has_value());
     EXPECT_EQ(state.LineBases[2], "01,02,03,04,05");
     EXPECT_EQ(state.LineBases[0], "");
     EXPECT_EQ(state.TrendLine[7], 77);
@@ -32,7 +32,7 @@ TEST(LineBases, EachLineSearchedWithItsOwnSize) {
     for (int i = 0; i < kLineCount; ++i) input.T_quxian_zhushu[i] = std::to_string(20 * i + 5);
     std::mt19937_64 rng(42);
     const LineBasesOutput out = testing::Extract(input, state, rng);
-    EXPECT_TRUE(out.messages.empty());
+    EXPECT_TRUE(out.notices.empty());
 
     std::mt19937_64 replay(42);
     TrendLineTable line{};
@@ -64,8 +64,9 @@ TEST(LineBases, DamagedLineIsReportedAndSearchedOnThePreviousShape) {
     input.T_quxian_zhushu[6] = "0";
     std::mt19937_64 rng(9);
     const LineBasesOutput out = testing::Extract(input, state, rng);
-    const Message damaged{"曲线数据不完整，可能被破坏,请重新画线保存", "提示"};
-    EXPECT_EQ(out.messages, (std::vector<Message>{damaged, damaged}));
+    const Message damaged{"曲线数据不完整，可能被破坏,请重新画线保存", "提示",
+                          Message::Kind::Damaged};
+    EXPECT_EQ(out.notices, (std::vector<Message>{damaged, damaged}));
     EXPECT_FALSE(state.LineBases[6].empty());
     EXPECT_EQ(state.LineBases[6], state.LineBases[5]);
     EXPECT_NE(state.LineBases[6], state.LineBases[7]);

@@ -96,7 +96,7 @@ inline LineBasesOutput Extract(const LineBasesInput& input, LiteralState& state,
                                std::mt19937_64& rng) {
     LineBasesOutput out =
         ExtractLineBases(input, state.CurveStoreLines, state.TrendLine, state.DrawKeys, rng);
-    if (out.LineBases) state.LineBases = *out.LineBases;
+    if (out.value) state.LineBases = *out.value;
     return out;
 }
 

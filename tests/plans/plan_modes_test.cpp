@@ -18,8 +18,8 @@ using testing::RandomTolerance;
 using testing::Uniform;
 
 const Message kInputError{"输入数据有误，请检查格式。", "提示"};
-const Message kNotice{"请先选择“每期算号”", "友情提示"};
-const Message kDamaged{"曲线数据不完整，可能被破坏,请重新画线保存", "提示"};
+const Message kNotice{"请先选择“每期算号”", "友情提示", Message::Kind::Notice};
+const Message kDamaged{"曲线数据不完整，可能被破坏,请重新画线保存", "提示", Message::Kind::Damaged};
 
 struct Recorder {
     std::vector<std::string> texts;

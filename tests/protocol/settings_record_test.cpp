@@ -12,9 +12,9 @@ namespace xuan5 {
 namespace {
 
 constexpr std::string_view kMarker = kSuccessMarker;
-const Message kLoaded{"用户数据读取成功", "提示"};
-const Message kLoadFailed{"用户数据获取失败", "提示"};
-const Message kMalformed{"数据获取成功，但是格式有错，最终失败", "提示"};
+const Message kLoaded{"用户数据读取成功", "提示", Message::Kind::Notice};
+const Message kLoadFailed{"用户数据获取失败", "提示", Message::Kind::Io};
+const Message kMalformed{"数据获取成功，但是格式有错，最终失败", "提示", Message::Kind::Damaged};
 
 // What the service does with the query value.
 std::string PercentDecode(std::string_view text) {
@@ -55,8 +55,8 @@ TEST(SettingsRecord, FieldsThatCannotRoundTripAreRefused) {
             fields[index] = bad;
             const Result<std::string> r = BuildSettingsRecord(fields);
             EXPECT_FALSE(r.ok()) << bad << " at " << index;
-            EXPECT_EQ(r.messages(),
-                      (std::vector<Message>{{"设置中含有非法字符（/ 或 *），未上传", "提示"}}));
+            EXPECT_EQ(r.messages(), (std::vector<Message>{{"设置中含有非法字符（/ 或 *），未上传",
+                                                           "提示", Message::Kind::Refused}}));
         }
     }
 }
@@ -87,9 +87,10 @@ TEST(SettingsRecord, RequestUrls) {
 
 TEST(SettingsRecord, SaveOutcome) {
     EXPECT_EQ(SettingsSaveOutcome("saved **success** now"),
-              (Message{"数据上传服务器完毕", "提示"}));
-    EXPECT_EQ(SettingsSaveOutcome(""), (Message{"数据上传出错", "提示"}));
-    EXPECT_EQ(SettingsSaveOutcome("*success*"), (Message{"数据上传出错", "提示"}));
+              (Message{"数据上传服务器完毕", "提示", Message::Kind::Notice}));
+    const std::vector<Message> failed{{"数据上传出错", "提示", Message::Kind::Io}};
+    EXPECT_EQ(SettingsSaveOutcome("").messages(), failed);
+    EXPECT_EQ(SettingsSaveOutcome("*success*").messages(), failed);
 }
 
 TEST(SettingsRecord, SaveThenLoadRestoresEveryField) {
@@ -106,15 +107,15 @@ TEST(SettingsRecord, SaveThenLoadRestoresEveryField) {
         ASSERT_TRUE(built.ok());
         const std::string response = "x" + std::string(kMarker) + "\r\n" + *built;
         const SettingsLoadResult loaded = ParseSettingsResponse(response);
-        ASSERT_EQ(loaded.message, kLoaded);
-        ASSERT_EQ(loaded.fields, AsVector(fields));
+        ASSERT_EQ(loaded.notices.front(), kLoaded);
+        ASSERT_EQ(loaded.value, AsVector(fields));
     }
     // All fields empty.
     SettingsFields empty;
     const SettingsLoadResult loaded =
         ParseSettingsResponse(std::string(kMarker) + *BuildSettingsRecord(empty));
-    EXPECT_EQ(loaded.message, kLoaded);
-    EXPECT_EQ(loaded.fields, AsVector(empty));
+    EXPECT_EQ(loaded.notices.front(), kLoaded);
+    EXPECT_EQ(loaded.value, AsVector(empty));
 }
 
 TEST(SettingsRecord, LoadStopsAtTheFirstMissingPiece) {
@@ -122,46 +123,46 @@ TEST(SettingsRecord, LoadStopsAtTheFirstMissingPiece) {
     const std::string m(kMarker);
     // No marker: nothing is read, whatever the text holds.
     SettingsLoadResult r = ParseSettingsResponse("*sz*" + a + "*5/05*1/2/3/4/5/6/7*sz*");
-    EXPECT_EQ(r.message, kLoadFailed);
-    EXPECT_TRUE(r.fields.empty());
+    EXPECT_EQ(r.notices.front(), kLoadFailed);
+    EXPECT_TRUE(r.value.empty());
     r = ParseSettingsResponse("");
-    EXPECT_EQ(r.message, kLoadFailed);
+    EXPECT_EQ(r.notices.front(), kLoadFailed);
 
     // The marker but no complete record.
     r = ParseSettingsResponse(m + " no record");
-    EXPECT_EQ(r.message, kMalformed);
-    EXPECT_TRUE(r.fields.empty());
+    EXPECT_EQ(r.notices.front(), kMalformed);
+    EXPECT_TRUE(r.value.empty());
     r = ParseSettingsResponse(m + "*sz*" + a + "*5/05*1/2/3/4/5/6/7");  // cut off
-    EXPECT_EQ(r.message, kMalformed);
-    EXPECT_TRUE(r.fields.empty());
+    EXPECT_EQ(r.notices.front(), kMalformed);
+    EXPECT_TRUE(r.value.empty());
     r = ParseSettingsResponse(m + "*sz**sz*");
-    EXPECT_EQ(r.message, kMalformed);
-    EXPECT_TRUE(r.fields.empty());
+    EXPECT_EQ(r.notices.front(), kMalformed);
+    EXPECT_TRUE(r.value.empty());
     // Section A short: its fields are written, then the load stops.
     r = ParseSettingsResponse(m + "*sz*1/2/3*5/05*1/2/3/4/5/6/7*sz*");
-    EXPECT_EQ(r.message, kMalformed);
-    EXPECT_EQ(r.fields, (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(r.notices.front(), kMalformed);
+    EXPECT_EQ(r.value, (std::vector<std::string>{"1", "2", "3"}));
     // Only section A.
     r = ParseSettingsResponse(m + "*sz*" + a + "*sz*");
-    EXPECT_EQ(r.message, kMalformed);
-    EXPECT_EQ(r.fields.size(), 15u);
-    EXPECT_EQ(r.fields[14], "15");
+    EXPECT_EQ(r.notices.front(), kMalformed);
+    EXPECT_EQ(r.value.size(), 15u);
+    EXPECT_EQ(r.value[14], "15");
     // Section C short by one.
     r = ParseSettingsResponse(m + "*sz*" + a + "*5/05*1/2/3/4/5/6*sz*");
-    EXPECT_EQ(r.message, kMalformed);
-    EXPECT_EQ(r.fields.size(), 23u);
-    EXPECT_EQ(r.fields[16], "05");
-    EXPECT_EQ(r.fields[22], "6");
+    EXPECT_EQ(r.notices.front(), kMalformed);
+    EXPECT_EQ(r.value.size(), 23u);
+    EXPECT_EQ(r.value[16], "05");
+    EXPECT_EQ(r.value[22], "6");
 
     // Extra fields and sections are ignored; the marker may stand anywhere.
     r = ParseSettingsResponse("*sz*" + a + "/99*5/05/x*1/2/3/4/5/6/7/8*extra*sz*tail" + m);
-    EXPECT_EQ(r.message, kLoaded);
-    ASSERT_EQ(r.fields.size(), 24u);
-    EXPECT_EQ(r.fields[14], "15");
-    EXPECT_EQ(r.fields[15], "5");
-    EXPECT_EQ(r.fields[16], "05");
-    EXPECT_EQ(r.fields[17], "1");
-    EXPECT_EQ(r.fields[23], "7");
+    EXPECT_EQ(r.notices.front(), kLoaded);
+    ASSERT_EQ(r.value.size(), 24u);
+    EXPECT_EQ(r.value[14], "15");
+    EXPECT_EQ(r.value[15], "5");
+    EXPECT_EQ(r.value[16], "05");
+    EXPECT_EQ(r.value[17], "1");
+    EXPECT_EQ(r.value[23], "7");
 }
 
 }  // namespace

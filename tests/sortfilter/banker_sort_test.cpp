@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "core/text.h"
 #include "oracle/literal_sortfilter.h"
@@ -53,6 +56,18 @@ std::string Grouping(const std::string& line) {
     return Field(line, 1);
 }
 
+// The lines a run gives the list; none when it was refused.
+std::vector<std::string> Lines(const BankerSortResult& r) {
+    return r ? r->value : std::vector<std::string>();
+}
+
+// What a run said: its refusal, or the failure that cut its lines short.
+std::optional<Message> Said(const BankerSortResult& r) {
+    if (!r) return r.messages().front();
+    if (!r->notices.empty()) return r->notices.front();
+    return std::nullopt;
+}
+
 // The ranking, the grouping of the window before the draw and the flags of the draw, on a
 // history small enough to count by hand.
 TEST(BankerSort, LineShowsGroupingOfOlderWindowAndFlagsOfTheDraw) {
@@ -63,17 +78,17 @@ TEST(BankerSort, LineShowsGroupingOfOlderWindowAndFlagsOfTheDraw) {
     history[4] = {"042", "05,03,07,11,04"};
     history[5] = {"041", "05,06,08,09,10"};
     const BankerSortResult r = RefreshBankerSort(history, "4", "3-3-5");
-    ASSERT_TRUE(r.listReplaced);
-    EXPECT_FALSE(r.message.has_value());
-    ASSERT_EQ(r.List01.size(), static_cast<std::size_t>(kLines));
+    ASSERT_TRUE(r.ok());
+    EXPECT_FALSE(Said(r).has_value());
+    ASSERT_EQ(Lines(r).size(), static_cast<std::size_t>(kLines));
     // Counts over rows 2..5: 05=4 03=3 01=2 02=2 07=2 11=2, the rest 1; ties keep number order.
     // The draw 01 05 04 06 08 hits the first and the last group (three numbers in it: flag 1).
-    EXPECT_EQ(r.List01[19], "045期：05 03 01*02 07 11*04 06 08 09 10：奖号分布/对几组：1-0-1 / 2");
+    EXPECT_EQ(Lines(r)[19], "045期：05 03 01*02 07 11*04 06 08 09 10：奖号分布/对几组：1-0-1 / 2");
     // The coming period counts rows 1..4.
-    EXPECT_EQ(r.List01[20], "046期：05 01 03*02 04 07*11 06 08 09 10：奖号分布/对几组：未开奖....");
+    EXPECT_EQ(Lines(r)[20], "046期：05 01 03*02 04 07*11 06 08 09 10：奖号分布/对几组：未开奖....");
     // The oldest verified period comes first; every line names its own row.
     for (int i = 0; i < kSortVerifiedPeriods; ++i) {
-        EXPECT_EQ(r.List01[i].rfind(history[kSortVerifiedPeriods - i].period + "期：", 0), 0u) << i;
+        EXPECT_EQ(Lines(r)[i].rfind(history[kSortVerifiedPeriods - i].period + "期：", 0), 0u) << i;
     }
 }
 
@@ -87,29 +102,29 @@ TEST(BankerSort, RefusalsLeaveTheListAlone) {
 
     for (const char* w : {"51", "50.6", "1000", "  77"}) {
         const BankerSortResult r = RefreshBankerSort(history, w, "3-3-5");
-        EXPECT_FALSE(r.listReplaced) << w;
-        EXPECT_TRUE(r.List01.empty()) << w;
-        EXPECT_EQ(r.message, tooLong) << w;
+        EXPECT_FALSE(r.ok()) << w;
+        EXPECT_TRUE(Lines(r).empty()) << w;
+        EXPECT_EQ(Said(r), tooLong) << w;
     }
     for (const char* w : {"99999999999", "-99999999999"}) {
         const BankerSortResult r = RefreshBankerSort(history, w, "3-3-5");
-        EXPECT_FALSE(r.listReplaced) << w;
-        EXPECT_EQ(r.message, failed) << w;
+        EXPECT_FALSE(r.ok()) << w;
+        EXPECT_EQ(Said(r), failed) << w;
     }
     // A valid sum without "-" is still refused for its format.
     for (const char* m : {"11", "", "3 3 5", "335"}) {
-        EXPECT_EQ(RefreshBankerSort(history, "10", m).message, format) << m;
+        EXPECT_EQ(Said(RefreshBankerSort(history, "10", m)), format) << m;
     }
     for (const char* m : {"5-7", "6-6", "3-3-5-1", "11-0.6", "99999999999999999999-1"}) {
         const BankerSortResult r = RefreshBankerSort(history, "10", m);
-        EXPECT_FALSE(r.listReplaced) << m;
-        EXPECT_EQ(r.message, value) << m;
+        EXPECT_FALSE(r.ok()) << m;
+        EXPECT_EQ(Said(r), value) << m;
     }
     for (const char* m : {"5-6", " 3-3-5 ", "11-0", "-11", "3-3-5-0.4"}) {
         const BankerSortResult r = RefreshBankerSort(history, "10", m);
-        EXPECT_TRUE(r.listReplaced) << m;
-        EXPECT_FALSE(r.message.has_value()) << m;
-        EXPECT_EQ(r.List01.size(), static_cast<std::size_t>(kLines)) << m;
+        EXPECT_TRUE(r.ok()) << m;
+        EXPECT_FALSE(Said(r).has_value()) << m;
+        EXPECT_EQ(Lines(r).size(), static_cast<std::size_t>(kLines)) << m;
     }
 }
 
@@ -117,15 +132,15 @@ TEST(BankerSort, WindowLengthRoundsHalfToEvenAndFiftyIsAccepted) {
     std::mt19937_64 rng(5);
     const DrawTable history = RandomHistory(rng);
     const auto lines = [&](const char* w) { return RefreshBankerSort(history, w, "3-3-5"); };
-    ASSERT_NE(lines("10").List01, lines("11").List01);
-    ASSERT_NE(lines("11").List01, lines("12").List01);
+    ASSERT_NE(Lines(lines("10")), Lines(lines("11")));
+    ASSERT_NE(Lines(lines("11")), Lines(lines("12")));
     EXPECT_EQ(lines("10.5"), lines("10"));
     EXPECT_EQ(lines("11.5"), lines("12"));
     EXPECT_EQ(lines("10abc"), lines("10"));
     const BankerSortResult fifty = lines("50");
-    EXPECT_TRUE(fifty.listReplaced);
-    EXPECT_FALSE(fifty.message.has_value());
-    EXPECT_EQ(fifty.List01.size(), static_cast<std::size_t>(kLines));
+    EXPECT_TRUE(fifty.ok());
+    EXPECT_FALSE(Said(fifty).has_value());
+    EXPECT_EQ(Lines(fifty).size(), static_cast<std::size_t>(kLines));
     EXPECT_EQ(lines("50.5"), fifty);  // rounds to 50
 }
 
@@ -134,8 +149,8 @@ TEST(BankerSort, EmptyOrNegativeWindowRanksByNumber) {
     const DrawTable history = RandomHistory(rng);
     for (const char* w : {"0", "-4", "abc", ""}) {
         const BankerSortResult r = RefreshBankerSort(history, w, "3-3-5");
-        ASSERT_EQ(r.List01.size(), static_cast<std::size_t>(kLines)) << w;
-        for (const std::string& line : r.List01) {
+        ASSERT_EQ(Lines(r).size(), static_cast<std::size_t>(kLines)) << w;
+        for (const std::string& line : Lines(r)) {
             EXPECT_EQ(Grouping(line), "01 02 03*04 05 06*07 08 09 10 11") << w;
         }
     }
@@ -148,13 +163,13 @@ TEST(BankerSort, ModesWithShortOrEmptyGroups) {
 
     // 3-3: the five lowest-ranked numbers are in no group and raise no flag.
     BankerSortResult r = RefreshBankerSort(history, "10", "3-3");
-    EXPECT_EQ(r.List01[19], "199期：01 02 03*04 05 06：奖号分布/对几组：0-0 / 0");
-    EXPECT_EQ(r.List01[0], "180期：01 02 03*04 05 06：奖号分布/对几组：1-1 / 2");
+    EXPECT_EQ(Lines(r)[19], "199期：01 02 03*04 05 06：奖号分布/对几组：0-0 / 0");
+    EXPECT_EQ(Lines(r)[0], "180期：01 02 03*04 05 06：奖号分布/对几组：1-1 / 2");
 
     // 3--5: the middle group is empty and its flag is always 0.
     r = RefreshBankerSort(history, "10", "3--5");
-    EXPECT_EQ(r.List01[0], "180期：01 02 03**04 05 06 07 08：奖号分布/对几组：1-0-1 / 2");
-    for (const std::string& line : r.List01) {
+    EXPECT_EQ(Lines(r)[0], "180期：01 02 03**04 05 06 07 08：奖号分布/对几组：1-0-1 / 2");
+    for (const std::string& line : Lines(r)) {
         if (line.find("未开奖") != std::string::npos) continue;
         const std::string hits = Field(line, 3);
         const auto flags = SplitText(SplitText(hits, " / ")[0], "-");
@@ -165,10 +180,10 @@ TEST(BankerSort, ModesWithShortOrEmptyGroups) {
     // Fractional parts take the step they add to the rounded running sum: 2.5 -> 2,
     // 2 + 3.5 = 5.5 -> 6 (4 more), 6 + 5 -> 11 (5 more).
     r = RefreshBankerSort(history, "10", "2.5-3.5-5");
-    EXPECT_EQ(Grouping(r.List01[0]), "01 02*03 04 05 06*07 08 09 10 11");
+    EXPECT_EQ(Grouping(Lines(r)[0]), "01 02*03 04 05 06*07 08 09 10 11");
     // 1 + 0.5 = 1.5 rounds to 2, so the second part still adds one number.
     r = RefreshBankerSort(history, "10", "1-0.5");
-    EXPECT_EQ(Grouping(r.List01[0]), "01*02");
+    EXPECT_EQ(Grouping(Lines(r)[0]), "01*02");
 }
 
 TEST(BankerSort, NextPeriodFollowsTheNewestRow) {
@@ -177,8 +192,8 @@ TEST(BankerSort, NextPeriodFollowsTheNewestRow) {
     const auto comingPrefix = [&](const std::string& period) {
         history[1].period = period;
         const BankerSortResult r = RefreshBankerSort(history, "10", "3-3-5");
-        EXPECT_FALSE(r.message.has_value());
-        return std::string(SplitText(r.List01.back(), "期：")[0]);
+        EXPECT_FALSE(Said(r).has_value());
+        return std::string(SplitText(Lines(r).back(), "期：")[0]);
     };
     EXPECT_EQ(comingPrefix("045"), "046");
     EXPECT_EQ(comingPrefix("009"), "010");
@@ -189,9 +204,9 @@ TEST(BankerSort, NextPeriodFollowsTheNewestRow) {
     // A period too large for any counter fails the run after the verified lines.
     history[1].period = "99999999999999999999";
     const BankerSortResult r = RefreshBankerSort(history, "10", "3-3-5");
-    EXPECT_TRUE(r.listReplaced);
-    EXPECT_EQ(r.List01.size(), static_cast<std::size_t>(kSortVerifiedPeriods));
-    EXPECT_EQ(r.message, (Message{"排序输入格式有误，请检查格式。", "提示"}));
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(Lines(r).size(), static_cast<std::size_t>(kSortVerifiedPeriods));
+    EXPECT_EQ(Said(r), (Message{"排序输入格式有误，请检查格式。", "提示"}));
 }
 
 // Fewer draws loaded than the windows need: empty rows count for no number and their lines
@@ -199,11 +214,11 @@ TEST(BankerSort, NextPeriodFollowsTheNewestRow) {
 TEST(BankerSort, EmptyAndMalformedRowsAreSafe) {
     const DrawTable empty{};
     BankerSortResult r = RefreshBankerSort(empty, "10", "3-3-5");
-    ASSERT_EQ(r.List01.size(), static_cast<std::size_t>(kLines));
+    ASSERT_EQ(Lines(r).size(), static_cast<std::size_t>(kLines));
     for (int i = 0; i < kSortVerifiedPeriods; ++i) {
-        EXPECT_EQ(r.List01[i], "期：01 02 03*04 05 06*07 08 09 10 11：奖号分布/对几组：0-0-0 / 0");
+        EXPECT_EQ(Lines(r)[i], "期：01 02 03*04 05 06*07 08 09 10 11：奖号分布/对几组：0-0-0 / 0");
     }
-    EXPECT_EQ(r.List01[20], "001期：01 02 03*04 05 06*07 08 09 10 11：奖号分布/对几组：未开奖....");
+    EXPECT_EQ(Lines(r)[20], "001期：01 02 03*04 05 06*07 08 09 10 11：奖号分布/对几组：未开奖....");
 
     // Three rows loaded: the newest line counts rows 2 and 3 only.
     DrawTable few{};
@@ -211,9 +226,9 @@ TEST(BankerSort, EmptyAndMalformedRowsAreSafe) {
     few[2] = {"002", "11,10,09,08,06"};
     few[3] = {"001", "11,10,09,05,04"};
     r = RefreshBankerSort(few, "10", "3-3-5");
-    EXPECT_EQ(r.List01[19], "003期：09 10 11*04 05 06*08 01 02 03 07：奖号分布/对几组：1-0-1 / 2");
-    EXPECT_EQ(r.List01[18], "002期：04 05 09*10 11 01*02 03 06 07 08：奖号分布/对几组：1-1-1 / 3");
-    EXPECT_EQ(r.List01[17], "001期：01 02 03*04 05 06*07 08 09 10 11：奖号分布/对几组：0-1-1 / 2");
+    EXPECT_EQ(Lines(r)[19], "003期：09 10 11*04 05 06*08 01 02 03 07：奖号分布/对几组：1-0-1 / 2");
+    EXPECT_EQ(Lines(r)[18], "002期：04 05 09*10 11 01*02 03 06 07 08：奖号分布/对几组：1-1-1 / 3");
+    EXPECT_EQ(Lines(r)[17], "001期：01 02 03*04 05 06*07 08 09 10 11：奖号分布/对几组：0-1-1 / 2");
 
     // Numbers outside 01..11 and non-numbers count nowhere, exactly like an empty row.
     DrawTable odd = few;
@@ -222,12 +237,47 @@ TEST(BankerSort, EmptyAndMalformedRowsAreSafe) {
     blank[4] = {"000", ""};
     const BankerSortResult withOdd = RefreshBankerSort(odd, "10", "3-3-5");
     const BankerSortResult withBlank = RefreshBankerSort(blank, "10", "3-3-5");
-    for (int i = 17; i < kLines; ++i) EXPECT_EQ(withOdd.List01[i], withBlank.List01[i]) << i;
+    for (int i = 17; i < kLines; ++i) EXPECT_EQ(Lines(withOdd)[i], Lines(withBlank)[i]) << i;
     // A short row hits through what it has, by the substring rule: "1" occurs in 10 and 11.
     DrawTable shortRow = few;
     shortRow[1].numbers = "08,1";
     r = RefreshBankerSort(shortRow, "10", "3-3-5");
-    EXPECT_EQ(r.List01[19], "003期：09 10 11*04 05 06*08 01 02 03 07：奖号分布/对几组：1-0-1 / 2");
+    EXPECT_EQ(Lines(r)[19], "003期：09 10 11*04 05 06*08 01 02 03 07：奖号分布/对几组：1-0-1 / 2");
+}
+
+TEST(SortPanel, ClickedLineGivesItsGrouping) {
+    DrawTable history{};
+    for (int r = 1; r <= kHistoryRows; ++r) history[r] = {PadNumber(r, 3), "05,03,01,02,07"};
+    const BankerSortResult sort = RefreshBankerSort(history, "10", "3-3-5");
+    ASSERT_EQ(sort->value.size(), 21u);
+    // Verified and coming lines alike.
+    EXPECT_EQ(GroupingFromSortLine(sort->value.front()), "01 02 03*05 07 04*06 08 09 10 11");
+    EXPECT_EQ(GroupingFromSortLine(sort->value.back()), "01 02 03*05 07 04*06 08 09 10 11");
+    EXPECT_EQ(GroupingFromSortLine("045期：a b*c"), "a b*c");
+    EXPECT_EQ(GroupingFromSortLine("no colon: here"), std::nullopt);
+    EXPECT_EQ(GroupingFromSortLine(""), std::nullopt);
+}
+
+TEST(SortPanel, WindowLengthSteps) {
+    EXPECT_EQ(StepWindowLength("10", -1), "9");
+    EXPECT_EQ(StepWindowLength("2", -1), "1");
+    EXPECT_EQ(StepWindowLength("1", -1), std::nullopt);
+    EXPECT_EQ(StepWindowLength("0", -1), std::nullopt);
+    EXPECT_EQ(StepWindowLength("-5", -1), std::nullopt);
+    EXPECT_EQ(StepWindowLength("10.5", -1), "9.5");
+    EXPECT_EQ(StepWindowLength("10", 1), "11");
+    EXPECT_EQ(StepWindowLength("48", 1), "49");
+    EXPECT_EQ(StepWindowLength("49", 1), std::nullopt);
+    EXPECT_EQ(StepWindowLength("50", 1), std::nullopt);
+    EXPECT_EQ(StepWindowLength("48.5", 1), "49.5");
+    // Not a number: reads as 0, so "+" starts at 1 and "-" does nothing.
+    EXPECT_EQ(StepWindowLength("abc", 1), "1");
+    EXPECT_EQ(StepWindowLength("abc", -1), std::nullopt);
+    // Large values are written out in full, so the sort reads back the same number.
+    const std::optional<std::string> big = StepWindowLength("100000000000000000000000", -1);
+    ASSERT_TRUE(big.has_value());
+    EXPECT_EQ(big->find('e'), std::string::npos);
+    EXPECT_GT(LeadingNumber(*big), 9.9e22);
 }
 
 std::string RandomPiece(std::mt19937_64& rng, std::string_view alphabet, int maxLength) {
@@ -282,7 +332,7 @@ TEST(BankerSort, MatchesLiteralRulesOnRandomHistories) {
         const BankerSortResult fast = RefreshBankerSort(history, w, mode);
         const BankerSortResult slow = literal::RefreshBankerSort(history, w, mode);
         ASSERT_EQ(fast, slow) << "W=" << w << " mode=" << mode << " round " << round;
-        compared += fast.listReplaced;
+        compared += fast.ok();
     }
     EXPECT_GT(compared, 700);  // most cases must get past the refusals
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/bets.h"
@@ -13,15 +15,26 @@ namespace xuan5 {
 namespace {
 
 const std::string kDefaultInput = "01 02 03*04 05*07 08=12\r\n03 04 05*06 07 08*10 11=12\r\n";
+const Message kEnterData{"请输入数据", "错误"};
+
+// The result box and its count as a run leaves them; empty where it writes neither.
+std::string Bets(const GroupFilterResult& r) {
+    return r.value.kept ? r.value.kept->text : std::string();
+}
+
+std::string Count(const GroupFilterResult& r) {
+    return r.value.kept ? r.value.kept->count : std::string();
+}
 
 std::vector<std::string> ResultLines(const GroupFilterResult& r) {
     std::vector<std::string> lines;
-    for (std::string_view line : SplitText(r.T_paixu_dadi, kCrLf)) lines.emplace_back(line);
+    const std::string bets = Bets(r);
+    for (std::string_view line : SplitText(bets, kCrLf)) lines.emplace_back(line);
     return lines;
 }
 
 bool Kept(const GroupFilterResult& r, std::string_view bet) {
-    return r.T_paixu_dadi.find(bet) != std::string::npos;
+    return Bets(r).find(bet) != std::string::npos;
 }
 
 // How many of the groups hold at least one number of the bet.
@@ -41,9 +54,9 @@ TEST(GroupFilter, DefaultLinesWithOneOrBothSatisfied) {
     const std::vector<std::vector<int>> line2 = {{3, 4, 5}, {6, 7, 8}, {10, 11}};
     const GroupFilterResult either = RunGroupFilter(kDefaultInput, "12");
     const GroupFilterResult both = RunGroupFilter(kDefaultInput, "2");
-    ASSERT_TRUE(either.resultWritten);
-    ASSERT_TRUE(both.resultWritten);
-    EXPECT_EQ(either.T_paixu_input, kDefaultInput);
+    ASSERT_TRUE(either.value.kept.has_value());
+    ASSERT_TRUE(both.value.kept.has_value());
+    EXPECT_EQ(either.value.filterText, kDefaultInput);
     int expectEither = 0;
     int expectBoth = 0;
     for (int bet = 1; bet <= kBetCount; ++bet) {
@@ -55,8 +68,8 @@ TEST(GroupFilter, DefaultLinesWithOneOrBothSatisfied) {
         expectEither += satisfied >= 1;
         expectBoth += satisfied == 2;
     }
-    EXPECT_EQ(either.Label_paixu_zhushu, std::to_string(expectEither));
-    EXPECT_EQ(both.Label_paixu_zhushu, std::to_string(expectBoth));
+    EXPECT_EQ(Count(either), std::to_string(expectEither));
+    EXPECT_EQ(Count(both), std::to_string(expectBoth));
     EXPECT_LT(expectBoth, expectEither);
     EXPECT_GT(expectBoth, 0);
 }
@@ -68,9 +81,9 @@ TEST(GroupFilter, SingleLineCountsTouchedGroups) {
     EXPECT_TRUE(Kept(r, "01,04,06,09,10"));   // two groups
     // Only four numbers lie outside the groups, so no bet touches none of them.
     const GroupFilterResult none = RunGroupFilter("01 02 03*04 05*07 08=0", "1");
-    EXPECT_TRUE(none.resultWritten);
-    EXPECT_EQ(none.T_paixu_dadi, "");
-    EXPECT_EQ(none.Label_paixu_zhushu, "0");
+    EXPECT_TRUE(none.value.kept.has_value());
+    EXPECT_EQ(Bets(none), "");
+    EXPECT_EQ(Count(none), "0");
     // Counts after a second "=" are ignored: 2 is not accepted here.
     const GroupFilterResult extra = RunGroupFilter("01*02=1=2", "1");
     EXPECT_TRUE(Kept(extra, "01,03,04,05,06"));
@@ -79,43 +92,43 @@ TEST(GroupFilter, SingleLineCountsTouchedGroups) {
 
 TEST(GroupFilter, CleansTheInputAndUsesSubstringMembership) {
     GroupFilterResult r = RunGroupFilter("01,02*03=2", "1");
-    EXPECT_EQ(r.T_paixu_input, "0102*03=2");
+    EXPECT_EQ(r.value.filterText, "0102*03=2");
     // "0102" holds 01, 10 and 02 as texts.
     EXPECT_TRUE(Kept(r, "01,03,04,05,06"));
     EXPECT_TRUE(Kept(r, "03,04,05,06,10"));
     EXPECT_FALSE(Kept(r, "03,04,05,06,07"));
     r = RunGroupFilter("  a01\t02＊*03 04=１1x \r\n", "1");
-    EXPECT_EQ(r.T_paixu_input, "0102*03 04=1 \r\n");
+    EXPECT_EQ(r.value.filterText, "0102*03 04=1 \r\n");
     EXPECT_EQ(r, RunGroupFilter("0102*03 04=1 \r\n", "1"));
 }
 
 TEST(GroupFilter, MalformedLinesAreNeverSatisfied) {
     const std::string odd = "01 02 03=1\r\n01*02\r\n   \r\n\r\n=1\r\n01\n*02=\r\n";
     const GroupFilterResult all = RunGroupFilter(odd, "0");
-    EXPECT_EQ(all.Label_paixu_zhushu, "462");
+    EXPECT_EQ(Count(all), "462");
     EXPECT_EQ(ResultLines(all).size(), 462u);
     EXPECT_EQ(ResultLines(all).front(), "01,02,03,04,05");
     EXPECT_EQ(ResultLines(all).back(), "07,08,09,10,11");
     const GroupFilterResult none = RunGroupFilter(odd, "1");
-    EXPECT_EQ(none.Label_paixu_zhushu, "0");
-    EXPECT_EQ(none.T_paixu_dadi, "");
+    EXPECT_EQ(Count(none), "0");
+    EXPECT_EQ(Bets(none), "");
     // A blank line between valid ones changes nothing.
-    EXPECT_EQ(RunGroupFilter(kDefaultInput + "\r\n01 02*03=1", "2").T_paixu_dadi,
-              RunGroupFilter(kDefaultInput + "01 02*03=1", "2").T_paixu_dadi);
+    EXPECT_EQ(Bets(RunGroupFilter(kDefaultInput + "\r\n01 02*03=1", "2")),
+              Bets(RunGroupFilter(kDefaultInput + "01 02*03=1", "2")));
 }
 
 TEST(GroupFilter, EmptyTextsKeepOrEmptyTheResult) {
     // An empty tolerance keeps no bet.
     const GroupFilterResult noRc = RunGroupFilter(kDefaultInput, "");
-    EXPECT_TRUE(noRc.resultWritten);
-    EXPECT_EQ(noRc.T_paixu_dadi, "");
-    EXPECT_EQ(noRc.Label_paixu_zhushu, "0");
+    EXPECT_TRUE(noRc.value.kept.has_value());
+    EXPECT_EQ(Bets(noRc), "");
+    EXPECT_EQ(Count(noRc), "0");
     // Spaces or only removed characters: the box is emptied, the result is left alone.
     for (const char* input : {"", "    ", "abc", "，，"}) {
         const GroupFilterResult r = RunGroupFilter(input, "12");
-        EXPECT_FALSE(r.resultWritten) << input;
-        EXPECT_EQ(r.T_paixu_input, "") << input;
-        EXPECT_FALSE(r.message.has_value()) << input;
+        EXPECT_FALSE(r.value.kept.has_value()) << input;
+        EXPECT_EQ(r.value.filterText, "") << input;
+        EXPECT_FALSE(!r.notices.empty()) << input;
     }
 }
 
@@ -159,11 +172,34 @@ TEST(GroupFilter, MatchesLiteralRulesOnRandomLines) {
         ASSERT_EQ(fast, literal::RunGroupFilter(all, input, rc))
             << "input=" << input << " rc=" << rc << " round " << round;
         // The count always equals the lines shown, in AllBets order without repeats.
-        if (fast.resultWritten) {
+        if (fast.value.kept.has_value()) {
             const auto shown = ResultLines(fast);
-            EXPECT_EQ(fast.Label_paixu_zhushu, std::to_string(shown.size()));
+            EXPECT_EQ(Count(fast), std::to_string(shown.size()));
             for (std::size_t i = 1; i < shown.size(); ++i) ASSERT_LT(shown[i - 1], shown[i]);
         }
+    }
+}
+
+TEST(SortPanel, AddingACandidateLine) {
+    const std::string box = "01 02 03*04 05*07 08=12\r\n03 04 05*06 07 08*10 11=12\r\n";
+    AddFilterLineResult r = AddFilterLine(box, "05 03 01*02 07 11", "12");
+    EXPECT_TRUE(r.notices.empty());
+    EXPECT_EQ(r.value.candidate, "");
+    // The box's own trailing break leaves a blank line, which the filter skips.
+    EXPECT_EQ(r.value.filterText, box + "\r\n05 03 01*02 07 11=12");
+    EXPECT_EQ(RunGroupFilter(r.value.filterText, "3").value.kept,
+              RunGroupFilter(box + "05 03 01*02 07 11=12", "3").value.kept);
+
+    // An empty or blank box gets one line with no leading break; texts stay as typed.
+    EXPECT_EQ(AddFilterLine("", " 01*02 ", "1 ").value.filterText, " 01*02 =1 ");
+    EXPECT_EQ(AddFilterLine("   ", "01*02", "1").value.filterText, "01*02=1");
+
+    for (const auto& [candidate, counts] : std::vector<std::pair<std::string, std::string>>{
+             {"", "12"}, {"  ", "12"}, {"01*02", ""}, {"01*02", "   "}}) {
+        r = AddFilterLine(box, candidate, counts);
+        EXPECT_EQ(r.notices, std::vector<Message>{kEnterData}) << candidate << "|" << counts;
+        EXPECT_EQ(r.value.filterText, box);
+        EXPECT_EQ(r.value.candidate, candidate);
     }
 }
 

@@ -61,8 +61,8 @@ TEST_F(CurveStoreTest, ReadsFifteenTrimmedRecordsWithOrWithoutMarker) {
 TEST_F(CurveStoreTest, MissingShortOrEmptyFilesAreBroken) {
     const Result<LineTexts> missing = ReadCurveStoreFile(file_);
     EXPECT_EQ(missing.messages(),
-              (std::vector<Message>{
-                  {"目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因", "提示"}}));
+              (std::vector<Message>{{"目录\\data下缺少文件data.mdb，或是该文件遭到破坏,请检查原因",
+                                     "提示", Message::Kind::Damaged}}));
     Write(Lines(14));
     EXPECT_FALSE(Record(1));
     Write("");
@@ -102,7 +102,7 @@ TEST_F(CurveStoreTest, AnUndecodableRecordCostsOnlyItself) {
     // Saving another slot writes the damaged record back byte for byte.
     TrendLineTable line{};
     for (int i = 1; i <= 120; ++i) line[i] = i;
-    ASSERT_TRUE(SaveTrendLineToSlot(*store, 4, line, file_));
+    ASSERT_TRUE(SaveCurveStoreLine(*store, 4, SerializeTrendLine(line), file_));
     EXPECT_NE(Bytes().find("\r\n" + line3 + "\r\n"), std::string::npos);
     EXPECT_EQ(Record(2), line3);
     EXPECT_EQ(Record(4), SerializeTrendLine(line));
@@ -114,7 +114,7 @@ TEST_F(CurveStoreTest, SaveSlotRewritesOneLineAndAddsTheMarker) {
     ASSERT_TRUE(store);
     TrendLineTable line{};
     for (int i = 1; i <= 120; ++i) line[i] = i * 10 - 600;
-    const Result<LineTexts> saved = SaveTrendLineToSlot(*store, 2, line, file_);
+    const Result<LineTexts> saved = SaveCurveStoreLine(*store, 2, SerializeTrendLine(line), file_);
     ASSERT_TRUE(saved);
     EXPECT_TRUE(saved.messages().empty());
     EXPECT_EQ((*saved)[2], SerializeTrendLine(line));
@@ -145,7 +145,8 @@ TEST_F(CurveStoreTest, SaveSlotRewritesOneLineAndAddsTheMarker) {
     EXPECT_EQ(Record(5), "rec6");
     const Result<UndoneSave> again = UndoLastCurveSave(file_);
     ASSERT_FALSE(again);
-    EXPECT_EQ(again.messages().front(), (Message{"没有可撤销的保存", "提示"}));
+    EXPECT_EQ(again.messages().front(),
+              (Message{"没有可撤销的保存", "提示", Message::Kind::NotFound}));
     // The undone text is still kept, and line 3's previous version was never lost.
     const Result<CurveStoreContents> contents = ReadCurveStoreContents(file_);
     ASSERT_TRUE(contents);

@@ -79,7 +79,7 @@ void BacktestPanel::showEvent(QShowEvent* event) {
 }
 
 void BacktestPanel::Error(const QString& text) {
-    services_.Show(this, text, Q(kTitleBacktest), MessageButtons::Ok, MessageKind::Failure);
+    services_.Show(this, text, Q(kTitleErrorNotice), MessageButtons::Ok, MessageKind::Failure);
 }
 
 void BacktestPanel::OpenOptimiser() {

@@ -106,8 +106,9 @@ bool BacktestPanel::WriteFile(const QString& caption, const QString& name,
     QString path = ChooseFile(caption, QString::fromUtf8(kCsvFilter), true, proposed);
     if (path.isEmpty()) return false;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
-    if (!ReplaceFileAtomically(path.toStdString(), content)) {
-        Error(QStringLiteral("无法写入文件：") + path);
+    const Status written = ReplaceFileAtomically(path.toStdString(), content);
+    if (!written) {
+        Error(Q(written.messages().front().text));
         return false;
     }
     state_->setText(QStringLiteral("已导出：") + path);

@@ -24,7 +24,7 @@ void BacktestRunner::Start(Request request) {
             // The window hears of it like any refused run.
             Outcome outcome;
             outcome.single = std::make_shared<const Result<BacktestResult>>(
-                Fail({std::string(kMsgBacktestFailed) + what, kTitleBacktest}));
+                Fail({std::string(kMsgBacktestFailed) + what, kTitleErrorNotice}));
             return outcome;
         });
 }

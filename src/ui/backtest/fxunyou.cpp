@@ -126,7 +126,7 @@ void Fxunyou::ShowMode(bool modeTwo) {
 }
 
 void Fxunyou::Error(const QString& text) {
-    services_.Show(this, text, QString::fromUtf8(kTitleBacktest), MessageButtons::Ok,
+    services_.Show(this, text, QString::fromUtf8(kTitleErrorNotice), MessageButtons::Ok,
                    MessageKind::Failure);
 }
 

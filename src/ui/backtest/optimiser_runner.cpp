@@ -13,7 +13,7 @@ template <typename Value>
 std::function<std::shared_ptr<const Result<Value>>(const std::string&)> Refused() {
     return [](const std::string& what) {
         return std::make_shared<const Result<Value>>(
-            Fail({std::string(kMsgBacktestFailed) + what, kTitleBacktest}));
+            Fail({std::string(kMsgBacktestFailed) + what, kTitleErrorNotice}));
     };
 }
 

@@ -14,13 +14,13 @@
 #include <algorithm>
 
 #include "core/text.h"
+#include "plans/backup_base.h"
 #include "ui/common/app_context.h"
 #include "ui/common/panel_links.h"
 #include "ui/widgets/clipboard.h"
 #include "ui/widgets/kept_settings.h"
 #include "ui/widgets/progress_picture.h"
 #include "ui/widgets/text_boxes.h"
-#include "util/backup_base.h"
 
 namespace xuan5::ui {
 

@@ -44,14 +44,13 @@ MessageAnswer Services::Show(QWidget* parent, const QString& text, const QString
     return ShowMessage(parent, text, title, buttons, kind);
 }
 
-MessageAnswer Services::Show(QWidget* parent, const xuan5::Message& message,
-                             MessageKind kind) const {
-    return ShowMessage(parent, message, kind);
+MessageAnswer Services::Show(QWidget* parent, const xuan5::Message& message) const {
+    return ShowMessage(parent, message);
 }
 
 bool RequireDraws(const Services& services, const Session& session, QWidget* parent) {
     if (session.HasDraws()) return true;
-    services.Show(parent, Message{kMsgNoDrawData, kTitleNoDrawData});
+    services.Show(parent, Message{kMsgNoDrawData, kTitleErrorNotice});
     return false;
 }
 
@@ -68,8 +67,8 @@ void SaveBook(Services& services, Session& session, QWidget* parent, int region)
 }
 
 void Services::ShowStoreBrokenMessages(QWidget* parent) const {
-    ShowFailure(parent, QString::fromUtf8(kMsgStoreBroken), QString::fromUtf8(kTitleStore));
-    ShowFailure(parent, QString::fromUtf8(kMsgAppWillClose), QString::fromUtf8(kTitleStore));
+    ShowFailure(parent, QString::fromUtf8(kMsgStoreBroken), QString::fromUtf8(kTitleNotice));
+    ShowFailure(parent, QString::fromUtf8(kMsgAppWillClose), QString::fromUtf8(kTitleNotice));
 }
 
 void Services::StoreBroken(QWidget* parent) {

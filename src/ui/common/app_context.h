@@ -50,8 +50,7 @@ class Services {
     MessageAnswer Show(QWidget* parent, const QString& text, const QString& title,
                        MessageButtons buttons = MessageButtons::Ok,
                        MessageKind kind = MessageKind::Notice) const;
-    MessageAnswer Show(QWidget* parent, const xuan5::Message& message,
-                       MessageKind kind = MessageKind::Failure) const;
+    MessageAnswer Show(QWidget* parent, const xuan5::Message& message) const;
 
     // How the program ends (after "Yes" to the close question, or a broken curve store); by
     // default the event loop quits with the code.

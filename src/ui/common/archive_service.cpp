@@ -24,7 +24,7 @@ constexpr int kListedBadLines = 20;
 constexpr qint64 kMaxCsvBytes = 64 * 1024 * 1024;
 
 Failure Refused(const QString& text) {
-    return Fail({text.toStdString(), kTitleArchive});
+    return Fail({text.toStdString(), kTitleErrorNotice});
 }
 
 }  // namespace

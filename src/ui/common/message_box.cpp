@@ -39,7 +39,9 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& t
     return ShowRealBox(parent, text, title, buttons, kind);
 }
 
-MessageAnswer ShowMessage(QWidget* parent, const xuan5::Message& message, MessageKind kind) {
+MessageAnswer ShowMessage(QWidget* parent, const xuan5::Message& message) {
+    const MessageKind kind =
+        message.kind == Message::Kind::Notice ? MessageKind::Notice : MessageKind::Failure;
     return ShowMessage(parent, QString::fromStdString(message.text),
                        QString::fromStdString(message.title), MessageButtons::Ok, kind);
 }

@@ -31,9 +31,8 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& t
 inline MessageAnswer ShowFailure(QWidget* parent, const QString& text, const QString& title) {
     return ShowMessage(parent, text, title, MessageButtons::Ok, MessageKind::Failure);
 }
-// A message an operation gave instead of a value is a failure unless the caller says otherwise.
-MessageAnswer ShowMessage(QWidget* parent, const xuan5::Message& message,
-                          MessageKind kind = MessageKind::Failure);
+// An operation's message: a notice informs, every other kind of message warns.
+MessageAnswer ShowMessage(QWidget* parent, const xuan5::Message& message);
 
 // Installs a sink; nullptr brings back the real message boxes. Returns the previous sink.
 MessageSink* InstallMessageSink(MessageSink* sink);

@@ -15,6 +15,7 @@
 #include "curves/chart.h"
 #include "curves/profit_curve.h"
 #include "curves/trend_line.h"
+#include "store/curve_store.h"
 #include "ui/common/app_context.h"
 #include "ui/common/panel_links.h"
 #include "ui/widgets/chart_widget.h"
@@ -214,10 +215,12 @@ void DrawPanel::CopyBase() {
 void DrawPanel::SaveLine(int index) {
     if (!session_.CurveStoreLines[index].empty() &&
         services_.Show(this, QStringLiteral("%1号线已有曲线，覆盖吗？").arg(Two(index + 1)),
-                       QString::fromUtf8(kTitleStore), MessageButtons::YesNo) != MessageAnswer::Yes)
+                       QString::fromUtf8(kTitleNotice), MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
-    const Result<LineTexts> saved = SaveTrendLineToSlot(
-        session_.CurveStoreLines, index, session_.Trend.TrendLine, services_.StoreFile());
+    // The store keeps the line as its text; the record it replaces stays as its previous version.
+    const Result<LineTexts> saved =
+        SaveCurveStoreLine(session_.CurveStoreLines, index,
+                           SerializeTrendLine(session_.Trend.TrendLine), services_.StoreFile());
     if (!saved) {
         services_.Show(this, saved.messages().front());
         return;
@@ -256,7 +259,7 @@ void DrawPanel::LoadLine(int index) {
 void DrawPanel::CheckLineBetCount(int index) {
     QLineEdit* box = lineCounts_[index];
     if (!ExceedsLineBetLimit(box->text().toStdString())) return;
-    ShowFailure(this, QString::fromUtf8(kMsgTooManyBets), QString::fromUtf8(kTitleTooManyBets));
+    ShowFailure(this, QString::fromUtf8(kMsgTooManyBets), QString::fromUtf8(kTitleWentWrong));
     box->setText(QString::fromUtf8(kTooManyBetsReplacement));
 }
 

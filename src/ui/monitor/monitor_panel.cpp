@@ -2,6 +2,7 @@
 
 #include "plans/monitor.h"
 #include "records/record_book.h"
+#include "store/line_export.h"
 #include "ui/common/app_context.h"
 #include "ui/monitor/fxiaodi.h"
 #include "ui/monitor/monitor_table_widget.h"
@@ -9,7 +10,6 @@
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/kept_settings.h"
 #include "ui/widgets/named_controls.h"
-#include "util/line_export.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
@@ -239,7 +239,7 @@ void MonitorPanel::ExportLineBases() {
     const Result<Message> exported =
         xuan5::ExportLineBases(session_.LineBases(), services_.dataDir);
     if (exported)
-        services_.Show(this, *exported, MessageKind::Notice);
+        services_.Show(this, *exported);
     else
         services_.Show(this, exported.messages().front());
 }

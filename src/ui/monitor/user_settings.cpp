@@ -56,11 +56,12 @@ void UserSettings::SaveUserSettings() {
 // The buttons come back only after the outcome message, as when the request ran inside the
 // click: nothing can be pressed again while the message box is open.
 void UserSettings::HandleSaveAnswer(const HttpReply& reply) {
-    const Message outcome = SettingsSaveOutcome(reply.Body());
+    const Result<Message> saved = SettingsSaveOutcome(reply.Body());
+    const Message& outcome = saved ? *saved : saved.messages().front();
     // A reply that says "saved" came whole, so it has no failure reason to add.
     services_.Show(window_, WithFailureReason(QString::fromStdString(outcome.text), reply),
-                   QString::fromStdString(outcome.title), MessageButtons::Ok,
-                   outcome.text == kMsgSettingsSaved ? MessageKind::Notice : MessageKind::Failure);
+              QString::fromStdString(outcome.title), MessageButtons::Ok,
+              saved ? MessageKind::Notice : MessageKind::Failure);
     Finish();
 }
 
@@ -79,18 +80,18 @@ void UserSettings::HandleLoadAnswer(const HttpReply& reply) {
     const SettingsLoadResult loaded = ParseSettingsResponse(response);
     // Each box takes its text as if typed: its change handler checks the value, and a record cut
     // short leaves the boxes written before the gap with their new texts.
-    for (std::size_t i = 0; i < loaded.fields.size() && i < kSettingsFieldCount; ++i)
-        links_.setSettingsField(static_cast<int>(i), loaded.fields[i]);
-    QString text = QString::fromStdString(loaded.message.text);
-    if (loaded.message.text == kMsgSettingsLoadFailed) {
+    for (std::size_t i = 0; i < loaded.value.size() && i < kSettingsFieldCount; ++i)
+        links_.setSettingsField(static_cast<int>(i), loaded.value[i]);
+    const Message& said = loaded.notices.front();
+    QString text = QString::fromStdString(said.text);
+    if (said.kind == Message::Kind::Io) {
         // The service answers a user who never saved without its marker, in words of its own.
         text = Contains(response, kNoSettingsSaved)
                    ? text + QStringLiteral("：服务上还没有保存过这个用户的设置")
                    : WithFailureReason(kMsgSettingsLoadFailed, reply);
     }
-    services_.Show(
-        window_, text, QString::fromStdString(loaded.message.title), MessageButtons::Ok,
-        loaded.message.text == kMsgSettingsLoaded ? MessageKind::Notice : MessageKind::Failure);
+    services_.Show(window_, text, QString::fromStdString(said.title), MessageButtons::Ok,
+              said.kind == Message::Kind::Notice ? MessageKind::Notice : MessageKind::Failure);
     Finish();
 }
 

@@ -228,7 +228,7 @@ void FeedController::ApplyNow(int region) {
     const bool shown = region == session.RegionCode;
     if (!HoldsValidDraw(session.IncomingDraws(region))) {
         // Nothing staged yet (Command1 before any fetch).
-        if (shown) ctx_.services.Show(window_, Message{kMsgNoDrawData, kTitleNoDrawData});
+        if (shown) ctx_.services.Show(window_, Message{kMsgNoDrawData, kTitleErrorNotice});
         return;
     }
     busy_ = true;

@@ -32,7 +32,7 @@ void CheckArchiveAtStart(QWidget* window, AppContext& ctx) {
     if (!check || !check->movedAside) return;
     const QString text = QString::fromStdString(ArchiveMovedAsideText(*check->movedAside));
     QTimer::singleShot(0, window, [window, &ctx, text] {
-        ctx.services.Show(window, text, QString::fromUtf8(kTitleArchiveMoved));
+        ctx.services.Show(window, text, QString::fromUtf8(kTitleNotice));
     });
 }
 
@@ -46,7 +46,7 @@ QString BooksNotice(const Result<std::optional<std::filesystem::path>>& check) {
 void Tell(QWidget* window, AppContext& ctx, const QString& notice) {
     if (notice.isEmpty()) return;
     QTimer::singleShot(0, window, [window, &ctx, notice] {
-        ctx.services.Show(window, notice, QString::fromUtf8(kTitleRecordsMoved));
+        ctx.services.Show(window, notice, QString::fromUtf8(kTitleNotice));
     });
 }
 

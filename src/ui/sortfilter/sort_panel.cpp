@@ -2,7 +2,6 @@
 
 #include "sortfilter/banker_sort.h"
 #include "sortfilter/group_filter.h"
-#include "sortfilter/sort_panel.h"
 #include "ui/common/app_context.h"
 #include "ui/widgets/clipboard.h"
 #include "ui/widgets/kept_settings.h"
@@ -141,14 +140,16 @@ void SortPanel::DisableVerificationBox() {
 void SortPanel::RefreshSort() {
     const BankerSortResult result =
         RefreshBankerSort(session_.DrawHistory(), LineText(window_), LineText(mode_));
-    if (result.listReplaced) {
-        refilling_ = true;
-        list_->clear();
-        for (const std::string& line : result.List01) list_->addItem(QString::fromStdString(line));
-        refilling_ = false;
+    if (!result) {
+        services_.Show(this, result.messages().front());
+        return;
     }
+    refilling_ = true;
+    list_->clear();
+    for (const std::string& line : result->value) list_->addItem(QString::fromStdString(line));
+    refilling_ = false;
     // A failure part-way keeps the lines built before it, and they are on screen behind the box.
-    if (result.message) services_.Show(this, *result.message);
+    for (const Message& notice : result->notices) services_.Show(this, notice);
 }
 
 void SortPanel::ShortenWindow() {
@@ -177,24 +178,24 @@ void SortPanel::TakeLineGrouping() {
 void SortPanel::AddCandidate() {
     const AddFilterLineResult added =
         AddFilterLine(BoxText(input_), LineText(candidate_), LineText(candidateCounts_));
-    if (added.message) {
-        services_.Show(this, *added.message);
+    if (!added.notices.empty()) {
+        services_.Show(this, added.notices.front());
         return;
     }
-    SetBoxText(input_, added.T_paixu_input);
-    candidate_->setText(QString::fromStdString(added.T_paixu_fenjie_houbei));
-    if (added.runFilter) RunFilter();
+    SetBoxText(input_, added.value.filterText);
+    candidate_->setText(QString::fromStdString(added.value.candidate));
+    RunFilter();
 }
 
 void SortPanel::RunFilter() {
     const GroupFilterResult result = RunGroupFilter(BoxText(input_), LineText(inputCounts_));
-    SetBoxText(input_, result.T_paixu_input);
+    SetBoxText(input_, result.value.filterText);
     input_->moveCursor(QTextCursor::End);
-    if (result.resultWritten) {
-        SetBoxText(result_, result.T_paixu_dadi);
-        resultCount_->setText(QString::fromStdString(result.Label_paixu_zhushu));
+    if (result.value.kept) {
+        SetBoxText(result_, result.value.kept->text);
+        resultCount_->setText(QString::fromStdString(result.value.kept->count));
     }
-    if (result.message) services_.Show(this, *result.message);
+    for (const Message& notice : result.notices) services_.Show(this, notice);
 }
 
 void SortPanel::CopyResult() {

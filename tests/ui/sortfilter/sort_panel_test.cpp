@@ -41,9 +41,9 @@ struct SortShell {
     }
     QStringList SortedFor(const char* window) {
         QStringList lines;
-        for (const std::string& line :
-             RefreshBankerSort(shell.Tables().DrawHistory(), window, "3-3-5").List01)
-            lines << QString::fromStdString(line);
+        const BankerSortResult sorted =
+            RefreshBankerSort(shell.Tables().DrawHistory(), window, "3-3-5");
+        for (const std::string& line : sorted->value) lines << QString::fromStdString(line);
         return lines;
     }
     void ClickLine(int row) {

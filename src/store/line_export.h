@@ -10,9 +10,7 @@ namespace xuan5 {
 
 // Followed by the folder the files are in.
 inline constexpr const char* kMsgExportDone = "导出完成，文件夹=";
-inline constexpr const char* kTitleExportDone = "完成";
 inline constexpr const char* kMsgExportFailed = "导出过程出现错误，请检查";
-inline constexpr const char* kTitleExportFailed = "出错了";
 
 // Writes each line base, trimmed of outer spaces and ended by CR LF, to
 // <dataFolder>/txt/dadi<i>.txt, replacing the file as a whole, and gives back the message that

@@ -1,4 +1,4 @@
-#include "util/backup_base.h"
+#include "plans/backup_base.h"
 
 #include "core/text.h"
 

@@ -1,4 +1,4 @@
-#include "util/line_export.h"
+#include "store/line_export.h"
 
 #include <string>
 #include <system_error>
@@ -10,7 +10,7 @@ namespace xuan5 {
 
 Result<Message> ExportLineBases(const LineTexts& lineBases,
                                 const std::filesystem::path& dataFolder) {
-    const Failure failed = Fail({kMsgExportFailed, kTitleExportFailed});
+    const Failure failed = Fail({kMsgExportFailed, kTitleWentWrong, Message::Kind::Io});
     // No data folder at all would put txt beside whatever the working folder happens to be.
     if (dataFolder.empty()) return failed;
     const std::filesystem::path txtFolder = dataFolder / "txt";
@@ -26,7 +26,8 @@ Result<Message> ExportLineBases(const LineTexts& lineBases,
         if (!ReplaceFileAtomically(target, content)) return failed;
     }
     const std::filesystem::path shown = std::filesystem::absolute(txtFolder, error);
-    return Message{kMsgExportDone + (error ? txtFolder : shown).string() + "/", kTitleExportDone};
+    return Message{kMsgExportDone + (error ? txtFolder : shown).string() + "/", kTitleDone,
+                   Message::Kind::Notice};
 }
 
 }  // namespace xuan5

@@ -1,4 +1,4 @@
-#include "util/line_export.h"
+#include "store/line_export.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -62,7 +62,8 @@ TEST(LineExport, WritesFifteenTrimmedFiles) {
     TempFolder folder;
     const Result<Message> r = ExportLineBases(SampleBases(), folder.path());
     EXPECT_EQ(ExportedFiles(folder.txt()), 15);
-    EXPECT_EQ(Said(r), (Message{"导出完成，文件夹=" + folder.txt().string() + "/", "完成"}));
+    EXPECT_EQ(Said(r), (Message{"导出完成，文件夹=" + folder.txt().string() + "/", "完成",
+                                Message::Kind::Notice}));
     EXPECT_EQ(ReadFile(folder.txt() / "dadi0.txt"), "01,02,03,04,05\r\n");
     EXPECT_EQ(ReadFile(folder.txt() / "dadi4.txt"), "\r\n");
     EXPECT_EQ(ReadFile(folder.txt() / "dadi7.txt"), "01,02,03,04,05 01,02,03,04,06\r\n");
@@ -91,15 +92,15 @@ TEST(LineExport, MissingTxtFolderIsCreatedButNothingElse) {
     fs::create_directory(folder.path() / "fresh");
     const Result<Message> r = ExportLineBases(SampleBases(), folder.path() / "fresh");
     EXPECT_EQ(ExportedFiles(folder.path() / "fresh" / "txt"), 15);
-    EXPECT_EQ(
-        Said(r),
-        (Message{"导出完成，文件夹=" + (folder.path() / "fresh" / "txt").string() + "/", "完成"}));
+    EXPECT_EQ(Said(r),
+              (Message{"导出完成，文件夹=" + (folder.path() / "fresh" / "txt").string() + "/",
+                       "完成", Message::Kind::Notice}));
     EXPECT_EQ(ReadFile(folder.path() / "fresh" / "txt" / "dadi14.txt"), "01,02,03,04,09\r\n");
 
     // A data folder that is gone is not rebuilt.
     const Result<Message> gone = ExportLineBases(SampleBases(), folder.path() / "gone");
     EXPECT_FALSE(gone);
-    EXPECT_EQ(Said(gone), (Message{"导出过程出现错误，请检查", "出错了"}));
+    EXPECT_EQ(Said(gone), (Message{"导出过程出现错误，请检查", "出错了", Message::Kind::Io}));
     EXPECT_FALSE(fs::exists(folder.path() / "gone"));
     // Nor is an unset one taken to mean the working folder.
     EXPECT_EQ(Said(ExportLineBases(SampleBases(), fs::path())), Said(gone));
@@ -107,7 +108,7 @@ TEST(LineExport, MissingTxtFolderIsCreatedButNothingElse) {
 
 TEST(LineExport, FailureStopsAndKeepsEarlierFiles) {
     TempFolder folder;
-    const Message failed{"导出过程出现错误，请检查", "出错了"};
+    const Message failed{"导出过程出现错误，请检查", "出错了", Message::Kind::Io};
     // A file stands where the txt folder belongs.
     fs::create_directory(folder.path() / "blocked");
     std::ofstream(folder.path() / "blocked" / "txt") << "not a folder";
