@@ -215,7 +215,8 @@ void DrawPanel::CopyBase() {
 void DrawPanel::SaveLine(int index) {
     if (!session_.CurveStoreLines[index].empty() &&
         services_.Show(this, QStringLiteral("%1号线已有曲线，覆盖吗？").arg(Two(index + 1)),
-                       QString::fromUtf8(kTitleNotice), MessageButtons::YesNo) != MessageAnswer::Yes)
+                       QString::fromUtf8(kTitleNotice),
+                       MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
     // The store keeps the line as its text; the record it replaces stays as its previous version.
     const Result<LineTexts> saved =

@@ -60,8 +60,8 @@ void UserSettings::HandleSaveAnswer(const HttpReply& reply) {
     const Message& outcome = saved ? *saved : saved.messages().front();
     // A reply that says "saved" came whole, so it has no failure reason to add.
     services_.Show(window_, WithFailureReason(QString::fromStdString(outcome.text), reply),
-              QString::fromStdString(outcome.title), MessageButtons::Ok,
-              saved ? MessageKind::Notice : MessageKind::Failure);
+                   QString::fromStdString(outcome.title), MessageButtons::Ok,
+                   saved ? MessageKind::Notice : MessageKind::Failure);
     Finish();
 }
 
@@ -91,7 +91,7 @@ void UserSettings::HandleLoadAnswer(const HttpReply& reply) {
                    : WithFailureReason(kMsgSettingsLoadFailed, reply);
     }
     services_.Show(window_, text, QString::fromStdString(said.title), MessageButtons::Ok,
-              said.kind == Message::Kind::Notice ? MessageKind::Notice : MessageKind::Failure);
+                   said.kind == Message::Kind::Notice ? MessageKind::Notice : MessageKind::Failure);
     Finish();
 }
 
