@@ -52,7 +52,7 @@ struct Fixture {
     BacktestSettings Settings() const {
         BacktestSettings settings;
         settings.savedLines = *lines;
-        settings.modeOne.T_jh_dadi_chongfu_cs = "5";
+        settings.modeOne.instances = "5";
         return settings;
     }
 };
@@ -226,10 +226,8 @@ void BM_Backtest_Literal(benchmark::State& bench) {
             state.CurveStoreLines = *f.lines;
             std::mt19937_64 rng(PeriodSeed(7, f.archive[index]));
             const auto plan = literal::LiteralRunPlanModeOne(
-                state, 5, input.T_jh_dadi_chongfu_rc, input.lines.T_quxian_zhushu,
-                sel.Ch_jiankong_jj, sel.T_jiankong_rc,
-                {sel.banker.Check_danma_jiaoji, sel.banker.T_jiaoji_danma,
-                 sel.banker.T_jiaoji_danma_rc},
+                state, 5, input.instanceTolerance, input.lines.lineSizes, sel.checkedLines,
+                sel.lineTolerance, {sel.banker.enabled, sel.banker.numbers, sel.banker.tolerance},
                 rng);
             DrawTable drawn{};
             drawn[1].numbers = f.archive[index].numbers;

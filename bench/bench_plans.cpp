@@ -31,7 +31,7 @@ void BM_RunPlanModeOne(benchmark::State& bench) {
     Fixture& f = Data();
     const LiteralState state = f.state;
     PlanModeOneInput input;
-    input.T_jh_dadi_chongfu_cs = std::to_string(bench.range(0));
+    input.instances = std::to_string(bench.range(0));
     std::mt19937_64 rng(7);
     for (auto _ : bench) {
         benchmark::DoNotOptimize(
@@ -49,10 +49,8 @@ void BM_RunPlanModeOne_Literal(benchmark::State& bench) {
     std::mt19937_64 rng(7);
     for (auto _ : bench) {
         benchmark::DoNotOptimize(literal::LiteralRunPlanModeOne(
-            state, x, input.T_jh_dadi_chongfu_rc, input.lines.T_quxian_zhushu, sel.Ch_jiankong_jj,
-            sel.T_jiankong_rc,
-            {sel.banker.Check_danma_jiaoji, sel.banker.T_jiaoji_danma,
-             sel.banker.T_jiaoji_danma_rc},
+            state, x, input.instanceTolerance, input.lines.lineSizes, sel.checkedLines,
+            sel.lineTolerance, {sel.banker.enabled, sel.banker.numbers, sel.banker.tolerance},
             rng));
     }
 }
@@ -87,15 +85,14 @@ void BM_RunPlanModeTwo_Literal(benchmark::State& bench) {
         for (int i = 0; i < kLineCount; ++i) {
             if (auto line = ParseTrendLine(state.CurveStoreLines[i], state.TrendLine))
                 state.TrendLine = *line;
-            bases[i] =
-                literal::LiteralSearchBaseForLine(input.lines.T_quxian_zhushu[i], state.TrendLine,
-                                                  state.DrawSeries, all, rng)
-                    .tdadi;
+            bases[i] = literal::LiteralSearchBaseForLine(input.lines.lineSizes[i], state.TrendLine,
+                                                         state.DrawSeries, all, rng)
+                           .tdadi;
         }
         benchmark::DoNotOptimize(literal::LiteralGroupedLines(
-            bases, {input.T_jh_dadi_fenzu_01, input.T_jh_dadi_fenzu_02, input.T_jh_dadi_fenzu_03},
-            {input.T_jh_dadi_fenzu_01_rc, input.T_jh_dadi_fenzu_02_rc, input.T_jh_dadi_fenzu_03_rc},
-            input.T_jh_dadi_fenzu_rc, {}));
+            bases, {input.group1, input.group2, input.group3},
+            {input.group1Tolerance, input.group2Tolerance, input.group3Tolerance},
+            input.groupTotalTolerance, {}));
     }
 }
 BENCHMARK(BM_RunPlanModeTwo_Literal)->Unit(benchmark::kMicrosecond);
@@ -103,7 +100,7 @@ BENCHMARK(BM_RunPlanModeTwo_Literal)->Unit(benchmark::kMicrosecond);
 void BM_IntersectLineBases(benchmark::State& bench) {
     const Fixture& f = Data();
     LineIntersectionInput input;
-    input.banker.Check_danma_jiaoji = true;
+    input.banker.enabled = true;
     for (auto _ : bench) benchmark::DoNotOptimize(IntersectLineBases(input, f.lineBases));
 }
 BENCHMARK(BM_IntersectLineBases);
@@ -113,8 +110,8 @@ void BM_IntersectLineBases_Literal(benchmark::State& bench) {
     const LineIntersectionInput input;
     for (auto _ : bench) {
         benchmark::DoNotOptimize(literal::LiteralIntersectLineBases(
-            f.lineBases, input.Ch_jiankong_jj, input.T_jiankong_rc,
-            {true, input.banker.T_jiaoji_danma, input.banker.T_jiaoji_danma_rc}));
+            f.lineBases, input.checkedLines, input.lineTolerance,
+            {true, input.banker.numbers, input.banker.tolerance}));
     }
 }
 BENCHMARK(BM_IntersectLineBases_Literal);

@@ -46,15 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (fields.size() <= 3) {
         BackupBasesInput input;
-        for (std::size_t i = 0; i < 3; ++i)
-            input.T_dd_beiyong[i] = i < fields.size() ? fields[i] : "";
-        input.T_beiyong_rc = tolerance;
+        for (std::size_t i = 0; i < 3; ++i) input.boxes[i] = i < fields.size() ? fields[i] : "";
+        input.tolerance = tolerance;
         const BackupBasesOutput out = IntersectBackupBases(input);
-        const auto backup = literal::LiteralIntersectBackupBases(input.T_dd_beiyong, tolerance);
-        if (out.T_dd_beiyong_3 != backup.text) std::abort();
-        if (out.T_dd_beiyong_zhushu_3.has_value() != (backup.count >= 0)) std::abort();
-        if (out.T_dd_beiyong_zhushu_3 &&
-            *out.T_dd_beiyong_zhushu_3 != std::to_string(backup.count)) {
+        const auto backup = literal::LiteralIntersectBackupBases(input.boxes, tolerance);
+        if (out.bets != backup.text) std::abort();
+        if (out.count.has_value() != (backup.count >= 0)) std::abort();
+        if (out.count && *out.count != std::to_string(backup.count)) {
             std::abort();
         }
     }

@@ -24,7 +24,7 @@ struct BacktestRow {
     long long total = 0;    // running total up to this period
     LineChecks lineHits{};  // whether the small base of line k+1 in force held the draw
     std::string record;     // the completed plan log record of the period
-    std::string tally;      // the hit tally line of the period (T_jh_rc)
+    std::string tally;      // the hit tally line of the period
     friend bool operator==(const BacktestRow&, const BacktestRow&) = default;
 };
 

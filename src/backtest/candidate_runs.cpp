@@ -99,64 +99,62 @@ T& GroupFor(std::vector<T>& groups, Same same) {
 Result<Prepared> Prepare(const BacktestSettings& settings,
                          const std::vector<OptimiserCandidate>& candidates) {
     Prepared p;
-    p.modeTwo = settings.Check_jh_dadi_fenzu;
+    p.modeTwo = settings.useModeTwo;
     const LineBasesInput& lines = p.modeTwo ? settings.modeTwo.lines : settings.modeOne.lines;
-    p.recompute = lines.Op_jiankong_zihui;
+    p.recompute = lines.searchEveryPeriod;
     if (p.recompute) p.lines = PrepareLines(settings.savedLines);
     p.kept = LineBaseSetsFromTexts(settings.LineBases);
     p.bankerPass =
         BankerPassSet(p.modeTwo ? settings.modeTwo.banker : settings.modeOne.selection.banker);
-    if (settings.backup.Check_beiyong_canyu) {
-        const std::string backup = IntersectBackupBases(settings.backup.backup).T_dd_beiyong_3;
+    if (settings.backup.participates) {
+        const std::string backup = IntersectBackupBases(settings.backup.backup).bets;
         // An empty backup result leaves the plan as it is; any other text cuts it down.
         if (!TrimSpaces(backup).empty()) p.join = BetSetFromText(backup);
     }
-    const std::array<const std::string*, 3> groupTexts = {&settings.modeTwo.T_jh_dadi_fenzu_01,
-                                                          &settings.modeTwo.T_jh_dadi_fenzu_02,
-                                                          &settings.modeTwo.T_jh_dadi_fenzu_03};
+    const std::array<const std::string*, 3> groupTexts = {
+        &settings.modeTwo.group1, &settings.modeTwo.group2, &settings.modeTwo.group3};
     for (int k = 0; k < 3; ++k) p.groupLines[k] = GroupLineIndices(*groupTexts[k]);
 
     p.candidates.resize(candidates.size());
     for (std::size_t c = 0; c < candidates.size(); ++c) {
         const OptimiserCandidate& candidate = candidates[c];
         BetGroup& bets = GroupFor(
-            p.betGroups, [&](const BetGroup& g) { return g.counts == candidate.T_quxian_zhushu; });
-        bets.counts = candidate.T_quxian_zhushu;
+            p.betGroups, [&](const BetGroup& g) { return g.counts == candidate.lineSizes; });
+        bets.counts = candidate.lineSizes;
         if (p.modeTwo) {
             PreparedCandidate& prepared = p.candidates[c];
             for (int k = 0; k < 3; ++k) {
                 prepared.groups[k] = RunsOf(AcceptedCountsFromText(
-                    candidate.T_jh_dadi_fenzu_rc_k[k], static_cast<int>(p.groupLines[k].size()),
+                    candidate.groupTolerances[k], static_cast<int>(p.groupLines[k].size()),
                     HitCode::TwoDigit));
             }
             prepared.total =
-                RunsOf(AcceptedCountsFromText(candidate.T_jh_dadi_fenzu_rc, 3, HitCode::TwoDigit));
+                RunsOf(AcceptedCountsFromText(candidate.groupTotalTolerance, 3, HitCode::TwoDigit));
             bets.members.push_back(c);
             continue;
         }
-        const std::optional<std::int32_t> x = ParseInteger32(candidate.T_jh_dadi_chongfu_cs);
+        const std::optional<std::int32_t> x = ParseInteger32(candidate.instances);
         if (!x || *x > kMaxInstances) return Fail({kMsgPlanInputError, kTitleNotice});
         const int instances = std::max(*x, 1);
-        LineGroup& lineGroup = GroupFor(bets.lineGroups, [&](const LineGroup& g) {
-            return g.lines == candidate.Ch_jiankong_jj;
-        });
-        lineGroup.lines = candidate.Ch_jiankong_jj;
+        LineGroup& lineGroup = GroupFor(
+            bets.lineGroups, [&](const LineGroup& g) { return g.lines == candidate.checkedLines; });
+        lineGroup.lines = candidate.checkedLines;
         lineGroup.indices.clear();
         for (int i = 0; i < kLineCount; ++i) {
             if (lineGroup.lines[i]) lineGroup.indices.push_back(i);
         }
         ToleranceGroup& tolerance = GroupFor(lineGroup.tolerances, [&](const ToleranceGroup& g) {
-            return g.text == candidate.T_jiankong_rc;
+            return g.text == candidate.lineTolerance;
         });
         if (tolerance.members.empty()) {
-            tolerance.text = candidate.T_jiankong_rc;
+            tolerance.text = candidate.lineTolerance;
             tolerance.accepted = RunsOf(
-                AcceptedCountsFromText(candidate.T_jiankong_rc, kLineCount, HitCode::TwoDigit));
+                AcceptedCountsFromText(candidate.lineTolerance, kLineCount, HitCode::TwoDigit));
         }
         Member member{c, *x, tolerance.totalRuns.size(), 0};
         if (*x >= 2) {
             const std::vector<CountRun> total = RunsOf(AcceptedCountsFromText(
-                TrimSpaces(candidate.T_jh_dadi_chongfu_rc), *x, HitCode::TwoDigit));
+                TrimSpaces(candidate.instanceTolerance), *x, HitCode::TwoDigit));
             tolerance.totalRuns.insert(tolerance.totalRuns.end(), total.begin(), total.end());
             member.runs = total.size();
         }

@@ -99,31 +99,29 @@ std::string SizesShort(const LineSizeTexts& sizes) {
 
 OptimiserCandidate CurrentCandidate(const PlanSettings& settings) {
     OptimiserCandidate candidate;
-    const bool modeTwo = settings.Check_jh_dadi_fenzu;
-    candidate.T_quxian_zhushu =
-        (modeTwo ? settings.modeTwo.lines : settings.modeOne.lines).T_quxian_zhushu;
-    candidate.T_jiankong_rc = settings.modeOne.selection.T_jiankong_rc;
-    candidate.Ch_jiankong_jj = settings.modeOne.selection.Ch_jiankong_jj;
-    candidate.T_jh_dadi_chongfu_cs = settings.modeOne.T_jh_dadi_chongfu_cs;
-    candidate.T_jh_dadi_chongfu_rc = settings.modeOne.T_jh_dadi_chongfu_rc;
-    candidate.T_jh_dadi_fenzu_rc_k = {settings.modeTwo.T_jh_dadi_fenzu_01_rc,
-                                      settings.modeTwo.T_jh_dadi_fenzu_02_rc,
-                                      settings.modeTwo.T_jh_dadi_fenzu_03_rc};
-    candidate.T_jh_dadi_fenzu_rc = settings.modeTwo.T_jh_dadi_fenzu_rc;
+    const bool modeTwo = settings.useModeTwo;
+    candidate.lineSizes = (modeTwo ? settings.modeTwo.lines : settings.modeOne.lines).lineSizes;
+    candidate.lineTolerance = settings.modeOne.selection.lineTolerance;
+    candidate.checkedLines = settings.modeOne.selection.checkedLines;
+    candidate.instances = settings.modeOne.instances;
+    candidate.instanceTolerance = settings.modeOne.instanceTolerance;
+    candidate.groupTolerances = {settings.modeTwo.group1Tolerance, settings.modeTwo.group2Tolerance,
+                                 settings.modeTwo.group3Tolerance};
+    candidate.groupTotalTolerance = settings.modeTwo.groupTotalTolerance;
     return candidate;
 }
 
 PlanSettings WithCandidate(PlanSettings settings, const OptimiserCandidate& candidate) {
-    settings.modeOne.lines.T_quxian_zhushu = candidate.T_quxian_zhushu;
-    settings.modeTwo.lines.T_quxian_zhushu = candidate.T_quxian_zhushu;
-    settings.modeOne.selection.T_jiankong_rc = candidate.T_jiankong_rc;
-    settings.modeOne.selection.Ch_jiankong_jj = candidate.Ch_jiankong_jj;
-    settings.modeOne.T_jh_dadi_chongfu_cs = candidate.T_jh_dadi_chongfu_cs;
-    settings.modeOne.T_jh_dadi_chongfu_rc = candidate.T_jh_dadi_chongfu_rc;
-    settings.modeTwo.T_jh_dadi_fenzu_01_rc = candidate.T_jh_dadi_fenzu_rc_k[0];
-    settings.modeTwo.T_jh_dadi_fenzu_02_rc = candidate.T_jh_dadi_fenzu_rc_k[1];
-    settings.modeTwo.T_jh_dadi_fenzu_03_rc = candidate.T_jh_dadi_fenzu_rc_k[2];
-    settings.modeTwo.T_jh_dadi_fenzu_rc = candidate.T_jh_dadi_fenzu_rc;
+    settings.modeOne.lines.lineSizes = candidate.lineSizes;
+    settings.modeTwo.lines.lineSizes = candidate.lineSizes;
+    settings.modeOne.selection.lineTolerance = candidate.lineTolerance;
+    settings.modeOne.selection.checkedLines = candidate.checkedLines;
+    settings.modeOne.instances = candidate.instances;
+    settings.modeOne.instanceTolerance = candidate.instanceTolerance;
+    settings.modeTwo.group1Tolerance = candidate.groupTolerances[0];
+    settings.modeTwo.group2Tolerance = candidate.groupTolerances[1];
+    settings.modeTwo.group3Tolerance = candidate.groupTolerances[2];
+    settings.modeTwo.groupTotalTolerance = candidate.groupTotalTolerance;
     return settings;
 }
 
@@ -180,7 +178,7 @@ Result<std::vector<int>> ParseCountChoices(std::string_view text, int low, int h
 Result<std::vector<OptimiserCandidate>> BuildCandidates(const PlanSettings& settings,
                                                         const OptimiserSpace& space,
                                                         int maxCandidates, std::uint64_t seed) {
-    const bool modeTwo = settings.Check_jh_dadi_fenzu;
+    const bool modeTwo = settings.useModeTwo;
     const OptimiserCandidate current = CurrentCandidate(settings);
     // The choices of each varying setting, as functions that put choice k into a candidate.
     std::vector<std::size_t> sizes;
@@ -192,24 +190,24 @@ Result<std::vector<OptimiserCandidate>> BuildCandidates(const PlanSettings& sett
             [&list, setter](OptimiserCandidate& c, std::size_t k) { setter(c, list[k]); });
     };
     dimension(space.betCounts,
-              [](OptimiserCandidate& c, const LineSizeTexts& v) { c.T_quxian_zhushu = v; });
+              [](OptimiserCandidate& c, const LineSizeTexts& v) { c.lineSizes = v; });
     if (modeTwo) {
         for (std::size_t group = 0; group < 3; ++group) {
             dimension(space.groupTolerances, [group](OptimiserCandidate& c, const std::string& v) {
-                c.T_jh_dadi_fenzu_rc_k[group] = v;
+                c.groupTolerances[group] = v;
             });
         }
         dimension(space.groupTotals,
-                  [](OptimiserCandidate& c, const std::string& v) { c.T_jh_dadi_fenzu_rc = v; });
+                  [](OptimiserCandidate& c, const std::string& v) { c.groupTotalTolerance = v; });
     } else {
         dimension(space.lineTolerances,
-                  [](OptimiserCandidate& c, const std::string& v) { c.T_jiankong_rc = v; });
+                  [](OptimiserCandidate& c, const std::string& v) { c.lineTolerance = v; });
         dimension(space.lineChoices,
-                  [](OptimiserCandidate& c, const LineChecks& v) { c.Ch_jiankong_jj = v; });
+                  [](OptimiserCandidate& c, const LineChecks& v) { c.checkedLines = v; });
         dimension(space.instanceCounts,
-                  [](OptimiserCandidate& c, int v) { c.T_jh_dadi_chongfu_cs = std::to_string(v); });
+                  [](OptimiserCandidate& c, int v) { c.instances = std::to_string(v); });
         dimension(space.instanceTolerances,
-                  [](OptimiserCandidate& c, const std::string& v) { c.T_jh_dadi_chongfu_rc = v; });
+                  [](OptimiserCandidate& c, const std::string& v) { c.instanceTolerance = v; });
     }
     long long combinations = 1;
     for (std::size_t size : sizes) {
@@ -238,10 +236,10 @@ Result<std::vector<OptimiserCandidate>> BuildCandidates(const PlanSettings& sett
         for (std::size_t xk = 0; xk < xs; ++xk) {
             for (std::size_t tk = 0; tk < totals; ++tk) {
                 const auto x = space.instanceCounts.empty()
-                                   ? ParseInteger32(current.T_jh_dadi_chongfu_cs)
+                                   ? ParseInteger32(current.instances)
                                    : std::optional<std::int32_t>(space.instanceCounts[xk]);
                 const std::string& total = space.instanceTolerances.empty()
-                                               ? current.T_jh_dadi_chongfu_rc
+                                               ? current.instanceTolerance
                                                : space.instanceTolerances[tk];
                 // An X the plan panel refuses is refused when run, not left out here.
                 if (!x) continue;
@@ -300,17 +298,17 @@ Result<std::vector<OptimiserCandidate>> BuildCandidates(const PlanSettings& sett
 }
 
 std::string DescribeCandidate(const OptimiserCandidate& candidate, bool modeTwo) {
-    const std::string bets = " 注" + SizesShort(candidate.T_quxian_zhushu);
+    const std::string bets = " 注" + SizesShort(candidate.lineSizes);
     if (modeTwo) {
-        const auto& groups = candidate.T_jh_dadi_fenzu_rc_k;
+        const auto& groups = candidate.groupTolerances;
         return "组容对" + ToleranceShort(groups[0]) + "/" + ToleranceShort(groups[1]) + "/" +
-               ToleranceShort(groups[2]) + " 总" + ToleranceShort(candidate.T_jh_dadi_fenzu_rc) +
+               ToleranceShort(groups[2]) + " 总" + ToleranceShort(candidate.groupTotalTolerance) +
                bets;
     }
-    std::string text = "容对" + ToleranceShort(candidate.T_jiankong_rc) + " 线" +
-                       LinesShort(candidate.Ch_jiankong_jj) + " X" + candidate.T_jh_dadi_chongfu_cs;
-    const auto x = ParseInteger32(candidate.T_jh_dadi_chongfu_cs);
-    if (!x || *x >= 2) text += " 总" + ToleranceShort(candidate.T_jh_dadi_chongfu_rc);
+    std::string text = "容对" + ToleranceShort(candidate.lineTolerance) + " 线" +
+                       LinesShort(candidate.checkedLines) + " X" + candidate.instances;
+    const auto x = ParseInteger32(candidate.instances);
+    if (!x || *x >= 2) text += " 总" + ToleranceShort(candidate.instanceTolerance);
     return text + bets;
 }
 

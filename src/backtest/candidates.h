@@ -24,13 +24,13 @@ inline constexpr long long kMaxCandidateCombinations = 1'000'000;
 // the line tolerance, the line choice, X and the total; mode two the group tolerances and its
 // total; both the bet counts.
 struct OptimiserCandidate {
-    LineSizeTexts T_quxian_zhushu = DefaultLineSizes();
-    std::string T_jiankong_rc;
-    LineChecks Ch_jiankong_jj{};
-    std::string T_jh_dadi_chongfu_cs;
-    std::string T_jh_dadi_chongfu_rc;
-    std::array<std::string, 3> T_jh_dadi_fenzu_rc_k;  // T_jh_dadi_fenzu_01_rc .. 03_rc
-    std::string T_jh_dadi_fenzu_rc;
+    LineSizeTexts lineSizes = DefaultLineSizes();
+    std::string lineTolerance;
+    LineChecks checkedLines{};
+    std::string instances;
+    std::string instanceTolerance;
+    std::array<std::string, 3> groupTolerances;  // groups 1..3
+    std::string groupTotalTolerance;
     friend bool operator==(const OptimiserCandidate&, const OptimiserCandidate&) = default;
 };
 

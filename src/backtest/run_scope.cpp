@@ -5,34 +5,32 @@
 namespace xuan5 {
 
 std::string PlanSettingsText(const PlanSettings& settings) {
-    const bool modeTwo = settings.Check_jh_dadi_fenzu;
+    const bool modeTwo = settings.useModeTwo;
     const LineBasesInput& lines = modeTwo ? settings.modeTwo.lines : settings.modeOne.lines;
     std::string text = std::string(modeTwo ? "计划模式二" : "计划模式一") +
-                       (lines.Op_jiankong_zihui ? "（每期算号）：" : "（保持当前底）：") +
+                       (lines.searchEveryPeriod ? "（每期算号）：" : "（保持当前底）：") +
                        DescribeCandidate(CurrentCandidate(settings), modeTwo);
     if (modeTwo) {
         const PlanModeTwoInput& two = settings.modeTwo;
-        text += " 分组 " + two.T_jh_dadi_fenzu_01 + " / " + two.T_jh_dadi_fenzu_02 + " / " +
-                two.T_jh_dadi_fenzu_03;
+        text += " 分组 " + two.group1 + " / " + two.group2 + " / " + two.group3;
     }
     const BankerSettings& banker =
         modeTwo ? settings.modeTwo.banker : settings.modeOne.selection.banker;
-    text += banker.Check_danma_jiaoji
-                ? "，胆码过滤 " + banker.T_jiaoji_danma + " 容对" + banker.T_jiaoji_danma_rc
-                : std::string("，胆码过滤关");
-    text += settings.backup.Check_beiyong_canyu
-                ? "，备用底参与（三底容对" + settings.backup.backup.T_beiyong_rc + "）"
+    text += banker.enabled ? "，胆码过滤 " + banker.numbers + " 容对" + banker.tolerance
+                           : std::string("，胆码过滤关");
+    text += settings.backup.participates
+                ? "，备用底参与（三底容对" + settings.backup.backup.tolerance + "）"
                 : std::string("，备用底不参与");
     return text;
 }
 
 std::vector<std::string> BacktestScope(const RunScope& scope, const PlanSettings& settings) {
     const LineBasesInput& lines =
-        settings.Check_jh_dadi_fenzu ? settings.modeTwo.lines : settings.modeOne.lines;
+        settings.useModeTwo ? settings.modeTwo.lines : settings.modeOne.lines;
     return {
         SpanNote(scope.region, scope.first, scope.last, static_cast<std::size_t>(scope.periods)) +
             "　本地存档：" + std::to_string(scope.archiveDraws) + "期",
-        PlanSettingsText(settings), "每线注数：" + BetCountsText(lines.T_quxian_zhushu),
+        PlanSettingsText(settings), "每线注数：" + BetCountsText(lines.lineSizes),
         "种子：" + std::to_string(scope.seed)};
 }
 

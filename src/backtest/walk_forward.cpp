@@ -53,7 +53,7 @@ Result<PeriodRun> EvaluatePeriod(const KeyedArchive& archive, std::size_t index,
     // completes it.
     const int key = archive.keys[index];
     for (int k = 0; k < kLineCount; ++k) row.lineHits[k] = BaseHoldsKey(lineBases[k], key);
-    JudgedRecord settled = JudgeRecord(plan->basis, settings.T_zdy_yongyu,
+    JudgedRecord settled = JudgeRecord(plan->basis, settings.resultWords,
                                        DrawRecord{drawn.period, drawn.numbers, drawn.date}, key);
     row.hit = settled.hit;
     row.tally = std::move(settled.tally);

@@ -26,7 +26,7 @@ namespace xuan5 {
 // The plan settings of the window with the lines they plan from.
 struct BacktestSettings : PlanSettings {
     LineTexts savedLines;  // the fifteen saved lines, as read from the curve store
-    // The small bases in force. Under "保持当前底" (Op_jiankong_zihui off in the active mode's
+    // The small bases in force. Under "保持当前底" (searchEveryPeriod off in the active mode's
     // lines) no period recomputes them and every period plans with these.
     LineTexts LineBases;
 };

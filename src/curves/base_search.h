@@ -20,8 +20,8 @@ inline constexpr const char* kMsgTooManyBets = "注数不能多于980注";
 inline constexpr const char* kTooManyBetsReplacement = "400";
 
 struct BaseSearchResult {
-    BetSet bets;                     // the base; render with RenderBetSet(bets, " ") for Tdadi
-    int actualCount = 0;             // T_sj_zhushu
+    BetSet bets;  // the base; render with RenderBetSet(bets, " ") for the drawing panel's base box
+    int actualCount = 0;             // the bets it holds, shown as the base size
     ProfitSeriesTable projection{};  // the search's own projection, written to ProfitSeries
 };
 

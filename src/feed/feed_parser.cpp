@@ -82,7 +82,7 @@ bool HasNewDraws(const DrawTable& incoming, const DrawTable& history) {
 }
 
 FeedParse ParseFeedResponse(std::string_view response, const DrawTable& history) {
-    // A refused answer stages nothing: Command1 can still apply the last good table, and an
+    // A refused answer stages nothing: the apply button can still apply the last good table, and an
     // emptied one would have nothing to apply.
     const auto lines = FeedPayloadLines(response);
     if (!lines || lines->size() < static_cast<std::size_t>(kFeedLength)) {

@@ -10,9 +10,9 @@ BackupBaseResult NormalizeBackupPass(std::string_view boxText) {
     s = ReplaceAll(s, "\r", "*");
     s = ReplaceAll(s, "**", " ");
     BackupBaseResult result;
-    result.T_dd_beiyong_zhushu = std::to_string(SplitText(s, " ").size());
-    result.T_dd_beiyong = std::string(TrimSpaces(s));
-    result.textChanged = result.T_dd_beiyong != boxText;
+    result.count = std::to_string(SplitText(s, " ").size());
+    result.text = std::string(TrimSpaces(s));
+    result.textChanged = result.text != boxText;
     return result;
 }
 
@@ -21,7 +21,7 @@ BackupBaseResult NormalizeBackupBase(std::string_view boxText) {
     if (!first.textChanged) return first;
     // The rewrite fires the change handler on the new text. That text has no line break, no
     // "**" and no outer space left, so the second pass only recounts and writes nothing new.
-    BackupBaseResult second = NormalizeBackupPass(first.T_dd_beiyong);
+    BackupBaseResult second = NormalizeBackupPass(first.text);
     second.textChanged = true;
     return second;
 }

@@ -8,8 +8,8 @@
 namespace xuan5 {
 
 struct BackupBaseResult {
-    std::string T_dd_beiyong;         // the box text after normalising
-    std::string T_dd_beiyong_zhushu;  // the count shown beside it
+    std::string text;   // the box text after normalising
+    std::string count;  // the count shown beside it
     // Whether the box text differs from what it held before; writing it fires the box's change
     // handler again, whose pass is already included here.
     bool textChanged = false;

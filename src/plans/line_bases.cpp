@@ -37,14 +37,14 @@ LineBasesOutput ExtractLineBases(const LineBasesInput& input, const LineTexts& s
                                  const TrendLineTable& trendLine, const DrawKeyTable& keys,
                                  std::mt19937_64& rng) {
     LineBasesOutput out;
-    if (!input.Op_jiankong_zihui) {
+    if (!input.searchEveryPeriod) {
         out.notices.push_back({kMsgChooseRecompute, kTitleFriendlyNotice, Message::Kind::Notice});
         return out;
     }
     const PreparedLines lines = PrepareLines(savedLines);
     out.notices = lines.notices;
     TrendLineTable line = trendLine;
-    const LineBaseSets sets = SearchLineBaseSets(lines, input.T_quxian_zhushu, line, keys, rng);
+    const LineBaseSets sets = SearchLineBaseSets(lines, input.lineSizes, line, keys, rng);
     LineTexts bases;
     for (int i = 0; i < kLineCount; ++i) bases[i] = RenderBetSet(sets[i], " ");
     out.value = std::move(bases);

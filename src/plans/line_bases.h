@@ -26,8 +26,8 @@ inline LineSizeTexts DefaultLineSizes() {
 }
 
 struct LineBasesInput {
-    bool Op_jiankong_zihui = true;  // "每期算号"; otherwise "保持当前底"
-    LineSizeTexts T_quxian_zhushu = DefaultLineSizes();
+    bool searchEveryPeriod = true;  // "每期算号"; otherwise "保持当前底"
+    LineSizeTexts lineSizes = DefaultLineSizes();
 };
 
 // The LineBases searched, with the notices in order: one per damaged saved line. Unset, with

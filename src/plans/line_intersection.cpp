@@ -21,9 +21,9 @@ BetSet IntersectLineBaseSets(const LineBaseSets& lineBases, const LineChecks& ch
 
 PlanBaseText IntersectLineBases(const LineIntersectionInput& input, const LineTexts& lineBases) {
     const AcceptedCounts accepted =
-        AcceptedCountsFromText(input.T_jiankong_rc, kLineCount, HitCode::TwoDigit);
+        AcceptedCountsFromText(input.lineTolerance, kLineCount, HitCode::TwoDigit);
     return RenderPlanBase(IntersectLineBaseSets(LineBaseSetsFromTexts(lineBases),
-                                                input.Ch_jiankong_jj, accepted,
+                                                input.checkedLines, accepted,
                                                 BankerPassSet(input.banker)));
 }
 

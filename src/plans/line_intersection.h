@@ -18,13 +18,13 @@ inline constexpr const char* kDefaultLineTolerance = "03.04.05.06.07.08.09.10";
 using LineBaseSets = std::array<BetSet, kLineCount>;
 
 struct LineIntersectionInput {
-    std::string T_jiankong_rc = kDefaultLineTolerance;
-    LineChecks Ch_jiankong_jj{true, true, true, true, true, true, true, true,
-                              true, true, true, true, true, true, true};
+    std::string lineTolerance = kDefaultLineTolerance;
+    LineChecks checkedLines{true, true, true, true, true, true, true, true,
+                            true, true, true, true, true, true, true};
     BankerSettings banker;
 };
 
-// The plan base (T_jihua_jj_dadi, T_jihua_jj_dadi_zhushu) of the checked line bases.
+// The plan base (its bets and their count) of the checked line bases.
 PlanBaseText IntersectLineBases(const LineIntersectionInput& input, const LineTexts& lineBases);
 
 // The same over line bases already held as sets, with the tolerance and the banker filter read
@@ -35,10 +35,8 @@ BetSet IntersectLineBaseSets(const LineBaseSets& lineBases, const LineChecks& ch
 LineBaseSets LineBaseSetsFromTexts(const LineTexts& lineBases);
 
 struct InstanceIntersectionOutput {
-    std::string T_jihua_jj_dadi;
-    std::string T_jihua_jj_dadi_zhushu;
-    std::string T_jihua_jj_dadi_by;
-    std::string T_jihua_jj_dadi_zhushu_by;
+    PlanBaseText plan;
+    PlanBaseText backup;  // the plan's backup copy
 };
 
 // The plan base of instance plans 1..x (entries past the table's end hold no bet), written to

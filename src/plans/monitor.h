@@ -40,7 +40,7 @@ ChartLabel DrawMonitorCell(double x, double y, const std::string& value, int kin
 // force) leaves its cell blank.
 MonitorPicture RedrawMonitorTable(const MonitorTable& records);
 
-// The number of checked line boxes, for T_jiankong_15di_geshu.
+// The number of checked line boxes, shown beside the line boxes.
 std::string CountSelectedLines(const LineChecks& checked);
 
 }  // namespace xuan5

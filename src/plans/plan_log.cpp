@@ -85,7 +85,7 @@ std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
                                                       std::string_view planSize,
                                                       const DrawTable& history,
                                                       const PlanLog& log) {
-    if (!input.Check_jihua_sx) return std::nullopt;
+    if (!input.autoPlan) return std::nullopt;
     std::string_view period = history[1].period;
     if (period.size() > 3) period = period.substr(period.size() - 3);
     // The next period simply counts on: 084 gives 085, and there is no wrap back to 001.
@@ -100,10 +100,10 @@ std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
     out.record.period = next;
     out.record.after = history[1];
     // A slot below 0 takes no record, as StorePlanRecord has it.
-    out.T_jh_dadi_jilu = LogText(log, input.T_jihua_qianming, log.PlanRecordCount,
-                                 log.PlanRecordCount >= 0 ? &out.record.text : nullptr);
-    out.jiluSelection = LastCharacterSelection(out.T_jh_dadi_jilu);
-    out.rcSelection = LastCharacterSelection(input.T_jh_rc);
+    out.logText = LogText(log, input.signature, log.PlanRecordCount,
+                          log.PlanRecordCount >= 0 ? &out.record.text : nullptr);
+    out.logSelection = LastCharacterSelection(out.logText);
+    out.tallySelection = LastCharacterSelection(input.tallyText);
     return out;
 }
 

@@ -45,7 +45,7 @@ struct PlanRecord {
     std::string period;  // the period the plan was made for
     int region = 0;      // the region it was made in (1..3)
     std::string date;    // the date of the draw that settled it, when the draw carried one
-    std::string tally;   // its T_jh_rc line once settled
+    std::string tally;   // its tally line once settled
     bool hit = false;    // settled with a draw its plan holds
     DrawRecord after;    // the newest draw known when it was issued: its draw is the next one
     // What it is judged with; shared, since it never changes once the plan is issued.
@@ -75,21 +75,21 @@ struct TextSelection {
 TextSelection LastCharacterSelection(std::string_view text);
 
 struct PlanLogInput {
-    bool Check_jihua_sx = true;  // "自动计划"
-    std::string T_jihua_qianming = kDefaultSignature;
-    std::string T_jh_rc;  // current text, scrolled with the log
+    bool autoPlan = true;  // "自动计划"
+    std::string signature = kDefaultSignature;
+    std::string tallyText;  // current text, scrolled with the log
 };
 
 struct PendingRecordOutput {
-    PlanRecord record;            // the waiting record, for slot PlanRecordCount
-    std::string T_jh_dadi_jilu;   // the log with it
-    TextSelection jiluSelection;  // for T_jh_dadi_jilu
-    TextSelection rcSelection;    // for T_jh_rc
+    PlanRecord record;             // the waiting record, for slot PlanRecordCount
+    std::string logText;           // the log with it
+    TextSelection logSelection;    // of the log text
+    TextSelection tallySelection;  // of the tally text
 };
 
 // The waiting record of the period after the history's newest, for slot PlanRecordCount, and the
 // log rebuilt with it. Nothing happens (nullopt, not a failure) while automatic planning is off.
-// `planSize` is the text of T_jihua_jj_dadi_zhushu. The record's region and basis are the caller's
+// `planSize` is the plan base's count as shown. The record's region and basis are the caller's
 // to add.
 std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
                                                       std::string_view planSize,
@@ -99,7 +99,7 @@ std::optional<PendingRecordOutput> WritePendingRecord(const PlanLogInput& input,
 // a record (the next one, before its plan) adds nothing.
 std::string PlanLogText(const PlanLog& log, std::string_view signature);
 
-// The tally lines of the settled records 0..count, joined by CR LF: the text of T_jh_rc.
+// The tally lines of the settled records 0..count, joined by CR LF: the tally text.
 std::string TallyText(const PlanLog& log);
 
 // A number box read the lenient way, as a whole number within reach of the tables.

@@ -8,12 +8,12 @@ namespace xuan5 {
 namespace {
 
 void SetPlan(PlanRunOutput& out, const PlanBaseText& plan) {
-    out.T_jihua_jj_dadi = plan.text;
-    out.T_jihua_jj_dadi_zhushu = plan.count;
+    out.plan.text = plan.text;
+    out.plan.count = plan.count;
     // The backup copies follow every plan, so restoring them never brings back the plan of an
     // earlier run.
-    out.T_jihua_jj_dadi_by = plan.text;
-    out.T_jihua_jj_dadi_zhushu_by = plan.count;
+    out.backup.text = plan.text;
+    out.backup.count = plan.count;
 }
 
 // Takes over what a line extraction produced; returns the line bases the plan intersects.
@@ -31,7 +31,7 @@ const LineTexts& KeepExtraction(PlanRunOutput& out, LineBasesOutput extracted,
 bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, int x,
                   std::string_view totalTolerance, const PlanTables& tables, std::mt19937_64& rng,
                   const ProgressFn& progress, PlanRunOutput& out) {
-    const bool recompute = input.lines.Op_jiankong_zihui;
+    const bool recompute = input.lines.searchEveryPeriod;
     PreparedLines lines;
     LineBaseSets bases;
     if (recompute) {
@@ -45,7 +45,7 @@ bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, in
         bases = LineBaseSetsFromTexts(tables.LineBases);
     }
     const AcceptedCounts accepted =
-        AcceptedCountsFromText(input.selection.T_jiankong_rc, kLineCount, HitCode::TwoDigit);
+        AcceptedCountsFromText(input.selection.lineTolerance, kLineCount, HitCode::TwoDigit);
     const BetSet bankerPass = BankerPassSet(input.selection.banker);
 
     std::vector<BetSet> plans;
@@ -54,11 +54,10 @@ bool RunInstances(const PlanModeOneInput& input, const LineTexts& savedLines, in
     for (int i = 1; i <= x; ++i) {
         if (progress && !progress(InstanceProgressText(i, x))) return false;
         if (recompute) {
-            bases =
-                SearchLineBaseSets(lines, input.lines.T_quxian_zhushu, line, tables.DrawKeys, rng);
+            bases = SearchLineBaseSets(lines, input.lines.lineSizes, line, tables.DrawKeys, rng);
         }
         plans.push_back(
-            IntersectLineBaseSets(bases, input.selection.Ch_jiankong_jj, accepted, bankerPass));
+            IntersectLineBaseSets(bases, input.selection.checkedLines, accepted, bankerPass));
     }
     std::vector<std::string> instances(static_cast<std::size_t>(x) + 1);
     for (int i = 1; i <= x; ++i) {
@@ -93,13 +92,13 @@ Result<PlanRunOutput> RunPlanModeOne(const PlanModeOneInput& input, const LineTe
         return Failure{std::move(out.messages)};
     };
     try {
-        const std::optional<std::int32_t> x = ParseInteger32(input.T_jh_dadi_chongfu_cs);
+        const std::optional<std::int32_t> x = ParseInteger32(input.instances);
         if (!x || *x > kMaxInstances) return fail();
-        const std::string totalTolerance(TrimSpaces(input.T_jh_dadi_chongfu_rc));
+        const std::string totalTolerance(TrimSpaces(input.instanceTolerance));
 
         if (*x < 2) {
             const LineTexts* bases = &tables.LineBases;
-            if (input.lines.Op_jiankong_zihui) {
+            if (input.lines.searchEveryPeriod) {
                 bases = &KeepExtraction(out,
                                         ExtractLineBases(input.lines, savedLines, tables.TrendLine,
                                                          tables.DrawKeys, rng),
@@ -110,8 +109,7 @@ Result<PlanRunOutput> RunPlanModeOne(const PlanModeOneInput& input, const LineTe
                                  out)) {
             return Failure{};
         }
-        out.log = WritePendingRecord(input.log, out.T_jihua_jj_dadi_zhushu, tables.DrawHistory,
-                                     tables.log);
+        out.log = WritePendingRecord(input.log, out.plan.count, tables.DrawHistory, tables.log);
         return out;
     } catch (const std::exception&) {
         return fail();
@@ -145,19 +143,17 @@ Result<PlanRunOutput> RunPlanModeTwo(const PlanModeTwoInput& input, const LineTe
     PlanRunOutput out;
     if (progress && !progress(kWaitingProgress)) return Failure{};
     const LineTexts* bases = &tables.LineBases;
-    if (input.lines.Op_jiankong_zihui) {
+    if (input.lines.searchEveryPeriod) {
         bases = &KeepExtraction(
             out, ExtractLineBases(input.lines, savedLines, tables.TrendLine, tables.DrawKeys, rng),
             tables.LineBases);
     }
-    const BetSet plan = GroupedLinesPlan(
-        LineBaseSetsFromTexts(*bases),
-        {input.T_jh_dadi_fenzu_01, input.T_jh_dadi_fenzu_02, input.T_jh_dadi_fenzu_03},
-        {input.T_jh_dadi_fenzu_01_rc, input.T_jh_dadi_fenzu_02_rc, input.T_jh_dadi_fenzu_03_rc},
-        input.T_jh_dadi_fenzu_rc, BankerPassSet(input.banker));
+    const BetSet plan =
+        GroupedLinesPlan(LineBaseSetsFromTexts(*bases), {input.group1, input.group2, input.group3},
+                         {input.group1Tolerance, input.group2Tolerance, input.group3Tolerance},
+                         input.groupTotalTolerance, BankerPassSet(input.banker));
     SetPlan(out, RenderPlanBase(plan));
-    out.log =
-        WritePendingRecord(input.log, out.T_jihua_jj_dadi_zhushu, tables.DrawHistory, tables.log);
+    out.log = WritePendingRecord(input.log, out.plan.count, tables.DrawHistory, tables.log);
     return out;
 }
 

@@ -38,23 +38,21 @@ struct PlanTables {
 
 // What a plan run produces. The plan's texts are always set; the tables it leaves are set when
 // the run recomputed them, and the caller decides which to keep. Nothing of the drawing panel
-// (its line, its curve, Tdadi) is among them: a plan searches on lines of its own.
+// (its line, its curve, its base) is among them: a plan searches on lines of its own.
 struct PlanRunOutput {
     std::vector<Message> messages;  // notices to show in this order
-    std::string T_jihua_jj_dadi;
-    std::string T_jihua_jj_dadi_zhushu;
-    std::string T_jihua_jj_dadi_by;  // the backup copies of the plan
-    std::string T_jihua_jj_dadi_zhushu_by;
+    PlanBaseText plan;
+    PlanBaseText backup;                     // the plan's backup copy
     std::optional<PendingRecordOutput> log;  // the pending record, while planning automatically
     std::optional<LineTexts> LineBases;
     std::optional<std::vector<std::string>> InstanceBases;  // 0..X, element 0 empty
 };
 
 struct PlanModeOneInput {
-    std::string T_jh_dadi_chongfu_cs = "5";   // X, the simulated instances
-    std::string T_jh_dadi_chongfu_rc = "05";  // total tolerance over the instances
-    LineBasesInput lines;                     // Op_jiankong_zihui, T_quxian_zhushu
-    LineIntersectionInput selection;          // T_jiankong_rc, Ch_jiankong_jj, banker filter
+    std::string instances = "5";           // X, the simulated instances
+    std::string instanceTolerance = "05";  // total tolerance over the instances
+    LineBasesInput lines;                  // search every period, line sizes
+    LineIntersectionInput selection;       // line tolerance, checked lines, banker filter
     PlanLogInput log;
 };
 
@@ -70,13 +68,13 @@ Result<PlanRunOutput> RunPlanModeOne(const PlanModeOneInput& input, const LineTe
                                      const ProgressFn& progress = {});
 
 struct PlanModeTwoInput {
-    std::string T_jh_dadi_fenzu_01 = "01.02.03.04.05";
-    std::string T_jh_dadi_fenzu_02 = "06.07.08.09.10";
-    std::string T_jh_dadi_fenzu_03 = "11.12.13.14.15";
-    std::string T_jh_dadi_fenzu_01_rc = "01.02.03.04";
-    std::string T_jh_dadi_fenzu_02_rc = "01.02.03.04";
-    std::string T_jh_dadi_fenzu_03_rc = "01.02.03.04";
-    std::string T_jh_dadi_fenzu_rc = "03";  // total: accepted numbers of satisfied groups
+    std::string group1 = "01.02.03.04.05";
+    std::string group2 = "06.07.08.09.10";
+    std::string group3 = "11.12.13.14.15";
+    std::string group1Tolerance = "01.02.03.04";
+    std::string group2Tolerance = "01.02.03.04";
+    std::string group3Tolerance = "01.02.03.04";
+    std::string groupTotalTolerance = "03";  // total: accepted numbers of satisfied groups
     LineBasesInput lines;
     BankerSettings banker;
     PlanLogInput log;

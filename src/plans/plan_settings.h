@@ -11,12 +11,12 @@
 namespace xuan5 {
 
 struct PlanSettings {
-    bool Check_jh_dadi_fenzu = false;  // plan mode two; otherwise plan mode one
+    bool useModeTwo = false;  // plan mode two; otherwise plan mode one
     PlanModeOneInput modeOne;
     PlanModeTwoInput modeTwo;
-    // The backup join; its T_jihua_jj_dadi is the plan base of the run it follows.
+    // The backup join; its plan is the plan base of the run it follows.
     JoinBackupInput backup;
-    std::array<std::string, 2> T_zdy_yongyu{"中中中", "一会中"};  // words of settled records
+    std::array<std::string, 2> resultWords{"中中中", "一会中"};  // words of settled records
 };
 
 }  // namespace xuan5

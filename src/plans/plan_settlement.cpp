@@ -8,11 +8,11 @@ namespace xuan5 {
 RecordBasis MakeRecordBasis(const ResultRecordInput& input, const LineTexts& lineBases,
                             const std::vector<std::string>& instanceBases) {
     RecordBasis basis;
-    basis.plan = BetSetFromText(input.T_jihua_jj_dadi);
-    basis.size = RecordSize(input.T_jihua_jj_dadi_zhushu);
-    basis.modeTwo = input.Check_jh_dadi_fenzu;
+    basis.plan = BetSetFromText(input.plan.text);
+    basis.size = RecordSize(input.plan.count);
+    basis.modeTwo = input.useModeTwo;
     if (basis.modeTwo) return basis;
-    const long long x = BoxInteger(input.T_jh_dadi_chongfu_cs);
+    const long long x = BoxInteger(input.instances);
     if (x > 1) {
         const long long available = static_cast<long long>(instanceBases.size()) - 1;
         for (long long i = 1; i <= std::min(x, available); ++i) {
@@ -21,9 +21,9 @@ RecordBasis MakeRecordBasis(const ResultRecordInput& input, const LineTexts& lin
         basis.tallyCount = std::to_string(x);
     } else {
         for (int i = 0; i < kLineCount; ++i) {
-            if (input.Ch_jiankong_jj[i]) basis.tallied.push_back(lineBases[i]);
+            if (input.checkedLines[i]) basis.tallied.push_back(lineBases[i]);
         }
-        basis.tallyCount = input.T_jiankong_15di_geshu;
+        basis.tallyCount = input.checkedLineCount;
     }
     return basis;
 }

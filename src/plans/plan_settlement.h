@@ -14,12 +14,11 @@ namespace xuan5 {
 
 // The plan in force as the window holds it when a record is issued.
 struct ResultRecordInput {
-    std::string T_jihua_jj_dadi;
-    std::string T_jihua_jj_dadi_zhushu = "0";
-    bool Check_jh_dadi_fenzu = false;
-    std::string T_jh_dadi_chongfu_cs = "5";
-    std::array<bool, kLineCount> Ch_jiankong_jj{};
-    std::string T_jiankong_15di_geshu = "0";
+    PlanBaseText plan{"", "0"};
+    bool useModeTwo = false;
+    std::string instances = "5";
+    std::array<bool, kLineCount> checkedLines{};
+    std::string checkedLineCount = "0";
 };
 
 // The basis of a record: the plan base and its size, and what the tally counts: with plan mode
@@ -28,7 +27,7 @@ struct ResultRecordInput {
 RecordBasis MakeRecordBasis(const ResultRecordInput& input, const LineTexts& lineBases,
                             const std::vector<std::string>& instanceBases);
 
-// The words of a settled record for a hit and for a miss (T_zdy_yongyu 0 and 1).
+// The words of a settled record for a hit and for a miss (the plan panel's result words).
 using ResultWords = std::array<std::string, 2>;
 
 struct JudgedRecord {

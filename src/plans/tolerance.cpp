@@ -126,11 +126,11 @@ std::array<int, kBetCount + 1> BankerCounts(std::string_view bankerText) {
 }
 
 BetSet BankerPassSet(const BankerSettings& settings) {
-    if (!settings.Check_danma_jiaoji) return FullBetSet();
-    const auto counts = BankerCounts(settings.T_jiaoji_danma);
+    if (!settings.enabled) return FullBetSet();
+    const auto counts = BankerCounts(settings.numbers);
     const int most = *std::max_element(counts.begin() + 1, counts.end());
     const AcceptedCounts accepted =
-        AcceptedCountsFromText(settings.T_jiaoji_danma_rc, most, HitCode::Plain);
+        AcceptedCountsFromText(settings.tolerance, most, HitCode::Plain);
     BetSet pass;
     for (int bet = 1; bet <= kBetCount; ++bet) {
         if (accepted.Accepts(counts[bet])) pass.Set(bet);
@@ -139,10 +139,10 @@ BetSet BankerPassSet(const BankerSettings& settings) {
 }
 
 BackupBasesOutput IntersectBackupBases(const BackupBasesInput& input) {
-    const std::string_view tolerance = TrimSpaces(input.T_beiyong_rc);
+    const std::string_view tolerance = TrimSpaces(input.tolerance);
     if (tolerance.empty()) return {kMsgWriteTolerance, std::nullopt};
     std::vector<BetSet> bases;
-    for (const std::string& box : input.T_dd_beiyong) {
+    for (const std::string& box : input.boxes) {
         const std::string_view text = TrimSpaces(box);
         if (!text.empty()) bases.push_back(BetSetFromText(text));
     }
@@ -153,10 +153,10 @@ BackupBasesOutput IntersectBackupBases(const BackupBasesInput& input) {
 JoinBackupOutput JoinBackupIntoPlan(const JoinBackupInput& input, const PlanLogInput& logInput,
                                     const DrawTable& history, const PlanLog& log) {
     JoinBackupOutput out;
-    if (!input.Check_beiyong_canyu) return out;
+    if (!input.participates) return out;
     out.backup = IntersectBackupBases(input.backup);
-    const std::string_view plan = TrimSpaces(input.T_jihua_jj_dadi);
-    const std::string_view backup = TrimSpaces(out.backup->T_dd_beiyong_3);
+    const std::string_view plan = TrimSpaces(input.plan.text);
+    const std::string_view backup = TrimSpaces(out.backup->bets);
     if (plan.empty() || backup.empty()) return out;
     out.plan = RenderPlanBase(BetSetFromText(plan) & BetSetFromText(backup));
     out.log = WritePendingRecord(logInput, out.plan->count, history, log);

@@ -58,9 +58,9 @@ BetSet ApplyToleranceRule(std::span<const BetSet> bases, std::string_view tolera
 
 // Banker filter of the plan panel, read once at the start of a run.
 struct BankerSettings {
-    bool Check_danma_jiaoji = false;
-    std::string T_jiaoji_danma = "02.04.06.08.10";
-    std::string T_jiaoji_danma_rc = "1.2.3";
+    bool enabled = false;
+    std::string numbers = "02.04.06.08.10";
+    std::string tolerance = "1.2.3";
 };
 
 // The banker count of every bet 1..462: how many of the "."-separated pieces of the banker text
@@ -75,14 +75,14 @@ inline constexpr const char* kMsgWriteTolerance = "请写容对数值";
 
 // The three backup boxes and their tolerance ("三底容对").
 struct BackupBasesInput {
-    std::array<std::string, 3> T_dd_beiyong{"01,02,03,04,05\r\n05,06,07,08,09\r\n", "", ""};
-    std::string T_beiyong_rc = "123";
+    std::array<std::string, 3> boxes{"01,02,03,04,05\r\n05,06,07,08,09\r\n", "", ""};
+    std::string tolerance = "123";
 };
 
 struct BackupBasesOutput {
-    std::string T_dd_beiyong_3;  // result box T_dd_beiyong(3)
-    // T_dd_beiyong_zhushu(3); not written when the tolerance is empty.
-    std::optional<std::string> T_dd_beiyong_zhushu_3;
+    std::string bets;  // the fourth box: the backups' intersection
+    // its count; not written when the tolerance is empty.
+    std::optional<std::string> count;
 };
 
 // The rule over the non-empty backup boxes 0..2 with plain codes. An empty tolerance puts
@@ -90,9 +90,9 @@ struct BackupBasesOutput {
 BackupBasesOutput IntersectBackupBases(const BackupBasesInput& input);
 
 struct JoinBackupInput {
-    bool Check_beiyong_canyu = false;  // "参与计划"
+    bool participates = false;  // "参与计划"
     BackupBasesInput backup;
-    std::string T_jihua_jj_dadi;
+    PlanBaseText plan;  // only its text takes part
 };
 
 struct JoinBackupOutput {

@@ -109,15 +109,15 @@ int DrawNumberValue(std::string_view text) {
     return v >= 1 && v <= kNumbers ? static_cast<int>(v) : 0;
 }
 
-BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_paixu_qishu,
-                                   std::string_view T_paixu_fenjiemoshi) {
-    const double w = RoundHalfEven(LeadingNumber(T_paixu_qishu));
+BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view windowLength,
+                                   std::string_view groupingMode) {
+    const double w = RoundHalfEven(LeadingNumber(windowLength));
     if (!(w >= std::numeric_limits<std::int32_t>::min() &&
           w <= std::numeric_limits<std::int32_t>::max())) {
         return Fail({kMsgSortFailed, kTitleNotice});
     }
     if (w > kSortMaxWindow) return Fail({kMsgSortWindowTooLong, kTitleNotice});
-    const Result<std::vector<int>> mode = ReadMode(T_paixu_fenjiemoshi);
+    const Result<std::vector<int>> mode = ReadMode(groupingMode);
     if (!mode) return mode.failure();
     const std::vector<int>& sizes = *mode;
     Outcome<std::vector<std::string>> sorted;
@@ -217,8 +217,8 @@ std::optional<std::string> GroupingFromSortLine(std::string_view line) {
         start, second == std::string_view::npos ? std::string_view::npos : second - start));
 }
 
-std::optional<std::string> StepWindowLength(std::string_view T_paixu_qishu, int step) {
-    const double value = LeadingNumber(T_paixu_qishu);
+std::optional<std::string> StepWindowLength(std::string_view windowLength, int step) {
+    const double value = LeadingNumber(windowLength);
     if (step < 0 && value > kStepMinimum) return NumberText(value - 1);
     if (step > 0 && value < kStepMaximum) return NumberText(value + 1);
     return std::nullopt;

@@ -26,14 +26,14 @@ inline constexpr const char* kMsgSortFailed = "排序输入格式有误，请检
 // the lines built, and a failure part-way is a notice beside the lines built before it.
 using BankerSortResult = Result<Outcome<std::vector<std::string>>>;
 
-// Builds the 21 sort lines from the history rows 1..70 and the texts of T_paixu_qishu and
-// T_paixu_fenjiemoshi.
+// Builds the 21 sort lines from the history rows 1..70 and the window length and grouping mode as
+// typed.
 //
 // History rows that are empty or malformed never fail the run: a position whose two characters
 // do not read as a number 1..11 counts for no number, and an empty position hits no group, so
 // a verified line of an empty row shows only zero flags.
-BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view T_paixu_qishu,
-                                   std::string_view T_paixu_fenjiemoshi);
+BankerSortResult RefreshBankerSort(const DrawTable& history, std::string_view windowLength,
+                                   std::string_view groupingMode);
 
 // A sort line's grouping text (between the first and the second full-width colon, or to the
 // end when there is only one). nullopt, when the line holds no full-width colon, is no failure:
@@ -44,7 +44,7 @@ std::optional<std::string> GroupingFromSortLine(std::string_view line);
 // (not above 1, or not below 49: a limit reached, not a failure), else the new text; the sort is
 // refreshed after a change.
 // A text that is no number reads as 0, so "+" turns it into "1".
-std::optional<std::string> StepWindowLength(std::string_view T_paixu_qishu, int step);
+std::optional<std::string> StepWindowLength(std::string_view windowLength, int step);
 
 // The two characters of a draw text at the 1-based position (shorter or empty near the end).
 std::string_view DrawNumberAt(std::string_view numbers, int position);

@@ -64,10 +64,9 @@ std::string CleanFilterInput(std::string_view text) {
     return cleaned;
 }
 
-GroupFilterResult RunGroupFilter(std::string_view T_paixu_input,
-                                 std::string_view T_paixu_input_rc) {
+GroupFilterResult RunGroupFilter(std::string_view filterLines, std::string_view acceptedCounts) {
     GroupFilterResult result;
-    result.value.filterText = CleanFilterInput(T_paixu_input);
+    result.value.filterText = CleanFilterInput(filterLines);
     if (result.value.filterText.empty()) return result;
     try {
         std::vector<ParsedLine> lines;
@@ -76,7 +75,7 @@ GroupFilterResult RunGroupFilter(std::string_view T_paixu_input,
         }
         std::vector<bool> acceptsSatisfied(lines.size() + 1);
         for (std::size_t s = 0; s <= lines.size(); ++s)
-            acceptsSatisfied[s] = Accepts(T_paixu_input_rc, s);
+            acceptsSatisfied[s] = Accepts(acceptedCounts, s);
 
         BetSet kept;
         for (int bet = 1; bet <= kBetCount; ++bet) {
@@ -97,23 +96,22 @@ GroupFilterResult RunGroupFilter(std::string_view T_paixu_input,
     return result;
 }
 
-AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,
-                                  std::string_view T_paixu_fenjie_houbei,
-                                  std::string_view T_paixu_fenjie_houbei_cs) {
+AddFilterLineResult AddFilterLine(std::string_view filterLines, std::string_view candidate,
+                                  std::string_view candidateCounts) {
     AddFilterLineResult result;
-    if (TrimSpaces(T_paixu_fenjie_houbei).empty() || TrimSpaces(T_paixu_fenjie_houbei_cs).empty()) {
+    if (TrimSpaces(candidate).empty() || TrimSpaces(candidateCounts).empty()) {
         result.notices.push_back({kMsgEnterData, kTitleWrong});
-        result.value = {std::string(T_paixu_input), std::string(T_paixu_fenjie_houbei)};
+        result.value = {std::string(filterLines), std::string(candidate)};
         return result;
     }
     std::string box;
-    if (!TrimSpaces(T_paixu_input).empty()) {
-        box.append(T_paixu_input);
+    if (!TrimSpaces(filterLines).empty()) {
+        box.append(filterLines);
         box.append(kCrLf);
     }
-    box.append(T_paixu_fenjie_houbei);
+    box.append(candidate);
     box.push_back('=');
-    box.append(T_paixu_fenjie_houbei_cs);
+    box.append(candidateCounts);
     result.value.filterText = std::move(box);
     return result;
 }

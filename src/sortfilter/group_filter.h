@@ -30,9 +30,9 @@ using GroupFilterResult = Outcome<GroupFilterRun>;
 // every byte of a multi-byte character) is removed. Spaces at the ends are trimmed first.
 std::string CleanFilterInput(std::string_view text);
 
-// Runs the filter lines of T_paixu_input over the 462 bets; T_paixu_input_rc lists the accepted
+// Runs the filter lines over the 462 bets; `acceptedCounts` lists the accepted
 // numbers of satisfied lines.
-GroupFilterResult RunGroupFilter(std::string_view T_paixu_input, std::string_view T_paixu_input_rc);
+GroupFilterResult RunGroupFilter(std::string_view filterLines, std::string_view acceptedCounts);
 
 // What the filter box and the candidate box hold after an add.
 struct FilterBoxes {
@@ -46,8 +46,7 @@ struct FilterBoxes {
 using AddFilterLineResult = Outcome<FilterBoxes>;
 
 // Appends "<candidate>=<counts>" to the filter box, on a new line unless the box is blank.
-AddFilterLineResult AddFilterLine(std::string_view T_paixu_input,
-                                  std::string_view T_paixu_fenjie_houbei,
-                                  std::string_view T_paixu_fenjie_houbei_cs);
+AddFilterLineResult AddFilterLine(std::string_view filterLines, std::string_view candidate,
+                                  std::string_view candidateCounts);
 
 }  // namespace xuan5

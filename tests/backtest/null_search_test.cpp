@@ -35,10 +35,10 @@ struct Search {
 
     Search() {
         settings.savedLines = testing::ShapedSavedLines();
-        settings.modeOne.T_jh_dadi_chongfu_cs = "1";
+        settings.modeOne.instances = "1";
         for (const char* tolerance : {"01.02.03", "13.14.15", "10.11.12", "04.05.06"}) {
             candidates.push_back(CurrentCandidate(settings));
-            candidates.back().T_jiankong_rc = tolerance;
+            candidates.back().lineTolerance = tolerance;
         }
     }
     SearchFigures Real(const std::vector<DatedDraw>& archive) const {

@@ -41,33 +41,32 @@ BacktestSettings RandomSettings(std::mt19937_64& rng, int round) {
     if (round % 5 == 4) s.savedLines[Uniform(rng, 0, 14)] = "5*x";
     // A damaged first line searches on nothing in the first instance, on the last line after.
     if (round == 4) s.savedLines[0] = "5*x";
-    s.Check_jh_dadi_fenzu = round % 3 == 2;
+    s.useModeTwo = round % 3 == 2;
     const bool recompute = round % 4 != 3;
-    s.modeOne.lines.Op_jiankong_zihui = s.modeTwo.lines.Op_jiankong_zihui = recompute;
+    s.modeOne.lines.searchEveryPeriod = s.modeTwo.lines.searchEveryPeriod = recompute;
     for (std::string& base : s.LineBases) base = RandomBets(rng, Uniform(rng, 0, 300));
     for (BankerSettings* banker : {&s.modeOne.selection.banker, &s.modeTwo.banker}) {
-        banker->Check_danma_jiaoji = Chance(rng, 30);
-        banker->T_jiaoji_danma_rc = testing::RandomTolerance(rng, 5, false);
+        banker->enabled = Chance(rng, 30);
+        banker->tolerance = testing::RandomTolerance(rng, 5, false);
     }
-    s.modeTwo.T_jh_dadi_fenzu_02 = Chance(rng, 50) ? "06.07.08" : "";
-    s.backup.Check_beiyong_canyu = round % 2 == 1;
-    s.backup.backup.T_dd_beiyong = {RandomBets(rng, 300), RandomBets(rng, 250), ""};
-    s.backup.backup.T_beiyong_rc = std::vector<std::string>{"12", "", "3"}[round / 2 % 3];
+    s.modeTwo.group2 = Chance(rng, 50) ? "06.07.08" : "";
+    s.backup.participates = round % 2 == 1;
+    s.backup.backup.boxes = {RandomBets(rng, 300), RandomBets(rng, 250), ""};
+    s.backup.backup.tolerance = std::vector<std::string>{"12", "", "3"}[round / 2 % 3];
     return s;
 }
 
 OptimiserCandidate RandomCandidate(std::mt19937_64& rng, const BacktestSettings& settings) {
     OptimiserCandidate c = CurrentCandidate(settings);
     const std::vector<std::string> counts = {"120", "230", "300"};
-    if (Chance(rng, 50)) c.T_quxian_zhushu.fill(counts[Uniform(rng, 0, 2)]);
-    if (Chance(rng, 15)) c.T_quxian_zhushu[Uniform(rng, 0, 14)] = "90";
-    c.T_jiankong_rc = testing::RandomTolerance(rng, 15, true);
-    for (bool& line : c.Ch_jiankong_jj) line = Chance(rng, 70);
-    c.T_jh_dadi_chongfu_cs = std::to_string(Uniform(rng, 0, 5));
-    c.T_jh_dadi_chongfu_rc = testing::RandomTolerance(rng, 5, true);
-    for (std::string& group : c.T_jh_dadi_fenzu_rc_k)
-        group = testing::RandomTolerance(rng, 5, true);
-    c.T_jh_dadi_fenzu_rc = testing::RandomTolerance(rng, 3, true);
+    if (Chance(rng, 50)) c.lineSizes.fill(counts[Uniform(rng, 0, 2)]);
+    if (Chance(rng, 15)) c.lineSizes[Uniform(rng, 0, 14)] = "90";
+    c.lineTolerance = testing::RandomTolerance(rng, 15, true);
+    for (bool& line : c.checkedLines) line = Chance(rng, 70);
+    c.instances = std::to_string(Uniform(rng, 0, 5));
+    c.instanceTolerance = testing::RandomTolerance(rng, 5, true);
+    for (std::string& group : c.groupTolerances) group = testing::RandomTolerance(rng, 5, true);
+    c.groupTotalTolerance = testing::RandomTolerance(rng, 3, true);
     return c;
 }
 
@@ -81,10 +80,10 @@ TEST(Optimiser, EveryCandidateIsTheBacktestOfItsSettingRunAlone) {
         while (candidates.size() < 9) candidates.push_back(RandomCandidate(rng, settings));
         // Shared bet counts, line choices and tolerances are what the run groups on.
         candidates.push_back(candidates[3]);
-        candidates.back().T_jh_dadi_chongfu_cs = "4";
+        candidates.back().instances = "4";
         // More instances than a period's agreement counts in registers.
         candidates.push_back(candidates[5]);
-        candidates.back().T_jh_dadi_chongfu_cs = "17";
+        candidates.back().instances = "17";
         const BacktestOptions options{4, 100u + static_cast<unsigned>(round), 2};
         const Result<CandidateRuns> runs =
             RunCandidates(archive, settings, candidates, options, cancel);
@@ -108,7 +107,7 @@ TEST(Optimiser, EveryCandidateIsTheBacktestOfItsSettingRunAlone) {
     BacktestSettings settings;
     settings.savedLines = testing::ShapedSavedLines();
     OptimiserCandidate refused = CurrentCandidate(settings);
-    refused.T_jh_dadi_chongfu_cs = "";
+    refused.instances = "";
     const Result<CandidateRuns> run =
         RunCandidates(archive, settings, {CurrentCandidate(settings), refused}, {3, 1, 2}, cancel);
     EXPECT_EQ(run.messages(), (std::vector<Message>{{kMsgPlanInputError, kTitleNotice}}));

@@ -7,9 +7,9 @@ namespace {
 
 TEST(RunScope, EverySummaryAndExportSaysWhatWasTested) {
     PlanSettings settings;
-    settings.modeOne.lines.T_quxian_zhushu[14] = "200";
-    settings.modeOne.selection.Ch_jiankong_jj[1] = false;
-    settings.backup.Check_beiyong_canyu = true;
+    settings.modeOne.lines.lineSizes[14] = "200";
+    settings.modeOne.selection.checkedLines[1] = false;
+    settings.backup.participates = true;
     const RunScope scope{"重庆", "2026-03-01 001", "2026-03-02 042", 84, 1620, 7};
     EXPECT_EQ(BacktestScope(scope, settings),
               (std::vector<std::string>{
@@ -20,10 +20,10 @@ TEST(RunScope, EverySummaryAndExportSaysWhatWasTested) {
                   "09线230 10线230 11线230 12线230 13线230 14线230 15线200",
                   "种子：7"}));
 
-    settings.Check_jh_dadi_fenzu = true;
-    settings.modeTwo.lines.Op_jiankong_zihui = false;
-    settings.modeTwo.banker.Check_danma_jiaoji = true;
-    settings.backup.Check_beiyong_canyu = false;
+    settings.useModeTwo = true;
+    settings.modeTwo.lines.searchEveryPeriod = false;
+    settings.modeTwo.banker.enabled = true;
+    settings.backup.participates = false;
     OptimiserSpace space;
     space.groupTotals = {"02.03", "03"};
     space.betCounts = {DefaultLineSizes()};

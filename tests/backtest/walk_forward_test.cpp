@@ -47,16 +47,16 @@ std::string BetsText(std::uint64_t seed, int bets) {
 BacktestSettings ModeOneSettings() {
     BacktestSettings settings;
     settings.savedLines = testing::ShapedSavedLines();
-    settings.modeOne.T_jh_dadi_chongfu_cs = "3";
-    settings.modeOne.T_jh_dadi_chongfu_rc = "02.03";
-    settings.modeOne.selection.T_jiankong_rc = "02.03.04.05.06.07.08.09";
-    settings.modeOne.selection.Ch_jiankong_jj[4] = false;
-    settings.modeOne.selection.banker.Check_danma_jiaoji = true;
-    settings.modeOne.selection.banker.T_jiaoji_danma_rc = "0.1.2.3";
-    settings.modeOne.lines.T_quxian_zhushu[0] = "120";
-    settings.backup.Check_beiyong_canyu = true;
-    settings.backup.backup.T_dd_beiyong = {BetsText(1, 350), BetsText(2, 350), ""};
-    settings.backup.backup.T_beiyong_rc = "2";
+    settings.modeOne.instances = "3";
+    settings.modeOne.instanceTolerance = "02.03";
+    settings.modeOne.selection.lineTolerance = "02.03.04.05.06.07.08.09";
+    settings.modeOne.selection.checkedLines[4] = false;
+    settings.modeOne.selection.banker.enabled = true;
+    settings.modeOne.selection.banker.tolerance = "0.1.2.3";
+    settings.modeOne.lines.lineSizes[0] = "120";
+    settings.backup.participates = true;
+    settings.backup.backup.boxes = {BetsText(1, 350), BetsText(2, 350), ""};
+    settings.backup.backup.tolerance = "2";
     return settings;
 }
 
@@ -81,14 +81,13 @@ ByHand PlanByHand(const std::vector<DatedDraw>& archive, std::size_t index,
     state.LineBases = settings.LineBases;
     std::mt19937_64 rng(PeriodSeed(seed, archive[index]));
     const Result<PlanRunOutput> run =
-        settings.Check_jh_dadi_fenzu
-            ? testing::PlanTwo(settings.modeTwo, settings.savedLines, state, rng)
-            : testing::PlanOne(settings.modeOne, settings.savedLines, state, rng);
+        settings.useModeTwo ? testing::PlanTwo(settings.modeTwo, settings.savedLines, state, rng)
+                            : testing::PlanOne(settings.modeOne, settings.savedLines, state, rng);
     EXPECT_TRUE(run.ok());
-    out.plan = run->T_jihua_jj_dadi;
-    out.size = std::stoi(run->T_jihua_jj_dadi_zhushu);
+    out.plan = run->plan.text;
+    out.size = std::stoi(run->plan.count);
     JoinBackupInput join = settings.backup;
-    join.T_jihua_jj_dadi = out.plan;
+    join.plan.text = out.plan;
     const JoinBackupOutput joined = testing::Join(join, settings.modeOne.log, state);
     if (joined.plan) {
         out.plan = joined.plan->text;
@@ -135,8 +134,7 @@ TEST(Backtest, PeriodsAreThePlansOfThePlanEngineJudgedAgainstTheirDraws) {
         EXPECT_EQ(row.tally, "3-" + std::to_string(instances));
     }
     // The join keeps only bets of both backup boxes.
-    const int backup =
-        std::stoi(*IntersectBackupBases(settings.backup.backup).T_dd_beiyong_zhushu_3);
+    const int backup = std::stoi(*IntersectBackupBases(settings.backup.backup).count);
     for (const BacktestRow& row : result.rows) EXPECT_LE(row.planSize, backup);
     EXPECT_EQ(result.summary.total, total);
 }
@@ -144,20 +142,19 @@ TEST(Backtest, PeriodsAreThePlansOfThePlanEngineJudgedAgainstTheirDraws) {
 TEST(Backtest, ModeTwoOnKeptBasesPlansTheSameBetsEveryPeriod) {
     const auto archive = Archive(135, 9);
     BacktestSettings settings;
-    settings.Check_jh_dadi_fenzu = true;
-    settings.modeTwo.lines.Op_jiankong_zihui = false;
-    settings.modeTwo.T_jh_dadi_fenzu_rc = "01.02.03";
+    settings.useModeTwo = true;
+    settings.modeTwo.lines.searchEveryPeriod = false;
+    settings.modeTwo.groupTotalTolerance = "01.02.03";
     settings.savedLines = testing::ShapedSavedLines();
     for (int k = 0; k < kLineCount; ++k) {
         settings.LineBases[k] = ReplaceAll(BetsText(100 + k, 150 + 10 * k), "\r\n", " ");
     }
     const BetSet plan = GroupedLinesPlan(
         LineBaseSetsFromTexts(settings.LineBases),
-        {settings.modeTwo.T_jh_dadi_fenzu_01, settings.modeTwo.T_jh_dadi_fenzu_02,
-         settings.modeTwo.T_jh_dadi_fenzu_03},
-        {settings.modeTwo.T_jh_dadi_fenzu_01_rc, settings.modeTwo.T_jh_dadi_fenzu_02_rc,
-         settings.modeTwo.T_jh_dadi_fenzu_03_rc},
-        settings.modeTwo.T_jh_dadi_fenzu_rc, FullBetSet());
+        {settings.modeTwo.group1, settings.modeTwo.group2, settings.modeTwo.group3},
+        {settings.modeTwo.group1Tolerance, settings.modeTwo.group2Tolerance,
+         settings.modeTwo.group3Tolerance},
+        settings.modeTwo.groupTotalTolerance, FullBetSet());
     ASSERT_GT(plan.Count(), 0);
 
     std::atomic<bool> cancel{false};
@@ -276,7 +273,7 @@ TEST(Backtest, CancelRefusedInputAndUnusableArchives) {
 
     cancel = false;
     BacktestSettings refused = settings;
-    refused.modeOne.T_jh_dadi_chongfu_cs = "";
+    refused.modeOne.instances = "";
     result = RunBacktest(archive, refused, {5, 1, 2}, cancel);
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.messages(), (std::vector<Message>{{kMsgPlanInputError, kTitleNotice}}));

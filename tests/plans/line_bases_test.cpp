@@ -13,7 +13,7 @@ TEST(LineBases, KeepCurrentShowsNoticeAndChangesNothing) {
     state.LineBases[2] = "01,02,03,04,05";
     state.TrendLine[7] = 77;
     LineBasesInput input;
-    input.Op_jiankong_zihui = false;
+    input.searchEveryPeriod = false;
     std::mt19937_64 rng(1);
     const LineBasesOutput out = testing::Extract(input, state, rng);
     ASSERT_EQ(out.notices.size(), 1u);
@@ -29,7 +29,7 @@ TEST(LineBases, EachLineSearchedWithItsOwnSize) {
     LiteralState state = testing::LoadedState(4);
     state.CurveStoreLines = testing::ShapedSavedLines();
     LineBasesInput input;
-    for (int i = 0; i < kLineCount; ++i) input.T_quxian_zhushu[i] = std::to_string(20 * i + 5);
+    for (int i = 0; i < kLineCount; ++i) input.lineSizes[i] = std::to_string(20 * i + 5);
     std::mt19937_64 rng(42);
     const LineBasesOutput out = testing::Extract(input, state, rng);
     EXPECT_TRUE(out.notices.empty());
@@ -41,7 +41,7 @@ TEST(LineBases, EachLineSearchedWithItsOwnSize) {
         ASSERT_TRUE(parsed);
         line = *parsed;
         const BaseSearchResult found =
-            SearchBaseForLine(input.T_quxian_zhushu[i], line, state.DrawKeys, replay);
+            SearchBaseForLine(input.lineSizes[i], line, state.DrawKeys, replay);
         ASSERT_EQ(state.LineBases[i], RenderBetSet(found.bets, " ")) << "line " << i + 1;
     }
     // The searches ran on a line of their own: the drawing and its curve are untouched.
@@ -60,8 +60,8 @@ TEST(LineBases, DamagedLineIsReportedAndSearchedOnThePreviousShape) {
     state.LineBases[6] = "stale";
     LineBasesInput input;
     // With no free bets wanted, a base is just the hit keys: a function of the shape alone.
-    input.T_quxian_zhushu[5] = "0";
-    input.T_quxian_zhushu[6] = "0";
+    input.lineSizes[5] = "0";
+    input.lineSizes[6] = "0";
     std::mt19937_64 rng(9);
     const LineBasesOutput out = testing::Extract(input, state, rng);
     const Message damaged{"曲线数据不完整，可能被破坏,请重新画线保存", "提示",

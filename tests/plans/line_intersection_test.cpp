@@ -39,30 +39,30 @@ TEST(LineIntersection, DefaultToleranceKeepsThreeToTenCheckedLines) {
     EXPECT_EQ(plan.count, "1");
 
     // Only checked lines count: with lines 1..5 unchecked, C is in 6 checked lines.
-    for (int i = 0; i < 5; ++i) input.Ch_jiankong_jj[i] = false;
+    for (int i = 0; i < 5; ++i) input.checkedLines[i] = false;
     EXPECT_EQ(IntersectLineBases(input, BasesHolding(2, 10, 11)).text, kBetB + "\r\n" + kBetC);
 
-    input.T_jiankong_rc = "03.04.05";
-    input.Ch_jiankong_jj.fill(false);
-    for (int i = 0; i < 5; ++i) input.Ch_jiankong_jj[i] = true;
+    input.lineTolerance = "03.04.05";
+    input.checkedLines.fill(false);
+    for (int i = 0; i < 5; ++i) input.checkedLines[i] = true;
     // A in 3 of the five, B in 2, C in 5.
     EXPECT_EQ(IntersectLineBases(input, BasesHolding(3, 2, 5)).text, kBetA + "\r\n" + kBetC);
 }
 
 TEST(LineIntersection, NoLineCheckedKeepsAllOnlyWithDoubleZero) {
     LineIntersectionInput input;
-    input.Ch_jiankong_jj.fill(false);
+    input.checkedLines.fill(false);
     const LineTexts bases = BasesHolding(15, 15, 15);
     PlanBaseText plan = IntersectLineBases(input, bases);
     EXPECT_EQ(plan.text, "");
     EXPECT_EQ(plan.count, "0");
-    input.T_jiankong_rc = "00";
+    input.lineTolerance = "00";
     plan = IntersectLineBases(input, bases);
     EXPECT_EQ(plan.count, "462");
     EXPECT_EQ(plan.text.substr(0, 16), kBetA + "\r\n");
     EXPECT_EQ(plan.text.substr(plan.text.size() - 16), "\r\n" + kBetC);
     // The banker filter still applies to count-zero bets.
-    input.banker.Check_danma_jiaoji = true;
+    input.banker.enabled = true;
     plan = IntersectLineBases(input, bases);
     EXPECT_NE(plan.text.find(kBetA), std::string::npos);
     EXPECT_EQ(plan.text.find(kBetB), std::string::npos);
@@ -70,13 +70,13 @@ TEST(LineIntersection, NoLineCheckedKeepsAllOnlyWithDoubleZero) {
 
 TEST(LineIntersection, BankerFilterWithDefaults) {
     LineIntersectionInput input;
-    input.banker.Check_danma_jiaoji = true;
+    input.banker.enabled = true;
     // A has the bankers 02 and 04, B none, C the bankers 08 and 10.
     EXPECT_EQ(IntersectLineBases(input, BasesHolding(5, 5, 5)).text, kBetA + "\r\n" + kBetC);
     // An empty banker text gives every bet the count 0, which "1.2.3" does not accept.
-    input.banker.T_jiaoji_danma = "";
+    input.banker.numbers = "";
     EXPECT_EQ(IntersectLineBases(input, BasesHolding(5, 5, 5)).count, "0");
-    input.banker.T_jiaoji_danma_rc = "0";
+    input.banker.tolerance = "0";
     EXPECT_EQ(IntersectLineBases(input, BasesHolding(5, 5, 5)).count, "3");
 }
 
@@ -88,19 +88,18 @@ TEST(LineIntersection, MatchesLiteralSearchOnRandomLines) {
         const std::string shared = RandomBase(rng, 120);
         for (int i = 0; i < kLineCount; ++i) {
             bases[i] = Chance(rng, 40) ? shared + RandomBase(rng, 20) : RandomBase(rng, 40);
-            input.Ch_jiankong_jj[i] = Chance(rng, 60);
+            input.checkedLines[i] = Chance(rng, 60);
         }
-        input.T_jiankong_rc = RandomTolerance(rng, kLineCount, true);
-        input.banker.Check_danma_jiaoji = Chance(rng, 50);
-        input.banker.T_jiaoji_danma = RandomBankers(rng);
-        input.banker.T_jiaoji_danma_rc = RandomTolerance(rng, 6, false);
+        input.lineTolerance = RandomTolerance(rng, kLineCount, true);
+        input.banker.enabled = Chance(rng, 50);
+        input.banker.numbers = RandomBankers(rng);
+        input.banker.tolerance = RandomTolerance(rng, 6, false);
 
         const PlanBaseText plan = IntersectLineBases(input, bases);
         const auto expected = literal::LiteralIntersectLineBases(
-            bases, input.Ch_jiankong_jj, input.T_jiankong_rc,
-            {input.banker.Check_danma_jiaoji, input.banker.T_jiaoji_danma,
-             input.banker.T_jiaoji_danma_rc});
-        ASSERT_EQ(plan.text, expected.text) << input.T_jiankong_rc;
+            bases, input.checkedLines, input.lineTolerance,
+            {input.banker.enabled, input.banker.numbers, input.banker.tolerance});
+        ASSERT_EQ(plan.text, expected.text) << input.lineTolerance;
         ASSERT_EQ(plan.count, std::to_string(expected.count));
     }
 }
@@ -109,22 +108,22 @@ TEST(LineIntersection, InstancePlansFillPlanAndBackup) {
     const std::vector<std::string> instances = {
         "", kBetA + "\r\n" + kBetB, kBetA, kBetA + "\r\n" + kBetC, kBetA, kBetA + "\r\n" + kBetB};
     InstanceIntersectionOutput out = IntersectInstanceBases(5, "05", instances);
-    EXPECT_EQ(out.T_jihua_jj_dadi, kBetA);
-    EXPECT_EQ(out.T_jihua_jj_dadi_zhushu, "1");
-    EXPECT_EQ(out.T_jihua_jj_dadi_by, kBetA);
-    EXPECT_EQ(out.T_jihua_jj_dadi_zhushu_by, "1");
+    EXPECT_EQ(out.plan.text, kBetA);
+    EXPECT_EQ(out.plan.count, "1");
+    EXPECT_EQ(out.backup.text, kBetA);
+    EXPECT_EQ(out.backup.count, "1");
     // A tolerance without X itself keeps only the exact counts it names.
     out = IntersectInstanceBases(5, "02", instances);
-    EXPECT_EQ(out.T_jihua_jj_dadi, kBetB);
+    EXPECT_EQ(out.plan.text, kBetB);
     // Only instances 1..X count, and instances past the table's end hold nothing.
     out = IntersectInstanceBases(2, "02", instances);
-    EXPECT_EQ(out.T_jihua_jj_dadi, kBetA);
+    EXPECT_EQ(out.plan.text, kBetA);
     out = IntersectInstanceBases(9, "05", instances);
-    EXPECT_EQ(out.T_jihua_jj_dadi, kBetA);
+    EXPECT_EQ(out.plan.text, kBetA);
     out = IntersectInstanceBases(9, "06", instances);
-    EXPECT_EQ(out.T_jihua_jj_dadi_zhushu, "0");
+    EXPECT_EQ(out.plan.count, "0");
     out = IntersectInstanceBases(0, "00", instances);
-    EXPECT_EQ(out.T_jihua_jj_dadi_zhushu_by, "462");
+    EXPECT_EQ(out.backup.count, "462");
 }
 
 TEST(LineIntersection, InstancePlansMatchLiteralSearch) {
@@ -139,8 +138,8 @@ TEST(LineIntersection, InstancePlansMatchLiteralSearch) {
         const std::string tolerance = RandomTolerance(rng, x, true);
         const InstanceIntersectionOutput out = IntersectInstanceBases(x, tolerance, instances);
         const auto expected = literal::LiteralIntersectInstanceBases(instances, x, tolerance);
-        ASSERT_EQ(out.T_jihua_jj_dadi, expected.text) << tolerance;
-        ASSERT_EQ(out.T_jihua_jj_dadi_zhushu, std::to_string(expected.count));
+        ASSERT_EQ(out.plan.text, expected.text) << tolerance;
+        ASSERT_EQ(out.plan.count, std::to_string(expected.count));
     }
 }
 

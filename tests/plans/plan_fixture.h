@@ -110,21 +110,21 @@ inline std::optional<PendingRecordOutput> Pending(const PlanLogInput& input,
 
 // The plan in force, the words and the tally box as the window holds them at a draw.
 struct SettleInput : ResultRecordInput {
-    ResultWords T_zdy_yongyu{"中中中", "一会中"};
-    std::string T_jh_rc;
+    ResultWords resultWords{"中中中", "一会中"};
+    std::string tallyText;
 };
 
 struct SettleOutput {
     std::string record;
-    std::string T_jh_rc;
+    std::string tallyText;
 };
 
 // The record in the log's current slot completed with the history's newest draw, judged with
 // the plan in force, and the tally box with its line appended.
 inline SettleOutput Settle(const SettleInput& input, LiteralState& state) {
     const JudgedRecord judged =
-        JudgeRecord(MakeRecordBasis(input, state.LineBases, state.InstanceBases),
-                    input.T_zdy_yongyu, state.DrawHistory[1], state.DrawKeys[kHistoryRows]);
+        JudgeRecord(MakeRecordBasis(input, state.LineBases, state.InstanceBases), input.resultWords,
+                    state.DrawHistory[1], state.DrawKeys[kHistoryRows]);
     PlanRecord record;
     record.text = judged.text;
     record.state = RecordState::Settled;
@@ -132,7 +132,7 @@ inline SettleOutput Settle(const SettleInput& input, LiteralState& state) {
     record.tally = judged.tally;
     StorePlanRecord(state.log, record);
     return {judged.text,
-            input.T_jh_rc.empty() ? judged.tally : input.T_jh_rc + "\r\n" + judged.tally};
+            input.tallyText.empty() ? judged.tally : input.tallyText + "\r\n" + judged.tally};
 }
 
 inline JoinBackupOutput Join(const JoinBackupInput& input, const PlanLogInput& log,

@@ -29,23 +29,23 @@ const std::string kSignature = "---------------\r\nTavren祝福大家中中\r\n-
 TEST(PlanLog, PendingRecordAndLogText) {
     LiteralState state = StateWithNewest("041", "03,07,01,09,11");
     PlanLogInput input;
-    input.T_jh_rc = "5-3";
+    input.tallyText = "5-3";
     auto out = testing::Pending(input, "230", state);
     ASSERT_TRUE(out.has_value());
     EXPECT_EQ(state.log.PlanRecords[0].text, "042期，开：**************-230注-等待中。。。");
     // Records end with CR LF, then the signature; the whole is trimmed of spaces only.
-    EXPECT_EQ(out->T_jh_dadi_jilu, "042期，开：**************-230注-等待中。。。\r\n" + kSignature);
+    EXPECT_EQ(out->logText, "042期，开：**************-230注-等待中。。。\r\n" + kSignature);
     // Scrolled to the end: the last character selected, counted as the window counts.
-    EXPECT_EQ(out->jiluSelection, LastCharacterSelection(out->T_jh_dadi_jilu));
-    EXPECT_EQ(out->jiluSelection.length, 1);
-    EXPECT_EQ(out->rcSelection, (TextSelection{2, 1}));
+    EXPECT_EQ(out->logSelection, LastCharacterSelection(out->logText));
+    EXPECT_EQ(out->logSelection.length, 1);
+    EXPECT_EQ(out->tallySelection, (TextSelection{2, 1}));
 
     // A small plan is written with three digits; the same period rewrites the same slot.
     out = testing::Pending(input, "9", state);
     EXPECT_EQ(state.log.PlanRecords[0].text, "042期，开：**************-009注-等待中。。。");
-    input.T_jihua_qianming = "  签名  ";
+    input.signature = "  签名  ";
     out = testing::Pending(input, "0", state);
-    EXPECT_EQ(out->T_jh_dadi_jilu, "042期，开：**************-000注-等待中。。。\r\n  签名");
+    EXPECT_EQ(out->logText, "042期，开：**************-000注-等待中。。。\r\n  签名");
 
     // No wrap after the last period of a day.
     LiteralState late = StateWithNewest("999", "03,07,01,09,11");
@@ -60,7 +60,7 @@ TEST(PlanLog, NothingWhileAutomaticPlanningIsOff) {
     LiteralState state = StateWithNewest("041", "03,07,01,09,11");
     state.log.PlanRecords[0].text = "earlier";
     PlanLogInput input;
-    input.Check_jihua_sx = false;
+    input.autoPlan = false;
     EXPECT_FALSE(testing::Pending(input, "230", state).has_value());
     EXPECT_EQ(state.log.PlanRecords[0].text, "earlier");
 }
@@ -68,48 +68,48 @@ TEST(PlanLog, NothingWhileAutomaticPlanningIsOff) {
 TEST(PlanLog, ResultRecordWordsAndTally) {
     LiteralState state = StateWithNewest("042", "03,07,01,09,11");
     testing::SettleInput input;
-    input.T_jihua_jj_dadi = "01,02,03,04,05\r\n01,03,07,09,11";
-    input.T_jihua_jj_dadi_zhushu = "230";
+    input.plan.text = "01,02,03,04,05\r\n01,03,07,09,11";
+    input.plan.count = "230";
     state.InstanceBases = {"", "01,03,07,09,11", "", "01,03,07,09,11", "x", "01,03,07,09,11"};
     testing::SettleOutput out = testing::Settle(input, state);
     EXPECT_EQ(state.log.PlanRecords[0].text, "042期，开：03,07,01,09,11-230注-中中中");
-    EXPECT_EQ(out.T_jh_rc, "5-3");
+    EXPECT_EQ(out.tallyText, "5-3");
 
-    input.T_jh_rc = out.T_jh_rc;
-    input.T_jihua_jj_dadi = "01,02,03,04,05";
-    input.T_zdy_yongyu = {" 好 ", "  挂了 "};
-    input.T_jihua_jj_dadi_zhushu = "1";
+    input.tallyText = out.tallyText;
+    input.plan.text = "01,02,03,04,05";
+    input.resultWords = {" 好 ", "  挂了 "};
+    input.plan.count = "1";
     out = testing::Settle(input, state);
     EXPECT_EQ(state.log.PlanRecords[0].text, "042期，开：03,07,01,09,11-001注-挂了");
-    EXPECT_EQ(out.T_jh_rc, "5-3\r\n5-3");
+    EXPECT_EQ(out.tallyText, "5-3\r\n5-3");
 
     // More instances asked for than plan mode one has made: the missing ones hold nothing.
-    input.T_jh_rc = "";
-    input.T_jh_dadi_chongfu_cs = "8";
-    EXPECT_EQ(testing::Settle(input, state).T_jh_rc, "8-3");
+    input.tallyText = "";
+    input.instances = "8";
+    EXPECT_EQ(testing::Settle(input, state).tallyText, "8-3");
 
-    input.Check_jh_dadi_fenzu = true;
-    input.T_jh_rc = "8-3";
-    EXPECT_EQ(testing::Settle(input, state).T_jh_rc, "8-3\r\n模式二");
+    input.useModeTwo = true;
+    input.tallyText = "8-3";
+    EXPECT_EQ(testing::Settle(input, state).tallyText, "8-3\r\n模式二");
 
     // One instance or fewer: the checked lines that held the draw, after the box's count.
-    input.Check_jh_dadi_fenzu = false;
-    input.T_jh_rc = "";
-    input.T_jh_dadi_chongfu_cs = "1";
-    input.T_jiankong_15di_geshu = "3";
+    input.useModeTwo = false;
+    input.tallyText = "";
+    input.instances = "1";
+    input.checkedLineCount = "3";
     state.LineBases[0] = "01,03,07,09,11";
     state.LineBases[1] = "01,03,07,09,11";
     state.LineBases[2] = "01,02,03,04,05";
     state.LineBases[3] = "01,03,07,09,11";
-    input.Ch_jiankong_jj = {true, true, true};
-    EXPECT_EQ(testing::Settle(input, state).T_jh_rc, "3-2");
+    input.checkedLines = {true, true, true};
+    EXPECT_EQ(testing::Settle(input, state).tallyText, "3-2");
 }
 
 TEST(PlanLog, SlotsFollowTheCountAndTheLogGrowsPastTwoHundred) {
     LiteralState state = StateWithNewest("041", "03,07,01,09,11");
     PlanLogInput input;
     testing::SettleInput result;
-    result.T_jihua_jj_dadi_zhushu = "12";
+    result.plan.count = "12";
     for (int period = 0; period < 230; ++period) {
         testing::Pending(input, "12", state);
         state.DrawHistory[1].period = PadNumber(42 + period, 3);
@@ -124,12 +124,12 @@ TEST(PlanLog, SlotsFollowTheCountAndTheLogGrowsPastTwoHundred) {
     // Every record is in the log, in slot order, then the signature.
     std::string expected;
     for (int slot = 0; slot <= 230; ++slot) expected += state.log.PlanRecords[slot].text + "\r\n";
-    EXPECT_EQ(out->T_jh_dadi_jilu, expected + kSignature);
+    EXPECT_EQ(out->logText, expected + kSignature);
 
     // After clearing, the log starts again from slot 0 and shows no older slot.
     state.log.PlanRecordCount = 0;
     out = testing::Pending(input, "7", state);
-    EXPECT_EQ(out->T_jh_dadi_jilu, "272期，开：**************-007注-等待中。。。\r\n" + kSignature);
+    EXPECT_EQ(out->logText, "272期，开：**************-007注-等待中。。。\r\n" + kSignature);
 }
 
 TEST(PlanLog, CaretCountsUtf16Units) {

@@ -59,15 +59,14 @@ TEST(PlanModeOne, MatchesLiteralRunOverInstances) {
         LiteralState state = testing::LoadedState(100 + round);
         PlanModeOneInput input;
         const int x = round == 0 ? 5 : Uniform(pick, 2, 6);
-        input.T_jh_dadi_chongfu_cs = std::to_string(x);
+        input.instances = std::to_string(x);
         if (round > 0) {
-            input.T_jh_dadi_chongfu_rc = RandomTolerance(pick, x, true);
-            input.selection.T_jiankong_rc = RandomTolerance(pick, kLineCount, true);
-            for (bool& box : input.selection.Ch_jiankong_jj) box = Chance(pick, 70);
-            for (auto& size : input.lines.T_quxian_zhushu)
-                size = std::to_string(Uniform(pick, 0, 400));
-            input.selection.banker.Check_danma_jiaoji = Chance(pick, 50);
-            input.selection.banker.T_jiaoji_danma = RandomBankers(pick);
+            input.instanceTolerance = RandomTolerance(pick, x, true);
+            input.selection.lineTolerance = RandomTolerance(pick, kLineCount, true);
+            for (bool& box : input.selection.checkedLines) box = Chance(pick, 70);
+            for (auto& size : input.lines.lineSizes) size = std::to_string(Uniform(pick, 0, 400));
+            input.selection.banker.enabled = Chance(pick, 50);
+            input.selection.banker.numbers = RandomBankers(pick);
         }
         LiteralState replay = state;
         Recorder progress;
@@ -82,16 +81,14 @@ TEST(PlanModeOne, MatchesLiteralRunOverInstances) {
         std::mt19937_64 literalRng(round);
         const auto& sel = input.selection;
         const literal::LiteralPlanOne expected = literal::LiteralRunPlanModeOne(
-            replay, x, input.T_jh_dadi_chongfu_rc, input.lines.T_quxian_zhushu, sel.Ch_jiankong_jj,
-            sel.T_jiankong_rc,
-            {sel.banker.Check_danma_jiaoji, sel.banker.T_jiaoji_danma,
-             sel.banker.T_jiaoji_danma_rc},
+            replay, x, input.instanceTolerance, input.lines.lineSizes, sel.checkedLines,
+            sel.lineTolerance, {sel.banker.enabled, sel.banker.numbers, sel.banker.tolerance},
             literalRng);
 
-        ASSERT_EQ(out->T_jihua_jj_dadi, expected.plan.text) << "round " << round;
-        EXPECT_EQ(out->T_jihua_jj_dadi_zhushu, std::to_string(expected.plan.count));
-        EXPECT_EQ(out->T_jihua_jj_dadi_by, out->T_jihua_jj_dadi);
-        EXPECT_EQ(out->T_jihua_jj_dadi_zhushu_by, out->T_jihua_jj_dadi_zhushu);
+        ASSERT_EQ(out->plan.text, expected.plan.text) << "round " << round;
+        EXPECT_EQ(out->plan.count, std::to_string(expected.plan.count));
+        EXPECT_EQ(out->backup.text, out->plan.text);
+        EXPECT_EQ(out->backup.count, out->plan.count);
         EXPECT_EQ(state.InstanceBases, expected.instanceBases);
         EXPECT_EQ(state.LineBases, expected.lineBases);
         // The searches ran on lines of their own: the drawing is the user's alone.
@@ -108,13 +105,13 @@ TEST(PlanModeOne, TotalToleranceCountsInstancePlansExactly) {
     const LineTexts saved = testing::ShapedSavedLines();
     LiteralState state = testing::LoadedState(7);
     PlanModeOneInput input;
-    input.selection.T_jiankong_rc = "01.02.03.04.05.06";
-    input.T_jh_dadi_chongfu_rc = "03";
+    input.selection.lineTolerance = "01.02.03.04.05.06";
+    input.instanceTolerance = "03";
     std::mt19937_64 rng(3);
     const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng);
     ASSERT_EQ(state.InstanceBases.size(), 6u);
     EXPECT_EQ(state.InstanceBases[0], "");
-    const BetSet plan = BetSetFromText(out->T_jihua_jj_dadi);
+    const BetSet plan = BetSetFromText(out->plan.text);
     int inThree = 0;
     for (int bet = 1; bet <= kBetCount; ++bet) {
         const int holding = InstancesHolding(state, bet);
@@ -132,7 +129,7 @@ TEST(PlanModeOne, SingleInstanceIsOneLineIntersectionAndRefreshesTheBackup) {
         LiteralState state = testing::LoadedState(8);
         state.InstanceBases = {"", "kept"};
         PlanModeOneInput input;
-        input.T_jh_dadi_chongfu_cs = x;
+        input.instances = x;
         Recorder progress;
         std::mt19937_64 rng(4);
         const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng, progress.Fn());
@@ -140,10 +137,10 @@ TEST(PlanModeOne, SingleInstanceIsOneLineIntersectionAndRefreshesTheBackup) {
         EXPECT_TRUE(progress.texts.empty());
         EXPECT_EQ(state.InstanceBases, (std::vector<std::string>{"", "kept"}));
         const PlanBaseText expected = IntersectLineBases(input.selection, state.LineBases);
-        EXPECT_EQ(out->T_jihua_jj_dadi, expected.text);
-        EXPECT_EQ(out->T_jihua_jj_dadi_zhushu, expected.count);
-        EXPECT_EQ(out->T_jihua_jj_dadi_by, expected.text);
-        EXPECT_EQ(out->T_jihua_jj_dadi_zhushu_by, expected.count);
+        EXPECT_EQ(out->plan.text, expected.text);
+        EXPECT_EQ(out->plan.count, expected.count);
+        EXPECT_EQ(out->backup.text, expected.text);
+        EXPECT_EQ(out->backup.count, expected.count);
         EXPECT_EQ(state.TrendLine, TrendLineTable{});
         EXPECT_FALSE(state.LineBases[0].empty());
     }
@@ -151,13 +148,13 @@ TEST(PlanModeOne, SingleInstanceIsOneLineIntersectionAndRefreshesTheBackup) {
     LiteralState state = testing::LoadedState(8);
     state.LineBases.fill("01,02,03,04,05");
     PlanModeOneInput input;
-    input.T_jh_dadi_chongfu_cs = "1";
-    input.lines.Op_jiankong_zihui = false;
+    input.instances = "1";
+    input.lines.searchEveryPeriod = false;
     std::mt19937_64 rng(4);
     const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng);
     EXPECT_TRUE(out->messages.empty());
     EXPECT_FALSE(out->LineBases.has_value());
-    EXPECT_EQ(out->T_jihua_jj_dadi, "");
+    EXPECT_EQ(out->plan.text, "");
     EXPECT_EQ(state.LineBases[3], "01,02,03,04,05");
 }
 
@@ -167,7 +164,7 @@ TEST(PlanModeOne, BadInstanceCountEndsTheRunBeforeAnything) {
         LiteralState state = testing::LoadedState(9);
         state.CurveStoreLines[0] = "untouched";
         PlanModeOneInput input;
-        input.T_jh_dadi_chongfu_cs = x;
+        input.instances = x;
         Recorder progress;
         std::mt19937_64 rng(1);
         const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng, progress.Fn());
@@ -205,9 +202,9 @@ TEST(PlanModeOne, KeepingBasesShowsTheNoticeOncePerRun) {
     state.LineBases[1] = "01,02,03,04,05";
     state.LineBases[2] = "01,02,03,04,05";
     PlanModeOneInput input;
-    input.T_jh_dadi_chongfu_cs = "3";
-    input.T_jh_dadi_chongfu_rc = "03";
-    input.lines.Op_jiankong_zihui = false;
+    input.instances = "3";
+    input.instanceTolerance = "03";
+    input.lines.searchEveryPeriod = false;
     Recorder progress;
     std::mt19937_64 rng(1);
     Result<PlanRunOutput> out = PlanOne(input, saved, state, rng, progress.Fn());
@@ -217,14 +214,14 @@ TEST(PlanModeOne, KeepingBasesShowsTheNoticeOncePerRun) {
     EXPECT_EQ(state.InstanceBases[1], "01,02,03,04,05");
     EXPECT_EQ(state.InstanceBases[2], state.InstanceBases[1]);
     EXPECT_EQ(state.InstanceBases[3], state.InstanceBases[1]);
-    EXPECT_EQ(out->T_jihua_jj_dadi, "01,02,03,04,05");
+    EXPECT_EQ(out->plan.text, "01,02,03,04,05");
     EXPECT_FALSE(out->LineBases.has_value());
     EXPECT_EQ(state.LineBases[1], "01,02,03,04,05");
     // Equal instance plans: the total keeps all of them or none.
-    input.T_jh_dadi_chongfu_rc = "02";
+    input.instanceTolerance = "02";
     out = PlanOne(input, saved, state, rng);
-    EXPECT_EQ(out->T_jihua_jj_dadi, "");
-    EXPECT_EQ(out->T_jihua_jj_dadi_zhushu, "0");
+    EXPECT_EQ(out->plan.text, "");
+    EXPECT_EQ(out->plan.count, "0");
 }
 
 TEST(PlanModeOne, DamagedSavedLineIsReportedOncePerRun) {
@@ -232,7 +229,7 @@ TEST(PlanModeOne, DamagedSavedLineIsReportedOncePerRun) {
     saved[6] = "";
     LiteralState state = testing::LoadedState(12);
     PlanModeOneInput input;
-    input.T_jh_dadi_chongfu_cs = "4";
+    input.instances = "4";
     std::mt19937_64 rng(1);
     const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng);
     ASSERT_TRUE(out.ok());
@@ -244,7 +241,7 @@ TEST(PlanModeOne, NoRecordWhileAutomaticPlanningIsOff) {
     const LineTexts saved = testing::ShapedSavedLines();
     LiteralState state = testing::LoadedState(13);
     PlanModeOneInput input;
-    input.log.Check_jihua_sx = false;
+    input.log.autoPlan = false;
     std::mt19937_64 rng(1);
     const Result<PlanRunOutput> out = PlanOne(input, saved, state, rng);
     EXPECT_TRUE(out.ok());
@@ -273,11 +270,9 @@ BetSet Grouped(const LineTexts& bases, std::array<std::string, 3> groups,
 
 TEST(PlanModeTwo, GroupAndTotalTolerances) {
     const PlanModeTwoInput defaults;
-    const std::array<std::string, 3> groups = {
-        defaults.T_jh_dadi_fenzu_01, defaults.T_jh_dadi_fenzu_02, defaults.T_jh_dadi_fenzu_03};
-    const std::array<std::string, 3> rc = {defaults.T_jh_dadi_fenzu_01_rc,
-                                           defaults.T_jh_dadi_fenzu_02_rc,
-                                           defaults.T_jh_dadi_fenzu_03_rc};
+    const std::array<std::string, 3> groups = {defaults.group1, defaults.group2, defaults.group3};
+    const std::array<std::string, 3> rc = {defaults.group1Tolerance, defaults.group2Tolerance,
+                                           defaults.group3Tolerance};
     const LineTexts bases = GroupBases();
     EXPECT_EQ(RenderBetSet(Grouped(bases, groups, rc, "03"), " "), "01,03,05,07,09 02,04,06,08,10");
     // At least two of the three conditions: A (fails group one) and D (fails group one) too.
@@ -337,15 +332,14 @@ TEST(PlanModeTwo, MatchesLiteralSearchOnRandomGroups) {
         }
         const std::string total = RandomTolerance(rng, 3, true);
         BankerSettings banker;
-        banker.Check_danma_jiaoji = Chance(rng, 40);
-        banker.T_jiaoji_danma = RandomBankers(rng);
-        banker.T_jiaoji_danma_rc = RandomTolerance(rng, 5, false);
+        banker.enabled = Chance(rng, 40);
+        banker.numbers = RandomBankers(rng);
+        banker.tolerance = RandomTolerance(rng, 5, false);
 
         const PlanBaseText plan = RenderPlanBase(GroupedLinesPlan(
             LineBaseSetsFromTexts(bases), groups, tolerances, total, BankerPassSet(banker)));
         const auto expected = literal::LiteralGroupedLines(
-            bases, groups, tolerances, total,
-            {banker.Check_danma_jiaoji, banker.T_jiaoji_danma, banker.T_jiaoji_danma_rc});
+            bases, groups, tolerances, total, {banker.enabled, banker.numbers, banker.tolerance});
         ASSERT_EQ(plan.text, expected.text)
             << groups[0] << " | " << groups[1] << " | " << groups[2] << " / " << tolerances[0]
             << " | " << tolerances[1] << " | " << tolerances[2] << " / " << total;
@@ -357,9 +351,9 @@ TEST(PlanModeTwo, RunWritesPlanBackupAndRecord) {
     LiteralState state = testing::LoadedState(14);
     state.LineBases = GroupBases();
     PlanModeTwoInput input;
-    input.lines.Op_jiankong_zihui = false;
-    input.banker.Check_danma_jiaoji = true;
-    input.banker.T_jiaoji_danma = "02.04";
+    input.lines.searchEveryPeriod = false;
+    input.banker.enabled = true;
+    input.banker.numbers = "02.04";
     Recorder progress;
     std::mt19937_64 rng(1);
     const Result<PlanRunOutput> out =
@@ -369,10 +363,10 @@ TEST(PlanModeTwo, RunWritesPlanBackupAndRecord) {
     EXPECT_TRUE(out->messages.empty());
     EXPECT_EQ(state.LineBases, GroupBases());
     // The banker filter drops B (no banker number) and keeps C.
-    EXPECT_EQ(out->T_jihua_jj_dadi, "02,04,06,08,10");
-    EXPECT_EQ(out->T_jihua_jj_dadi_zhushu, "1");
-    EXPECT_EQ(out->T_jihua_jj_dadi_by, "02,04,06,08,10");
-    EXPECT_EQ(out->T_jihua_jj_dadi_zhushu_by, "1");
+    EXPECT_EQ(out->plan.text, "02,04,06,08,10");
+    EXPECT_EQ(out->plan.count, "1");
+    EXPECT_EQ(out->backup.text, "02,04,06,08,10");
+    EXPECT_EQ(out->backup.count, "1");
     ASSERT_TRUE(out->log.has_value());
     EXPECT_EQ(state.log.PlanRecords[0].text, "042期，开：**************-001注-等待中。。。");
 }
@@ -388,11 +382,10 @@ TEST(PlanModeTwo, RecomputesLineBasesWhenAskedTo) {
     EXPECT_FALSE(state.LineBases[kLineCount - 1].empty());
     EXPECT_EQ(state.TrendLine, TrendLineTable{});
     const auto expected = literal::LiteralGroupedLines(
-        state.LineBases,
-        {input.T_jh_dadi_fenzu_01, input.T_jh_dadi_fenzu_02, input.T_jh_dadi_fenzu_03},
-        {input.T_jh_dadi_fenzu_01_rc, input.T_jh_dadi_fenzu_02_rc, input.T_jh_dadi_fenzu_03_rc},
-        input.T_jh_dadi_fenzu_rc, {});
-    EXPECT_EQ(out->T_jihua_jj_dadi, expected.text);
+        state.LineBases, {input.group1, input.group2, input.group3},
+        {input.group1Tolerance, input.group2Tolerance, input.group3Tolerance},
+        input.groupTotalTolerance, {});
+    EXPECT_EQ(out->plan.text, expected.text);
     EXPECT_GT(expected.count, 0);
 }
 

@@ -114,13 +114,13 @@ TEST(Tolerance, BankerCountFollowsPiecesLiterally) {
 
     BankerSettings settings;
     EXPECT_EQ(BankerPassSet(settings), FullBetSet());  // off
-    settings.Check_danma_jiaoji = true;
+    settings.enabled = true;
     const BetSet pass = BankerPassSet(settings);
     EXPECT_TRUE(pass.Test(BetFromText("01,02,03,04,05")));
     EXPECT_FALSE(pass.Test(BetFromText("01,03,05,07,09")));
     EXPECT_FALSE(pass.Test(BetFromText("02,04,06,08,10")));
-    settings.T_jiaoji_danma = "";
-    settings.T_jiaoji_danma_rc = "0";
+    settings.numbers = "";
+    settings.tolerance = "0";
     EXPECT_EQ(BankerPassSet(settings), FullBetSet());
 }
 
@@ -155,20 +155,18 @@ TEST(Tolerance, RuleMatchesLiteralSearchOnRandomInputs) {
         }
         const std::string tolerance = RandomTolerance(rng, baseCount, twoDigit);
         BankerSettings banker;
-        banker.Check_danma_jiaoji = Chance(rng, 50);
-        banker.T_jiaoji_danma = RandomBankers(rng);
-        banker.T_jiaoji_danma_rc = RandomTolerance(rng, 6, false);
+        banker.enabled = Chance(rng, 50);
+        banker.numbers = RandomBankers(rng);
+        banker.tolerance = RandomTolerance(rng, 6, false);
 
         const BetSet fast =
             ApplyToleranceRule(sets, tolerance, twoDigit ? HitCode::TwoDigit : HitCode::Plain) &
             BankerPassSet(banker);
         const auto expected = literal::LiteralToleranceRule(
-            texts, tolerance, twoDigit,
-            {banker.Check_danma_jiaoji, banker.T_jiaoji_danma, banker.T_jiaoji_danma_rc});
+            texts, tolerance, twoDigit, {banker.enabled, banker.numbers, banker.tolerance});
         const PlanBaseText rendered = RenderPlanBase(fast);
-        ASSERT_EQ(rendered.text, expected.text)
-            << "tolerance " << tolerance << " bankers " << banker.T_jiaoji_danma << " / "
-            << banker.T_jiaoji_danma_rc;
+        ASSERT_EQ(rendered.text, expected.text) << "tolerance " << tolerance << " bankers "
+                                                << banker.numbers << " / " << banker.tolerance;
         ASSERT_EQ(rendered.count, std::to_string(expected.count));
     }
 }
@@ -190,44 +188,43 @@ TEST(Tolerance, PlanBaseTextHasNoTrailingBreak) {
 
 TEST(BackupBases, ToleranceCountsTheNonEmptyBoxes) {
     BackupBasesInput input;
-    input.T_dd_beiyong = {"01,02,03,04,05\r\n05,06,07,08,09\r\n", "01,02,03,04,05", "  "};
-    input.T_beiyong_rc = "12";
+    input.boxes = {"01,02,03,04,05\r\n05,06,07,08,09\r\n", "01,02,03,04,05", "  "};
+    input.tolerance = "12";
     BackupBasesOutput out = IntersectBackupBases(input);
-    EXPECT_EQ(out.T_dd_beiyong_3, "01,02,03,04,05\r\n05,06,07,08,09");
-    EXPECT_EQ(out.T_dd_beiyong_zhushu_3, "2");
+    EXPECT_EQ(out.bets, "01,02,03,04,05\r\n05,06,07,08,09");
+    EXPECT_EQ(out.count, "2");
 
-    input.T_beiyong_rc = "2";
-    EXPECT_EQ(IntersectBackupBases(input).T_dd_beiyong_3, "01,02,03,04,05");
+    input.tolerance = "2";
+    EXPECT_EQ(IntersectBackupBases(input).bets, "01,02,03,04,05");
     // Two-digit codes with a dot also hold the plain code 0: bets in no box are kept too.
-    input.T_beiyong_rc = "01.02";
+    input.tolerance = "01.02";
     out = IntersectBackupBases(input);
-    EXPECT_EQ(out.T_dd_beiyong_zhushu_3, "462");
+    EXPECT_EQ(out.count, "462");
     // Only the two non-empty boxes count, so 3 is never reached.
-    input.T_beiyong_rc = "3";
+    input.tolerance = "3";
     out = IntersectBackupBases(input);
-    EXPECT_EQ(out.T_dd_beiyong_3, "");
-    EXPECT_EQ(out.T_dd_beiyong_zhushu_3, "0");
+    EXPECT_EQ(out.bets, "");
+    EXPECT_EQ(out.count, "0");
 
-    input.T_beiyong_rc = "   ";
+    input.tolerance = "   ";
     out = IntersectBackupBases(input);
-    EXPECT_EQ(out.T_dd_beiyong_3, "请写容对数值");
-    EXPECT_FALSE(out.T_dd_beiyong_zhushu_3.has_value());
+    EXPECT_EQ(out.bets, "请写容对数值");
+    EXPECT_FALSE(out.count.has_value());
 }
 
 TEST(BackupBases, MatchesLiteralSearchOnRandomBoxes) {
     std::mt19937_64 rng(77);
     for (int round = 0; round < 1000; ++round) {
         BackupBasesInput input;
-        for (auto& box : input.T_dd_beiyong) box = Chance(rng, 20) ? "" : RandomBase(rng, 40);
-        input.T_beiyong_rc = RandomTolerance(rng, 3, false);
+        for (auto& box : input.boxes) box = Chance(rng, 20) ? "" : RandomBase(rng, 40);
+        input.tolerance = RandomTolerance(rng, 3, false);
         const BackupBasesOutput out = IntersectBackupBases(input);
-        const auto expected =
-            literal::LiteralIntersectBackupBases(input.T_dd_beiyong, input.T_beiyong_rc);
-        ASSERT_EQ(out.T_dd_beiyong_3, expected.text) << input.T_beiyong_rc;
+        const auto expected = literal::LiteralIntersectBackupBases(input.boxes, input.tolerance);
+        ASSERT_EQ(out.bets, expected.text) << input.tolerance;
         if (expected.count < 0) {
-            ASSERT_FALSE(out.T_dd_beiyong_zhushu_3.has_value());
+            ASSERT_FALSE(out.count.has_value());
         } else {
-            ASSERT_EQ(out.T_dd_beiyong_zhushu_3, std::to_string(expected.count));
+            ASSERT_EQ(out.count, std::to_string(expected.count));
         }
     }
 }
@@ -241,10 +238,10 @@ LiteralState StateAfterPeriod(const std::string& period) {
 TEST(BackupJoin, CutsThePlanAndRewritesThePendingRecord) {
     LiteralState state = StateAfterPeriod("041");
     JoinBackupInput input;
-    input.Check_beiyong_canyu = true;
-    input.backup.T_dd_beiyong = {"01,02,03,04,05 05,06,07,08,09 01,02,03,04,06", "", ""};
-    input.backup.T_beiyong_rc = "123";
-    input.T_jihua_jj_dadi = "01,02,03,04,06\r\n05,06,07,08,09\r\n07,08,09,10,11";
+    input.participates = true;
+    input.backup.boxes = {"01,02,03,04,05 05,06,07,08,09 01,02,03,04,06", "", ""};
+    input.backup.tolerance = "123";
+    input.plan.text = "01,02,03,04,06\r\n05,06,07,08,09\r\n07,08,09,10,11";
     const JoinBackupOutput out = testing::Join(input, PlanLogInput{}, state);
     ASSERT_TRUE(out.backup && out.plan && out.log);
     EXPECT_EQ(out.plan->text, "01,02,03,04,06\r\n05,06,07,08,09");
@@ -252,34 +249,34 @@ TEST(BackupJoin, CutsThePlanAndRewritesThePendingRecord) {
     EXPECT_EQ(state.log.PlanRecords[0].text, "042期，开：**************-002注-等待中。。。");
 
     // Joining the joined plan again changes nothing.
-    input.T_jihua_jj_dadi = out.plan->text;
+    input.plan.text = out.plan->text;
     EXPECT_EQ(testing::Join(input, PlanLogInput{}, state).plan, out.plan);
 }
 
 TEST(BackupJoin, DoesNothingWithoutParticipationOrText) {
     LiteralState state = StateAfterPeriod("041");
     JoinBackupInput input;
-    input.T_jihua_jj_dadi = "01,02,03,04,05";
+    input.plan.text = "01,02,03,04,05";
     JoinBackupOutput out = testing::Join(input, PlanLogInput{}, state);
     EXPECT_FALSE(out.backup || out.plan || out.log);
     EXPECT_EQ(state.log.PlanRecords[0].text, "");
 
-    input.Check_beiyong_canyu = true;
-    input.T_jihua_jj_dadi = "  ";
+    input.participates = true;
+    input.plan.text = "  ";
     out = testing::Join(input, PlanLogInput{}, state);
     EXPECT_TRUE(out.backup.has_value());
     EXPECT_FALSE(out.plan || out.log);
 
     // An empty backup result stops the join too.
-    input.T_jihua_jj_dadi = "01,02,03,04,05";
-    input.backup.T_beiyong_rc = "3";
+    input.plan.text = "01,02,03,04,05";
+    input.backup.tolerance = "3";
     out = testing::Join(input, PlanLogInput{}, state);
-    EXPECT_EQ(out.backup->T_dd_beiyong_3, "");
+    EXPECT_EQ(out.backup->bets, "");
     EXPECT_FALSE(out.plan.has_value());
     EXPECT_EQ(state.log.PlanRecords[0].text, "");
 
     // The empty-tolerance notice in the result box holds no bet: the plan becomes empty.
-    input.backup.T_beiyong_rc = "";
+    input.backup.tolerance = "";
     out = testing::Join(input, PlanLogInput{}, state);
     ASSERT_TRUE(out.plan.has_value());
     EXPECT_EQ(out.plan->text, "");
@@ -292,13 +289,13 @@ TEST(BackupJoin, MatchesLiteralJoinOnRandomBases) {
     for (int round = 0; round < 800; ++round) {
         LiteralState state = StateAfterPeriod("100");
         JoinBackupInput input;
-        input.Check_beiyong_canyu = true;
-        for (auto& box : input.backup.T_dd_beiyong) box = RandomBase(rng, 80);
-        input.backup.T_beiyong_rc = RandomTolerance(rng, 3, false);
-        input.T_jihua_jj_dadi = RandomBase(rng, 200);
+        input.participates = true;
+        for (auto& box : input.backup.boxes) box = RandomBase(rng, 80);
+        input.backup.tolerance = RandomTolerance(rng, 3, false);
+        input.plan.text = RandomBase(rng, 200);
         const JoinBackupOutput out = testing::Join(input, PlanLogInput{}, state);
-        const std::string backup = literal::Trim(out.backup->T_dd_beiyong_3);
-        const std::string plan = literal::Trim(input.T_jihua_jj_dadi);
+        const std::string backup = literal::Trim(out.backup->bets);
+        const std::string plan = literal::Trim(input.plan.text);
         if (plan.empty() || backup.empty()) {
             ASSERT_FALSE(out.plan.has_value());
             continue;

@@ -49,11 +49,11 @@ LineTexts Lines(const std::string& first) {
 // A plan whose plan base and line 1 hold exactly `bets`, issued with a waiting record.
 void Plan(RecordBook& book, const std::string& bets) {
     ResultRecordInput input;
-    input.T_jihua_jj_dadi = bets;
-    input.T_jihua_jj_dadi_zhushu = "1";
-    input.T_jh_dadi_chongfu_cs = "1";
-    input.Ch_jiankong_jj.fill(true);
-    input.T_jiankong_15di_geshu = "15";
+    input.plan.text = bets;
+    input.plan.count = "1";
+    input.instances = "1";
+    input.checkedLines.fill(true);
+    input.checkedLineCount = "15";
     const LineTexts lines = Lines(bets);
     book.IssuePlan(lines, std::nullopt, {bets, "1", bets, "1"}, PlanLogInput{},
                    MakeRecordBasis(input, lines, {}));

@@ -276,7 +276,7 @@ QColor PaintedColorNearCorner(QWidget* widget) {
 void SetBases(Session& session, const std::optional<LineTexts>& lines,
               const std::optional<std::vector<std::string>>& instances) {
     PlanLogInput noRecord;
-    noRecord.Check_jihua_sx = false;
+    noRecord.autoPlan = false;
     session.Shown().IssuePlan(lines, instances, session.Shown().Plan(), noRecord, std::nullopt);
 }
 

@@ -110,7 +110,7 @@ void Fxunyou::ShowOver(QWidget* main) {
 
 void Fxunyou::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    ShowMode(links_.planSettings && links_.planSettings().Check_jh_dadi_fenzu);
+    ShowMode(links_.planSettings && links_.planSettings().useModeTwo);
 }
 
 void Fxunyou::ShowMode(bool modeTwo) {
@@ -214,7 +214,7 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
 
     OptimiserRunner::Request request;
     static_cast<PlanSettings&>(request.settings) = links_.planSettings();
-    const bool modeTwo = request.settings.Check_jh_dadi_fenzu;
+    const bool modeTwo = request.settings.useModeTwo;
     ShowMode(modeTwo);
     const std::optional<OptimiserSpace> space = ReadSpace(modeTwo);
     if (!space) return std::nullopt;
@@ -329,7 +329,7 @@ void Fxunyou::FinishNull(const NullRunner::Outcome& outcome) {
 }
 
 void Fxunyou::ShowResult(const OptimiserResult& result) {
-    const bool modeTwo = runSettings_.Check_jh_dadi_fenzu;
+    const bool modeTwo = runSettings_.useModeTwo;
     // Short test spans over a long archive make thousands of spans; the table lists the newest
     // of them, the chart and the sentence cover all.
     std::size_t firstFold = 0;
@@ -446,7 +446,7 @@ void Fxunyou::Apply() {
         links_.applyPlanSettings(WithCandidate(runSettings_, candidates_[candidate]));
     }
     state_->setText(QStringLiteral("已应用：") +
-                    Q(DescribeCandidate(candidates_[candidate], runSettings_.Check_jh_dadi_fenzu)));
+                    Q(DescribeCandidate(candidates_[candidate], runSettings_.useModeTwo)));
 }
 
 }  // namespace xuan5::ui

@@ -176,8 +176,8 @@ bool BackupStrip::JoinTicked() const {
 
 BackupBasesInput BackupStrip::BackupInput() const {
     BackupBasesInput input;
-    for (int i = 0; i < 3; ++i) input.T_dd_beiyong[i] = BoxText(boxes_[i]);
-    input.T_beiyong_rc = tolerance_->text().toStdString();
+    for (int i = 0; i < 3; ++i) input.boxes[i] = BoxText(boxes_[i]);
+    input.tolerance = tolerance_->text().toStdString();
     return input;
 }
 
@@ -195,9 +195,8 @@ void BackupStrip::SetPlanBackup(const QString& text, const QString& count) {
 }
 
 void BackupStrip::ShowBackupResult(const BackupBasesOutput& result) {
-    SetBoxText(boxes_[3], result.T_dd_beiyong_3);
-    if (result.T_dd_beiyong_zhushu_3)
-        counts_[3]->setText(QString::fromStdString(*result.T_dd_beiyong_zhushu_3));
+    SetBoxText(boxes_[3], result.bets);
+    if (result.count) counts_[3]->setText(QString::fromStdString(*result.count));
 }
 
 void BackupStrip::ShowBoxCurve(int index) {
@@ -233,12 +232,12 @@ void BackupStrip::NormalizeBox(int index) {
     if (rewriting_) return;
     MultiLineBox* box = boxes_[index];
     const BackupBaseResult result = NormalizeBackupBase(BoxText(box));
-    counts_[index]->setText(QString::fromStdString(result.T_dd_beiyong_zhushu));
+    counts_[index]->setText(QString::fromStdString(result.count));
     // While the user types, the count follows at once and the text is rewritten when the box
     // loses the focus.
     if (!result.textChanged || box->Typing()) return;
     rewriting_ = true;
-    SetBoxText(box, result.T_dd_beiyong);
+    SetBoxText(box, result.text);
     rewriting_ = false;
 }
 

@@ -18,10 +18,10 @@ namespace xuan5::ui {
 
 // What the monitor panel decides for the plans.
 struct LineSelection {
-    bool Op_jiankong_zihui = true;  // "每期算号", else "保持当前底"
-    LineChecks Ch_jiankong_jj{};
-    std::string T_jiankong_rc;
-    std::string T_jiankong_15di_geshu;
+    bool searchEveryPeriod = true;  // "每期算号", else "保持当前底"
+    LineChecks checkedLines{};
+    std::string lineTolerance;
+    std::string checkedLineCount;
 };
 
 // What the plan reads of the backup strip along the bottom and writes on it.

@@ -122,20 +122,20 @@ PlanLogInput PlanPanel::LogInput() const {
 
 LineBasesInput PlanPanel::Lines() const {
     LineBasesInput lines;
-    if (links_.lineSelection) lines.Op_jiankong_zihui = links_.lineSelection().Op_jiankong_zihui;
-    if (links_.lineSizes) lines.T_quxian_zhushu = links_.lineSizes();
+    if (links_.lineSelection) lines.searchEveryPeriod = links_.lineSelection().searchEveryPeriod;
+    if (links_.lineSizes) lines.lineSizes = links_.lineSizes();
     return lines;
 }
 
 PlanModeOneInput PlanPanel::ModeOneInput() const {
     PlanModeOneInput input;
-    input.T_jh_dadi_chongfu_cs = instances_->text().toStdString();
-    input.T_jh_dadi_chongfu_rc = instanceTolerance_->text().toStdString();
+    input.instances = instances_->text().toStdString();
+    input.instanceTolerance = instanceTolerance_->text().toStdString();
     input.lines = Lines();
     if (links_.lineSelection) {
         const LineSelection selection = links_.lineSelection();
-        input.selection.T_jiankong_rc = selection.T_jiankong_rc;
-        input.selection.Ch_jiankong_jj = selection.Ch_jiankong_jj;
+        input.selection.lineTolerance = selection.lineTolerance;
+        input.selection.checkedLines = selection.checkedLines;
     }
     input.selection.banker = Banker();
     input.log = LogInput();
@@ -144,13 +144,13 @@ PlanModeOneInput PlanPanel::ModeOneInput() const {
 
 PlanModeTwoInput PlanPanel::ModeTwoInput() const {
     PlanModeTwoInput input;
-    input.T_jh_dadi_fenzu_01 = groups_[0]->text().toStdString();
-    input.T_jh_dadi_fenzu_02 = groups_[1]->text().toStdString();
-    input.T_jh_dadi_fenzu_03 = groups_[2]->text().toStdString();
-    input.T_jh_dadi_fenzu_01_rc = groupTolerances_[0]->text().toStdString();
-    input.T_jh_dadi_fenzu_02_rc = groupTolerances_[1]->text().toStdString();
-    input.T_jh_dadi_fenzu_03_rc = groupTolerances_[2]->text().toStdString();
-    input.T_jh_dadi_fenzu_rc = totalTolerance_->text().toStdString();
+    input.group1 = groups_[0]->text().toStdString();
+    input.group2 = groups_[1]->text().toStdString();
+    input.group3 = groups_[2]->text().toStdString();
+    input.group1Tolerance = groupTolerances_[0]->text().toStdString();
+    input.group2Tolerance = groupTolerances_[1]->text().toStdString();
+    input.group3Tolerance = groupTolerances_[2]->text().toStdString();
+    input.groupTotalTolerance = totalTolerance_->text().toStdString();
     input.lines = Lines();
     input.banker = Banker();
     input.log = LogInput();
@@ -159,30 +159,35 @@ PlanModeTwoInput PlanPanel::ModeTwoInput() const {
 
 PlanSettings PlanPanel::Settings() const {
     PlanSettings settings;
-    settings.Check_jh_dadi_fenzu = ModeTwoSelected();
+    settings.useModeTwo = ModeTwoSelected();
     settings.modeOne = ModeOneInput();
     settings.modeTwo = ModeTwoInput();
-    settings.backup.Check_beiyong_canyu = links_.backup.joinTicked();
+    settings.backup.participates = links_.backup.joinTicked();
     settings.backup.backup = links_.backup.input();
-    settings.T_zdy_yongyu = ResultWords();
+    settings.resultWords = ResultWords();
     return settings;
 }
 
 void PlanPanel::ApplySettings(const PlanSettings& settings) {
     // Ticking one mode unticks the other through the pair's handlers.
-    (settings.Check_jh_dadi_fenzu ? modeTwo_ : modeOne_)->setChecked(true);
+    (settings.useModeTwo ? modeTwo_ : modeOne_)->setChecked(true);
     const PlanModeOneInput& one = settings.modeOne;
     const PlanModeTwoInput& two = settings.modeTwo;
-    const std::array<const std::string*, kSettingsTexts> texts = {
-        &one.T_jh_dadi_chongfu_cs,  &one.T_jh_dadi_chongfu_rc,  &two.T_jh_dadi_fenzu_01,
-        &two.T_jh_dadi_fenzu_01_rc, &two.T_jh_dadi_fenzu_02,    &two.T_jh_dadi_fenzu_02_rc,
-        &two.T_jh_dadi_fenzu_03,    &two.T_jh_dadi_fenzu_03_rc, &two.T_jh_dadi_fenzu_rc};
+    const std::array<const std::string*, kSettingsTexts> texts = {&one.instances,
+                                                                  &one.instanceTolerance,
+                                                                  &two.group1,
+                                                                  &two.group1Tolerance,
+                                                                  &two.group2,
+                                                                  &two.group2Tolerance,
+                                                                  &two.group3,
+                                                                  &two.group3Tolerance,
+                                                                  &two.groupTotalTolerance};
     for (int i = 0; i < kSettingsTexts; ++i)
         SetSettingsText(i, QString::fromStdString(*texts[static_cast<std::size_t>(i)]));
-    const BankerSettings& banker = settings.Check_jh_dadi_fenzu ? two.banker : one.selection.banker;
-    banker_->setChecked(banker.Check_danma_jiaoji);
-    bankerNumbers_->setText(QString::fromStdString(banker.T_jiaoji_danma));
-    bankerCounts_->setText(QString::fromStdString(banker.T_jiaoji_danma_rc));
+    const BankerSettings& banker = settings.useModeTwo ? two.banker : one.selection.banker;
+    banker_->setChecked(banker.enabled);
+    bankerNumbers_->setText(QString::fromStdString(banker.numbers));
+    bankerCounts_->setText(QString::fromStdString(banker.tolerance));
 }
 
 void PlanPanel::StartPlan() {
@@ -251,24 +256,24 @@ bool PlanPanel::ShowRun(const Result<PlanRunOutput>& run) {
         return true;
     }
     for (const Message& message : run->messages) services_.Show(this, message);
-    SetBoxText(planBase_, run->T_jihua_jj_dadi);
-    planCount_->setText(QString::fromStdString(run->T_jihua_jj_dadi_zhushu));
-    links_.backup.setPlanCopy(QString::fromStdString(run->T_jihua_jj_dadi_by),
-                              QString::fromStdString(run->T_jihua_jj_dadi_zhushu_by));
+    SetBoxText(planBase_, run->plan.text);
+    planCount_->setText(QString::fromStdString(run->plan.count));
+    links_.backup.setPlanCopy(QString::fromStdString(run->backup.text),
+                              QString::fromStdString(run->backup.count));
     IssueIntoBook(&*run);
     return true;
 }
 
 ResultRecordInput PlanPanel::RecordInput() const {
     ResultRecordInput input;
-    input.T_jihua_jj_dadi = BoxText(planBase_);
-    input.T_jihua_jj_dadi_zhushu = planCount_->text().toStdString();
-    input.Check_jh_dadi_fenzu = modeTwo_->isChecked();
-    input.T_jh_dadi_chongfu_cs = instances_->text().toStdString();
+    input.plan.text = BoxText(planBase_);
+    input.plan.count = planCount_->text().toStdString();
+    input.useModeTwo = modeTwo_->isChecked();
+    input.instances = instances_->text().toStdString();
     if (links_.lineSelection) {
         const LineSelection selection = links_.lineSelection();
-        input.Ch_jiankong_jj = selection.Ch_jiankong_jj;
-        input.T_jiankong_15di_geshu = selection.T_jiankong_15di_geshu;
+        input.checkedLines = selection.checkedLines;
+        input.checkedLineCount = selection.checkedLineCount;
     }
     return input;
 }
@@ -328,8 +333,7 @@ bool PlanPanel::PlanForRegion(RecordBook& book) {
         book.IssuePlan(
             plan->lineBases, plan->instanceBases,
             {plan->plan.text, plan->plan.count, plan->modePlan.text, plan->modePlan.count},
-            settings.Check_jh_dadi_fenzu ? settings.modeTwo.log : settings.modeOne.log,
-            plan->basis);
+            settings.useModeTwo ? settings.modeTwo.log : settings.modeOne.log, plan->basis);
     }
     start_->setEnabled(true);
     running_ = false;
@@ -341,7 +345,7 @@ void PlanPanel::JoinBackupIntoPlan() {
     // Unticked, the join leaves everything as it is: the boxes need not be read.
     if (!links_.backup.joinTicked()) return;
     const JoinBackupOutput out = xuan5::JoinBackupIntoPlan(
-        {links_.backup.joinTicked(), links_.backup.input(), BoxText(planBase_)}, LogInput(),
+        {links_.backup.joinTicked(), links_.backup.input(), {BoxText(planBase_), ""}}, LogInput(),
         session_.DrawHistory(), session_.Shown().Log());
     if (out.backup) links_.backup.showResult(*out.backup);
     if (out.plan) {

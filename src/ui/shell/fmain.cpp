@@ -208,11 +208,11 @@ void Fmain::WireLinks() {
     links_.applyPlanSettings = [this](const PlanSettings& settings) {
         Panels().plan->ApplySettings(settings);
         const LineIntersectionInput& selection = settings.modeOne.selection;
-        panels_.monitor->ApplyLineSelection(selection.T_jiankong_rc, selection.Ch_jiankong_jj);
+        panels_.monitor->ApplyLineSelection(selection.lineTolerance, selection.checkedLines);
         const LineBasesInput& lines =
-            settings.Check_jh_dadi_fenzu ? settings.modeTwo.lines : settings.modeOne.lines;
+            settings.useModeTwo ? settings.modeTwo.lines : settings.modeOne.lines;
         for (int i = 0; i < kLineCount; ++i)
-            panels_.draw->SetLineSize(i, QString::fromStdString(lines.T_quxian_zhushu[i]));
+            panels_.draw->SetLineSize(i, QString::fromStdString(lines.lineSizes[i]));
     };
     // The record's first fifteen fields are the drawing panel's bet counts, the rest the plan
     // panel's mode settings.

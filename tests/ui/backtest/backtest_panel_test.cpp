@@ -333,10 +333,10 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     shell.Click("C_huice_kaishi");
     ASSERT_TRUE(shell.RunFinished());
     BacktestSettings narrower = settings;
-    narrower.T_zdy_yongyu[0] = "稳中";
-    narrower.modeOne.selection.T_jiankong_rc = "07.08.09.10.11.12.13.14.15";
-    narrower.modeOne.T_jh_dadi_chongfu_cs = "3";
-    narrower.modeOne.T_jh_dadi_chongfu_rc = "02.03";
+    narrower.resultWords[0] = "稳中";
+    narrower.modeOne.selection.lineTolerance = "07.08.09.10.11.12.13.14.15";
+    narrower.modeOne.instances = "3";
+    narrower.modeOne.instanceTolerance = "02.03";
     const BacktestResult second = RunDirectly(archived, narrower, 4, 7);
     EXPECT_NE(second.rows, first.rows);
     ExpectSameRows(shell.Panel().Rows(), second.rows);
@@ -349,9 +349,9 @@ TEST(BacktestPanel, FetchDownloadRunAndExportThroughTheService) {
     shell.Click("C_huice_kaishi");
     ASSERT_TRUE(shell.RunFinished());
     BacktestSettings grouped = narrower;
-    grouped.Check_jh_dadi_fenzu = true;
-    grouped.modeTwo.T_jh_dadi_fenzu_rc = "02.03";
-    grouped.backup.Check_beiyong_canyu = true;
+    grouped.useModeTwo = true;
+    grouped.modeTwo.groupTotalTolerance = "02.03";
+    grouped.backup.participates = true;
     const BacktestResult third = RunDirectly(archived, grouped, 4, 7);
     ExpectSameRows(shell.Panel().Rows(), third.rows);
     for (const BacktestRow& row : third.rows) EXPECT_LE(row.planSize, 2);  // the backup's two bets
@@ -503,17 +503,16 @@ TEST(OptimiserWindow, RunAppliesTheChosenSettingAndTheBacktestAgrees) {
     // Nothing chosen: "应用" takes the best of the newest span.
     const OptimiserCandidate& best = candidates[direct.folds.back().picks.front().candidate];
     window->findChild<QPushButton*>("C_xunyou_yingyong")->click();
-    EXPECT_EQ(shell.Find<QLineEdit>("T_jiankong_rc")->text().toStdString(), best.T_jiankong_rc);
-    EXPECT_EQ(shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->text().toStdString(),
-              best.T_jh_dadi_chongfu_cs);
+    EXPECT_EQ(shell.Find<QLineEdit>("T_jiankong_rc")->text().toStdString(), best.lineTolerance);
+    EXPECT_EQ(shell.Find<QLineEdit>("T_jh_dadi_chongfu_cs")->text().toStdString(), best.instances);
     EXPECT_EQ(shell.Find<QLineEdit>("T_jh_dadi_chongfu_rc")->text().toStdString(),
-              best.T_jh_dadi_chongfu_rc);
+              best.instanceTolerance);
     for (int k = 0; k < 15; ++k) {
         EXPECT_EQ(
             shell
                 .Find<QCheckBox>(QStringLiteral("Ch_jiankong_jj_%1").arg(k).toLatin1().constData())
                 ->isChecked(),
-            best.Ch_jiankong_jj[k])
+            best.checkedLines[k])
             << k;
     }
     shell.SetText("T_huice_qishu", "40");

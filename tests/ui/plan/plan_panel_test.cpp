@@ -90,13 +90,13 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     shell.Find<QLineEdit>("T_quxian_zhushu_0")->setText("120");
 
     const PlanModeOneInput input = Plan(shell).ModeOneInput();
-    EXPECT_EQ(input.T_jh_dadi_chongfu_cs, "3");
-    EXPECT_EQ(input.T_jh_dadi_chongfu_rc, "02.03");
-    EXPECT_FALSE(input.selection.Ch_jiankong_jj[6]);
-    EXPECT_TRUE(input.selection.Ch_jiankong_jj[7]);
-    EXPECT_EQ(input.lines.T_quxian_zhushu[0], "120");
-    EXPECT_TRUE(input.lines.Op_jiankong_zihui);
-    EXPECT_EQ(input.log.T_jihua_qianming, kDefaultSignature);
+    EXPECT_EQ(input.instances, "3");
+    EXPECT_EQ(input.instanceTolerance, "02.03");
+    EXPECT_FALSE(input.selection.checkedLines[6]);
+    EXPECT_TRUE(input.selection.checkedLines[7]);
+    EXPECT_EQ(input.lines.lineSizes[0], "120");
+    EXPECT_TRUE(input.lines.searchEveryPeriod);
+    EXPECT_EQ(input.log.signature, kDefaultSignature);
     EXPECT_FALSE(Plan(shell).ModeTwoSelected());
     EXPECT_TRUE(Plan(shell).AutoPlanTicked());
 
@@ -109,7 +109,7 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     const LineTexts expectedLines =
         expected.LineBases ? *expected.LineBases : shell.Tables().LineBases();
     ASSERT_TRUE(expected.log);
-    ASSERT_FALSE(expected.T_jihua_jj_dadi.empty());  // a plan of several lines to compare
+    ASSERT_FALSE(expected.plan.text.empty());  // a plan of several lines to compare
 
     auto* picture = shell.Find<ProgressPicture>("Pic_jd");
     auto* start = shell.Find<QPushButton>("C_jihua_ks");
@@ -123,12 +123,12 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     EXPECT_TRUE(start->isEnabled());
     EXPECT_FALSE(Plan(shell).PlanRunning());
 
-    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi"), Lf(expected.T_jihua_jj_dadi));
+    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi"), Lf(expected.plan.text));
     EXPECT_EQ(LineText(shell, "T_jihua_jj_dadi_zhushu"),
-              QString::fromStdString(expected.T_jihua_jj_dadi_zhushu));
-    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi_by"), Lf(expected.T_jihua_jj_dadi_by));
+              QString::fromStdString(expected.plan.count));
+    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi_by"), Lf(expected.backup.text));
     EXPECT_EQ(LineText(shell, "T_jihua_jj_dadi_zhushu_by"),
-              QString::fromStdString(expected.T_jihua_jj_dadi_zhushu_by));
+              QString::fromStdString(expected.backup.count));
     // The plan searched on lines of its own: the drawing panel shows what it showed before.
     EXPECT_EQ(BoxText(shell, "Tdadi"), "");
     EXPECT_EQ(LineText(shell, "T_sj_zhushu"), "");
@@ -138,7 +138,7 @@ TEST(PlanPanel, ModeOneShowsTheEngineResultProgressAndPendingRecord) {
     EXPECT_EQ(shell.Tables().LineBases(), expectedLines);
 
     const QString log = BoxText(shell, "T_jh_dadi_jilu");
-    EXPECT_EQ(log, Lf(expected.log->T_jh_dadi_jilu));
+    EXPECT_EQ(log, Lf(expected.log->logText));
     const QString count = LineText(shell, "T_jihua_jj_dadi_zhushu").rightJustified(3, '0');
     EXPECT_TRUE(log.startsWith(U("085期，开：**************-") + count + U("注-等待中。。。\n")))
         << log.toStdString();
@@ -159,24 +159,24 @@ TEST(PlanPanel, ModeTwoWithTheBankerFilterShowsTheEngineResult) {
     shell.Find<QLineEdit>("T_jiaoji_danma_rc")->setText("2.3");
 
     const PlanModeTwoInput input = Plan(shell).ModeTwoInput();
-    EXPECT_EQ(input.T_jh_dadi_fenzu_rc, "02.03");
-    EXPECT_TRUE(input.banker.Check_danma_jiaoji);
-    EXPECT_EQ(input.banker.T_jiaoji_danma_rc, "2.3");
+    EXPECT_EQ(input.groupTotalTolerance, "02.03");
+    EXPECT_TRUE(input.banker.enabled);
+    EXPECT_EQ(input.banker.tolerance, "2.3");
     shell.Window().Context().services.rng.seed(99);
     std::mt19937_64 rng(99);
     const Result<PlanRunOutput> run =
         RunPlanModeTwo(input, shell.Tables().CurveStoreLines, shell.Tables().PlanInputs(), rng);
     ASSERT_TRUE(run.ok());
     const PlanRunOutput& expected = *run;
-    ASSERT_FALSE(expected.T_jihua_jj_dadi.empty());
+    ASSERT_FALSE(expected.plan.text.empty());
 
     shell.Find<QPushButton>("C_jihua_ks")->click();
     EXPECT_TRUE(shell.Messages().messages().empty());
-    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi"), Lf(expected.T_jihua_jj_dadi));
+    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi"), Lf(expected.plan.text));
     EXPECT_EQ(LineText(shell, "T_jihua_jj_dadi_zhushu"),
-              QString::fromStdString(expected.T_jihua_jj_dadi_zhushu));
-    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi_by"), Lf(expected.T_jihua_jj_dadi_by));
-    EXPECT_EQ(BoxText(shell, "T_jh_dadi_jilu"), Lf(expected.log->T_jh_dadi_jilu));
+              QString::fromStdString(expected.plan.count));
+    EXPECT_EQ(BoxText(shell, "T_jihua_jj_dadi_by"), Lf(expected.backup.text));
+    EXPECT_EQ(BoxText(shell, "T_jh_dadi_jilu"), Lf(expected.log->logText));
     EXPECT_EQ(shell.Find<ProgressPicture>("Pic_jd")->Text(), U("等待"));
 
     // The draw settles the record: mode two tallies its word, and the next plan shows the
