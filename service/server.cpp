@@ -291,7 +291,7 @@ std::optional<std::int64_t> Service::Authenticate(const httplib::Request& req) {
 }
 
 void Service::HandleFeed(const httplib::Request& req, httplib::Response& res) {
-    const std::optional<int> region = RegionFromText(Param(req, kKeyRegion));
+    const Result<int> region = RegionFromText(Param(req, kKeyRegion));
     if (Param(req, kKeyKind) != kKindValue || Param(req, kKeyState) != kFeedState || !region) {
         Refuse(res, 400, "unknown lx, zt or cz (expected lx=2, zt=2, cz=1..3)");
         return;
@@ -336,7 +336,7 @@ void Service::HandleSettings(const httplib::Request& req, httplib::Response& res
 }
 
 void Service::HandleHistory(const httplib::Request& req, httplib::Response& res) {
-    const std::optional<int> cz = RegionFromText(Param(req, kKeyRegion));
+    const Result<int> cz = RegionFromText(Param(req, kKeyRegion));
     const std::string n = Param(req, kKeyCount);
     const bool digits =
         !n.empty() && n.size() <= 9 && n.find_first_not_of("0123456789") == std::string::npos;

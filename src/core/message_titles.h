@@ -12,5 +12,6 @@ inline constexpr const char* kTitleWrongNotice = "错误提示";
 inline constexpr const char* kTitleNotice = "提示";
 inline constexpr const char* kTitleFriendlyNotice = "友情提示";
 inline constexpr const char* kTitleDone = "完成";
+inline constexpr const char* kTitleTerms = "用户使用协议";
 
 }  // namespace xuan5

@@ -2,8 +2,10 @@
 
 namespace xuan5 {
 
-std::optional<int> RegionFromText(std::string_view text) {
-    if (text.size() != 1 || text[0] < '1' || text[0] > '0' + kRegionCount) return std::nullopt;
+Result<int> RegionFromText(std::string_view text) {
+    if (text.size() != 1 || text[0] < '1' || text[0] > '0' + kRegionCount)
+        return Fail(
+            Message{"no region number: " + std::string(text), "", Message::Kind::InvalidInput});
     return text[0] - '0';
 }
 

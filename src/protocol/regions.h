@@ -3,9 +3,10 @@
 #pragma once
 
 #include <array>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "core/result.h"
 
 namespace xuan5 {
 
@@ -23,8 +24,8 @@ constexpr std::string_view RegionNameOf(int region) {
                             : std::string_view();
 }
 
-// A region number written as the requests write it ("1".."3"); nothing for anything else.
-std::optional<int> RegionFromText(std::string_view text);
+// A region number written as the requests write it ("1".."3"); anything else is invalid input.
+Result<int> RegionFromText(std::string_view text);
 
 // The SQL constraint that keeps a column of region numbers within the table.
 std::string RegionCheckSql(std::string_view column);

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "backtest/backtest_csv.h"
+#include "core/message_titles.h"
 #include "core/text.h"
 #include "feed/feed_parser.h"
 #include "protocol/draw_csv.h"
@@ -27,8 +28,6 @@ namespace xuan5::ui {
 
 namespace {
 
-constexpr const char* kTitleDone = "完成";
-constexpr const char* kTitleNotice = "提示";
 constexpr const char* kCsvFilter = "CSV (*.csv *.txt);;所有文件 (*)";
 
 }  // namespace

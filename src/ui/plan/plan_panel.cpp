@@ -1,4 +1,5 @@
 #include "ui/plan/plan_panel.h"
+#include "core/message_titles.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -403,7 +404,7 @@ void PlanPanel::ClearPlan() {
     const int region = session_.RegionCode;
     const QString question =
         QStringLiteral("确定清空%1的计划记录吗？清空后无法恢复。").arg(RegionName(region));
-    if (services_.Show(this, question, QStringLiteral("提示"), MessageButtons::YesNo) !=
+    if (services_.Show(this, question, Q(kTitleNotice), MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         return;
     }

@@ -1,4 +1,5 @@
 #include "ui/shell/feed_controller.h"
+#include "core/message_titles.h"
 #include "ui/common/qt_text.h"
 
 #include <QCheckBox>
@@ -374,7 +375,7 @@ bool FeedController::StageTypedDraw(const DrawRecord& draw) {
     const DrawTable& history = session.DrawHistory();
     // A period that is not the next one is most likely a slip of the keyboard.
     const std::string question = TypedPeriodQuestion(history, draw.period);
-    if (!question.empty() && ctx_.services.Show(window_, Q(question), QStringLiteral("提示"),
+    if (!question.empty() && ctx_.services.Show(window_, Q(question), Q(kTitleNotice),
                                                 MessageButtons::YesNo) != MessageAnswer::Yes) {
         return false;
     }

@@ -1,4 +1,5 @@
 #include "ui/shell/fmain.h"
+#include "core/message_titles.h"
 #include "ui/common/qt_text.h"
 
 #include <QCheckBox>
@@ -37,8 +38,6 @@ namespace {
 
 constexpr int kBuildBetsMs = 200;
 constexpr const char* kCloseQuestion = "是否要关闭软件？";
-constexpr const char* kCloseTitle = "提示";
-constexpr const char* kTermsTitle = "用户使用协议";
 
 // A panel keeps its natural size inside: when the window is smaller, it scrolls rather than
 // squeezing its controls until their texts are cut.
@@ -323,7 +322,7 @@ void Fmain::BuildBets() {
 }
 
 void Fmain::ShowTerms() {
-    ctx_->services.Show(this, termsText_->toPlainText(), Q(kTermsTitle));
+    ctx_->services.Show(this, termsText_->toPlainText(), Q(kTitleTerms));
 }
 
 bool Fmain::event(QEvent* event) {
@@ -338,7 +337,7 @@ void Fmain::ShowManual() {
     if (!QFileInfo(manualFile_).isFile()) {
         ShowFailure(this,
                     QStringLiteral("找不到使用手册：%1").arg(QDir::toNativeSeparators(manualFile_)),
-                    QStringLiteral("提示"));
+                    Q(kTitleNotice));
         return;
     }
     // One window, which stays open beside the main window while the user follows it.
@@ -352,7 +351,7 @@ void Fmain::ShowManual() {
 }
 
 void Fmain::closeEvent(QCloseEvent* event) {
-    if (ctx_->services.Show(this, Q(kCloseQuestion), Q(kCloseTitle), MessageButtons::YesNo) !=
+    if (ctx_->services.Show(this, Q(kCloseQuestion), Q(kTitleNotice), MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         event->ignore();
         return;

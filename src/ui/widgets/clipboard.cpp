@@ -1,4 +1,5 @@
 #include "ui/widgets/clipboard.h"
+#include "core/message_titles.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,7 +17,8 @@ void CopyToClipboard(QWidget* parent, const QString& text) {
     clipboard->setText(plain);
     // The clipboard reports no failure of its own; reading the text back is the one check.
     if (clipboard->text() != plain) {
-        ShowFailure(parent, QString::fromUtf8(kMsgCopyFailed), QString::fromUtf8(kTitleCopyFailed));
+        ShowFailure(parent, QString::fromUtf8(kMsgCopyFailed),
+                    QString::fromUtf8(kTitleWrongNotice));
         return;
     }
     ShowCopyNotice(parent);

@@ -8,7 +8,6 @@ class QWidget;
 namespace xuan5::ui {
 
 inline constexpr const char* kMsgCopyFailed = "本次复制出现错误，请再次复制！";
-inline constexpr const char* kTitleCopyFailed = "错误提示";
 
 // Clears the clipboard, puts `text` on it as plain text (line breaks as CR LF) and opens the
 // copy notice over `parent`; when the clipboard does not hold the text afterwards, shows the copy
