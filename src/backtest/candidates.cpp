@@ -57,8 +57,9 @@ void AddOnce(std::vector<T>& list, T value) {
     if (std::find(list.begin(), list.end(), value) == list.end()) list.push_back(std::move(value));
 }
 
-Failure Refused(const std::string& text) {
-    return Fail({text, kTitleErrorNotice, Message::Kind::Refused});
+// A list item the user typed that names no choice.
+Failure BadItem(const std::string& text) {
+    return Fail({text, kTitleErrorNotice, Message::Kind::InvalidInput});
 }
 
 // A tolerance written as a range where its codes run on ("03.04.05" is "03-05").
@@ -130,7 +131,7 @@ Result<std::vector<std::string>> ParseToleranceChoices(std::string_view text) {
     for (const std::string& item : Items(text)) {
         if (item.find('-') != std::string::npos) {
             const auto range = NumberRange(item, 0, 99);
-            if (!range) return Refused("容对候选有误：" + item);
+            if (!range) return BadItem("容对候选有误：" + item);
             std::string codes;
             for (int count = range->first; count <= range->second; ++count) {
                 codes += (codes.empty() ? "" : ".") + PadNumber(count, 2);
@@ -139,7 +140,7 @@ Result<std::vector<std::string>> ParseToleranceChoices(std::string_view text) {
         } else if (item.find_first_not_of("0123456789.") == std::string::npos) {
             AddOnce(choices, item);
         } else {
-            return Refused("容对候选有误：" + item);
+            return BadItem("容对候选有误：" + item);
         }
     }
     return choices;
@@ -153,7 +154,7 @@ Result<std::vector<LineChecks>> ParseLineChoices(std::string_view text) {
         std::replace(pieces.begin(), pieces.end(), ',', '.');
         for (std::string_view piece : SplitText(pieces, ".")) {
             const auto range = NumberRange(piece, 1, kLineCount);
-            if (!range) return Refused("线路候选有误：" + item);
+            if (!range) return BadItem("线路候选有误：" + item);
             for (int n = range->first; n <= range->second; ++n) lines[n - 1] = true;
         }
         AddOnce(choices, lines);
@@ -167,7 +168,7 @@ Result<std::vector<int>> ParseCountChoices(std::string_view text, int low, int h
     for (const std::string& item : Items(text)) {
         const auto range = NumberRange(item, low, high);
         if (!range) {
-            return Refused(std::string(what) + "候选有误：" + item + "（须为" +
+            return BadItem(std::string(what) + "候选有误：" + item + "（须为" +
                            std::to_string(low) + "到" + std::to_string(high) + "）");
         }
         for (int n = range->first; n <= range->second; ++n) AddOnce(choices, n);
@@ -213,8 +214,9 @@ Result<std::vector<OptimiserCandidate>> BuildCandidates(const PlanSettings& sett
     for (std::size_t size : sizes) {
         combinations *= static_cast<long long>(size);
         if (combinations > kMaxCandidateCombinations) {
-            return Refused("候选组合太多（超过" + std::to_string(kMaxCandidateCombinations) +
-                           "种），请减少可变的设置或候选");
+            return Fail({"候选组合太多（超过" + std::to_string(kMaxCandidateCombinations) +
+                           "种），请减少可变的设置或候选",
+                         kTitleErrorNotice, Message::Kind::Refused});
         }
     }
     const auto make = [&](long long index) {
