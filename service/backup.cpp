@@ -20,9 +20,10 @@ namespace {
 class Connection {
   public:
     Connection(const std::string& path, SqliteDb::Mode mode) {
-        std::string why;
-        db_ = SqliteDb::Open(path, mode, why);
-        if (!db_) throw DatabaseError("cannot open " + path + ": " + why);
+        Result<SqliteDb> opened = SqliteDb::Open(path, mode);
+        if (!opened)
+            throw DatabaseError("cannot open " + path + ": " + opened.messages().front().text);
+        db_ = std::move(*opened);
     }
     sqlite3* get() const { return db_.get(); }
 

@@ -57,9 +57,10 @@ std::array<int, 5> NumbersFromText(std::string_view text) {
 }  // namespace
 
 Database::Database(const std::string& path) {
-    std::string why;
-    db_ = SqliteDb::Open(path, SqliteDb::Mode::Create, why);
-    if (!db_) throw DatabaseError("cannot open database " + path + ": " + why);
+    Result<SqliteDb> opened = SqliteDb::Open(path, SqliteDb::Mode::Create);
+    if (!opened)
+        throw DatabaseError("cannot open database " + path + ": " + opened.messages().front().text);
+    db_ = std::move(*opened);
     {
         SqliteStatement wal = Prepare("PRAGMA journal_mode=WAL");
         if (!wal.Step() || wal.Text(0) != "wal") {

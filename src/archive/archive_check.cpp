@@ -19,10 +19,9 @@ Result<ArchiveCheck> CheckDrawArchive(const std::filesystem::path& file, const s
         CheckSqliteFile(file, {"SELECT region, date, period, numbers FROM draws LIMIT 0"});
     if (check.state == State::Missing || check.state == State::Sound) return ArchiveCheck{};
     if (check.state == State::Unreadable) return Unchecked(file, check.why);
-    std::string why;
-    const std::filesystem::path aside = MoveDamagedAside(file, stamp, why);
-    if (aside.empty()) return Unchecked(file, why);
-    return ArchiveCheck{aside};
+    const Result<std::filesystem::path> aside = MoveDamagedAside(file, stamp);
+    if (!aside) return Unchecked(file, aside.messages().front().text);
+    return ArchiveCheck{*aside};
 }
 
 std::string ArchiveMovedAsideText(const std::filesystem::path& movedAside) {

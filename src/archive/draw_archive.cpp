@@ -30,10 +30,9 @@ std::filesystem::path DrawArchivePath(const std::filesystem::path& dataDir) {
 }
 
 Result<DrawArchive> DrawArchive::Open(const std::filesystem::path& file) {
-    std::string why;
-    if (SqliteDb db = SqliteDb::OpenWithSchema(file, kSchema, why)) {
-        return DrawArchive(file, std::move(db));
-    }
+    Result<SqliteDb> db = SqliteDb::OpenWithSchema(file, kSchema);
+    if (db) return DrawArchive(file, std::move(*db));
+    const std::string why = db.messages().front().text;
     return Fail({"开奖存档无法打开：" + file.string() + "（" + why + "）", kTitleErrorNotice,
                  Message::Kind::Io});
 }
@@ -71,7 +70,7 @@ Result<int> DrawArchive::AddDraws(int region, const std::vector<DatedDraw>& draw
             insert.Bind(2, draws[i].date);
             insert.Bind(3, draws[i].period);
             insert.Bind(4, draws[i].numbers);
-            ok = insert.Run();
+            ok = static_cast<bool>(insert.Run());
             if (ok) changed += db_.Changes();
         }
     }

@@ -239,15 +239,13 @@ std::filesystem::path RecordsPath(const std::filesystem::path& dataDir) {
 }
 
 Result<BookStore> BookStore::Open(const std::filesystem::path& file) {
-    std::string why;
-    if (SqliteDb db = SqliteDb::OpenWithSchema(file, kSchema.c_str(), why)) {
-        // A write-ahead log commits a table without waiting for the disk: a killed process
-        // still loses no committed table and never leaves half of one.
-        if (db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL")) {
-            return BookStore(file, std::move(db));
-        }
-        why = db.Error();
-    }
+    Result<SqliteDb> db = SqliteDb::OpenWithSchema(file, kSchema.c_str());
+    Status ready = db ? Status(Ok()) : Status(Failure{db.messages()});
+    // A write-ahead log commits a table without waiting for the disk: a killed process still
+    // loses no committed table and never leaves half of one.
+    if (ready) ready = db->Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
+    if (ready) return BookStore(file, std::move(*db));
+    const std::string why = ready.messages().front().text;
     return Fail({"计划记录无法打开：" + file.string() + "（" + why + "）", kTitleErrorNotice,
                  Message::Kind::Io});
 }
@@ -345,7 +343,7 @@ Status BookStore::Save(const RecordBook& book, const BookChanges& changes) {
         if (ok) {
             statement.Bind(1, region);
             bind(statement);
-            ok = statement.Run();
+            ok = static_cast<bool>(statement.Run());
         }
     };
     auto none = [](SqliteStatement&) {};
@@ -432,8 +430,9 @@ Result<std::optional<std::filesystem::path>> CheckRecordsFile(const std::filesys
         return std::optional<std::filesystem::path>();
     std::string why = check.why;
     if (check.state == State::Damaged) {
-        const std::filesystem::path aside = MoveDamagedAside(file, stamp, why);
-        if (!aside.empty()) return std::optional<std::filesystem::path>(aside);
+        const Result<std::filesystem::path> aside = MoveDamagedAside(file, stamp);
+        if (aside) return std::optional<std::filesystem::path>(*aside);
+        why = aside.messages().front().text;
     }
     return Fail({"计划记录无法检查：" + file.string() + "（" + why + "）", kTitleErrorNotice,
                  Message::Kind::Io});

@@ -6,11 +6,15 @@
 
 namespace xuan5 {
 
-SqliteDb SqliteDb::Open(const std::filesystem::path& file, bool create, std::string& why) {
-    return Open(file, create ? Mode::Create : Mode::ReadWrite, why);
+namespace {
+
+Failure SqliteFailure(std::string why) {
+    return Fail({std::move(why), "", Message::Kind::Io});
 }
 
-SqliteDb SqliteDb::Open(const std::filesystem::path& file, Mode mode, std::string& why) {
+}  // namespace
+
+Result<SqliteDb> SqliteDb::Open(const std::filesystem::path& file, Mode mode) {
     const int flags = SQLITE_OPEN_NOMUTEX |
                       (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
                       (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
@@ -19,18 +23,15 @@ SqliteDb SqliteDb::Open(const std::filesystem::path& file, Mode mode, std::strin
         sqlite3_busy_timeout(db, kSqliteBusyTimeoutMs);
         return SqliteDb(db);
     }
-    why = db ? sqlite3_errmsg(db) : "out of memory";
+    std::string why = db ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close(db);
-    return {};
+    return SqliteFailure(std::move(why));
 }
 
-SqliteDb SqliteDb::OpenWithSchema(const std::filesystem::path& file, const char* schema,
-                                  std::string& why) {
-    SqliteDb db = Open(file, true, why);
-    if (db && !db.Exec(schema)) {
-        why = db.Error();
-        return {};
-    }
+Result<SqliteDb> SqliteDb::OpenWithSchema(const std::filesystem::path& file, const char* schema) {
+    Result<SqliteDb> db = Open(file, Mode::Create);
+    if (!db) return db;
+    if (Status made = db->Exec(schema); !made) return Failure{made.messages()};
     return db;
 }
 
@@ -52,8 +53,9 @@ std::string SqliteDb::Error() const {
     return db_ ? sqlite3_errmsg(db_) : "not open";
 }
 
-bool SqliteDb::Exec(const char* sql) const {
-    return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+Status SqliteDb::Exec(const char* sql) const {
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK) return Ok();
+    return SqliteFailure(Error());
 }
 
 int SqliteDb::Changes() const {
@@ -111,10 +113,11 @@ void SqliteStatement::Reset() {
     last_ = 0;
 }
 
-bool SqliteStatement::Run() {
+Status SqliteStatement::Run() {
     while (Step()) {
     }
-    return Done();
+    if (Done()) return Ok();
+    return SqliteFailure(stmt_ ? sqlite3_errmsg(sqlite3_db_handle(stmt_)) : "not prepared");
 }
 
 std::string SqliteStatement::Text(int column) const {
@@ -147,17 +150,18 @@ std::string SqliteStatement::Blob(int column) const {
 }
 
 SqliteTransaction::SqliteTransaction(const SqliteDb& db) : db_(db) {
-    begun_ = db_.Exec("BEGIN IMMEDIATE");
+    begun_ = static_cast<bool>(db_.Exec("BEGIN IMMEDIATE"));
 }
 
 SqliteTransaction::~SqliteTransaction() {
-    if (begun_ && !done_) db_.Exec("ROLLBACK");
+    if (begun_ && !done_) (void)db_.Exec("ROLLBACK");
 }
 
-bool SqliteTransaction::Commit() {
-    if (!begun_ || done_) return false;
-    done_ = db_.Exec("COMMIT");
-    return done_;
+Status SqliteTransaction::Commit() {
+    if (!begun_ || done_) return SqliteFailure("no transaction to commit");
+    Status committed = db_.Exec("COMMIT");
+    done_ = static_cast<bool>(committed);
+    return committed;
 }
 
 namespace {
@@ -217,15 +221,14 @@ SqliteFileCheck CheckSqliteFile(const std::filesystem::path& file,
     if (!std::filesystem::is_regular_file(file, ec)) return {State::Unreadable, "不是文件"};
     if (std::filesystem::file_size(file, ec) == 0 && !ec) return {};
     SqliteFileCheck check;
-    std::string why;
-    SqliteDb db = SqliteDb::Open(file, false, why);
-    if (!db) return {State::Unreadable, why};
-    check.state = Judge(db.get(), probes, wholeFile, check.why);
+    const Result<SqliteDb> db = SqliteDb::Open(file, SqliteDb::Mode::ReadWrite);
+    if (!db) return {State::Unreadable, db.messages().front().text};
+    check.state = Judge(db->get(), probes, wholeFile, check.why);
     return check;
 }
 
-std::filesystem::path MoveDamagedAside(const std::filesystem::path& file, const std::string& stamp,
-                                       std::string& why) {
+Result<std::filesystem::path> MoveDamagedAside(const std::filesystem::path& file,
+                                               const std::string& stamp) {
     std::error_code ec;
     std::filesystem::path aside = file.string() + ".damaged-" + stamp;
     for (int n = 2; std::filesystem::exists(aside, ec); ++n) {
@@ -237,17 +240,11 @@ std::filesystem::path MoveDamagedAside(const std::filesystem::path& file, const 
         const std::filesystem::path journal = file.string() + suffix;
         if (!std::filesystem::exists(journal, ec)) continue;
         std::filesystem::rename(journal, aside.string() + suffix, ec);
-        if (ec) {
-            why = "无法移开 " + journal.string() + "：" + ec.message();
-            return {};
-        }
+        if (ec) return SqliteFailure("无法移开 " + journal.string() + "：" + ec.message());
     }
     std::filesystem::remove(file.string() + "-shm", ec);
     std::filesystem::rename(file, aside, ec);
-    if (ec) {
-        why = "无法改名：" + ec.message();
-        return {};
-    }
+    if (ec) return SqliteFailure("无法改名：" + ec.message());
     return aside;
 }
 

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/result.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -22,13 +24,10 @@ class SqliteDb {
     enum class Mode { ReadOnly, ReadWrite, Create };
 
     SqliteDb() = default;
-    // Opens `file` read-write, creating it when `create`; an empty handle on failure, with
-    // `why` saying what went wrong.
-    static SqliteDb Open(const std::filesystem::path& file, bool create, std::string& why);
-    static SqliteDb Open(const std::filesystem::path& file, Mode mode, std::string& why);
+    // Opens `file`; a failure says in SQLite's words what went wrong.
+    static Result<SqliteDb> Open(const std::filesystem::path& file, Mode mode);
     // Opens or creates `file` and makes the tables `schema` creates when they are missing.
-    static SqliteDb OpenWithSchema(const std::filesystem::path& file, const char* schema,
-                                   std::string& why);
+    static Result<SqliteDb> OpenWithSchema(const std::filesystem::path& file, const char* schema);
     ~SqliteDb();
     SqliteDb(SqliteDb&& other) noexcept;
     SqliteDb& operator=(SqliteDb&& other) noexcept;
@@ -39,8 +38,8 @@ class SqliteDb {
     sqlite3* get() const { return db_; }
     // SQLite's own words for the last failure on this connection.
     std::string Error() const;
-    // Runs statements without results; false on the first failure.
-    bool Exec(const char* sql) const;
+    // Runs statements without results; fails on the first failure.
+    Status Exec(const char* sql) const;
     int Changes() const;
 
   private:
@@ -72,8 +71,8 @@ class SqliteStatement {
     int Code() const { return last_ & 0xFF; }
     // Ready for another run with new bindings.
     void Reset();
-    // Runs a statement that returns no rows; false when it failed.
-    bool Run();
+    // Runs a statement that returns no rows; Code() tells what a failure was.
+    Status Run();
 
     std::string Text(int column) const;
     // Valid until the next step.
@@ -97,7 +96,7 @@ class SqliteTransaction {
     SqliteTransaction& operator=(const SqliteTransaction&) = delete;
 
     bool Begun() const { return begun_; }
-    bool Commit();
+    Status Commit();
 
   private:
     const SqliteDb& db_;
@@ -126,8 +125,8 @@ SqliteFileCheck CheckSqliteFile(const std::filesystem::path& file,
 
 // Renames a damaged file "<file>.damaged-<stamp>" (with "-2", "-3" ... when taken) together with
 // a journal or log still beside it, so the next open starts anew and nothing is played into it.
-// The new name, or empty with `why` set when the file could not be moved.
-std::filesystem::path MoveDamagedAside(const std::filesystem::path& file, const std::string& stamp,
-                                       std::string& why);
+// The new name, or why the file could not be moved.
+Result<std::filesystem::path> MoveDamagedAside(const std::filesystem::path& file,
+                                               const std::string& stamp);
 
 }  // namespace xuan5
