@@ -13,6 +13,7 @@
 #include "backup.h"
 #include "csv_import.h"
 #include "database.h"
+#include "protocol/regions.h"
 #include "server.h"
 #include "token.h"
 
@@ -28,11 +29,22 @@ std::string Synopsis() {
            "  or:  xuan5-service --help | --version\n";
 }
 
+// "1 山东, 2 重庆, 3 广东".
+std::string RegionList() {
+    std::string list;
+    for (int r = 1; r <= kRegionCount; ++r) {
+        if (r > 1) list += ", ";
+        list += std::to_string(r) + " " + std::string(RegionNameOf(r));
+    }
+    return list;
+}
+
 // Also the source of the manual page (help2man): "Word:" lines become its sections.
 std::string Help() {
     return Synopsis() + "\n" +
-           "The result and settings service of xuan5: the draws of the 11选5 regions (1 山东,\n"
-           "2 重庆, 3 广东) and one settings record per user, kept in one SQLite file.\n"
+           "The result and settings service of xuan5: the draws of the 11选5 regions (" +
+           RegionList() +
+           ")\nand one settings record per user, kept in one SQLite file.\n"
            "\n"
            "Commands:\n"
            "  serve        answer requests until SIGINT or SIGTERM\n"
