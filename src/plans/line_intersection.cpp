@@ -41,7 +41,7 @@ InstanceIntersectionOutput IntersectInstanceBases(int x, std::string_view tolera
     plans.reserve(static_cast<std::size_t>(last));
     for (int i = 1; i <= last; ++i) plans.push_back(BetSetFromText(instanceBases[i]));
     const PlanBaseText plan = RenderPlanBase(IntersectInstanceBaseSets(plans, tolerance));
-    return {plan.text, plan.count, plan.text, plan.count};
+    return {plan, plan};
 }
 
 }  // namespace xuan5
