@@ -4,7 +4,6 @@
 
 #include "core/bets.h"
 #include "core/random.h"
-#include "core/text.h"
 
 namespace xuan5 {
 namespace {
@@ -35,12 +34,7 @@ std::vector<DatedDraw> FairArchive(const std::vector<DatedDraw>& archive, std::u
     std::vector<DatedDraw> fair = archive;
     std::uint64_t state = seed;
     for (DatedDraw& draw : fair) {
-        const auto numbers = BetNumbers(static_cast<int>(UniformBelow(state, kBetCount)) + 1);
-        draw.numbers.clear();
-        for (int n : numbers) {
-            if (!draw.numbers.empty()) draw.numbers += ',';
-            draw.numbers += PadNumber(n, 2);
-        }
+        draw.numbers = BetText(static_cast<int>(UniformBelow(state, kBetCount)) + 1);
     }
     return fair;
 }

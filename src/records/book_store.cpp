@@ -71,32 +71,11 @@ const std::vector<std::string> kProbes = {
 constexpr int kBasisKeptSlots = 2 * kHistoryRows;
 
 // Fields joined by a unit separator, which no draw, date or plan text holds.
-constexpr char kField = '\x1f';
-constexpr char kRow = '\x1e';
-
-std::string Join(const std::vector<std::string>& fields, char separator) {
-    std::string text;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i) text += separator;
-        text += fields[i];
-    }
-    return text;
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t from = 0;
-    while (true) {
-        const std::size_t at = text.find(separator, from);
-        parts.push_back(text.substr(from, at == std::string::npos ? std::string::npos : at - from));
-        if (at == std::string::npos) break;
-        from = at + 1;
-    }
-    return parts;
-}
+constexpr std::string_view kField = "\x1f";
+constexpr std::string_view kRow = "\x1e";
 
 std::string DrawText(const DrawRecord& draw) {
-    return Join({draw.period, draw.numbers, draw.date}, kField);
+    return JoinText({draw.period, draw.numbers, draw.date}, kField);
 }
 
 DrawRecord DrawFromText(std::string_view text) {
@@ -114,12 +93,12 @@ DrawRecord DrawFromText(std::string_view text) {
 std::string HistoryText(const DrawTable& history) {
     std::vector<std::string> rows;
     for (int r = 1; r <= kHistoryRows; ++r) rows.push_back(DrawText(history[r]));
-    return Join(rows, kRow);
+    return JoinText(rows, kRow);
 }
 
 DrawTable HistoryFromText(const std::string& text) {
     DrawTable history{};
-    const std::vector<std::string> rows = Split(text, kRow);
+    const std::vector<std::string_view> rows = SplitText(text, kRow);
     for (int r = 1; r <= kHistoryRows && static_cast<std::size_t>(r) <= rows.size(); ++r)
         history[r] = DrawFromText(rows[static_cast<std::size_t>(r - 1)]);
     return history;
@@ -179,8 +158,8 @@ std::vector<std::string> InstancesFromBlob(const std::string& bytes) {
 // A record's basis: its size, mode and tally count as text, then the plan and the tallied bases
 // as sets.
 std::string BasisBlob(const RecordBasis& basis) {
-    std::string head = Join({basis.size, basis.modeTwo ? "1" : "0", basis.tallyCount}, kField);
-    std::string bytes = std::to_string(head.size()) + kField + head;
+    std::string head = JoinText({basis.size, basis.modeTwo ? "1" : "0", basis.tallyCount}, kField);
+    std::string bytes = std::to_string(head.size()) + std::string(kField) + head;
     AppendSet(bytes, basis.plan);
     for (const std::string& base : basis.tallied) AppendSet(bytes, BetSetFromText(base));
     return bytes;
@@ -192,14 +171,15 @@ std::shared_ptr<const RecordBasis> BasisFromBlob(const std::string& bytes) {
         return nullptr;
     const std::size_t length = static_cast<std::size_t>(DigitsValue(bytes.substr(0, mark)));
     if (mark + 1 + length > bytes.size()) return nullptr;
-    const std::vector<std::string> head = Split(bytes.substr(mark + 1, length), kField);
+    const std::string headText = bytes.substr(mark + 1, length);
+    const std::vector<std::string_view> head = SplitText(headText, kField);
     if (head.size() != 3) return nullptr;
     const std::string sets = bytes.substr(mark + 1 + length);
     if (SetCount(sets) == 0) return nullptr;
     auto basis = std::make_shared<RecordBasis>();
-    basis->size = head[0];
+    basis->size = std::string(head[0]);
     basis->modeTwo = head[1] == "1";
-    basis->tallyCount = head[2];
+    basis->tallyCount = std::string(head[2]);
     basis->plan = SetAt(sets, 0);
     for (std::size_t i = 1; i < SetCount(sets); ++i)
         basis->tallied.push_back(RenderBetSet(SetAt(sets, i), " "));
@@ -222,13 +202,14 @@ std::array<std::int8_t, kLineCount> MarksFromText(const std::string& text) {
 }
 
 std::string PlanText(const ShownPlan& plan) {
-    return Join({plan.base, plan.count, plan.backupBase, plan.backupCount}, kField);
+    return JoinText({plan.base, plan.count, plan.backupBase, plan.backupCount}, kField);
 }
 
 ShownPlan PlanFromText(const std::string& text) {
-    const std::vector<std::string> f = Split(text, kField);
+    const std::vector<std::string_view> f = SplitText(text, kField);
     ShownPlan plan;
-    if (f.size() == 4) plan = {f[0], f[1], f[2], f[3]};
+    if (f.size() == 4)
+        plan = {std::string(f[0]), std::string(f[1]), std::string(f[2]), std::string(f[3])};
     return plan;
 }
 
@@ -286,7 +267,6 @@ Result<RecordBook> BookStore::Load(int region) const {
     records.Bind(1, std::int64_t{region});
     records.Bind(2, std::int64_t{state.logOffset});
     std::vector<PlanRecord>& log = state.log.PlanRecords;
-    log.resize(201);
     while (records.Step()) {
         const auto slot = static_cast<std::size_t>(records.Int(0) - state.logOffset);
         if (slot >= log.size()) log.resize(slot + 1);
@@ -309,7 +289,7 @@ Result<RecordBook> BookStore::Load(int region) const {
                             "WHERE region = ?1 ORDER BY seq DESC LIMIT ?2");
     if (!monitor) return Fault("计划记录无法读取");
     monitor.Bind(1, std::int64_t{region});
-    monitor.Bind(2, std::int64_t{2 * kHistoryRows});
+    monitor.Bind(2, static_cast<std::int64_t>(kMonitorKept));
     while (monitor.Step()) {
         state.monitor.push_back({monitor.Int(0), monitor.Text(1), monitor.Text(2),
                                  MarksFromText(monitor.Text(3)), monitor.Int(4)});
@@ -336,15 +316,23 @@ Status BookStore::Save(const RecordBook& book, const BookChanges& changes) {
     SqliteTransaction transaction(db_);
     if (!transaction.Begun()) return Fault("计划记录无法保存");
     bool ok = true;
+    // A statement of a loop is prepared once and run for each of its rows.
+    auto prepare = [&](const char* sql) {
+        SqliteStatement statement(db_, sql);
+        ok = ok && statement;
+        return statement;
+    };
+    auto runOn = [&](SqliteStatement& statement, auto&& bind) {
+        if (!ok) return;
+        statement.Reset();
+        statement.Bind(1, region);
+        bind(statement);
+        ok = static_cast<bool>(statement.Run());
+    };
     auto run = [&](const char* sql, auto&& bind) {
         if (!ok) return;
-        SqliteStatement statement(db_, sql);
-        ok = static_cast<bool>(statement);
-        if (ok) {
-            statement.Bind(1, region);
-            bind(statement);
-            ok = static_cast<bool>(statement.Run());
-        }
+        SqliteStatement statement = prepare(sql);
+        runOn(statement, bind);
     };
     auto none = [](SqliteStatement&) {};
     if (changes.logCleared) run("DELETE FROM records WHERE region = ?1", none);
@@ -364,58 +352,70 @@ Status BookStore::Save(const RecordBook& book, const BookChanges& changes) {
             st.Bind(8, std::int64_t{s.logOffset + s.log.PlanRecordCount});
             st.Bind(9, s.nextMonitorSeq);
         });
+    SqliteStatement putRecord;
+    if (!changes.records.empty())
+        putRecord = prepare(
+            "INSERT OR REPLACE INTO records(region, slot, text, state, period, date, tally, hit, "
+            "after, basis) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
     for (int slot : changes.records) {
         if (slot < 0 || static_cast<std::size_t>(slot) >= s.log.PlanRecords.size()) continue;
         const PlanRecord& record = s.log.PlanRecords[static_cast<std::size_t>(slot)];
-        run("INSERT OR REPLACE INTO records(region, slot, text, state, period, date, tally, hit, "
-            "after, basis) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
-            [&](SqliteStatement& st) {
-                st.Bind(2, std::int64_t{s.logOffset + slot});
-                st.Bind(3, record.text);
-                st.Bind(4, std::int64_t{static_cast<int>(record.state)});
-                st.Bind(5, record.period);
-                st.Bind(6, record.date);
-                st.Bind(7, record.tally);
-                st.Bind(8, std::int64_t{record.hit ? 1 : 0});
-                st.Bind(9, DrawText(record.after));
-                if (record.basis) {
-                    const std::string basis = BasisBlob(*record.basis);
-                    st.BindBlob(10, basis.data(), basis.size());
-                } else {
-                    st.BindNull(10);
-                }
-            });
+        runOn(putRecord, [&](SqliteStatement& st) {
+            st.Bind(2, std::int64_t{s.logOffset + slot});
+            st.Bind(3, record.text);
+            st.Bind(4, std::int64_t{static_cast<int>(record.state)});
+            st.Bind(5, record.period);
+            st.Bind(6, record.date);
+            st.Bind(7, record.tally);
+            st.Bind(8, std::int64_t{record.hit ? 1 : 0});
+            st.Bind(9, DrawText(record.after));
+            if (record.basis) {
+                const std::string basis = BasisBlob(*record.basis);
+                st.BindBlob(10, basis.data(), basis.size());
+            } else {
+                st.BindNull(10);
+            }
+        });
     }
+    SqliteStatement putRow;
+    if (!changes.monitorRows.empty())
+        putRow = prepare(
+            "INSERT OR REPLACE INTO monitor(region, seq, date, period, marks, bases_id) "
+            "VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
     for (const MonitorRow& row : s.monitor) {
         if (!changes.monitorRows.count(row.seq)) continue;
-        run("INSERT OR REPLACE INTO monitor(region, seq, date, period, marks, bases_id) "
-            "VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
-            [&](SqliteStatement& st) {
-                st.Bind(2, row.seq);
-                st.Bind(3, row.date);
-                st.Bind(4, row.period);
-                st.Bind(5, MarksText(row.marks));
-                st.Bind(6, row.basesId);
-            });
+        runOn(putRow, [&](SqliteStatement& st) {
+            st.Bind(2, row.seq);
+            st.Bind(3, row.date);
+            st.Bind(4, row.period);
+            st.Bind(5, MarksText(row.marks));
+            st.Bind(6, row.basesId);
+        });
     }
+    SqliteStatement putBases;
+    if (!changes.newBases.empty())
+        putBases =
+            prepare("INSERT OR REPLACE INTO bases(region, id, line_bases) VALUES(?1, ?2, ?3)");
     for (std::int64_t id : changes.newBases) {
         const auto bases = s.recentBases.find(id);
         if (bases == s.recentBases.end()) continue;
-        run("INSERT OR REPLACE INTO bases(region, id, line_bases) VALUES(?1, ?2, ?3)",
-            [&](SqliteStatement& st) {
-                st.Bind(2, id);
-                const std::string lines = LinesBlob(bases->second);
-                st.BindBlob(3, lines.data(), lines.size());
-            });
+        runOn(putBases, [&](SqliteStatement& st) {
+            st.Bind(2, id);
+            const std::string lines = LinesBlob(bases->second);
+            st.BindBlob(3, lines.data(), lines.size());
+        });
     }
     if (changes.oldestKeptBases > 0) {
         run("DELETE FROM bases WHERE region = ?1 AND id < ?2",
             [&](SqliteStatement& st) { st.Bind(2, changes.oldestKeptBases); });
     }
-    run("UPDATE records SET basis = NULL WHERE region = ?1 AND slot < ?2 AND basis IS NOT NULL",
-        [&](SqliteStatement& st) {
-            st.Bind(2, std::int64_t{s.logOffset + s.log.PlanRecordCount - kBasisKeptSlots});
-        });
+    // The bases of old records are let go as new records come.
+    if (!changes.records.empty()) {
+        run("UPDATE records SET basis = NULL WHERE region = ?1 AND slot < ?2 AND basis IS NOT NULL",
+            [&](SqliteStatement& st) {
+                st.Bind(2, std::int64_t{s.logOffset + s.log.PlanRecordCount - kBasisKeptSlots});
+            });
+    }
     if (!ok) return Fault("计划记录无法保存");
     if (!transaction.Commit()) return Fault("计划记录无法保存");
     return Ok();

@@ -12,7 +12,6 @@ namespace {
 
 // The monitor rows a book keeps in memory: more than the picture shows, enough for every row
 // whose draw a correction may still reach (the feed's table).
-constexpr std::size_t kMonitorKept = 2 * kHistoryRows;
 
 bool SameDraw(const DrawRecord& a, const DrawRecord& b) {
     if (a.period != b.period) return false;
@@ -76,7 +75,6 @@ std::string TypedPeriodQuestion(const DrawTable& history, const std::string& typ
 
 RecordBook::RecordBook(int region) {
     s_.region = region;
-    s_.log.PlanRecords.resize(201);
 }
 
 RecordBook::RecordBook(BookState state) : s_(std::move(state)) {

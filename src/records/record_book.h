@@ -58,6 +58,8 @@ struct ShownPlan {
 // The records a book holds in memory when it is read: the log box shows the newest ones, the
 // file keeps them all.
 inline constexpr int kLogKeptInMemory = 1000;
+// The monitor rows a book holds in memory, newest last; the store keeps the rest.
+inline constexpr std::size_t kMonitorKept = 2 * kHistoryRows;
 
 struct BookState {
     int region = 0;
@@ -155,7 +157,6 @@ class RecordBook {
   private:
     void Derive();
     void JudgeDraw(const DrawRecord& draw);
-    void SettleWaiting(const std::vector<DrawRecord>& stream, const ResultWords& words);
     void Correct(const DrawRecord& draw, const ResultWords& words);
     void PruneBases();
 

@@ -23,8 +23,7 @@ void BacktestRunner::Start(Request request) {
         [](const std::string& what) {
             // The window hears of it like any refused run.
             Outcome outcome;
-            outcome.single = std::make_shared<const Result<BacktestResult>>(
-                Fail({std::string(kMsgBacktestFailed) + what, kTitleErrorNotice}));
+            outcome.single = std::make_shared<const Result<BacktestResult>>(RunFailed(what));
             return outcome;
         });
 }

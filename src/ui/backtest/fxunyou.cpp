@@ -190,7 +190,7 @@ std::optional<OptimiserRunner::Request> Fxunyou::PrepareRun() {
         Error(QStringLiteral("寻优期数、训练期数和检验期数须为1到%1").arg(kMaxHistoryDraws));
         return std::nullopt;
     }
-    if (!blocks || *blocks % 2 != 0 || *blocks > *periods) {
+    if (!blocks || !OverfittingBlocksFit(*blocks, static_cast<std::size_t>(*periods))) {
         Error(Q(kMsgOverfittingBlocks));
         return std::nullopt;
     }

@@ -12,8 +12,7 @@ namespace {
 template <typename Value>
 std::function<std::shared_ptr<const Result<Value>>(const std::string&)> Refused() {
     return [](const std::string& what) {
-        return std::make_shared<const Result<Value>>(
-            Fail({std::string(kMsgBacktestFailed) + what, kTitleErrorNotice}));
+        return std::make_shared<const Result<Value>>(RunFailed(what));
     };
 }
 

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace xuan5::ui {
 
@@ -120,6 +121,19 @@ void ScatterPlot::SetPoints(const QString& caption, std::vector<QPointF> points,
     points_ = std::move(points);
     slope_ = slope;
     intercept_ = intercept;
+    // The ranges are the points', read once here rather than at every paint.
+    std::vector<double> xs;
+    std::vector<double> ys;
+    xs.reserve(points_.size());
+    ys.reserve(points_.size());
+    for (const QPointF& p : points_) {
+        xs.push_back(p.x());
+        ys.push_back(p.y());
+    }
+    if (!points_.empty()) {
+        std::tie(xLo_, xHi_) = RangeOf(xs, xs.front());
+        std::tie(yLo_, yHi_) = RangeOf(ys, 0);
+    }
     update();
 }
 
@@ -128,14 +142,7 @@ void ScatterPlot::paintEvent(QPaintEvent*) {
     PaintFrame(painter, caption_);
     if (points_.empty()) return;
     const QRectF area = Area();
-    std::vector<double> xs;
-    std::vector<double> ys;
-    for (const QPointF& p : points_) {
-        xs.push_back(p.x());
-        ys.push_back(p.y());
-    }
-    const auto [xLo, xHi] = RangeOf(xs, xs.front());
-    const auto [yLo, yHi] = RangeOf(ys, 0);
+    const double xLo = xLo_, xHi = xHi_, yLo = yLo_, yHi = yHi_;
     const auto at = [&](double x, double y) {
         return QPointF(Scale(x, xLo, xHi, area.left(), area.right()),
                        Scale(y, yLo, yHi, area.bottom(), area.top()));

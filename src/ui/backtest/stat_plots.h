@@ -38,7 +38,6 @@ class HistogramPlot : public StatPlot {
     // `marked` (the real result) as a red line; its text says what it is.
     void SetHistogram(const QString& caption, const Histogram& histogram,
                       std::optional<double> marked, const QString& markText);
-    const Histogram& Shown() const { return histogram_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -66,6 +65,7 @@ class ScatterPlot : public StatPlot {
     std::vector<QPointF> points_;
     double slope_ = 0;
     double intercept_ = 0;
+    double xLo_ = 0, xHi_ = 0, yLo_ = 0, yHi_ = 0;  // the points' ranges
 };
 
 class SeedsPlot : public StatPlot {

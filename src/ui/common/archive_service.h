@@ -16,7 +16,6 @@
 namespace xuan5::ui {
 
 class Services;
-class Session;
 
 class ArchiveService : public QObject {
     Q_OBJECT

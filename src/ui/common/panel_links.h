@@ -40,8 +40,6 @@ struct BackupLink {
 struct PanelLinks {
     // "K" beside a base anywhere: the drawing panel shows the base in Tdadi and its curve.
     std::function<void(const QString& base)> showBase;
-    // Command1: applies the staged table IncomingDraws as a fetch does.
-    std::function<void()> applyStagedDraws;
     // Stages a table of the shown region and applies it as a fetch's ("载入本地数据").
     std::function<void(const DrawTable&)> applyTable;
 

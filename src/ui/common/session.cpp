@@ -52,10 +52,6 @@ Result<std::optional<std::filesystem::path>> Session::RecheckBooks(
     return check;
 }
 
-bool Session::BookLoaded(int region) const {
-    return books_[Index(region)].has_value();
-}
-
 RecordBook& Session::Load(int region) const {
     const std::size_t i = Index(region);
     if (!books_[i]) {

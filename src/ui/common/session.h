@@ -49,7 +49,6 @@ class Session {
     RecordBook& Shown() { return Book(RegionCode); }
     const RecordBook& Shown() const;
     // Whether a region's book has been read from disk yet.
-    bool BookLoaded(int region) const;
 
     // What the shown region's book holds, for the panels that read it.
     const DrawTable& DrawHistory() const { return Shown().History(); }

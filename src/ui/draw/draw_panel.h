@@ -19,7 +19,6 @@ namespace xuan5::ui {
 class Services;
 class Session;
 struct PanelLinks;
-struct Session;
 class ChartWidget;
 
 class DrawPanel : public QGroupBox {

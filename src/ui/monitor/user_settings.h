@@ -15,7 +15,6 @@ class QWidget;
 namespace xuan5::ui {
 
 class Services;
-class Session;
 struct PanelLinks;
 
 // The requests run asynchronously. While one is out both buttons stay disabled: a load that

@@ -14,8 +14,6 @@ class Fbangzhu : public QDialog {
     // `index` is the manual's first page (an existing file).
     explicit Fbangzhu(const QString& index, QWidget* parent = nullptr);
 
-    QTextBrowser* Browser() const { return browser_; }
-
   private:
     QTextBrowser* browser_;
 };

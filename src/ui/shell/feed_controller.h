@@ -85,7 +85,6 @@ class FeedController : public QObject {
     bool AnyFetchInFlight() const;
     bool ApplyPending() const { return !queue_.empty(); }
     int PipelineRuns() const { return pipelineRuns_; }
-    bool Busy() const { return busy_; }
 
   signals:
     // A fetch's answer for `region` has been handled (whatever it was).

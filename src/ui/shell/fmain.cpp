@@ -193,7 +193,6 @@ void Fmain::WireLinks() {
         panels_.draw->ShowBase(base);
     };
     // What the panels read of each other builds the panel read.
-    links_.applyStagedDraws = [this] { ApplyDraws(); };
     links_.applyTable = [this](const DrawTable& table) {
         ctx_->session.IncomingDraws(ctx_->session.RegionCode) = table;
         ApplyDraws();

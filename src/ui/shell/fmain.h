@@ -30,7 +30,6 @@ class QPushButton;
 class QRadioButton;
 class QScrollArea;
 class QSettings;
-class QSettings;
 class QTimer;
 
 namespace xuan5::ui {
