@@ -222,12 +222,7 @@ void BM_RegionEngineWork(benchmark::State& bench) {
         const PlanTables tables{book.History(), book.Keys(), book.Bases().lineBases, noLine,
                                 book.Log()};
         Result<IssuedPlan> plan = MakePlan(settings, *saved, tables, rng);
-        if (plan) {
-            book.IssuePlan(
-                plan->lineBases, plan->instanceBases,
-                {plan->plan.text, plan->plan.count, plan->modePlan.text, plan->modePlan.count},
-                settings.modeOne.log, plan->basis);
-        }
+        if (plan) IssueMadePlan(book, *plan, settings);
         benchmark::DoNotOptimize(state.Save(2));
     }
 }

@@ -10,8 +10,18 @@
 namespace xuan5 {
 namespace {
 
-// The monitor rows a book keeps in memory: more than the picture shows, enough for every row
-// whose draw a correction may still reach (the feed's table).
+// A monitor row's marks: whether each line's base holds the draw with this key (0: none does).
+std::array<std::int8_t, kLineCount> Marks(const LineBaseSets& bases, int key) {
+    std::array<std::int8_t, kLineCount> marks{};
+    for (int c = 0; c < kLineCount; ++c) marks[c] = key != 0 && bases[c].Test(key) ? 1 : 0;
+    return marks;
+}
+
+void TakeJudgement(PlanRecord& record, const JudgedRecord& judged) {
+    record.text = judged.text;
+    record.tally = judged.tally;
+    record.hit = judged.hit;
+}
 
 bool SameDraw(const DrawRecord& a, const DrawRecord& b) {
     if (a.period != b.period) return false;
@@ -164,56 +174,52 @@ TableOutcome RecordBook::ApplyTable(const DrawTable& table, const ResultWords& w
     }
     for (const DrawRecord& draw : out.judged) JudgeDraw(draw);
 
-    if (out.kind == Kind::Newer) {
-        // The waiting record's draw is the one right after the draw it was issued after.
-        const int slot = s_.log.PlanRecordCount;
-        if (slot >= 0 && static_cast<std::size_t>(slot) < s_.log.PlanRecords.size()) {
-            PlanRecord& record = s_.log.PlanRecords[static_cast<std::size_t>(slot)];
-            if (record.state == RecordState::Waiting && record.basis) {
-                std::optional<DrawRecord> next;
-                bool found = false;
-                for (std::size_t i = 0; i < stream.size() && !found; ++i) {
-                    if (!SameDraw(stream[i], record.after)) continue;
-                    found = true;
-                    if (i + 1 < stream.size() && !gapAfter[i]) next = stream[i + 1];
-                }
-                for (int r = 2; r <= kHistoryRows && !found; ++r) {
-                    if (!SameDraw(s_.history[r], record.after)) continue;
-                    found = true;
-                    next = s_.history[r - 1];
-                }
-                if (next) {
-                    const JudgedRecord judged =
-                        JudgeRecord(*record.basis, words, *next, DrawKeyOf(next->numbers));
-                    record.text = judged.text;
-                    record.tally = judged.tally;
-                    record.hit = judged.hit;
-                    record.period = next->period;
-                    record.date = next->date;
-                    record.state = RecordState::Settled;
-                    out.settled = true;
-                } else {
-                    // Its draw is in no table or archive the book can see: it counts nowhere.
-                    const std::size_t waiting = record.text.rfind(kWaitingWord);
-                    if (waiting != std::string::npos) {
-                        record.text.replace(waiting, std::string_view(kWaitingWord).size(),
-                                            kClosedWord);
-                    }
-                    record.state = RecordState::Closed;
-                    out.closed = true;
-                }
-                changes_.records.insert(slot);
-                // The next plan takes the next slot.
-                s_.log.PlanRecordCount += 1;
-                changes_.plan = true;
-            }
-        }
-    }
+    if (out.kind == Kind::Newer) SettleWaiting(stream, gapAfter, words, out);
     s_.history = table;
     Derive();
     changes_.history = true;
     PruneBases();
     return out;
+}
+
+void RecordBook::SettleWaiting(const std::vector<DrawRecord>& stream,
+                               const std::vector<bool>& gapAfter, const ResultWords& words,
+                               TableOutcome& out) {
+    // The waiting record's draw is the one right after the draw it was issued after.
+    const int slot = s_.log.PlanRecordCount;
+    if (slot < 0 || static_cast<std::size_t>(slot) >= s_.log.PlanRecords.size()) return;
+    PlanRecord& record = s_.log.PlanRecords[static_cast<std::size_t>(slot)];
+    if (record.state != RecordState::Waiting || !record.basis) return;
+    std::optional<DrawRecord> next;
+    bool found = false;
+    for (std::size_t i = 0; i < stream.size() && !found; ++i) {
+        if (!SameDraw(stream[i], record.after)) continue;
+        found = true;
+        if (i + 1 < stream.size() && !gapAfter[i]) next = stream[i + 1];
+    }
+    for (int r = 2; r <= kHistoryRows && !found; ++r) {
+        if (!SameDraw(s_.history[r], record.after)) continue;
+        found = true;
+        next = s_.history[r - 1];
+    }
+    if (next) {
+        TakeJudgement(record, JudgeRecord(*record.basis, words, *next, DrawKeyOf(next->numbers)));
+        record.period = next->period;
+        record.date = next->date;
+        record.state = RecordState::Settled;
+        out.settled = true;
+    } else {
+        // Its draw is in no table or archive the book can see: it counts nowhere.
+        const std::size_t waiting = record.text.rfind(kWaitingWord);
+        if (waiting != std::string::npos)
+            record.text.replace(waiting, std::string_view(kWaitingWord).size(), kClosedWord);
+        record.state = RecordState::Closed;
+        out.closed = true;
+    }
+    changes_.records.insert(slot);
+    // The next plan takes the next slot.
+    s_.log.PlanRecordCount += 1;
+    changes_.plan = true;
 }
 
 void RecordBook::JudgeDraw(const DrawRecord& draw) {
@@ -230,8 +236,7 @@ void RecordBook::JudgeDraw(const DrawRecord& draw) {
             currentSets_ = LineBaseSetsFromTexts(s_.bases.lineBases);
             currentSetsId_ = s_.bases.id;
         }
-        for (int c = 0; c < kLineCount; ++c)
-            row.marks[c] = key != 0 && currentSets_[c].Test(key) ? 1 : 0;
+        row.marks = Marks(currentSets_, key);
     }
     changes_.monitorRows.insert(row.seq);
     s_.monitor.push_back(std::move(row));
@@ -247,8 +252,7 @@ void RecordBook::Correct(const DrawRecord& draw, const ResultWords& words) {
         if (!SameDraw({row.period, "", row.date}, draw) || row.basesId == 0) continue;
         const auto bases = s_.recentBases.find(row.basesId);
         if (bases == s_.recentBases.end()) continue;
-        const LineBaseSets sets = LineBaseSetsFromTexts(bases->second);
-        for (int c = 0; c < kLineCount; ++c) row.marks[c] = key != 0 && sets[c].Test(key) ? 1 : 0;
+        row.marks = Marks(LineBaseSetsFromTexts(bases->second), key);
         changes_.monitorRows.insert(row.seq);
     }
     auto& records = s_.log.PlanRecords;
@@ -258,10 +262,7 @@ void RecordBook::Correct(const DrawRecord& draw, const ResultWords& words) {
             !SameDraw({record.period, "", record.date}, draw)) {
             continue;
         }
-        const JudgedRecord judged = JudgeRecord(*record.basis, words, draw, key);
-        record.text = judged.text;
-        record.tally = judged.tally;
-        record.hit = judged.hit;
+        TakeJudgement(record, JudgeRecord(*record.basis, words, draw, key));
         changes_.records.insert(static_cast<int>(slot));
     }
 }
@@ -326,6 +327,12 @@ void RecordBook::ClearMonitor() {
 
 BookChanges RecordBook::TakeChanges() {
     return std::exchange(changes_, BookChanges{});
+}
+
+void IssueMadePlan(RecordBook& book, const IssuedPlan& plan, const PlanSettings& settings) {
+    book.IssuePlan(plan.lineBases, plan.instanceBases,
+                   {plan.plan.text, plan.plan.count, plan.modePlan.text, plan.modePlan.count},
+                   settings.useModeTwo ? settings.modeTwo.log : settings.modeOne.log, plan.basis);
 }
 
 }  // namespace xuan5

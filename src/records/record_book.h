@@ -20,6 +20,7 @@
 #include "core/tables.h"
 #include "plans/line_intersection.h"
 #include "plans/monitor.h"
+#include "plans/plan_issue.h"
 #include "plans/plan_log.h"
 #include "plans/plan_settlement.h"
 
@@ -58,7 +59,8 @@ struct ShownPlan {
 // The records a book holds in memory when it is read: the log box shows the newest ones, the
 // file keeps them all.
 inline constexpr int kLogKeptInMemory = 1000;
-// The monitor rows a book holds in memory, newest last; the store keeps the rest.
+// The monitor rows a book holds in memory, newest last: more than the picture shows, enough for
+// every row whose draw a correction may still reach (the feed's table). The store keeps the rest.
 inline constexpr std::size_t kMonitorKept = 2 * kHistoryRows;
 
 struct BookState {
@@ -156,6 +158,8 @@ class RecordBook {
 
   private:
     void Derive();
+    void SettleWaiting(const std::vector<DrawRecord>& stream, const std::vector<bool>& gapAfter,
+                       const ResultWords& words, TableOutcome& out);
     void JudgeDraw(const DrawRecord& draw);
     void Correct(const DrawRecord& draw, const ResultWords& words);
     void PruneBases();
@@ -168,6 +172,10 @@ class RecordBook {
     DrawKeyTable keys_{};
     BookChanges changes_;
 };
+
+// Issues a plan made by MakePlan with `settings` into the book: its bases, its boxes and, after
+// its mode's log settings, its waiting record.
+void IssueMadePlan(RecordBook& book, const IssuedPlan& plan, const PlanSettings& settings);
 
 // The period that follows a draw, as the dated stream can tell: the same day's next number, or
 // the first of the next day after that day's last. `dayLast` is the highest period number a day

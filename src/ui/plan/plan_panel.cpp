@@ -330,12 +330,7 @@ bool PlanPanel::PlanForRegion(RecordBook& book) {
     const Result<IssuedPlan> plan =
         MakePlan(settings, session_.CurveStoreLines, tables, services_.rng,
                  [this](const std::string&) { return LetEventsIn(); });
-    if (plan) {
-        book.IssuePlan(
-            plan->lineBases, plan->instanceBases,
-            {plan->plan.text, plan->plan.count, plan->modePlan.text, plan->modePlan.count},
-            settings.useModeTwo ? settings.modeTwo.log : settings.modeOne.log, plan->basis);
-    }
+    if (plan) IssueMadePlan(book, *plan, settings);
     start_->setEnabled(true);
     running_ = false;
     emit planFinished();
