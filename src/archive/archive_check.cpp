@@ -14,12 +14,8 @@ Failure Unchecked(const std::filesystem::path& file, const std::string& why) {
 }  // namespace
 
 Result<ArchiveCheck> CheckDrawArchive(const std::filesystem::path& file, const std::string& stamp) {
-    using State = SqliteFileCheck::State;
-    const SqliteFileCheck check =
-        CheckSqliteFile(file, {"SELECT region, date, period, numbers FROM draws LIMIT 0"});
-    if (check.state == State::Missing || check.state == State::Sound) return ArchiveCheck{};
-    if (check.state == State::Unreadable) return Unchecked(file, check.why);
-    const Result<std::filesystem::path> aside = MoveDamagedAside(file, stamp);
+    const Result<std::optional<std::filesystem::path>> aside =
+        SetAsideIfDamaged(file, {"SELECT region, date, period, numbers FROM draws LIMIT 0"}, stamp);
     if (!aside) return Unchecked(file, aside.messages().front().text);
     return ArchiveCheck{*aside};
 }

@@ -240,19 +240,6 @@ inline BetSet Accepted(const std::vector<BetSet>& atMost, const std::vector<Coun
     return Accepted(atMost, runs.data(), runs.size());
 }
 
-// BetSet::Count without a call per word: the package is built for processors without a
-// popcount instruction, where std::popcount is a library call, and every plan is counted.
-int PlanSize(const BetSet& plan) {
-    int size = 0;
-    for (std::uint64_t w : plan.words) {
-        w -= (w >> 1) & 0x5555555555555555ull;
-        w = (w & 0x3333333333333333ull) + ((w >> 2) & 0x3333333333333333ull);
-        w = (w + (w >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-        size += static_cast<int>((w * 0x0101010101010101ull) >> 56);
-    }
-    return size;
-}
-
 class PeriodEvaluator {
   public:
     PeriodEvaluator(const Prepared& p, CandidateOutcomes& out, std::size_t period, int key)
@@ -344,7 +331,7 @@ class PeriodEvaluator {
                     hit = hit || (run->first <= drawAgreed && drawAgreed <= run->last);
                 const std::size_t at = period_ * out_.candidates + member.candidate;
                 out_.planSizes[at] =
-                    static_cast<std::int16_t>(PlanSize(Accepted(agreeAtMost_, total, member.runs)));
+                    static_cast<std::int16_t>(Accepted(agreeAtMost_, total, member.runs).Count());
                 out_.hits[at] = drawKept && hit;
             }
         }
@@ -373,7 +360,7 @@ class PeriodEvaluator {
     void Record(std::size_t candidate, BetSet plan) {
         if (p_.join && !plan.Empty()) plan &= *p_.join;
         const std::size_t at = period_ * out_.candidates + candidate;
-        out_.planSizes[at] = static_cast<std::int16_t>(PlanSize(plan));
+        out_.planSizes[at] = static_cast<std::int16_t>(plan.Count());
         out_.hits[at] = key_ != 0 && plan.Test(key_);
     }
 

@@ -47,9 +47,16 @@ struct BetSet {
             if (w) return false;
         return true;
     }
+    // Counted in place: the package is built for processors without a popcount instruction,
+    // where std::popcount is a library call, and every plan of a run is counted.
     int Count() const {
         int n = 0;
-        for (auto w : words) n += std::popcount(w);
+        for (std::uint64_t w : words) {
+            w -= (w >> 1) & 0x5555555555555555ull;
+            w = (w & 0x3333333333333333ull) + ((w >> 2) & 0x3333333333333333ull);
+            w = (w + (w >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+            n += static_cast<int>((w * 0x0101010101010101ull) >> 56);
+        }
         return n;
     }
     BetSet& operator|=(const BetSet& o) {

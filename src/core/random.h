@@ -25,9 +25,11 @@ inline std::uint64_t UniformBelow(std::uint64_t& state, std::uint64_t bound) {
     }
 }
 
-// A uniform real in [0, 1) from the generator (53 random bits).
-inline double NextUnit(std::mt19937_64& rng) {
-    return static_cast<double>(rng() >> 11) * 0x1.0p-53;
+// A uniform real in [0, 1) from a 64-bit generator (53 random bits). The conversion goes through
+// a signed integer, which needs none of the checks of an unsigned one, to the same value.
+template <typename Generator>
+inline double NextUnit(Generator& rng) {
+    return static_cast<double>(static_cast<std::int64_t>(rng() >> 11)) * 0x1.0p-53;
 }
 
 }  // namespace xuan5

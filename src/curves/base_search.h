@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/bets.h"
+#include "core/random.h"
 #include "core/tables.h"
 
 namespace xuan5 {
@@ -54,9 +55,8 @@ template <typename Generator, typename Take>
 void PickFromPool(int* pool, std::size_t size, double n, Generator& rng, Take take) {
     for (double k = 1; k <= n && size > 0; ++k) {
         const std::size_t highest = size - 1;
-        // A uniform real of 53 random bits, as NextUnit draws it; the conversions go through
-        // signed integers, which need none of the checks of unsigned ones, to the same values.
-        const double unit = static_cast<double>(static_cast<std::int64_t>(rng() >> 11)) * 0x1.0p-53;
+        // The slot's conversions go through signed integers, as NextUnit's do.
+        const double unit = NextUnit(rng);
         const auto j = static_cast<std::size_t>(static_cast<std::int64_t>(
             unit * static_cast<double>(static_cast<std::int64_t>(highest))));
         take(pool[j]);

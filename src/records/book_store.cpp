@@ -424,18 +424,11 @@ Status BookStore::Save(const RecordBook& book, const BookChanges& changes) {
 Result<std::optional<std::filesystem::path>> CheckRecordsFile(const std::filesystem::path& file,
                                                               const std::string& stamp,
                                                               bool wholeFile) {
-    using State = SqliteFileCheck::State;
-    const SqliteFileCheck check = CheckSqliteFile(file, kProbes, wholeFile);
-    if (check.state == State::Missing || check.state == State::Sound)
-        return std::optional<std::filesystem::path>();
-    std::string why = check.why;
-    if (check.state == State::Damaged) {
-        const Result<std::filesystem::path> aside = MoveDamagedAside(file, stamp);
-        if (aside) return std::optional<std::filesystem::path>(*aside);
-        why = aside.messages().front().text;
-    }
-    return Fail({"计划记录无法检查：" + file.string() + "（" + why + "）", kTitleErrorNotice,
-                 Message::Kind::Io});
+    Result<std::optional<std::filesystem::path>> aside =
+        SetAsideIfDamaged(file, kProbes, stamp, wholeFile);
+    if (aside) return aside;
+    return Fail({"计划记录无法检查：" + file.string() + "（" + aside.messages().front().text + "）",
+                 kTitleErrorNotice, Message::Kind::Io});
 }
 
 BookChanges EverythingOf(const RecordBook& book) {

@@ -248,4 +248,17 @@ Result<std::filesystem::path> MoveDamagedAside(const std::filesystem::path& file
     return aside;
 }
 
+Result<std::optional<std::filesystem::path>> SetAsideIfDamaged(
+    const std::filesystem::path& file, const std::vector<std::string>& probes,
+    const std::string& stamp, bool wholeFile) {
+    using State = SqliteFileCheck::State;
+    const SqliteFileCheck check = CheckSqliteFile(file, probes, wholeFile);
+    if (check.state == State::Missing || check.state == State::Sound)
+        return std::optional<std::filesystem::path>();
+    if (check.state == State::Unreadable) return SqliteFailure(check.why);
+    Result<std::filesystem::path> aside = MoveDamagedAside(file, stamp);
+    if (!aside) return aside.failure();
+    return std::optional<std::filesystem::path>(std::move(*aside));
+}
+
 }  // namespace xuan5

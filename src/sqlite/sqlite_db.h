@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -128,5 +129,11 @@ SqliteFileCheck CheckSqliteFile(const std::filesystem::path& file,
 // The new name, or why the file could not be moved.
 Result<std::filesystem::path> MoveDamagedAside(const std::filesystem::path& file,
                                                const std::string& stamp);
+
+// Checks `file` as CheckSqliteFile does and moves it aside when damaged: where it lies now, or
+// nothing when it is missing or sound. Fails with the bare reason when it cannot be read or moved.
+Result<std::optional<std::filesystem::path>> SetAsideIfDamaged(
+    const std::filesystem::path& file, const std::vector<std::string>& probes,
+    const std::string& stamp, bool wholeFile = true);
 
 }  // namespace xuan5
